@@ -1,0 +1,27 @@
+// The file-system calls the portable code needs, one implementation per
+// platform (file_system_win32.cpp, file_system_posix.cpp). Paths are byte
+// strings in the system code page.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+namespace prismet {
+
+// True when the file system reports attributes for the path; a folder counts
+// as existing, an empty path does not.
+bool path_exists(const char* path);
+
+// Opens an existing file for binary reading; nullptr for a folder or a file
+// that cannot be opened.
+std::FILE* open_file_for_reading(const char* path);
+
+// Creates or empties a file and opens it for binary writing; nullptr on
+// failure.
+std::FILE* open_file_for_writing(const char* path);
+
+// Fills `buffer` with the full path of the running executable, cut to
+// capacity - 1 bytes and NUL-terminated. False when it cannot be had.
+bool executable_path(char* buffer, std::size_t capacity);
+
+}  // namespace prismet

@@ -1,0 +1,170 @@
+#include "common/text_stream.h"
+
+#include <cstring>
+#include <new>
+
+#include "common/file_system.h"
+
+namespace prismet {
+
+namespace {
+constexpr unsigned char kEndOfText = 0x1A;
+}
+
+bool TextReader::open(const char* path) {
+  close();
+  file_ = open_file_for_reading(path);
+  if (file_ == nullptr) return false;
+  buffer_ = new (std::nothrow) char[kBufferSize];
+  if (buffer_ == nullptr) {
+    close();
+    return false;
+  }
+  pos_ = end_ = buffer_;
+  at_end_ = failed_ = false;
+  return true;
+}
+
+bool TextReader::close() {
+  bool ok = false;
+  if (file_ != nullptr) ok = std::fclose(file_) == 0;
+  file_ = nullptr;
+  delete[] buffer_;
+  buffer_ = pos_ = end_ = nullptr;
+  return ok;
+}
+
+bool TextReader::refill() {
+  if (at_end_ || file_ == nullptr) return false;
+  const std::size_t got = std::fread(buffer_, 1, kBufferSize, file_);
+  pos_ = buffer_;
+  end_ = buffer_ + got;
+  if (got == 0) {
+    if (std::ferror(file_)) failed_ = true;
+    at_end_ = true;
+    return false;
+  }
+  return true;
+}
+
+int TextReader::get_slow() {
+  if (pos_ == end_ && !refill()) return kEnd;
+  const unsigned char byte = static_cast<unsigned char>(*pos_);
+  if (byte == kEndOfText) {
+    at_end_ = true;
+    pos_ = end_;
+    return kEnd;
+  }
+  if (byte != '\r') {
+    ++pos_;
+    return byte;
+  }
+  ++pos_;
+  // A CR: look at the byte after it, which may lie in the next block.
+  if (pos_ == end_ && !refill()) return '\r';
+  if (*pos_ == '\n') {
+    ++pos_;
+    return '\n';
+  }
+  return '\r';
+}
+
+std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes) {
+  std::size_t stored = 0;
+  while (stored < max_bytes) {
+    // Copy the run of ordinary bytes straight from the block.
+    const char* run = pos_;
+    const char* run_end = end_;
+    if (static_cast<std::size_t>(run_end - run) > max_bytes - stored)
+      run_end = run + (max_bytes - stored);
+    const char* p = run;
+    while (p < run_end) {
+      const unsigned char byte = static_cast<unsigned char>(*p);
+      if (byte == '\n' || byte == '\r' || byte == kEndOfText) break;
+      ++p;
+    }
+    const std::size_t length = static_cast<std::size_t>(p - run);
+    std::memcpy(buffer + stored, run, length);
+    stored += length;
+    pos_ = const_cast<char*>(p);
+    if (stored == max_bytes) break;
+    if (p < run_end && *p == '\n') {
+      ++pos_;
+      buffer[stored++] = '\n';
+      break;
+    }
+    // A CR, 0x1A or the end of the block: one translated byte the slow way.
+    const int byte = get_slow();
+    if (byte == kEnd) break;
+    buffer[stored++] = static_cast<char>(byte);
+    if (byte == '\n') break;
+  }
+  buffer[stored] = '\0';
+  return stored;
+}
+
+bool TextWriter::open(const char* path) {
+  close();
+  file_ = open_file_for_writing(path);
+  if (file_ == nullptr) return false;
+  buffer_ = new (std::nothrow) char[kBufferSize];
+  if (buffer_ == nullptr) {
+    std::fclose(file_);
+    file_ = nullptr;
+    return false;
+  }
+  pos_ = buffer_;
+  limit_ = buffer_ + kBufferSize;
+  failed_ = false;
+  return true;
+}
+
+bool TextWriter::close() {
+  if (file_ == nullptr) return false;
+  flush();
+  if (std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  delete[] buffer_;
+  buffer_ = pos_ = limit_ = nullptr;
+  return !failed_;
+}
+
+bool TextWriter::flush() {
+  if (file_ == nullptr) {
+    failed_ = true;
+    return false;
+  }
+  const std::size_t size = static_cast<std::size_t>(pos_ - buffer_);
+  if (size != 0 && !failed_ && std::fwrite(buffer_, 1, size, file_) != size) failed_ = true;
+  pos_ = buffer_;
+  return true;
+}
+
+void TextWriter::write_raw_slow(const char* data, std::size_t size) {
+  while (size > 0) {
+    if (pos_ == limit_ && !flush()) return;
+    std::size_t chunk = static_cast<std::size_t>(limit_ - pos_);
+    if (chunk > size) chunk = size;
+    std::memcpy(pos_, data, chunk);
+    pos_ += chunk;
+    data += chunk;
+    size -= chunk;
+  }
+}
+
+void TextWriter::write(const char* data, std::size_t size) {
+  while (size > 0) {
+    const char* lf = static_cast<const char*>(std::memchr(data, '\n', size));
+    if (lf == nullptr) {
+      write_raw(data, size);
+      return;
+    }
+    const std::size_t run = static_cast<std::size_t>(lf - data);
+    write_raw(data, run);
+    write_raw("\r\n", 2);
+    data += run + 1;
+    size -= run + 1;
+  }
+}
+
+}  // namespace prismet

@@ -1,0 +1,109 @@
+// Buffered text-mode streams over binary files, identical on every platform.
+//
+// Reading: a CR LF pair arrives as one LF (also when the pair is split across
+// an internal buffer boundary), a CR not followed by LF arrives unchanged, and
+// the byte 0x1A ends the input. A read error counts as the end of the input.
+// Writing: every LF written becomes CR LF; other bytes pass unchanged.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+namespace prismet {
+
+class TextReader {
+ public:
+  static constexpr int kEnd = -1;
+
+  TextReader() = default;
+  ~TextReader() { close(); }
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  // Opens a file for reading. Fails for a folder or a file that cannot be
+  // opened.
+  bool open(const char* path);
+  // Closes the file; true when it was open and closed cleanly.
+  bool close();
+  bool is_open() const { return file_ != nullptr; }
+
+  // The next byte after translation, or kEnd.
+  int get() {
+    if (pos_ < end_ && static_cast<unsigned char>(*pos_) != '\r' &&
+        static_cast<unsigned char>(*pos_) != 0x1A) {
+      return static_cast<unsigned char>(*pos_++);
+    }
+    return get_slow();
+  }
+
+  // Reads bytes up to and including the next LF, but at most `max_bytes`,
+  // into `buffer`, which must hold max_bytes + 1; terminates them with a NUL
+  // (bytes read may themselves include NULs). Returns the number of bytes
+  // stored; 0 at the end of the input.
+  std::size_t read_line(char* buffer, std::size_t max_bytes);
+
+  bool failed() const { return failed_; }
+
+ private:
+  int get_slow();
+  bool refill();
+
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+  std::FILE* file_ = nullptr;
+  char* buffer_ = nullptr;
+  char* pos_ = nullptr;
+  char* end_ = nullptr;
+  bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
+  bool failed_ = false;
+};
+
+class TextWriter {
+ public:
+  TextWriter() = default;
+  ~TextWriter() { close(); }
+  TextWriter(const TextWriter&) = delete;
+  TextWriter& operator=(const TextWriter&) = delete;
+
+  // Creates or empties the file and opens it for writing.
+  bool open(const char* path);
+  // Flushes and closes; true only when every write and the close succeeded.
+  bool close();
+  bool is_open() const { return file_ != nullptr; }
+  // False once any write has failed.
+  bool ok() const { return !failed_; }
+
+  void put(char byte) {
+    if (byte == '\n') {
+      write_raw("\r\n", 2);
+    } else {
+      if (pos_ == limit_ && !flush()) return;
+      *pos_++ = byte;
+    }
+  }
+  // Writes `size` bytes, translating each LF.
+  void write(const char* data, std::size_t size);
+  // Writes a run known to hold no LF.
+  void write_raw(const char* data, std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - pos_) >= size) {
+      std::memcpy(pos_, data, size);
+      pos_ += size;
+    } else {
+      write_raw_slow(data, size);
+    }
+  }
+
+ private:
+  // Empties the buffer into the file; false when nothing is open.
+  bool flush();
+  void write_raw_slow(const char* data, std::size_t size);
+
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+  std::FILE* file_ = nullptr;
+  char* buffer_ = nullptr;
+  char* pos_ = nullptr;
+  char* limit_ = nullptr;
+  bool failed_ = false;
+};
+
+}  // namespace prismet

@@ -1,0 +1,119 @@
+#include "common/text_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/test_files.h"
+
+namespace prismet {
+namespace {
+
+using testing::read_file;
+using testing::scratch_path;
+using testing::write_file;
+
+// Everything get() delivers from a file holding `bytes`.
+std::string read_all(const std::string& bytes) {
+  const std::string path = scratch_path("stream-in");
+  write_file(path, bytes);
+  TextReader reader;
+  EXPECT_TRUE(reader.open(path.c_str()));
+  std::string text;
+  for (int byte; (byte = reader.get()) != TextReader::kEnd;) text += static_cast<char>(byte);
+  return text;
+}
+
+// The pieces read_line delivers with a limit of `max` bytes.
+std::vector<std::string> read_lines(const std::string& bytes, std::size_t max) {
+  const std::string path = scratch_path("stream-lines");
+  write_file(path, bytes);
+  TextReader reader;
+  EXPECT_TRUE(reader.open(path.c_str()));
+  std::vector<std::string> lines;
+  std::string buffer(max + 1, '\xEE');
+  while (std::size_t got = reader.read_line(buffer.data(), max)) {
+    EXPECT_EQ(buffer[got], '\0');
+    lines.emplace_back(buffer.data(), got);
+  }
+  return lines;
+}
+
+TEST(TextReader, TranslatesLikeATextModeStream) {
+  struct Case {
+    std::string in, out;
+  } const cases[] = {
+      {"a\r\nb\r\n", "a\nb\n"},
+      {"a\nb", "a\nb"},
+      {"a\rb", "a\rb"},            // a lone CR stays
+      {"a\r\r\nb", "a\r\nb"},      // only the CR right before LF goes
+      {"a\r", "a\r"},              // CR at the end of the file
+      {"ab\x1A" "cd", "ab"},       // 0x1A ends the input
+      {"\x1A", ""},
+      {"a\r\x1A\n", "a\r"},
+      {std::string("a\0b", 3), std::string("a\0b", 3)},  // NUL is an ordinary byte here
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(read_all(c.in), c.out) << "input " << c.in;
+    std::string joined;
+    for (const std::string& line : read_lines(c.in, 100)) joined += line;
+    EXPECT_EQ(joined, c.out) << "input " << c.in;
+  }
+}
+
+TEST(TextReader, PairSplitAcrossTheInternalBufferIsOneNewline) {
+  // Put the CR at every offset around the 64 KiB block boundary.
+  for (std::size_t before = 65533; before <= 65537; ++before) {
+    const std::string input = std::string(before, 'x') + "\r\ny\r";
+    const std::string expected = std::string(before, 'x') + "\ny\r";
+    EXPECT_EQ(read_all(input), expected) << before;
+    const auto lines = read_lines(input, 200000);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::string(before, 'x') + "\n");
+    EXPECT_EQ(lines[1], "y\r");
+  }
+}
+
+TEST(TextReader, ReadLineStopsAfterNewlineOrAtTheLimit) {
+  EXPECT_EQ(read_lines("abcdefg\nhi\n", 3),
+            (std::vector<std::string>{"abc", "def", "g\n", "hi\n"}));
+  EXPECT_EQ(read_lines("ab\r\ncd", 3), (std::vector<std::string>{"ab\n", "cd"}));
+  // The translated pair counts as one byte against the limit.
+  EXPECT_EQ(read_lines("abc\r\nd", 3), (std::vector<std::string>{"abc", "\n", "d"}));
+}
+
+TEST(TextReader, OpenFailsForMissingFilesAndFolders) {
+  TextReader reader;
+  EXPECT_FALSE(reader.open(scratch_path("no-such-file").c_str()));
+  EXPECT_FALSE(reader.open(scratch_path("").c_str()));  // the scratch folder itself
+  EXPECT_EQ(reader.get(), TextReader::kEnd);
+  char buffer[4];
+  EXPECT_EQ(reader.read_line(buffer, 3), 0u);
+}
+
+TEST(TextWriter, EveryLineFeedBecomesCrLf) {
+  const std::string path = scratch_path("stream-out");
+  TextWriter writer;
+  ASSERT_TRUE(writer.open(path.c_str()));
+  writer.write("a\nb\r", 4);
+  writer.put('\n');
+  writer.put('c');
+  const std::string big(100000, 'z');  // larger than the internal buffer
+  writer.write(big.data(), big.size());
+  writer.write_raw("\r\n", 2);
+  EXPECT_TRUE(writer.close());
+  EXPECT_EQ(read_file(path), "a\r\nb\r\r\nc" + big + "\r\n");
+}
+
+TEST(TextWriter, WritesToAClosedWriterFailWithoutHarm) {
+  TextWriter writer;
+  writer.put('a');
+  writer.write("b\n", 2);
+  EXPECT_FALSE(writer.ok());
+  EXPECT_FALSE(writer.close());
+  EXPECT_FALSE(writer.open(scratch_path("missing-folder/out").c_str()));
+}
+
+}  // namespace
+}  // namespace prismet

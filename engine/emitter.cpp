@@ -1,0 +1,219 @@
+#include "engine/emitter.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "common/cp932.h"
+
+namespace prismet {
+
+namespace {
+
+// What write_text does with a byte. Plain bytes are copied in runs.
+enum ByteAction : unsigned char { kPlain = 0, kEscape, kSpace, kTab, kLead };
+
+struct ActionTable {
+  unsigned char action[256];
+  constexpr ActionTable(bool nbsp, bool expand) : action() {
+    action[static_cast<unsigned char>('&')] = kEscape;
+    action[static_cast<unsigned char>('<')] = kEscape;
+    action[static_cast<unsigned char>('>')] = kEscape;
+    action[static_cast<unsigned char>('"')] = kEscape;
+    if (nbsp) action[static_cast<unsigned char>(' ')] = kSpace;
+    if (expand) action[static_cast<unsigned char>('\t')] = kTab;
+    for (int b = 0x81; b <= 0x9F; ++b) action[b] = kLead;
+    for (int b = 0xE0; b <= 0xFC; ++b) action[b] = kLead;
+  }
+};
+
+// Indexed by nbsp_spaces * 2 + expand_tabs.
+constexpr ActionTable kActionTables[4] = {ActionTable(false, false), ActionTable(false, true),
+                                          ActionTable(true, false), ActionTable(true, true)};
+
+constexpr char kNbsp[] = "&nbsp;";
+
+void write_tag(TextWriter& output, const std::string& tag) {
+  if (!tag.empty()) output.write(tag.data(), tag.size());
+}
+
+void write_escape(TextWriter& output, char byte) {
+  switch (byte) {
+    case '&': output.write_raw("&amp;", 5); break;
+    case '<': output.write_raw("&lt;", 4); break;
+    case '>': output.write_raw("&gt;", 4); break;
+    default: output.write_raw("&quot;", 6); break;
+  }
+}
+
+void write_spaces(TextWriter& output, int count, bool nbsp) {
+  for (int i = 0; i < count; ++i) {
+    if (nbsp) output.write_raw(kNbsp, 6);
+    else output.put(' ');
+  }
+}
+
+const TagPair* category_of(const OutputStyle& style, ScanState state) {
+  switch (state) {
+    case ScanState::LineComment:
+    case ScanState::BlockComment: return &style.comment;
+    case ScanState::StringLiteral: return &style.string_literal;
+    case ScanState::CharConstant: return &style.char_constant;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+int tab_fill(int column, int tab_width) {
+  if (tab_width <= 0) return 0;
+  return tab_width - column % tab_width;
+}
+
+void write_text(TextWriter& output, int& column, const char* text, std::size_t length, const OutputStyle& style) {
+  const unsigned char* action = kActionTables[(style.nbsp_spaces ? 2 : 0) + (style.expand_tabs ? 1 : 0)].action;
+  std::size_t i = 0;
+  while (i < length) {
+    const std::size_t run_start = i;
+    while (i < length && action[static_cast<unsigned char>(text[i])] == kPlain) ++i;
+    if (i > run_start) {
+      // Token text holds no LF: the line's newline is never part of it.
+      output.write_raw(text + run_start, i - run_start);
+      column += static_cast<int>(i - run_start);
+      if (i == length) break;
+    }
+    const char byte = text[i];
+    switch (action[static_cast<unsigned char>(byte)]) {
+      case kEscape:
+        write_escape(output, byte);
+        ++column;
+        ++i;
+        break;
+      case kSpace:
+        output.write_raw(kNbsp, 6);
+        ++column;
+        ++i;
+        break;
+      case kTab: {
+        const int fill = tab_fill(column, style.tab_width);
+        write_spaces(output, fill, style.nbsp_spaces);
+        if (fill > 0) column += fill;
+        ++i;
+        break;
+      }
+      default:  // a lead byte
+        if (i + 1 < length && is_second_byte(static_cast<unsigned char>(text[i + 1]))) {
+          output.write_raw(text + i, 2);
+          column += 2;
+          i += 2;
+        } else {
+          output.put(byte);
+          ++column;
+          ++i;
+        }
+        break;
+    }
+  }
+}
+
+void write_line_number(TextWriter& output, int line_number, const OutputStyle& style) {
+  write_tag(output, style.line_number.open);
+  char prefix[1024];
+  const int length = std::snprintf(prefix, sizeof prefix, "%4d: ", line_number);
+  int ignored_column = 0;
+  write_text(output, ignored_column, prefix, length > 0 ? static_cast<std::size_t>(length) : 0, style);
+  write_tag(output, style.line_number.close);
+}
+
+ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,
+                     ScanState state) {
+  auto text = [&] { write_text(output, column, token.text, token.length, style); };
+  switch (token.kind) {
+    case TokenKind::Whitespace:
+    case TokenKind::Plain:
+      text();
+      return ScanState::Code;
+    case TokenKind::LineCommentStart:
+      write_tag(output, style.comment.open);
+      text();
+      return ScanState::LineComment;
+    case TokenKind::BlockCommentStart:
+      write_tag(output, style.comment.open);
+      text();
+      return ScanState::BlockComment;
+    case TokenKind::StringStart:
+      write_tag(output, style.string_literal.open);
+      text();
+      return ScanState::StringLiteral;
+    case TokenKind::CharStart:
+      write_tag(output, style.char_constant.open);
+      text();
+      return ScanState::CharConstant;
+    case TokenKind::Constant:
+      write_tag(output, style.constant.open);
+      text();
+      write_tag(output, style.constant.close);
+      return ScanState::Code;
+    case TokenKind::Keyword:
+      write_tag(output, style.keyword.open);
+      text();
+      write_tag(output, style.keyword.close);
+      return ScanState::Code;
+    case TokenKind::LineCommentText:
+    case TokenKind::BlockCommentText:
+    case TokenKind::StringText:
+    case TokenKind::CharText:
+      text();
+      return state;
+    case TokenKind::LineCommentEnd:
+    case TokenKind::BlockCommentEnd:
+      text();
+      write_tag(output, style.comment.close);
+      return ScanState::Code;
+    case TokenKind::StringEnd:
+      text();
+      write_tag(output, style.string_literal.close);
+      return ScanState::Code;
+    case TokenKind::CharEnd:
+      text();
+      write_tag(output, style.char_constant.close);
+      return ScanState::Code;
+  }
+  text();
+  return state;
+}
+
+ScanState scan_line(TextWriter& output, SourceLine& line, const OutputStyle& style, const VocabularyIndex& index,
+                    ScanState state) {
+  if (const TagPair* category = category_of(style, state)) write_tag(output, category->open);
+  int column = 0;
+  Token token;
+  while (next_token(line, token, index, state)) state = emit_token(output, column, token, style, state);
+  if (const TagPair* category = category_of(style, state)) write_tag(output, category->close);
+  return state;
+}
+
+ScanState convert_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
+                       const VocabularyIndex& index, ScanState state) {
+  write_tag(output, style.line.open);
+  state = scan_line(output, line, style, index, state);
+  write_tag(output, style.line.close);
+  if (line.line_ending[0] != '\0') output.put('\n');
+  return state;
+}
+
+void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary) {
+  const VocabularyIndex index(vocabulary);
+  write_tag(output, style.whole.open);
+  // One cursor per file; large, so it lives on the heap rather than the stack.
+  auto line = std::make_unique<SourceLine>();
+  ScanState state = ScanState::Code;
+  int line_number = 1;
+  while (read_source_line(input, *line)) {
+    if (style.line_numbers) write_line_number(output, line_number, style);
+    state = convert_line(output, *line, style, index, state);
+    ++line_number;
+  }
+  write_tag(output, style.whole.close);
+}
+
+}  // namespace prismet

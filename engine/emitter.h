@@ -1,0 +1,48 @@
+// The HTML emitter: drives the scanner line piece by line piece and writes
+// each token with its category tags, escaped, with the framing tags around
+// the whole text, around every line and around a category that runs over a
+// line's end.
+#pragma once
+
+#include <cstddef>
+
+#include "common/text_stream.h"
+#include "engine/scanner.h"
+#include "engine/vocabulary.h"
+#include "settings/output_style.h"
+
+namespace prismet {
+
+// Converts the whole input. Reports nothing: a read error ends the input and
+// the output is completed with the whole-text close tag.
+void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary);
+
+// Writes one line piece between the line tags, with its line ending; returns
+// the state at the line's end.
+ScanState convert_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
+                       const VocabularyIndex& index, ScanState state);
+
+// The token loop of one line, reopening and closing the category that runs
+// over the line's start and end.
+ScanState scan_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
+                    const VocabularyIndex& index, ScanState state);
+
+// Writes a token with its tags; returns the state that follows it.
+ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,
+                     ScanState state);
+
+// Writes "%4d: " between the line-number tags, spaces escaped as text.
+void write_line_number(TextWriter& output, int line_number, const OutputStyle& style);
+
+// Writes text escaped for HTML, expanding tabs and counting columns. A lead
+// byte is passed through with the byte after it only when that byte is a
+// valid second byte; otherwise the lead byte stands alone and the next byte
+// is written by the ordinary rules, so source text can never put a raw
+// '<', '>', '&' or '"' into the page.
+void write_text(TextWriter& output, int& column, const char* text, std::size_t length, const OutputStyle& style);
+
+// Columns a tab fills at `column`: tab_width - column % tab_width. A width of
+// 0 or less fills nothing (the tab is dropped), so no division by zero.
+int tab_fill(int column, int tab_width);
+
+}  // namespace prismet

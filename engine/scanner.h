@@ -1,0 +1,82 @@
+// The token scanner: splits a source text, line piece by line piece, into
+// typed tokens with a state machine whose state carries over from one line to
+// the next. What counts as a comment, literal or keyword comes from the
+// vocabulary; whitespace, numbers and word bytes are fixed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "common/text_stream.h"
+#include "engine/vocabulary_index.h"
+
+namespace prismet {
+
+enum class ScanState : std::int32_t {
+  LineComment = 1,
+  BlockComment = 2,
+  StringLiteral = 3,
+  CharConstant = 4,
+  Code = 5,
+};
+
+enum class TokenKind : std::int32_t {
+  Whitespace = 100,
+  LineCommentStart = 101,
+  LineCommentText = 102,
+  LineCommentEnd = 103,
+  BlockCommentStart = 104,
+  BlockCommentText = 105,
+  BlockCommentEnd = 106,
+  StringStart = 107,
+  StringText = 108,
+  StringEnd = 109,
+  CharStart = 110,
+  CharText = 111,
+  CharEnd = 112,
+  Constant = 113,
+  Keyword = 114,
+  Plain = 115,
+};
+
+// One scanned piece of a line. The text is a view of the bytes the token
+// consumed inside the line piece (never holding a NUL); it stays valid until
+// the next piece is read. LineCommentEnd has empty text.
+struct Token {
+  TokenKind kind;
+  const char* text;
+  std::size_t length;
+};
+
+// The longest text of one line piece.
+inline constexpr std::size_t kMaxPieceBytes = 32766;
+
+// The line cursor of one conversion. Zero-fill it before the first line.
+struct SourceLine {
+  bool continuation;         // the piece ended with a newline right after a backslash
+  const char* position;      // where scanning goes on
+  std::string_view pending_end;  // closes the open block comment or literal; empty: none
+  char line_ending[2];       // "\n" or ""
+  std::size_t length;        // bytes of text before its first NUL
+  char text[kMaxPieceBytes + 4];
+};
+
+// Reads the next piece (up to and including a newline, at most 32,766 bytes)
+// into the line. False at the end of the input. The pending end is kept.
+bool read_source_line(TextReader& input, SourceLine& line);
+
+// Produces the next token of the line for the state; false when the state has
+// no further token on this line.
+bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state);
+
+// The first entry of `list` whose whole start begins at `position`, or
+// nullptr. `end` bounds the comparison (the piece's NUL).
+const VocabularyEntry* find_start_delimiter(const char* position, const char* end, const EntryList* list);
+
+// The position of `end_text` at or after `position`, stepping over a
+// backslash together with the character it escapes; nullptr when the end
+// text does not occur before `end` (the piece's NUL).
+const char* find_end_delimiter(const char* position, const char* end, std::string_view end_text);
+
+}  // namespace prismet

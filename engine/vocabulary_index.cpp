@@ -1,0 +1,64 @@
+#include "engine/vocabulary_index.h"
+
+#include <cstring>
+
+#include "engine/char_sets.h"
+
+namespace prismet {
+
+std::uint32_t KeywordSet::hash(const char* word, std::size_t length) {
+  std::uint32_t h = 2166136261u;  // FNV-1a
+  for (std::size_t i = 0; i < length; ++i) {
+    h ^= static_cast<unsigned char>(word[i]);
+    h *= 16777619u;
+  }
+  return h;
+}
+
+void KeywordSet::build(const EntryList* keywords) {
+  slots_.clear();
+  longest_ = 0;
+  mask_ = 0;
+  if (keywords == nullptr) return;
+  std::size_t capacity = 16;
+  while (capacity < static_cast<std::size_t>(keywords->count()) * 2) capacity *= 2;
+  slots_.assign(capacity, std::string_view());
+  mask_ = static_cast<std::uint32_t>(capacity - 1);
+  for (auto* node = keywords->first(); node != nullptr; node = node->next()) {
+    const std::string& word = node->item().start;
+    // A keyword holding any byte outside the word bytes can never match a
+    // word, and an empty one never equals a word: neither is indexed.
+    if (word.empty() || !is_word_run(word.data(), word.size())) continue;
+    if (contains(word.data(), word.size())) continue;
+    std::uint32_t slot = hash(word.data(), word.size()) & mask_;
+    while (!slots_[slot].empty()) slot = (slot + 1) & mask_;
+    slots_[slot] = word;
+    if (word.size() > longest_) longest_ = word.size();
+  }
+}
+
+bool KeywordSet::contains(const char* word, std::size_t length) const {
+  if (length > longest_ || length == 0) return false;
+  std::uint32_t slot = hash(word, length) & mask_;
+  while (!slots_[slot].empty()) {
+    const std::string_view& candidate = slots_[slot];
+    if (candidate.size() == length && std::memcmp(candidate.data(), word, length) == 0) return true;
+    slot = (slot + 1) & mask_;
+  }
+  return false;
+}
+
+VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {
+  const EntryList* lists[4] = {vocab.line_comment.get(), vocab.block_comment.get(),
+                               vocab.string_literal.get(), vocab.char_constant.get()};
+  for (int k = 0; k < 4; ++k) {
+    if (lists[k] == nullptr) continue;
+    for (auto* node = lists[k]->first(); node != nullptr; node = node->next()) {
+      const std::string& start = node->item().start;
+      if (!start.empty()) can_start[static_cast<unsigned char>(start[0])] |= static_cast<std::uint8_t>(1u << k);
+    }
+  }
+  keywords.build(vocab.keyword.get());
+}
+
+}  // namespace prismet

@@ -1,0 +1,51 @@
+// The configuration records of one run and their built-in defaults.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/fixed_text.h"
+
+namespace prismet {
+
+// An open and a close tag, written unescaped around text of one category.
+struct TagPair {
+  std::string open;
+  std::string close;
+};
+
+struct OutputStyle {
+  std::int32_t tab_width = 0;  // columns per tab stop when tabs are expanded
+  bool line_numbers = false;   // write "%4d: " in front of every line
+  bool expand_tabs = false;    // a tab becomes spaces up to the next tab stop
+  bool nbsp_spaces = false;    // every space written becomes "&nbsp;"
+  TagPair whole;               // around the whole converted text
+  TagPair comment;
+  TagPair constant;
+  TagPair char_constant;
+  TagPair string_literal;
+  TagPair keyword;
+  TagPair line_number;
+  TagPair line;                  // around the text of every line
+  char insert_before[kPathCapacity] = {};  // copied in front of the converted text; empty: none
+  char insert_after[kPathCapacity] = {};   // copied behind it; empty: none
+};
+
+struct Settings {
+  char vocabulary_file[kPathCapacity] = {};  // empty: none
+  char extension[kPathCapacity] = {};        // put in place of the input's extension
+  bool show_settings_dialog = false;
+  OutputStyle style;
+};
+
+// The built-in values of the style, with the given default insert paths
+// (normally the program's path with ".top" and ".btm").
+void set_default_output_style(OutputStyle& style, const char* insert_before, const char* insert_after);
+
+// The built-in values of the settings; the style as above.
+void set_default_settings(Settings& settings, const char* insert_before, const char* insert_after);
+
+// Releases the sixteen tag strings.
+void release_output_style(OutputStyle& style);
+
+}  // namespace prismet

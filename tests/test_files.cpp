@@ -1,0 +1,58 @@
+#include "tests/test_files.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+namespace prismet::testing {
+
+namespace {
+
+struct ScratchFolder {
+  std::filesystem::path path;
+  ScratchFolder() {
+    std::random_device random;
+    path = std::filesystem::temp_directory_path() /
+           ("prismet-test-" + std::to_string(random()) + std::to_string(std::time(nullptr)));
+    std::filesystem::create_directories(path);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+const ScratchFolder& scratch() {
+  static ScratchFolder folder;
+  return folder;
+}
+
+}  // namespace
+
+std::string scratch_path(std::string_view name) {
+  return (scratch().path / std::string(name)).string();
+}
+
+void write_file(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) throw std::runtime_error("cannot create " + path);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+std::string read_file(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) throw std::runtime_error("cannot open " + path);
+  std::string bytes;
+  char block[65536];
+  std::size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
+  std::fclose(file);
+  return bytes;
+}
+
+}  // namespace prismet::testing
