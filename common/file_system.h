@@ -20,6 +20,17 @@ std::FILE* open_file_for_reading(const char* path);
 // failure.
 std::FILE* open_file_for_writing(const char* path);
 
+// Deletes a file; false when it could not be deleted.
+bool delete_file(const char* path);
+
+// Replaces `output` with a copy of `source`, keeping what the platform
+// records about the output: on Windows its attributes (read-only, hidden,
+// system, cleared for the copy and given back afterwards, also when the copy
+// fails); on Linux its permission bits. On Linux the copy goes to a sibling
+// of the output that is renamed over it, so a failed or interrupted copy
+// never leaves a half-written output. True when the output was replaced.
+bool replace_file_keeping_attributes(const char* source, const char* output);
+
 // Fills `buffer` with the full path of the running executable, cut to
 // capacity - 1 bytes and NUL-terminated. False when it cannot be had.
 bool executable_path(char* buffer, std::size_t capacity);

@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "common/file_system.h"
 
@@ -26,6 +29,83 @@ std::FILE* open_file_for_reading(const char* path) {
 }
 
 std::FILE* open_file_for_writing(const char* path) { return std::fopen(path, "wb"); }
+
+bool delete_file(const char* path) { return ::unlink(path) == 0; }
+
+namespace {
+
+// Copies all of `from` to `to_fd`; false on any read or write error.
+bool copy_contents(int from_fd, int to_fd) {
+  char block[64 * 1024];
+  for (;;) {
+    const ssize_t got = ::read(from_fd, block, sizeof block);
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::write(to_fd, block + done, static_cast<std::size_t>(got - done));
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += put;
+    }
+  }
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() { close(); }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  bool close() {
+    if (fd_ < 0) return true;
+    const bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    return ok;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool replace_file_keeping_attributes(const char* source, const char* output) {
+  struct stat old_info;
+  const bool existed = ::stat(output, &old_info) == 0;
+  if (existed && S_ISDIR(old_info.st_mode)) return false;
+
+  FileDescriptor in(::open(source, O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) return false;
+
+  // The sibling lives in the output's folder so that rename() replaces the
+  // output in one step.
+  std::string sibling = output;
+  sibling += ".prismet-XXXXXX";
+  FileDescriptor out(::mkstemp(sibling.data()));
+  if (out.get() < 0) return false;
+  bool ok = copy_contents(in.get(), out.get());
+  // A replaced output keeps its permission bits; a new one gets the usual
+  // bits for a new file.
+  mode_t mode = 0;
+  if (existed) {
+    mode = old_info.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ok = ok && ::fchmod(out.get(), mode) == 0;
+  ok = out.close() && ok;
+  ok = ok && ::rename(sibling.c_str(), output) == 0;
+  if (!ok) ::unlink(sibling.c_str());
+  return ok;
+}
 
 bool executable_path(char* buffer, std::size_t capacity) {
   if (capacity == 0) return false;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace prismet {
 
@@ -24,6 +25,9 @@ class TextReader {
   // Opens a file for reading. Fails for a folder or a file that cannot be
   // opened.
   bool open(const char* path);
+  // Reads `size` bytes of memory, which must outlive the reader, as if they
+  // were a file's contents.
+  void open_memory(const char* data, std::size_t size);
   // Closes the file; true when it was open and closed cleanly.
   bool close();
   bool is_open() const { return file_ != nullptr; }
@@ -51,7 +55,8 @@ class TextReader {
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
-  char* buffer_ = nullptr;
+  char* buffer_ = nullptr;  // owned, unless reading memory
+  bool owns_buffer_ = false;
   char* pos_ = nullptr;
   char* end_ = nullptr;
   bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
@@ -67,9 +72,11 @@ class TextWriter {
 
   // Creates or empties the file and opens it for writing.
   bool open(const char* path);
+  // Appends everything written to `sink` instead of a file.
+  void open_memory(std::string* sink);
   // Flushes and closes; true only when every write and the close succeeded.
   bool close();
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return file_ != nullptr || sink_ != nullptr; }
   // False once any write has failed.
   bool ok() const { return !failed_; }
 
@@ -100,6 +107,7 @@ class TextWriter {
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
+  std::string* sink_ = nullptr;
   char* buffer_ = nullptr;
   char* pos_ = nullptr;
   char* limit_ = nullptr;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "common/cp932.h"
+#include "engine/char_sets.h"
 
 namespace prismet {
 
@@ -127,10 +128,20 @@ void write_line_number(TextWriter& output, int line_number, const OutputStyle& s
 ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,
                      ScanState state) {
   auto text = [&] { write_text(output, column, token.text, token.length, style); };
+  // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
+  // them is escaped, so they are copied whole.
+  auto plain_text = [&] {
+    output.write_raw(token.text, token.length);
+    column += static_cast<int>(token.length);
+  };
   switch (token.kind) {
-    case TokenKind::Whitespace:
     case TokenKind::Plain:
-      text();
+      if (token.length > 0 && in_set(token.text[0], kWordByte)) plain_text();
+      else text();
+      return ScanState::Code;
+    case TokenKind::Whitespace:
+      if (style.nbsp_spaces || style.expand_tabs) text();
+      else plain_text();
       return ScanState::Code;
     case TokenKind::LineCommentStart:
       write_tag(output, style.comment.open);
@@ -150,12 +161,12 @@ ScanState emit_token(TextWriter& output, int& column, const Token& token, const 
       return ScanState::CharConstant;
     case TokenKind::Constant:
       write_tag(output, style.constant.open);
-      text();
+      plain_text();
       write_tag(output, style.constant.close);
       return ScanState::Code;
     case TokenKind::Keyword:
       write_tag(output, style.keyword.open);
-      text();
+      plain_text();
       write_tag(output, style.keyword.close);
       return ScanState::Code;
     case TokenKind::LineCommentText:

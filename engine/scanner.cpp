@@ -1,5 +1,6 @@
 #include "engine/scanner.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "common/cp932.h"
@@ -76,29 +77,13 @@ bool scan_line_comment(SourceLine& line, Token& token) {
   return true;
 }
 
-bool start_delimiter(SourceLine& line, Token& token, const VocabularyIndex& index, DelimiterList which,
-                     const EntryList* list, TokenKind kind, bool opens_pair) {
-  const unsigned char byte = static_cast<unsigned char>(*line.position);
-  if ((index.can_start[byte] & (1u << which)) == 0) return false;
+// The start delimiter of `list` at the position, if any; sets the pending
+// end for the pair lists.
+bool start_delimiter(SourceLine& line, Token& token, const EntryList* list, TokenKind kind, bool opens_pair) {
   const VocabularyEntry* entry = find_start_delimiter(line.position, text_end(line), list);
   if (entry == nullptr) return false;
   produce(line, token, kind, entry->start.size());
   line.pending_end = opens_pair && entry->end.has_value() ? std::string_view(*entry->end) : std::string_view();
-  return true;
-}
-
-bool number(SourceLine& line, Token& token) {
-  const char* end = text_end(line);
-  const char* p = line.position;
-  if (end - p >= 2 && p[0] == '0' && p[1] == 'x') {
-    const std::size_t digits = run_length(p + 2, end, kHexDigitByte);
-    if (digits == 0) return false;
-    produce(line, token, TokenKind::Constant, 2 + digits);
-    return true;
-  }
-  const std::size_t run = run_length(p, end, kDecimalByte);
-  if (run == 0) return false;
-  produce(line, token, TokenKind::Constant, run);
   return true;
 }
 
@@ -112,23 +97,44 @@ void word_or_character(SourceLine& line, Token& token, const VocabularyIndex& in
   produce(line, token, TokenKind::Plain, static_cast<std::size_t>(next_char(line.position) - line.position));
 }
 
+// The recognisers of code, in their fixed order: whitespace, the four start
+// delimiters, a number, a word or one character. The byte at the position
+// decides which of them can produce anything at all.
 bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& index) {
-  const Vocabulary& vocabulary = index.vocabulary;
-  const std::size_t blanks = run_length(line.position, text_end(line), kWhitespaceByte);
-  if (blanks > 0) {
-    produce(line, token, TokenKind::Whitespace, blanks);
+  const char* end = text_end(line);
+  const char* p = line.position;
+  const unsigned char byte = static_cast<unsigned char>(*p);
+  const std::uint8_t sets = kCharSets.bits[byte];
+  if (sets & kWhitespaceByte) {
+    produce(line, token, TokenKind::Whitespace, run_length(p, end, kWhitespaceByte));
     return true;
   }
-  if (start_delimiter(line, token, index, kLineCommentList, vocabulary.line_comment.get(),
-                      TokenKind::LineCommentStart, false) ||
-      start_delimiter(line, token, index, kBlockCommentList, vocabulary.block_comment.get(),
-                      TokenKind::BlockCommentStart, true) ||
-      start_delimiter(line, token, index, kStringList, vocabulary.string_literal.get(),
-                      TokenKind::StringStart, true) ||
-      start_delimiter(line, token, index, kCharList, vocabulary.char_constant.get(), TokenKind::CharStart,
-                      true) ||
-      number(line, token)) {
-    return true;
+  if (const std::uint8_t lists = index.can_start[byte]) {
+    const Vocabulary& vocabulary = index.vocabulary;
+    if (((lists & (1u << kLineCommentList)) &&
+         start_delimiter(line, token, vocabulary.line_comment.get(), TokenKind::LineCommentStart, false)) ||
+        ((lists & (1u << kBlockCommentList)) &&
+         start_delimiter(line, token, vocabulary.block_comment.get(), TokenKind::BlockCommentStart, true)) ||
+        ((lists & (1u << kStringList)) &&
+         start_delimiter(line, token, vocabulary.string_literal.get(), TokenKind::StringStart, true)) ||
+        ((lists & (1u << kCharList)) &&
+         start_delimiter(line, token, vocabulary.char_constant.get(), TokenKind::CharStart, true))) {
+      return true;
+    }
+  }
+  if (sets & kDecimalByte) {
+    if (byte == '0' && end - p >= 2 && p[1] == 'x') {
+      // "0x" needs a hexadecimal digit; without one the number declines and
+      // the word recogniser takes "0x..." as a word.
+      const std::size_t digits = run_length(p + 2, end, kHexDigitByte);
+      if (digits > 0) {
+        produce(line, token, TokenKind::Constant, 2 + digits);
+        return true;
+      }
+    } else {
+      produce(line, token, TokenKind::Constant, run_length(p, end, kDecimalByte));
+      return true;
+    }
   }
   word_or_character(line, token, index);
   return true;

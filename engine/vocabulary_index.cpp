@@ -1,6 +1,8 @@
 #include "engine/vocabulary_index.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "engine/char_sets.h"
 
@@ -19,6 +21,8 @@ void KeywordSet::build(const EntryList* keywords) {
   slots_.clear();
   longest_ = 0;
   mask_ = 0;
+  lengths_ = 0;
+  std::fill(std::begin(first_bytes_), std::end(first_bytes_), false);
   if (keywords == nullptr) return;
   std::size_t capacity = 16;
   while (capacity < static_cast<std::size_t>(keywords->count()) * 2) capacity *= 2;
@@ -34,11 +38,15 @@ void KeywordSet::build(const EntryList* keywords) {
     while (!slots_[slot].empty()) slot = (slot + 1) & mask_;
     slots_[slot] = word;
     if (word.size() > longest_) longest_ = word.size();
+    if (word.size() < 64) lengths_ |= std::uint64_t{1} << word.size();
+    first_bytes_[static_cast<unsigned char>(word[0])] = true;
   }
 }
 
 bool KeywordSet::contains(const char* word, std::size_t length) const {
   if (length > longest_ || length == 0) return false;
+  if (length < 64 && (lengths_ & (std::uint64_t{1} << length)) == 0) return false;
+  if (!first_bytes_[static_cast<unsigned char>(word[0])]) return false;
   std::uint32_t slot = hash(word, length) & mask_;
   while (!slots_[slot].empty()) {
     const std::string_view& candidate = slots_[slot];

@@ -25,6 +25,10 @@ class KeywordSet {
   std::vector<std::string_view> slots_;  // empty view: free slot
   std::uint32_t mask_ = 0;
   std::size_t longest_ = 0;
+  // Quick rejection before hashing: the lengths (below 64) and first bytes
+  // that some keyword has.
+  std::uint64_t lengths_ = 0;
+  bool first_bytes_[256] = {};
 };
 
 struct VocabularyIndex {

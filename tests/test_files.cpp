@@ -37,6 +37,14 @@ std::string scratch_path(std::string_view name) {
   return (scratch().path / std::string(name)).string();
 }
 
+int count_entries(const std::string& folder) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+void make_folder(const std::string& path) { std::filesystem::create_directories(path); }
+
 void write_file(const std::string& path, std::string_view bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) throw std::runtime_error("cannot create " + path);

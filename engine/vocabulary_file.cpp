@@ -1,0 +1,148 @@
+#include "engine/vocabulary_file.h"
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string_view>
+
+#include "common/file_system.h"
+#include "common/text_stream.h"
+
+namespace prismet {
+
+namespace {
+
+// Lines are read in pieces of at most this many bytes; a longer line goes on
+// in the next piece, which counts as a line of its own.
+constexpr std::size_t kMaxPieceLength = 32767;
+
+enum class VocabularyMode { kNone, kReplace, kAdd, kRemove };
+
+struct Header {
+  std::string_view name;  // without the brackets and the mode sign
+  std::unique_ptr<EntryList> Vocabulary::*list;
+  bool pairs;  // entries hold a start and an end delimiter
+};
+
+constexpr Header kHeaders[] = {
+    {"keyword", &Vocabulary::keyword, false},
+    {"line_comment", &Vocabulary::line_comment, false},
+    {"block_comment", &Vocabulary::block_comment, true},
+    {"string_literal", &Vocabulary::string_literal, true},
+    {"char_constant", &Vocabulary::char_constant, true},
+};
+
+bool is_blank(char byte) {
+  return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n' || byte == '\b' || byte == '\v' ||
+         byte == '\f' || byte == '\a';
+}
+
+// Splits off up to `wanted` tokens from the front of `line`; returns how many
+// there were.
+std::size_t take_tokens(std::string_view line, std::string_view* tokens, std::size_t wanted) {
+  std::size_t found = 0;
+  std::size_t i = 0;
+  while (found < wanted) {
+    while (i < line.size() && is_blank(line[i])) ++i;
+    if (i == line.size()) break;
+    const std::size_t start = i;
+    while (i < line.size() && !is_blank(line[i])) ++i;
+    tokens[found++] = line.substr(start, i - start);
+  }
+  return found;
+}
+
+bool is_version_line(std::string_view line) {
+  std::string_view tokens[2];
+  return take_tokens(line, tokens, 2) == 2 && tokens[0] == "#version" && tokens[1] == "00000000";
+}
+
+// What the lines after the version line have set up so far.
+struct ReaderState {
+  VocabularyMode mode = VocabularyMode::kNone;
+  const Header* header = nullptr;  // the current list; none before the first header
+};
+
+// "[name]" or "[name" with an optional "+" or "-" after the bracket.
+bool parse_header(std::string_view token, const Header*& header, VocabularyMode& mode) {
+  if (token.size() < 2 || token.front() != '[') return false;
+  token.remove_prefix(1);
+  mode = VocabularyMode::kReplace;
+  if (token.front() == '+' || token.front() == '-') {
+    mode = token.front() == '+' ? VocabularyMode::kAdd : VocabularyMode::kRemove;
+    token.remove_prefix(1);
+  }
+  if (!token.empty() && token.back() == ']') token.remove_suffix(1);
+  for (const Header& candidate : kHeaders) {
+    if (token == candidate.name) {
+      header = &candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool is_header_line(std::string_view line, const Header*& header, VocabularyMode& mode) {
+  std::string_view first;
+  if (take_tokens(line, &first, 1) == 0 || first.front() != '[') return false;
+  if (line.find(']') == std::string_view::npos) return false;
+  return parse_header(first, header, mode);
+}
+
+void apply_line(Vocabulary& vocabulary, ReaderState& state, std::string_view line) {
+  const Header* header = nullptr;
+  VocabularyMode mode = VocabularyMode::kNone;
+  if (is_header_line(line, header, mode)) {
+    state.header = header;
+    state.mode = mode;
+    EntryList* list = (vocabulary.*header->list).get();
+    if (mode == VocabularyMode::kReplace) {
+      if (list != nullptr) clear_list(*list);
+      state.mode = VocabularyMode::kAdd;
+    }
+    return;
+  }
+  if (state.header == nullptr) return;
+  EntryList* list = (vocabulary.*state.header->list).get();
+  if (list == nullptr) return;
+  std::string_view tokens[2];
+  const std::size_t wanted = state.header->pairs ? 2 : 1;
+  if (take_tokens(line, tokens, wanted) < wanted) return;
+  std::optional<std::string_view> end;
+  if (state.header->pairs) end = tokens[1];
+  if (state.mode == VocabularyMode::kAdd) {
+    add_entry(*list, tokens[0], end);
+  } else if (state.mode == VocabularyMode::kRemove) {
+    remove_entries(*list, tokens[0], end);
+  }
+}
+
+// The piece as a C string sees it: a NUL byte ends it.
+std::string_view piece_text(const char* buffer, std::size_t length) {
+  const void* nul = std::memchr(buffer, '\0', length);
+  return std::string_view(
+      buffer, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : length);
+}
+
+}  // namespace
+
+bool load_vocabulary(Vocabulary& vocabulary, const char* path) {
+  set_builtin_vocabulary(vocabulary);
+  if (path == nullptr || !path_exists(path)) return true;
+  TextReader reader;
+  if (!reader.open(path)) return true;
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kMaxPieceLength + 1]);
+  if (!buffer) return true;
+
+  std::size_t length = reader.read_line(buffer.get(), kMaxPieceLength);
+  if (length == 0 || !is_version_line(piece_text(buffer.get(), length))) return true;
+  ReaderState state;
+  while ((length = reader.read_line(buffer.get(), kMaxPieceLength)) > 0) {
+    apply_line(vocabulary, state, piece_text(buffer.get(), length));
+  }
+  return true;
+}
+
+}  // namespace prismet

@@ -1,0 +1,21 @@
+// The user's vocabulary file: a plain-text file that replaces, extends or
+// thins out the lists of the built-in vocabulary.
+//
+// Its first line must hold the tokens "#version" and "00000000". Then
+// section headers such as "[keyword]" (replace the list), "[+keyword]" (add
+// to it) and "[-keyword]" (remove from it), for each of the five lists, are
+// each followed by entry lines: one token for line comments and keywords,
+// a start and an end token for the three pair lists. Tokens are runs of
+// bytes other than space, tab, CR, LF, BS, VT, FF and BEL.
+#pragma once
+
+#include "engine/vocabulary.h"
+
+namespace prismet {
+
+// Sets up the built-in vocabulary, then applies the file at `path` to it.
+// A missing, unreadable or malformed file leaves the built-in vocabulary as
+// it is; whatever a file applied before a read error stays. Always true.
+bool load_vocabulary(Vocabulary& vocabulary, const char* path);
+
+}  // namespace prismet

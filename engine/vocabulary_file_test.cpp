@@ -1,0 +1,161 @@
+#include "engine/vocabulary_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/test_files.h"
+
+namespace prismet {
+namespace {
+
+using testing::scratch_path;
+using testing::write_file;
+
+std::vector<std::string> describe(const EntryList& list) {
+  std::vector<std::string> entries;
+  for (auto* node = list.first(); node != nullptr; node = node->next()) {
+    const VocabularyEntry& entry = node->item();
+    entries.push_back(entry.end ? entry.start + " " + *entry.end : entry.start);
+  }
+  return entries;
+}
+
+std::vector<std::string> builtin_keywords() {
+  return std::vector<std::string>(kBuiltinKeywords, kBuiltinKeywords + kBuiltinKeywordCount);
+}
+
+// The vocabulary built from a file holding `text`.
+struct Loaded {
+  Vocabulary vocabulary;
+  explicit Loaded(const std::string& text) {
+    const std::string path = scratch_path("vocabulary.txt");
+    write_file(path, text);
+    EXPECT_TRUE(load_vocabulary(vocabulary, path.c_str()));
+  }
+  ~Loaded() { free_vocabulary(vocabulary); }
+  std::vector<std::string> keywords() const { return describe(*vocabulary.keyword); }
+  std::vector<std::string> blocks() const { return describe(*vocabulary.block_comment); }
+};
+
+void expect_builtin(const Vocabulary& vocabulary) {
+  EXPECT_EQ(describe(*vocabulary.keyword), builtin_keywords());
+  EXPECT_EQ(describe(*vocabulary.line_comment), std::vector<std::string>{"//"});
+  EXPECT_EQ(describe(*vocabulary.block_comment), std::vector<std::string>{"/* */"});
+  EXPECT_EQ(describe(*vocabulary.string_literal), std::vector<std::string>{"\" \""});
+  EXPECT_EQ(describe(*vocabulary.char_constant), std::vector<std::string>{"' '"});
+}
+
+TEST(VocabularyFile, RejectedFilesLeaveTheBuiltinVocabulary) {
+  const char* files[] = {
+      "",
+      "#version 00000001\n[keyword]\n",
+      "#version00000000\n[keyword]\n",
+      "x #version 00000000\n[keyword]\n",
+      "\xEF\xBB\xBF#version 00000000\n[keyword]\n",
+      "#version\n[keyword]\n",
+      "#VERSION 00000000\n[keyword]\n",
+      "\n#version 00000000\n[keyword]\n",
+  };
+  for (const char* text : files) {
+    Loaded loaded(text);
+    expect_builtin(loaded.vocabulary);
+  }
+}
+
+TEST(VocabularyFile, MissingPathsLeaveTheBuiltinVocabulary) {
+  for (const std::string& path : {std::string(), scratch_path("absent.txt"), scratch_path("")}) {
+    Vocabulary vocabulary;
+    EXPECT_TRUE(load_vocabulary(vocabulary, path.c_str()));
+    expect_builtin(vocabulary);
+    free_vocabulary(vocabulary);
+  }
+}
+
+TEST(VocabularyFile, VersionLineMayCarryMore) {
+  Loaded loaded(" \t#version\v00000000 comment\r\n[keyword]\r\n");
+  EXPECT_TRUE(loaded.keywords().empty());
+  EXPECT_EQ(describe(*loaded.vocabulary.line_comment), std::vector<std::string>{"//"});
+  EXPECT_EQ(loaded.blocks(), std::vector<std::string>{"/* */"});
+}
+
+TEST(VocabularyFile, HeadersReplaceAddAndRemove) {
+  struct Case {
+    const char* name;
+    const char* body;                                 // after the version line
+    std::vector<std::string> keywords_after_builtin;  // appended to the built-in ones
+  };
+  const Case cases[] = {
+      {"add takes the first token", "[+keyword]\nnullptr override\n", {"nullptr"}},
+      {"entries before a header are ignored", "[foo]\nbefore\n[+keyword]\n[foo]\n", {"[foo]"}},
+      {"bracket glued to more is an entry",
+       "[+keyword]\n[keyword]x\n[Keyword]\n",
+       {"[keyword]x", "[Keyword]"}},
+      {"blank lines carry no entry", "[+keyword]\n\n \t\n#pragma\n", {"#pragma"}},
+      {"open header form", "[+keyword anything]\nx\n", {"x"}},
+      {"a header needs a closing bracket", "[+keyword]\n[-keyword\ny\n", {"[-keyword", "y"}},
+  };
+  for (const Case& c : cases) {
+    Loaded loaded(std::string("#version 00000000\n") + c.body);
+    std::vector<std::string> expected = builtin_keywords();
+    expected.insert(expected.end(), c.keywords_after_builtin.begin(), c.keywords_after_builtin.end());
+    EXPECT_EQ(loaded.keywords(), expected) << c.name;
+  }
+}
+
+TEST(VocabularyFile, RemovesEveryEqualEntry) {
+  for (const char* header : {"[-keyword]", "[-keyword ]", "[-keyword x]"}) {
+    Loaded loaded(std::string("#version 00000000\n") + header + "\ngoto\nnot-there\n");
+    std::vector<std::string> expected = builtin_keywords();
+    std::erase(expected, "goto");
+    EXPECT_EQ(loaded.keywords(), expected) << header;
+  }
+  Loaded twice("#version 00000000\n[+keyword]\nx\nx\n[-keyword]\nx\n");
+  EXPECT_EQ(twice.keywords(), builtin_keywords());
+}
+
+TEST(VocabularyFile, ReplaceHappensAtTheHeader) {
+  Loaded loaded(
+      "#version 00000000\n"
+      "[keyword]\na\n[+keyword]\nb\n[keyword]\nc\n"  // the second replace drops a and b
+      "[block_comment]\n(* *)\n(*\n{ } extra\n"
+      "[+block_comment]\n/* */\n"
+      "[-block_comment]\n{ }x\n{\n"
+      "[line_comment]\n"
+      "[string_literal]\n\"\"\" \"\"\"\n");
+  EXPECT_EQ(loaded.keywords(), std::vector<std::string>{"c"});
+  EXPECT_EQ(loaded.blocks(), (std::vector<std::string>{"(* *)", "{ }", "/* */"}));
+  EXPECT_TRUE(describe(*loaded.vocabulary.line_comment).empty());
+  EXPECT_EQ(describe(*loaded.vocabulary.string_literal), std::vector<std::string>{"\"\"\" \"\"\""});
+  EXPECT_EQ(describe(*loaded.vocabulary.char_constant), std::vector<std::string>{"' '"});
+}
+
+TEST(VocabularyFile, BlankBytesAndDoubleByteTokens) {
+  // BS, VT, FF and BEL separate tokens; every byte of a double-byte
+  // character, and any other control byte, belongs to one.
+  Loaded loaded("#version 00000000\n[+block_comment]\n\b「\a」\f\n\x01x\x1a");
+  EXPECT_EQ(loaded.blocks(), (std::vector<std::string>{"/* */", "「 」"}));
+}
+
+TEST(VocabularyFile, ReadsInTextMode) {
+  // CR LF arrives as LF, a lone CR is a blank, 0x1A ends the input.
+  Loaded loaded("#version 00000000\r\n[keyword]\r\na\rb\r\nc\x1a\r\nd\r\n");
+  EXPECT_EQ(loaded.keywords(), (std::vector<std::string>{"a", "c"}));
+}
+
+TEST(VocabularyFile, LongLinesArriveInPiecesOf32767Bytes) {
+  const std::string first(32767, 'k');
+  Loaded loaded("#version 00000000\n[keyword]\n" + first + "second piece\nlast\n");
+  EXPECT_EQ(loaded.keywords(), (std::vector<std::string>{first, "second", "last"}));
+}
+
+TEST(VocabularyFile, NulEndsALine) {
+  Loaded loaded(std::string("#version 00000000\n[+keyword]\n") + std::string("ab\0cd\n", 6));
+  std::vector<std::string> expected = builtin_keywords();
+  expected.push_back("ab");
+  EXPECT_EQ(loaded.keywords(), expected);
+}
+
+}  // namespace
+}  // namespace prismet
