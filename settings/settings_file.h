@@ -18,6 +18,10 @@ inline constexpr char kFixedSection[] = "prismet";
 // the executable's path cannot be had or the result does not fit.
 bool module_path_with_extension(char* buffer, std::size_t capacity, const char* extension);
 
+// module_path_with_extension for a given program path. False, with `buffer`
+// empty, when the result does not fit.
+bool program_path_with_extension(const char* program, char* buffer, std::size_t capacity, const char* extension);
+
 // module_path_with_extension with ".ini".
 bool settings_file_path(char (&buffer)[kPathCapacity]);
 
@@ -28,6 +32,10 @@ void load_settings(Settings& settings, const char* mode);
 
 // Writes every key back, in the fixed order; write failures are ignored.
 void save_settings(const Settings& settings, const char* mode);
+
+// load_settings and save_settings on a given settings file.
+void load_settings_from(const char* file, Settings& settings, const char* mode);
+void save_settings_to(const char* file, const Settings& settings, const char* mode);
 
 void load_output_style(const char* file, const char* section, OutputStyle& style);
 void save_output_style(const char* file, const char* section, const OutputStyle& style);

@@ -1,0 +1,88 @@
+#include "settings/profile_values.h"
+
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "common/fixed_text.h"
+#include "settings/profile.h"
+
+namespace prismet {
+
+namespace {
+
+// The buffer sizes of the reads: a boolean is read like a text field, an
+// integer into one byte less.
+constexpr std::size_t kBoolBufferSize = kPathCapacity;
+constexpr std::size_t kIntBufferSize = kPathCapacity - 1;
+
+bool is_scan_blank(char byte) {
+  return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' || byte == '\r';
+}
+
+}  // namespace
+
+std::optional<std::int32_t> parse_decimal(const char* text) {
+  const char* p = text;
+  while (is_scan_blank(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  if (*p < '0' || *p > '9') return std::nullopt;
+  // Accumulate the magnitude, stopping just past the 32-bit range.
+  constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
+  std::int64_t magnitude = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (magnitude <= kLimit) magnitude = magnitude * 10 + (*p - '0');
+  }
+  if (negative) return static_cast<std::int32_t>(-(magnitude > kLimit ? kLimit : magnitude));
+  return static_cast<std::int32_t>(magnitude >= kLimit ? kLimit - 1 : magnitude);
+}
+
+bool read_profile_bool(const char* file, const char* section, const char* key, bool default_value) {
+  char buffer[kBoolBufferSize];
+  read_profile_string(file, section, key, "", buffer, sizeof buffer);
+  const std::optional<std::int32_t> number = parse_decimal(buffer);
+  return number ? *number != 0 : default_value;
+}
+
+std::int32_t read_profile_int(const char* file, const char* section, const char* key,
+                              std::int32_t default_value) {
+  char buffer[kIntBufferSize];
+  read_profile_string(file, section, key, "", buffer, sizeof buffer);
+  return parse_decimal(buffer).value_or(default_value);
+}
+
+bool write_profile_bool(const char* file, const char* section, const char* key, bool value) {
+  return write_profile_string(file, section, key, value ? "1" : "0");
+}
+
+bool write_profile_int(const char* file, const char* section, const char* key, std::int32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+  return write_profile_string(file, section, key, text);
+}
+
+bool write_profile_quoted(const char* file, const char* section, const char* key, const char* text) {
+  if (text == nullptr) return false;
+  std::string quoted;
+  try {
+    quoted.reserve(std::char_traits<char>::length(text) + 2);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return write_profile_string(file, section, key, quoted.c_str());
+}
+
+std::string read_profile_tag(const char* file, const char* section, const char* key,
+                             const char* default_value) {
+  const std::unique_ptr<char[]> buffer(new char[kMaxTagLength + 1]);
+  const std::size_t length =
+      read_profile_string(file, section, key, default_value, buffer.get(), kMaxTagLength + 1);
+  return std::string(buffer.get(), length);
+}
+
+}  // namespace prismet

@@ -1,0 +1,164 @@
+#include "settings/settings_file.h"
+
+#include <cstring>
+
+#include "common/file_system.h"
+#include "common/path_text.h"
+#include "settings/profile.h"
+#include "settings/profile_values.h"
+
+namespace prismet {
+
+namespace {
+
+// Keys of the fixed section and of the mode section, in the order in which
+// they are written.
+constexpr char kShowDialogKey[] = "ダイアログを表示";
+constexpr char kExtensionKey[] = "拡張子";
+constexpr char kVocabularyKey[] = "語彙ファイル";
+constexpr char kTabWidthKey[] = "タブ幅";
+constexpr char kExpandTabsKey[] = "タブを空白に展開";
+constexpr char kNbspKey[] = "空白を &nbsp; に変換";
+constexpr char kLineNumbersKey[] = "行番号を表示";
+constexpr char kInsertBeforeKey[] = "前に挿入";
+constexpr char kInsertAfterKey[] = "後に挿入";
+
+constexpr char kDefaultExtension[] = ".htm";
+constexpr char kInsertBeforeExtension[] = ".top";
+constexpr char kInsertAfterExtension[] = ".btm";
+constexpr char kSettingsExtension[] = ".ini";
+
+struct TagKeys {
+  const char* open_key;
+  const char* close_key;
+  TagPair OutputStyle::*pair;
+};
+
+// The eight categories in display and storage order.
+constexpr TagKeys kTagKeys[] = {
+    {"<全体>", "</全体>", &OutputStyle::whole},
+    {"<ｺﾒﾝﾄ>", "</ｺﾒﾝﾄ>", &OutputStyle::comment},
+    {"<ｷｰﾜｰﾄﾞ>", "</ｷｰﾜｰﾄﾞ>", &OutputStyle::keyword},
+    {"<文字列>", "</文字列>", &OutputStyle::string_literal},
+    {"<文字定数>", "</文字定数>", &OutputStyle::char_constant},
+    {"<定数>", "</定数>", &OutputStyle::constant},
+    {"<行番号>", "</行番号>", &OutputStyle::line_number},
+    {"<行>", "</行>", &OutputStyle::line},
+};
+
+const char* mode_section(const char* mode) {
+  return mode != nullptr && mode[0] != '\0' ? mode : kFixedSection;
+}
+
+// The default insert path beside the program, or empty when the program's
+// path cannot be had.
+void default_insert_path(char (&buffer)[kPathCapacity], const char* extension) {
+  if (!module_path_with_extension(buffer, sizeof buffer, extension)) buffer[0] = '\0';
+}
+
+}  // namespace
+
+bool program_path_with_extension(const char* program, char* buffer, std::size_t capacity,
+                                 const char* extension) {
+  if (capacity == 0) return false;
+  buffer[0] = '\0';
+  // A path cut to fit would name another file.
+  if (std::strlen(program) >= capacity) return false;
+  std::memcpy(buffer, program, std::strlen(program) + 1);
+  if (!replace_extension(buffer, capacity, extension)) {
+    buffer[0] = '\0';
+    return false;
+  }
+  if (kLowerCaseProgramPaths) lower_case_path(buffer);
+  return true;
+}
+
+bool module_path_with_extension(char* buffer, std::size_t capacity, const char* extension) {
+  if (capacity > 0) buffer[0] = '\0';
+  // Room for more than any path that could fit, so that a cut is seen.
+  char program[4096];
+  if (!executable_path(program, sizeof program) || std::strlen(program) + 1 >= sizeof program) return false;
+  return program_path_with_extension(program, buffer, capacity, extension);
+}
+
+bool settings_file_path(char (&buffer)[kPathCapacity]) {
+  return module_path_with_extension(buffer, kPathCapacity, kSettingsExtension);
+}
+
+void load_settings(Settings& settings, const char* mode) {
+  char file[kPathCapacity];
+  if (!settings_file_path(file)) {
+    // Without the program's path there is neither a settings file nor a
+    // place for the insert files: the built-in values apply.
+    settings = Settings{};
+    set_default_settings(settings, "", "");
+    return;
+  }
+  load_settings_from(file, settings, mode);
+}
+
+void save_settings(const Settings& settings, const char* mode) {
+  char file[kPathCapacity];
+  if (settings_file_path(file)) save_settings_to(file, settings, mode);
+}
+
+void load_settings_from(const char* file, Settings& settings, const char* mode) {
+  settings = Settings{};
+  settings.show_settings_dialog = read_profile_bool(file, kFixedSection, kShowDialogKey, true);
+  const char* section = mode_section(mode);
+  read_profile_string(file, section, kExtensionKey, kDefaultExtension, settings.extension,
+                      sizeof settings.extension);
+  read_profile_string(file, section, kVocabularyKey, "", settings.vocabulary_file,
+                      sizeof settings.vocabulary_file);
+  load_output_style(file, section, settings.style);
+}
+
+void save_settings_to(const char* file, const Settings& settings, const char* mode) {
+  write_profile_bool(file, kFixedSection, kShowDialogKey, settings.show_settings_dialog);
+  const char* section = mode_section(mode);
+  write_profile_string(file, section, kExtensionKey, settings.extension);
+  write_profile_string(file, section, kVocabularyKey, settings.vocabulary_file);
+  save_output_style(file, section, settings.style);
+}
+
+void load_output_style(const char* file, const char* section, OutputStyle& style) {
+  char insert_before[kPathCapacity];
+  char insert_after[kPathCapacity];
+  default_insert_path(insert_before, kInsertBeforeExtension);
+  default_insert_path(insert_after, kInsertAfterExtension);
+  OutputStyle defaults;
+  set_default_output_style(defaults, insert_before, insert_after);
+
+  style = OutputStyle{};
+  read_profile_string(file, section, kInsertBeforeKey, defaults.insert_before, style.insert_before,
+                      sizeof style.insert_before);
+  read_profile_string(file, section, kInsertAfterKey, defaults.insert_after, style.insert_after,
+                      sizeof style.insert_after);
+  style.expand_tabs = read_profile_bool(file, section, kExpandTabsKey, defaults.expand_tabs);
+  style.nbsp_spaces = read_profile_bool(file, section, kNbspKey, defaults.nbsp_spaces);
+  style.line_numbers = read_profile_bool(file, section, kLineNumbersKey, defaults.line_numbers);
+  const std::int32_t tab_width = read_profile_int(file, section, kTabWidthKey, defaults.tab_width);
+  style.tab_width = tab_width < 0 ? 0 : tab_width;
+  for (const TagKeys& tag : kTagKeys) {
+    const TagPair& fallback = defaults.*tag.pair;
+    TagPair& pair = style.*tag.pair;
+    pair.open = read_profile_tag(file, section, tag.open_key, fallback.open.c_str());
+    pair.close = read_profile_tag(file, section, tag.close_key, fallback.close.c_str());
+  }
+}
+
+void save_output_style(const char* file, const char* section, const OutputStyle& style) {
+  write_profile_int(file, section, kTabWidthKey, style.tab_width);
+  write_profile_bool(file, section, kExpandTabsKey, style.expand_tabs);
+  write_profile_bool(file, section, kNbspKey, style.nbsp_spaces);
+  write_profile_bool(file, section, kLineNumbersKey, style.line_numbers);
+  write_profile_string(file, section, kInsertBeforeKey, style.insert_before);
+  write_profile_string(file, section, kInsertAfterKey, style.insert_after);
+  for (const TagKeys& tag : kTagKeys) {
+    const TagPair& pair = style.*tag.pair;
+    write_profile_string(file, section, tag.open_key, pair.open.c_str());
+    write_profile_string(file, section, tag.close_key, pair.close.c_str());
+  }
+}
+
+}  // namespace prismet

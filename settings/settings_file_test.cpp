@@ -1,0 +1,197 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "settings/profile_values.h"
+#include "tests/test_files.h"
+
+namespace prismet {
+namespace {
+
+using testing::read_file;
+using testing::scratch_path;
+using testing::write_file;
+
+void expect_same_style(const OutputStyle& a, const OutputStyle& b) {
+  EXPECT_EQ(a.tab_width, b.tab_width);
+  EXPECT_EQ(a.line_numbers, b.line_numbers);
+  EXPECT_EQ(a.expand_tabs, b.expand_tabs);
+  EXPECT_EQ(a.nbsp_spaces, b.nbsp_spaces);
+  for (auto pair :
+       {&OutputStyle::whole, &OutputStyle::comment, &OutputStyle::constant, &OutputStyle::char_constant,
+        &OutputStyle::string_literal, &OutputStyle::keyword, &OutputStyle::line_number, &OutputStyle::line}) {
+    EXPECT_EQ((a.*pair).open, (b.*pair).open);
+    EXPECT_EQ((a.*pair).close, (b.*pair).close);
+  }
+  EXPECT_STREQ(a.insert_before, b.insert_before);
+  EXPECT_STREQ(a.insert_after, b.insert_after);
+}
+
+void expect_same_settings(const Settings& a, const Settings& b) {
+  EXPECT_STREQ(a.vocabulary_file, b.vocabulary_file);
+  EXPECT_STREQ(a.extension, b.extension);
+  EXPECT_EQ(a.show_settings_dialog, b.show_settings_dialog);
+  expect_same_style(a.style, b.style);
+}
+
+std::string module_path(const char* extension) {
+  char buffer[kPathCapacity];
+  EXPECT_TRUE(module_path_with_extension(buffer, sizeof buffer, extension));
+  return buffer;
+}
+
+TEST(SettingsFile, SettingsFileLiesBesideTheProgram) {
+  char path[kPathCapacity];
+  ASSERT_TRUE(settings_file_path(path));
+  const std::string text = path;
+  EXPECT_EQ(text.substr(text.size() - 4), ".ini");
+  EXPECT_NE(text.find("settings_tests"), std::string::npos);
+  char tiny[8];
+  EXPECT_FALSE(module_path_with_extension(tiny, sizeof tiny, ".ini"));
+  EXPECT_STREQ(tiny, "");
+}
+
+TEST(SettingsFile, NoFileGivesTheDefaults) {
+  Settings loaded;
+  load_settings_from(scratch_path("none.ini").c_str(), loaded, nullptr);
+  Settings expected;
+  set_default_settings(expected, module_path(".top").c_str(), module_path(".btm").c_str());
+  expect_same_settings(loaded, expected);
+  EXPECT_TRUE(loaded.show_settings_dialog);
+  EXPECT_STREQ(loaded.extension, ".htm");
+  EXPECT_EQ(loaded.style.comment.open, "<FONT COLOR=\"#008040\">");
+}
+
+TEST(SettingsFile, FirstSaveWritesEveryKeyInOrder) {
+  const std::string file = scratch_path("first.ini");
+  Settings settings;
+  set_default_settings(settings, "/p/prismet.top", "/p/prismet.btm");
+  save_settings_to(file.c_str(), settings, nullptr);
+  EXPECT_EQ(read_file(file),
+            "[prismet]\r\n"
+            "ダイアログを表示=1\r\n"
+            "拡張子=.htm\r\n"
+            "語彙ファイル=\r\n"
+            "タブ幅=4\r\n"
+            "タブを空白に展開=0\r\n"
+            "空白を &nbsp; に変換=0\r\n"
+            "行番号を表示=0\r\n"
+            "前に挿入=/p/prismet.top\r\n"
+            "後に挿入=/p/prismet.btm\r\n"
+            "<全体>=<PRE>\r\n"
+            "</全体>=</PRE>\r\n"
+            "<ｺﾒﾝﾄ>=<FONT COLOR=\"#008040\">\r\n"
+            "</ｺﾒﾝﾄ>=</FONT>\r\n"
+            "<ｷｰﾜｰﾄﾞ>=<FONT COLOR=\"#0000FF\">\r\n"
+            "</ｷｰﾜｰﾄﾞ>=</FONT>\r\n"
+            "<文字列>=<FONT COLOR=\"#FF0000\">\r\n"
+            "</文字列>=</FONT>\r\n"
+            "<文字定数>=<FONT COLOR=\"#FF0000\">\r\n"
+            "</文字定数>=</FONT>\r\n"
+            "<定数>=<FONT COLOR=\"#FF0000\">\r\n"
+            "</定数>=</FONT>\r\n"
+            "<行番号>=\r\n"
+            "</行番号>=\r\n"
+            "<行>=\r\n"
+            "</行>=\r\n");
+  Settings loaded;
+  load_settings_from(file.c_str(), loaded, "");
+  expect_same_settings(loaded, settings);
+}
+
+TEST(SettingsFile, ModeSectionsAreSeparate) {
+  const std::string file = scratch_path("modes.ini");
+  Settings web;
+  set_default_settings(web, "/w.top", "/w.btm");
+  web.show_settings_dialog = false;
+  std::memcpy(web.extension, ".html", 6);
+  web.style.tab_width = 8;
+  web.style.keyword.open = "<B>";
+  save_settings_to(file.c_str(), web, "web");
+  const std::string bytes = read_file(file);
+  const std::string head = "[prismet]\r\nダイアログを表示=0\r\n[web]\r\n拡張子=.html\r\n";
+  EXPECT_EQ(bytes.substr(0, head.size()), head);
+
+  Settings plain;
+  load_settings_from(file.c_str(), plain, nullptr);
+  EXPECT_FALSE(plain.show_settings_dialog) << "the flag is shared by all modes";
+  EXPECT_STREQ(plain.extension, ".htm");
+  EXPECT_EQ(plain.style.tab_width, 4);
+  EXPECT_EQ(plain.style.keyword.open, "<FONT COLOR=\"#0000FF\">");
+
+  Settings again;
+  load_settings_from(file.c_str(), again, "WEB");
+  expect_same_settings(again, web);
+}
+
+TEST(SettingsFile, StoredValuesLoadAsTheEncodingsSay) {
+  struct Case {
+    const char* stored;  // the lines of the mode section
+    int tab_width;
+    bool line_numbers;
+  };
+  const Case cases[] = {
+      {"タブ幅=-3", 0, false},       {"タブ幅=0", 0, false},      {"タブ幅=12", 12, false},
+      {"タブ幅=1000", 1000, false},  {"タブ幅=", 4, false},       {"タブ幅=abc", 4, false},
+      {"タブ幅=4 spaces", 4, false}, {"行番号を表示=2", 4, true}, {"行番号を表示=x", 4, false},
+  };
+  for (const Case& c : cases) {
+    const std::string file = scratch_path("stored.ini");
+    write_file(file, std::string("[prismet]\r\n") + c.stored + "\r\n");
+    Settings settings;
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.style.tab_width, c.tab_width) << c.stored;
+    EXPECT_EQ(settings.style.line_numbers, c.line_numbers) << c.stored;
+  }
+}
+
+TEST(SettingsFile, TrueFlagIsWrittenBackAsOne) {
+  const std::string file = scratch_path("flag.ini");
+  write_file(file, "[prismet]\r\n行番号を表示=2\r\n");
+  Settings settings;
+  load_settings_from(file.c_str(), settings, nullptr);
+  save_settings_to(file.c_str(), settings, nullptr);
+  EXPECT_NE(read_file(file).find("行番号を表示=1\r\n"), std::string::npos);
+}
+
+TEST(SettingsFile, TagsAndPathsLoseOuterBlanksAndQuotes) {
+  const std::string file = scratch_path("tags.ini");
+  Settings settings;
+  set_default_settings(settings, "  /spaced.top  ", "/x.btm");
+  settings.style.keyword.open = " <B> ";
+  settings.style.keyword.close = "\"</B>\"";
+  settings.style.line.open = "";
+  save_settings_to(file.c_str(), settings, nullptr);
+  Settings loaded;
+  load_settings_from(file.c_str(), loaded, nullptr);
+  EXPECT_EQ(loaded.style.keyword.open, "<B>");
+  EXPECT_EQ(loaded.style.keyword.close, "</B>");
+  EXPECT_EQ(loaded.style.line.open, "");
+  EXPECT_STREQ(loaded.style.insert_before, "/spaced.top");
+}
+
+TEST(SettingsFile, LongTextsAreCutTo260Bytes) {
+  const std::string file = scratch_path("long.ini");
+  write_file(file, "[prismet]\r\n拡張子=" + std::string(400, 'e') + "\r\n前に挿入=" + std::string(300, 'p') +
+                       "\r\n<行>=" + std::string(40000, 't') + "\r\n");
+  Settings settings;
+  load_settings_from(file.c_str(), settings, nullptr);
+  EXPECT_EQ(std::string(settings.extension), std::string(260, 'e'));
+  EXPECT_EQ(std::string(settings.style.insert_before), std::string(300, 'p').substr(0, 260));
+  EXPECT_EQ(settings.style.line.open.size(), kMaxTagLength);
+}
+
+TEST(SettingsFile, StoredInsertPathsWinOverTheProgramsPlace) {
+  const std::string file = scratch_path("moved.ini");
+  write_file(file, "[prismet]\r\n前に挿入=/old/place/prismet.top\r\n");
+  Settings settings;
+  load_settings_from(file.c_str(), settings, nullptr);
+  EXPECT_STREQ(settings.style.insert_before, "/old/place/prismet.top");
+  EXPECT_EQ(std::string(settings.style.insert_after), module_path(".btm"));
+}
+
+}  // namespace
+}  // namespace prismet
