@@ -1,0 +1,25 @@
+// Shows that the program is at work while files are converted: on Windows
+// the hidden busy window with its tray icon, on Linux a progress line on a
+// terminal's standard error. Shown from construction to destruction.
+#pragma once
+
+#include "app/batch.h"
+
+namespace prismet {
+
+class BusyIndicator : public FileProgress {
+ public:
+  explicit BusyIndicator(void* module_instance);
+  ~BusyIndicator() override;
+  BusyIndicator(const BusyIndicator&) = delete;
+  BusyIndicator& operator=(const BusyIndicator&) = delete;
+
+  void file_started(int index, int count, const char* path) override;
+
+ private:
+  void* window_ = nullptr;  // Windows: the busy window
+  bool terminal_ = false;   // Linux: standard error is a terminal
+  bool shown_line_ = false;
+};
+
+}  // namespace prismet

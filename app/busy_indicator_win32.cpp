@@ -1,0 +1,23 @@
+#include "app/busy_indicator.h"
+#include "app/busy_window_win32.h"
+
+namespace prismet {
+
+namespace {
+// The tray icon's tooltip while files are converted.
+constexpr char kBusyTip[] = "prismet が作業中です";
+}  // namespace
+
+BusyIndicator::BusyIndicator(void* module_instance) {
+  HINSTANCE instance = static_cast<HINSTANCE>(module_instance);
+  register_busy_window_class(instance);
+  window_ = create_busy_window(instance, kBusyTip);
+}
+
+BusyIndicator::~BusyIndicator() { destroy_busy_window(static_cast<HWND>(window_)); }
+
+void BusyIndicator::file_started(int, int, const char*) {
+  // The tray icon says it all; nothing changes per file.
+}
+
+}  // namespace prismet

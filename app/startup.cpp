@@ -1,0 +1,110 @@
+#include "app/startup.h"
+
+#include <cstring>
+
+#include "app/batch.h"
+#include "app/busy_indicator.h"
+#include "common/file_system.h"
+#include "engine/vocabulary_file.h"
+#include "settings/settings_file.h"
+
+namespace prismet {
+
+namespace {
+
+char lower_ascii(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
+
+bool equals_no_case(const char* a, const char* b) {
+  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+    if (lower_ascii(*a) != lower_ascii(*b)) return false;
+  }
+  return *a == *b;
+}
+
+constexpr char kModeOption[] = "/mode:";
+
+}  // namespace
+
+const char* find_char_no_case(const char* text, char byte) {
+  const char wanted = lower_ascii(byte);
+  for (; *text != '\0'; ++text) {
+    if (lower_ascii(*text) == wanted) return text;
+  }
+  return nullptr;
+}
+
+const char* find_no_case(const char* text, const char* pattern) {
+  if (*pattern == '\0') return text;
+  const std::size_t length = std::strlen(pattern);
+  for (const char* candidate = find_char_no_case(text, *pattern); candidate != nullptr;
+       candidate = find_char_no_case(candidate + 1, *pattern)) {
+    std::size_t i = 0;
+    while (i < length && candidate[i] != '\0' && lower_ascii(candidate[i]) == lower_ascii(pattern[i])) ++i;
+    if (i == length) return candidate;
+  }
+  return nullptr;
+}
+
+bool starts_with_no_case(const char* text, const char* prefix) { return find_no_case(text, prefix) == text; }
+
+void free_custom_box_param(CustomBoxParam& param) {
+  release_output_style(param.settings.style);
+  std::vector<std::string>().swap(param.files);
+}
+
+DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool stored_flag, int argument_count) {
+  if (forced) return {1, true};
+  if (shift_down) return {2, true};
+  if (!suppressed && stored_flag) return {3, true};
+  if (argument_count > 1) return {4, false};
+  return {5, true};
+}
+
+bool parse_command_line(CustomBoxParam& param, int argument_count, char** arguments,
+                        const StartupPlatform& platform) {
+  const char* mode = nullptr;  // refers into the argument vector
+  bool forced = false;
+  bool suppressed = false;
+  param.files.reserve(argument_count > 0 ? static_cast<std::size_t>(argument_count) : 0);
+  for (int i = 1; i < argument_count; ++i) {
+    const char* argument = arguments[i];
+    if (path_exists(argument)) {
+      param.files.emplace_back(argument);
+    } else if (starts_with_no_case(argument, kModeOption)) {
+      mode = argument + std::strlen(kModeOption);
+      if (*mode == '\0') mode = nullptr;
+    } else if (equals_no_case(argument, "/dlg:0")) {
+      suppressed = true;
+      forced = false;
+    } else if (equals_no_case(argument, "/dlg:1")) {
+      forced = true;
+      suppressed = false;
+    }
+  }
+
+  load_settings(param.settings, mode);
+  const DialogDecision decision = decide_dialog(forced, suppressed, platform.shift_key_down(),
+                                                param.settings.show_settings_dialog, argument_count);
+  if (decision.shown && !platform.run_settings_dialog(param, argument_count)) {
+    free_custom_box_param(param);
+    return false;
+  }
+  save_settings(param.settings, mode);
+  return true;
+}
+
+int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform) {
+  CustomBoxParam param;
+  if (!parse_command_line(param, argument_count, arguments, platform)) return 0;
+  {
+    BusyIndicator busy(module_instance);
+    Vocabulary vocabulary;
+    load_vocabulary(vocabulary, param.settings.vocabulary_file);
+    convert_files(param.files, param.settings, vocabulary, &busy);
+    free_vocabulary(vocabulary);
+  }
+  free_custom_box_param(param);
+  return 0;
+}
+
+}  // namespace prismet

@@ -1,0 +1,33 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "app/temp_file_lock.h"
+
+namespace prismet {
+
+// Locks the folder that holds the temporary file: every instance of the
+// program uses the same folder, and a folder lock needs no extra file.
+TempFileLock::TempFileLock(const char* temp_path) {
+  std::string folder = temp_path;
+  const std::string::size_type slash = folder.rfind('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) return;
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+  }
+}
+
+TempFileLock::~TempFileLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
+}  // namespace prismet

@@ -1,0 +1,45 @@
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "app/temp_file_lock.h"
+
+namespace prismet {
+
+namespace {
+
+// Mutex names may not hold backslashes, so the path is named by its hash.
+void mutex_name(const char* temp_path, char (&name)[64]) {
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (const char* p = temp_path; *p != '\0'; ++p) {
+    char byte = *p;
+    if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');  // paths ignore case
+    hash = (hash ^ static_cast<unsigned char>(byte)) * 16777619u;
+  }
+  std::snprintf(name, sizeof name, "prismet-temp-%08lx", static_cast<unsigned long>(hash));
+}
+
+}  // namespace
+
+TempFileLock::TempFileLock(const char* temp_path) {
+  char name[64];
+  mutex_name(temp_path, name);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  if (mutex == nullptr) return;
+  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+  // An abandoned mutex (its holder ended without releasing it) is ours now.
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return;
+  }
+  handle_ = mutex;
+}
+
+TempFileLock::~TempFileLock() {
+  if (handle_ == nullptr) return;
+  ReleaseMutex(static_cast<HANDLE>(handle_));
+  CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+}  // namespace prismet

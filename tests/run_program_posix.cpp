@@ -1,0 +1,39 @@
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "tests/run_program.h"
+
+extern char** environ;
+
+namespace prismet::testing {
+
+ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> copies;
+  copies.push_back(program);
+  copies.insert(copies.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& s : copies) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0) id_ = pid;
+}
+
+ProgramRun::~ProgramRun() { wait(); }
+
+bool ProgramRun::started() const { return id_ > 0; }
+
+int ProgramRun::wait() {
+  if (id_ <= 0) return -1;
+  int status = 0;
+  const pid_t pid = static_cast<pid_t>(id_);
+  id_ = -1;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+int run_program(const std::string& program, const std::vector<std::string>& arguments) {
+  ProgramRun run(program, arguments);
+  return run.wait();
+}
+
+}  // namespace prismet::testing
