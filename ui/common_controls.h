@@ -1,0 +1,11 @@
+// The window classes of the common-controls library that the dialogs use.
+#pragma once
+
+namespace prismet {
+
+// Registers the list view, up-down and tooltip classes for this process, so
+// that a dialog template may name them. Harmless when done before; true when
+// the classes are available.
+bool register_common_control_classes();
+
+}  // namespace prismet
