@@ -5,6 +5,7 @@
 
 #include "common/cp932.h"
 #include "engine/char_sets.h"
+#include "engine/code_state.h"
 
 namespace prismet {
 
@@ -61,6 +62,37 @@ const TagPair* category_of(const OutputStyle& style, ScanState state) {
     case ScanState::CharConstant: return &style.char_constant;
     default: return nullptr;
   }
+}
+
+// True for a token of the code state that the emitter writes exactly as it
+// stands when neither tabs nor spaces are rewritten: whitespace, a word that
+// is no keyword, and one character that needs no escape (a lead byte with a
+// valid second byte, or alone, is written as it is).
+bool copied_as_is(const Token& token) {
+  if (token.kind == TokenKind::Whitespace) return true;
+  if (token.kind != TokenKind::Plain) return false;
+  const unsigned char first = static_cast<unsigned char>(token.text[0]);
+  if (in_set(token.text[0], kWordByte)) return true;
+  if (token.length == 2) return is_second_byte(static_cast<unsigned char>(token.text[1]));
+  return kActionTables[0].action[first] != kEscape;
+}
+
+// The code state of a line when neither tabs nor spaces are rewritten: the
+// tokens copied as they are stand side by side in the line, so they are
+// gathered into one run and written in one piece. Returns the next token
+// that needs the emitter (tags, escapes or a change of state) after writing
+// the run before it, or false at the line's end after writing the run.
+bool next_marked_token(TextWriter& output, SourceLine& line, Token& token, const VocabularyIndex& index) {
+  const char* run = line.position;
+  const char* end = code_state::text_end(line);
+  while (line.position < end) {
+    code_state::scan_code(line, token, index);
+    if (copied_as_is(token)) continue;
+    output.write_raw(run, static_cast<std::size_t>(token.text - run));
+    return true;
+  }
+  output.write_raw(run, static_cast<std::size_t>(end - run));
+  return false;
 }
 
 }  // namespace
@@ -198,7 +230,14 @@ ScanState scan_line(TextWriter& output, SourceLine& line, const OutputStyle& sty
   if (const TagPair* category = category_of(style, state)) write_tag(output, category->open);
   int column = 0;
   Token token;
-  while (next_token(line, token, index, state)) state = emit_token(output, column, token, style, state);
+  // Columns only matter for tab expansion, so the run loop may skip them.
+  const bool runs = !style.nbsp_spaces && !style.expand_tabs;
+  for (;;) {
+    const bool more = runs && state == ScanState::Code ? next_marked_token(output, line, token, index)
+                                                       : next_token(line, token, index, state);
+    if (!more) break;
+    state = emit_token(output, column, token, style, state);
+  }
   if (const TagPair* category = category_of(style, state)) write_tag(output, category->close);
   return state;
 }

@@ -8,15 +8,6 @@
 
 namespace prismet {
 
-std::uint32_t KeywordSet::hash(const char* word, std::size_t length) {
-  std::uint32_t h = 2166136261u;  // FNV-1a
-  for (std::size_t i = 0; i < length; ++i) {
-    h ^= static_cast<unsigned char>(word[i]);
-    h *= 16777619u;
-  }
-  return h;
-}
-
 void KeywordSet::build(const EntryList* keywords) {
   slots_.clear();
   longest_ = 0;
@@ -41,19 +32,6 @@ void KeywordSet::build(const EntryList* keywords) {
     if (word.size() < 64) lengths_ |= std::uint64_t{1} << word.size();
     first_bytes_[static_cast<unsigned char>(word[0])] = true;
   }
-}
-
-bool KeywordSet::contains(const char* word, std::size_t length) const {
-  if (length > longest_ || length == 0) return false;
-  if (length < 64 && (lengths_ & (std::uint64_t{1} << length)) == 0) return false;
-  if (!first_bytes_[static_cast<unsigned char>(word[0])]) return false;
-  std::uint32_t slot = hash(word, length) & mask_;
-  while (!slots_[slot].empty()) {
-    const std::string_view& candidate = slots_[slot];
-    if (candidate.size() == length && std::memcmp(candidate.data(), word, length) == 0) return true;
-    slot = (slot + 1) & mask_;
-  }
-  return false;
 }
 
 VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -18,10 +19,29 @@ namespace prismet {
 class KeywordSet {
  public:
   void build(const EntryList* keywords);
-  bool contains(const char* word, std::size_t length) const;
+  // Inline: the scanner asks for every word of the source.
+  bool contains(const char* word, std::size_t length) const {
+    if (length > longest_ || length == 0) return false;
+    if (length < 64 && (lengths_ & (std::uint64_t{1} << length)) == 0) return false;
+    if (!first_bytes_[static_cast<unsigned char>(word[0])]) return false;
+    std::uint32_t slot = hash(word, length) & mask_;
+    while (!slots_[slot].empty()) {
+      const std::string_view& candidate = slots_[slot];
+      if (candidate.size() == length && std::memcmp(candidate.data(), word, length) == 0) return true;
+      slot = (slot + 1) & mask_;
+    }
+    return false;
+  }
 
  private:
-  static std::uint32_t hash(const char* word, std::size_t length);
+  static std::uint32_t hash(const char* word, std::size_t length) {
+    std::uint32_t h = 2166136261u;  // FNV-1a
+    for (std::size_t i = 0; i < length; ++i) {
+      h ^= static_cast<unsigned char>(word[i]);
+      h *= 16777619u;
+    }
+    return h;
+  }
   std::vector<std::string_view> slots_;  // empty view: free slot
   std::uint32_t mask_ = 0;
   std::size_t longest_ = 0;

@@ -1,0 +1,98 @@
+// The recognisers of the scanner's code state. They are inline so that
+// next_token and the emitter's run loop (which copies tokens that need no
+// markup in one piece) share one definition without a call per token.
+// Internal to the engine.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "common/cp932.h"
+#include "engine/char_sets.h"
+#include "engine/scanner.h"
+#include "engine/vocabulary_index.h"
+
+namespace prismet::code_state {
+
+enum DelimiterList { kLineCommentList = 0, kBlockCommentList, kStringList, kCharList };
+
+inline bool begins_with(const char* position, const char* end, std::string_view text) {
+  return !text.empty() && static_cast<std::size_t>(end - position) >= text.size() &&
+         std::memcmp(position, text.data(), text.size()) == 0;
+}
+
+inline const char* text_end(const SourceLine& line) { return line.text + line.length; }
+
+inline void produce(SourceLine& line, Token& token, TokenKind kind, std::size_t length) {
+  token.kind = kind;
+  token.text = line.position;
+  token.length = length;
+  line.position += length;
+}
+
+// The start delimiter of `list` at the position, if any; sets the pending
+// end for the pair lists.
+inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* list, TokenKind kind, bool opens_pair) {
+  const VocabularyEntry* entry = find_start_delimiter(line.position, text_end(line), list);
+  if (entry == nullptr) return false;
+  produce(line, token, kind, entry->start.size());
+  line.pending_end = opens_pair && entry->end.has_value() ? std::string_view(*entry->end) : std::string_view();
+  return true;
+}
+
+inline void word_or_character(SourceLine& line, Token& token, const VocabularyIndex& index) {
+  const std::size_t run = run_length(line.position, text_end(line), kWordByte);
+  if (run > 0) {
+    const bool keyword = index.keywords.contains(line.position, run);
+    produce(line, token, keyword ? TokenKind::Keyword : TokenKind::Plain, run);
+    return;
+  }
+  produce(line, token, TokenKind::Plain, static_cast<std::size_t>(next_char(line.position) - line.position));
+}
+
+// The recognisers of code, in their fixed order: whitespace, the four start
+// delimiters, a number, a word or one character. The byte at the position
+// decides which of them can produce anything at all.
+inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& index) {
+  const char* end = text_end(line);
+  const char* p = line.position;
+  const unsigned char byte = static_cast<unsigned char>(*p);
+  const std::uint8_t sets = kCharSets.bits[byte];
+  if (sets & kWhitespaceByte) {
+    produce(line, token, TokenKind::Whitespace, run_length(p, end, kWhitespaceByte));
+    return true;
+  }
+  if (const std::uint8_t lists = index.can_start[byte]) {
+    const Vocabulary& vocabulary = index.vocabulary;
+    if (((lists & (1u << kLineCommentList)) &&
+         start_delimiter(line, token, vocabulary.line_comment.get(), TokenKind::LineCommentStart, false)) ||
+        ((lists & (1u << kBlockCommentList)) &&
+         start_delimiter(line, token, vocabulary.block_comment.get(), TokenKind::BlockCommentStart, true)) ||
+        ((lists & (1u << kStringList)) &&
+         start_delimiter(line, token, vocabulary.string_literal.get(), TokenKind::StringStart, true)) ||
+        ((lists & (1u << kCharList)) &&
+         start_delimiter(line, token, vocabulary.char_constant.get(), TokenKind::CharStart, true))) {
+      return true;
+    }
+  }
+  if (sets & kDecimalByte) {
+    if (byte == '0' && end - p >= 2 && p[1] == 'x') {
+      // "0x" needs a hexadecimal digit; without one the number declines and
+      // the word recogniser takes "0x..." as a word.
+      const std::size_t digits = run_length(p + 2, end, kHexDigitByte);
+      if (digits > 0) {
+        produce(line, token, TokenKind::Constant, 2 + digits);
+        return true;
+      }
+    } else {
+      produce(line, token, TokenKind::Constant, run_length(p, end, kDecimalByte));
+      return true;
+    }
+  }
+  word_or_character(line, token, index);
+  return true;
+}
+
+}  // namespace prismet::code_state

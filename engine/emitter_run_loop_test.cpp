@@ -1,0 +1,166 @@
+// The emitter copies the code state's plain tokens in runs when neither tabs
+// nor spaces are rewritten. That must write exactly what the plain token
+// loop (next_token, then emit_token for every token) writes: checked here on
+// the project's own sources and on generated text full of odd bytes, with
+// the built-in vocabulary and with one whose delimiters start with letters,
+// digits, blanks and escaped characters.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "engine/emitter.h"
+
+namespace prismet {
+namespace {
+
+// The conversion token by token, the way the emitter works without runs.
+std::string convert_token_by_token(const std::string& input, const OutputStyle& style,
+                                   const Vocabulary& vocabulary) {
+  TextReader reader;
+  reader.open_memory(input.data(), input.size());
+  std::string out;
+  TextWriter writer;
+  writer.open_memory(&out);
+  const VocabularyIndex index(vocabulary);
+  writer.write(style.whole.open.data(), style.whole.open.size());
+  auto line = std::make_unique<SourceLine>();
+  ScanState state = ScanState::Code;
+  for (int number = 1; read_source_line(reader, *line); ++number) {
+    if (style.line_numbers) write_line_number(writer, number, style);
+    writer.write(style.line.open.data(), style.line.open.size());
+    const TagPair* category = state == ScanState::LineComment || state == ScanState::BlockComment ? &style.comment
+                              : state == ScanState::StringLiteral                                 ? &style.string_literal
+                              : state == ScanState::CharConstant                                  ? &style.char_constant
+                                                                                                  : nullptr;
+    if (category != nullptr) writer.write(category->open.data(), category->open.size());
+    int column = 0;
+    Token token;
+    while (next_token(*line, token, index, state)) state = emit_token(writer, column, token, style, state);
+    category = state == ScanState::LineComment || state == ScanState::BlockComment ? &style.comment
+               : state == ScanState::StringLiteral                                 ? &style.string_literal
+               : state == ScanState::CharConstant                                  ? &style.char_constant
+                                                                                   : nullptr;
+    if (category != nullptr) writer.write(category->close.data(), category->close.size());
+    writer.write(style.line.close.data(), style.line.close.size());
+    if (line->line_ending[0] != '\0') writer.put('\n');
+  }
+  writer.write(style.whole.close.data(), style.whole.close.size());
+  writer.close();
+  return out;
+}
+
+std::string convert(const std::string& input, const OutputStyle& style, const Vocabulary& vocabulary) {
+  TextReader reader;
+  reader.open_memory(input.data(), input.size());
+  std::string out;
+  TextWriter writer;
+  writer.open_memory(&out);
+  convert_source(writer, reader, style, vocabulary);
+  writer.close();
+  return out;
+}
+
+// The C++ sources of the project, one after the other.
+std::string project_sources() {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::path(__FILE__).parent_path().parent_path();
+  std::string all;
+  for (const char* folder : {"common", "engine", "settings", "app"}) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(root / folder, error)) {
+      const std::string extension = entry.path().extension().string();
+      if (extension != ".cpp" && extension != ".h") continue;
+      std::ifstream file(entry.path(), std::ios::binary);
+      all.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+  }
+  return all;
+}
+
+// Text made of C++ fragments and bytes that take the unusual paths: escapes,
+// lead bytes with valid and invalid second bytes, CR, NUL, 0x1A late on.
+std::string generated_text(unsigned seed, std::size_t size) {
+  static const char* const kPieces[] = {
+      "int ", "x", "_y1", "#define", "0x1F", "0x", "12.5", ".", "  ", "\t", "\n", "\r\n", "\r", "//", "/*",
+      "*/", "\"", "'", "\\", "<", ">", "&", "\"a<b>\"", "'\\''", "return", "while", "\x81\x40", "\x81<",
+      "\x82", "\xA0", "\xFF", "R\"(", ")\"", "@@", "rem ", "9lives", " --"};
+  std::mt19937 random(seed);
+  std::string text;
+  while (text.size() < size) {
+    const std::size_t pick = random() % (std::size(kPieces) + 1);
+    if (pick == std::size(kPieces)) text += std::string(1, '\0');
+    else text += kPieces[pick];
+  }
+  return text;
+}
+
+// Delimiters that begin with bytes the run loop would otherwise copy: a
+// letter, a digit, a blank, an escaped character and a lead byte.
+void add_odd_delimiters(Vocabulary& vocabulary) {
+  add_entry(*vocabulary.line_comment, "rem ", std::nullopt);
+  add_entry(*vocabulary.line_comment, " --", std::nullopt);
+  add_entry(*vocabulary.block_comment, "9l", "es");
+  add_entry(*vocabulary.string_literal, "R\"(", ")\"");
+  add_entry(*vocabulary.string_literal, "<", ">");
+  add_entry(*vocabulary.char_constant, "@@", "@@");
+  add_entry(*vocabulary.char_constant, "\x81\x40", "\x81\x40");
+  add_entry(*vocabulary.keyword, "x", std::nullopt);
+  add_entry(*vocabulary.keyword, "a<b", std::nullopt);
+}
+
+struct StyleCase {
+  const char* name;
+  bool marker_tags;
+  bool empty_tags;
+  bool line_numbers;
+};
+
+OutputStyle make_style(const StyleCase& c) {
+  OutputStyle style;
+  set_default_output_style(style, "", "");
+  style.line_numbers = c.line_numbers;
+  if (c.marker_tags) {
+    style.whole = {"{W", "W}"};
+    style.keyword = {"{K", "K}"};
+    style.constant = {"{N\n", "N}"};
+    style.line = {"{L", "L}"};
+  }
+  if (c.empty_tags) style.keyword = style.constant = style.comment = TagPair{};
+  return style;
+}
+
+TEST(EmitterRunLoop, WritesWhatTheTokenLoopWrites) {
+  const std::string sources = project_sources();
+  ASSERT_GT(sources.size(), 100000u) << "the project's sources were not found";
+  const std::string inputs[] = {sources, generated_text(1, 300000), generated_text(2, 300000)};
+  const StyleCase styles[] = {
+      {"default tags", false, false, false},
+      {"marker tags with a newline, line numbers", true, false, true},
+      {"empty keyword, constant and comment tags", false, true, false},
+  };
+  for (const bool odd_vocabulary : {false, true}) {
+    Vocabulary vocabulary;
+    set_builtin_vocabulary(vocabulary);
+    if (odd_vocabulary) add_odd_delimiters(vocabulary);
+    for (const StyleCase& style_case : styles) {
+      const OutputStyle style = make_style(style_case);
+      for (std::size_t i = 0; i < std::size(inputs); ++i) {
+        SCOPED_TRACE(std::string(style_case.name) + (odd_vocabulary ? ", odd vocabulary" : "") + ", input " +
+                     std::to_string(i));
+        const std::string expected = convert_token_by_token(inputs[i], style, vocabulary);
+        const std::string actual = convert(inputs[i], style, vocabulary);
+        ASSERT_EQ(actual.size(), expected.size());
+        EXPECT_TRUE(actual == expected);
+      }
+    }
+    free_vocabulary(vocabulary);
+  }
+}
+
+}  // namespace
+}  // namespace prismet
