@@ -34,8 +34,9 @@ bool delete_file(const char* path) { return ::unlink(path) == 0; }
 
 namespace {
 
-// Copies all of `from` to `to_fd`; false on any read or write error.
-bool copy_contents(int from_fd, int to_fd) {
+// Copies all of `from_fd` to `to_fd` in blocks; false on any read or write
+// error.
+bool copy_blocks(int from_fd, int to_fd) {
   char block[64 * 1024];
   for (;;) {
     const ssize_t got = ::read(from_fd, block, sizeof block);
@@ -52,6 +53,25 @@ bool copy_contents(int from_fd, int to_fd) {
       }
       done += put;
     }
+  }
+}
+
+// Copies all of `from_fd` (at its start) to the empty `to_fd`; false on any
+// error. The kernel copies within the file system where it can, which
+// spares the round trip of every byte through this process; where it
+// cannot (other file systems, older kernels) the copy goes block by block.
+bool copy_contents(int from_fd, int to_fd) {
+  for (;;) {
+    const ssize_t copied = ::copy_file_range(from_fd, nullptr, to_fd, nullptr, 1 << 30, 0);
+    if (copied == 0) return true;
+    if (copied > 0) continue;
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EBADF) {
+      return false;
+    }
+    // Nothing was copied by a call that failed, so both offsets are where
+    // the block copy must go on.
+    return copy_blocks(from_fd, to_fd);
   }
 }
 
