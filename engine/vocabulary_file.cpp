@@ -126,6 +126,20 @@ std::string_view piece_text(const char* buffer, std::size_t length) {
       buffer, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : length);
 }
 
+// Applies the lines `reader` delivers to the vocabulary, which already holds
+// the built-in lists.
+void apply_vocabulary_text(Vocabulary& vocabulary, TextReader& reader) {
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kMaxPieceLength + 1]);
+  if (!buffer) return;
+
+  std::size_t length = reader.read_line(buffer.get(), kMaxPieceLength);
+  if (length == 0 || !is_version_line(piece_text(buffer.get(), length))) return;
+  ReaderState state;
+  while ((length = reader.read_line(buffer.get(), kMaxPieceLength)) > 0) {
+    apply_line(vocabulary, state, piece_text(buffer.get(), length));
+  }
+}
+
 }  // namespace
 
 bool load_vocabulary(Vocabulary& vocabulary, const char* path) {
@@ -133,16 +147,15 @@ bool load_vocabulary(Vocabulary& vocabulary, const char* path) {
   if (path == nullptr || !path_exists(path)) return true;
   TextReader reader;
   if (!reader.open(path)) return true;
-  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kMaxPieceLength + 1]);
-  if (!buffer) return true;
-
-  std::size_t length = reader.read_line(buffer.get(), kMaxPieceLength);
-  if (length == 0 || !is_version_line(piece_text(buffer.get(), length))) return true;
-  ReaderState state;
-  while ((length = reader.read_line(buffer.get(), kMaxPieceLength)) > 0) {
-    apply_line(vocabulary, state, piece_text(buffer.get(), length));
-  }
+  apply_vocabulary_text(vocabulary, reader);
   return true;
+}
+
+void load_vocabulary_from_memory(Vocabulary& vocabulary, const char* data, std::size_t size) {
+  set_builtin_vocabulary(vocabulary);
+  TextReader reader;
+  reader.open_memory(data, size);
+  apply_vocabulary_text(vocabulary, reader);
 }
 
 }  // namespace prismet

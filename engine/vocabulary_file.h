@@ -9,6 +9,8 @@
 // bytes other than space, tab, CR, LF, BS, VT, FF and BEL.
 #pragma once
 
+#include <cstddef>
+
 #include "engine/vocabulary.h"
 
 namespace prismet {
@@ -17,5 +19,10 @@ namespace prismet {
 // A missing, unreadable or malformed file leaves the built-in vocabulary as
 // it is; whatever a file applied before a read error stays. Always true.
 bool load_vocabulary(Vocabulary& vocabulary, const char* path);
+
+// The same for a file's contents held in memory: sets up the built-in
+// vocabulary, then applies `size` bytes at `data` exactly as load_vocabulary
+// applies a file holding them.
+void load_vocabulary_from_memory(Vocabulary& vocabulary, const char* data, std::size_t size);
 
 }  // namespace prismet

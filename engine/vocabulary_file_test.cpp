@@ -26,13 +26,24 @@ std::vector<std::string> builtin_keywords() {
   return std::vector<std::string>(kBuiltinKeywords, kBuiltinKeywords + kBuiltinKeywordCount);
 }
 
-// The vocabulary built from a file holding `text`.
+std::vector<std::vector<std::string>> describe_all(const Vocabulary& vocabulary) {
+  return {describe(*vocabulary.line_comment), describe(*vocabulary.block_comment),
+          describe(*vocabulary.string_literal), describe(*vocabulary.char_constant),
+          describe(*vocabulary.keyword)};
+}
+
+// The vocabulary built from a file holding `text`; every case also checks
+// that the same bytes read from memory build the same lists.
 struct Loaded {
   Vocabulary vocabulary;
   explicit Loaded(const std::string& text) {
     const std::string path = scratch_path("vocabulary.txt");
     write_file(path, text);
     EXPECT_TRUE(load_vocabulary(vocabulary, path.c_str()));
+    Vocabulary from_memory;
+    load_vocabulary_from_memory(from_memory, text.data(), text.size());
+    EXPECT_EQ(describe_all(from_memory), describe_all(vocabulary));
+    free_vocabulary(from_memory);
   }
   ~Loaded() { free_vocabulary(vocabulary); }
   std::vector<std::string> keywords() const { return describe(*vocabulary.keyword); }
