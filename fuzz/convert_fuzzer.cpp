@@ -4,99 +4,22 @@
 // - every '<' in the page begins a tag (text never puts one there), and no
 //   '>' or '"' is left once the tags are taken out;
 // - every '&' begins one of the five entities written;
+// - the tags nest: every line's tags are balanced within the line;
 // - taking out the tags and undoing the escapes gives back the source as
 //   the text-mode reader delivers it, line piece by line piece.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "common/text_stream.h"
 #include "engine/emitter.h"
-
-namespace {
+#include "fuzz/page_check.h"
 
 using prismet::OutputStyle;
-
-[[noreturn]] void fail(const char* what) {
-  std::fprintf(stderr, "invariant broken: %s\n", what);
-  __builtin_trap();
-}
-
-// What the converted text of `source` must read as: each line piece (up to
-// and including LF, at most 32,766 bytes after CR LF became LF and before
-// 0x1A), cut at its first NUL, with "\n" where the piece kept its line end.
-std::string expected_text(const char* data, std::size_t size) {
-  prismet::TextReader reader;
-  reader.open_memory(data, size);
-  std::string expected;
-  std::string piece(prismet::kMaxPieceBytes + 1, '\0');
-  while (std::size_t got = reader.read_line(piece.data(), prismet::kMaxPieceBytes)) {
-    const std::size_t length = std::strlen(piece.c_str());
-    expected.append(piece.data(), length);  // a NUL drops the rest, line end included
-    (void)got;
-  }
-  return expected;
-}
-
-// The page without tags (and without the line-number prefixes, which sit
-// between "<n>" and "</n>"), escapes undone, CR LF back to LF.
-std::string page_text(const std::string& page) {
-  std::string text;
-  for (std::size_t i = 0; i < page.size();) {
-    const char c = page[i];
-    if (c == '<') {
-      const std::size_t close = page.find('>', i);
-      if (close == std::string::npos) fail("unterminated tag");
-      if (page.compare(i, 3, "<n>") == 0) {
-        const std::size_t end = page.find("</n>", i);
-        if (end == std::string::npos) fail("unclosed line number");
-        i = end + 4;
-      } else {
-        i = close + 1;
-      }
-      continue;
-    }
-    if (c == '>' || c == '"') fail("raw > or \" in text");
-    if (c == '&') {
-      static const struct {
-        const char* entity;
-        char byte;
-      } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}};
-      bool known = false;
-      for (const auto& e : kEntities) {
-        const std::size_t n = std::strlen(e.entity);
-        if (page.compare(i, n, e.entity) == 0) {
-          text += e.byte;
-          i += n;
-          known = true;
-          break;
-        }
-      }
-      if (!known) fail("stray &");
-      continue;
-    }
-    if (c == '\r' && i + 1 < page.size() && page[i + 1] == '\n') {
-      text += '\n';
-      i += 2;
-      continue;
-    }
-    if (c == '\n') fail("LF without CR");
-    text += c;
-    ++i;
-  }
-  return text;
-}
-
-std::string without_blanks(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c != ' ' && c != '\t') out += c;
-  }
-  return out;
-}
-
-}  // namespace
+using prismet::fuzz::expected_text;
+using prismet::fuzz::fail;
+using prismet::fuzz::page_text;
+using prismet::fuzz::without_blanks;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -113,11 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   OutputStyle style;
   prismet::set_default_output_style(style, "", "");
-  style.whole = {"<w>", "</w>"};
-  style.line = {"<l>", "</l>"};
-  style.line_number = {"<n>", "</n>"};
-  style.comment = {"<c>", "</c>"};
-  style.keyword = {"<k>", "</k>"};
+  prismet::fuzz::set_check_tags(style);
   style.line_numbers = options & 1;
   style.expand_tabs = options & 2;
   style.nbsp_spaces = options & 4;
@@ -131,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   prismet::convert_source(output, input, style, vocabulary);
   output.close();
 
+  prismet::fuzz::check_tags_balanced(page);
   std::string expected = expected_text(source, source_size);
   std::string actual = page_text(page);
   if (style.expand_tabs) {
