@@ -8,8 +8,10 @@ namespace prismet::testing {
 
 class ProgramRun {
  public:
-  // Starts `program` with `arguments` (not including the program itself).
-  ProgramRun(const std::string& program, const std::vector<std::string>& arguments);
+  // Starts `program` with `arguments` (not including the program itself),
+  // in `working_folder` when one is given, else in the test's own.
+  ProgramRun(const std::string& program, const std::vector<std::string>& arguments,
+             const std::string& working_folder = "");
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
@@ -23,6 +25,7 @@ class ProgramRun {
 };
 
 // Starts the program and waits for it.
-int run_program(const std::string& program, const std::vector<std::string>& arguments);
+int run_program(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& working_folder = "");
 
 }  // namespace prismet::testing

@@ -7,15 +7,22 @@ extern char** environ;
 
 namespace prismet::testing {
 
-ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& arguments) {
+ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& working_folder) {
   std::vector<std::string> copies;
   copies.push_back(program);
   copies.insert(copies.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& s : copies) argv.push_back(s.data());
   argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return;
   pid_t pid;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0) id_ = pid;
+  if ((working_folder.empty() || posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str()) == 0) &&
+      posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    id_ = pid;
+  }
+  posix_spawn_file_actions_destroy(&actions);
 }
 
 ProgramRun::~ProgramRun() { wait(); }
@@ -31,8 +38,9 @@ int ProgramRun::wait() {
   return WEXITSTATUS(status);
 }
 
-int run_program(const std::string& program, const std::vector<std::string>& arguments) {
-  ProgramRun run(program, arguments);
+int run_program(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& working_folder) {
+  ProgramRun run(program, arguments, working_folder);
   return run.wait();
 }
 

@@ -27,13 +27,15 @@ std::string quoted(const std::string& argument) {
 
 }  // namespace
 
-ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& arguments) {
+ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& working_folder) {
   std::string command = quoted(program);
   for (const std::string& argument : arguments) command += " " + quoted(argument);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     working_folder.empty() ? nullptr : working_folder.c_str(), &startup,
                      &process)) {
     CloseHandle(process.hThread);
     id_ = reinterpret_cast<long long>(process.hProcess);
@@ -54,8 +56,9 @@ int ProgramRun::wait() {
   return static_cast<int>(code);
 }
 
-int run_program(const std::string& program, const std::vector<std::string>& arguments) {
-  ProgramRun run(program, arguments);
+int run_program(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& working_folder) {
+  ProgramRun run(program, arguments, working_folder);
   return run.wait();
 }
 
