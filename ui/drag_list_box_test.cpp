@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/dialog_driver_win32.h"
+#include "tests/window_teardown_win32.h"
 
 namespace prismet {
 namespace {
@@ -461,6 +462,53 @@ TEST_F(DragListBox, DestroyTellsTheParentAndRestoresThePreviousProcedure) {
     ASSERT_EQ(log_.of(DDLBN_DESTROY).size(), 1u);
     EXPECT_EQ(log_.of(DDLBN_DESTROY)[0].hdr.idFrom, static_cast<UINT_PTR>(kListId + 1));
   }
+}
+
+// Attached and destroyed over and over, after a drag that drew the
+// insertion line: when the list box is torn down it holds no property the
+// control set and its own procedure again, and, where the platform counts
+// them, the process holds no more GDI and USER objects than before.
+TEST_F(DragListBox, AttachAndDestroyReleaseEverything) {
+  auto cycle = [&] {
+    testing::TeardownWatch watch;
+    ScopedWindow list = make_window("LISTBOX", WS_VISIBLE | LBS_NOTIFY, 10, 170, 200, 100, parent_, kListId + 1);
+    ASSERT_NE(list.get(), nullptr);
+    const std::vector<std::string> properties_before = testing::named_properties(list);
+    const LONG_PTR procedure_before = GetWindowLongPtrA(list, GWLP_WNDPROC);
+    ASSERT_TRUE(attach_drag_list_box(list));
+    EXPECT_FALSE(attach_drag_list_box(list)) << "a second attach";
+    EXPECT_NE(GetPropA(list, kDragListInfoProperty), nullptr);
+    for (const char* text : {"a", "b", "c"}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    // A drag that draws the insertion line, then ends by a lost capture.
+    POINT first{20, 5};
+    POINT third{20, 5 + 2 * static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0))};
+    ClientToScreen(list, &first);
+    ClientToScreen(list, &third);
+    SetCursorPos(first.x, first.y);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    SetCursorPos(third.x, third.y);
+    POINT client = third;
+    ScreenToClient(list, &client);
+    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    ReleaseCapture();
+    const HWND window = list.get();
+    list.reset();
+    const auto lists = watch.of_class("ListBox");
+    ASSERT_EQ(lists.size(), 1u);
+    EXPECT_EQ(lists[0].window, window);
+    EXPECT_EQ(lists[0].properties, properties_before);
+    EXPECT_EQ(lists[0].procedure, procedure_before);
+  };
+  cycle();
+  const auto before = testing::gui_counts();
+  for (int run = 0; run < 10; ++run) cycle();
+  const auto after = testing::gui_counts();
+  if (!before || !after) {
+    RecordProperty("gui_counts", "not counted on this platform");
+    return;
+  }
+  EXPECT_EQ(after->gdi, before->gdi) << "GDI objects";
+  EXPECT_EQ(after->user, before->user) << "USER objects";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "res/resource.h"
 #include "tests/dialog_driver_win32.h"
+#include "tests/window_teardown_win32.h"
 #include "ui/control_helpers.h"
 #include "ui/history_combo_box.h"
 #include "ui/input_history.h"
@@ -178,6 +179,50 @@ TEST_F(TagDialog, DragsByTheClientArea) {
             })
       .press(IDCANCEL);
   EXPECT_FALSE(show(pair, driver));
+}
+
+// Closed either way, the dialog holds none of its properties when it is torn
+// down, its icons are destroyed, and, where the platform counts them, the
+// process holds no more GDI and USER objects than before.
+TEST_F(TagDialog, ClosingReleasesPropertiesIconsAndGuiObjects) {
+  const Items ours = {kTagDialogProperty, kOpenTagHistory.property, kCloseTagHistory.property};
+  auto show_once = [&](bool accept) {
+    testing::TeardownWatch watch;
+    std::vector<HICON> icons;
+    Items held_while_open;
+    TagPair pair{"<B>", "</B>"};
+    DialogDriver driver;
+    driver.wait_for_dialog()
+        .then("note the icons and properties",
+              [&] {
+                held_while_open = testing::still_held(testing::named_properties(driver.dialog()), ours);
+                for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
+                  icons.push_back(reinterpret_cast<HICON>(SendMessageA(driver.dialog(), WM_GETICON, which, 0)));
+                }
+              })
+        .press(accept ? IDOK : IDCANCEL)
+        .wait_for_close();
+    EXPECT_EQ(show(pair, driver), accept);
+    const auto dialogs = watch.of_class("#32770");
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(held_while_open, ours);
+    EXPECT_EQ(testing::still_held(dialogs[0].properties, ours), Items{});
+    for (HICON icon : icons) {
+      EXPECT_NE(icon, nullptr);
+      ICONINFO info{};
+      EXPECT_FALSE(GetIconInfo(icon, &info)) << "an icon outlived the dialog";
+    }
+  };
+  show_once(true);
+  const auto before = testing::gui_counts();
+  for (int run = 0; run < 6; ++run) show_once(run % 2 == 0);
+  const auto after = testing::gui_counts();
+  if (!before || !after) {
+    RecordProperty("gui_counts", "not counted on this platform");
+    return;
+  }
+  EXPECT_EQ(after->gdi, before->gdi) << "GDI objects";
+  EXPECT_EQ(after->user, before->user) << "USER objects";
 }
 
 }  // namespace
