@@ -36,10 +36,16 @@ def make_corpus(folder, megabytes):
     return path
 
 
-def measure(command, runs, timeout):
-    """Median seconds and peak RSS (KB) of `command` over `runs` runs."""
+def measure(command, runs, timeout, outputs=()):
+    """Median seconds and peak RSS (KB) of `command` over `runs` runs. The
+    `outputs` are deleted before each run, so that no tool pays for
+    replacing a large file that an earlier run left (file systems may write
+    such a file out at once rather than later)."""
     seconds, peaks = [], []
     for _ in range(runs):
+        for output in outputs:
+            if os.path.exists(output):
+                os.remove(output)
         start = time.perf_counter()
         done = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdout=subprocess.DEVNULL,
                               stderr=subprocess.PIPE, timeout=timeout)
@@ -84,10 +90,15 @@ def main():
         ("prismet", lambda src: [program, src], None),
         ("prismet (numbers, tabs, &nbsp;)", lambda src: [program, "/mode:full", src], None),
     ]
+    wine_startup = None
     if args.wine and args.windows_program:
         exe = prismet_folder(os.path.join(work, "win"), args.windows_program, "")
-        tools.append(("prismet.exe under Wine", lambda src: args.wine.split() + [exe, "Z:" + src.replace("/", "\\")],
-                      None))
+        wine_command = lambda src: args.wine.split() + [exe, "Z:" + src.replace("/", "\\")]
+        tools.append(("prismet.exe under Wine", wine_command, None))
+        # Wine takes a fixed time to start any program; a run that finds no
+        # file to convert measures it, so the conversion's own speed can be
+        # told apart from it.
+        wine_startup = measure(wine_command(os.path.join(work, "no-such-file.cpp")), args.runs, 600)
     tools += [
         ("escape-only baseline", lambda src: [os.path.join(args.build, "bench", "escape_baseline"), src, out], None),
         ("byte-copy baseline", lambda src: [os.path.join(args.build, "bench", "copy_baseline"), src, out], None),
@@ -108,9 +119,16 @@ def main():
                 continue
             if kind == "peer" and shutil.which(command(source)[0] if command(source)[0] != "sh" else name) is None:
                 continue
-            measured = measure(command(source), args.runs if size < 100 else max(1, args.runs // 2), 1800)
+            page = os.path.splitext(source)[0] + ".htm"
+            measured = measure(command(source), args.runs if size < 100 else max(1, args.runs // 2), 1800,
+                               (out, page))
             results.append((name, measured))
-        base = next(m for n, m in results if n == "prismet")
+        if wine_startup is not None:
+            wine = dict(results).get("prismet.exe under Wine")
+            if wine is not None and wine[0] > wine_startup[0]:
+                results.append((f"prismet.exe under Wine, less {wine_startup[0] * 1000:.0f} ms start-up",
+                                (wine[0] - wine_startup[0], wine[1])))
+        base = dict(results)["prismet"]
         for name, measured in results:
             if measured is None:
                 print(f"| {size} MB | {name} | failed | | |")
