@@ -150,7 +150,12 @@ TEST_F(BatchTest, PathsOf259To261Bytes) {
     }
     EXPECT_EQ(read_file(input), "x");
   }
+  RecordProperty("cases_made", made);
+#ifdef _WIN32
   EXPECT_GE(made, 1);
+#else
+  EXPECT_EQ(made, static_cast<int>(std::size(cases)));
+#endif
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // sources stay as they were.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -25,6 +26,22 @@ using testing::read_file;
 using testing::write_file;
 
 namespace fs = std::filesystem;
+
+// Whether a read-only file really refuses writes here. Wine run as root
+// opens it for writing all the same (it keeps the attribute as Unix
+// permissions, which root passes), as the Windows profile functions then
+// do; the Linux program refuses by the permission bits themselves.
+bool read_only_holds(const std::string& path) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(path.c_str(), "r+b");
+  if (file == nullptr) return true;
+  std::fclose(file);
+  return false;
+#else
+  (void)path;
+  return true;
+#endif
+}
 
 // The temporary file's name is taken by a folder, so no page can be
 // written: every output stays as it was, no new one appears, and the folder
@@ -80,7 +97,11 @@ TEST_F(ProgramTest, DamagedOrUnusableSettingsFile) {
     } else {
       write_file(ini, c.contents);
     }
-    if (c.read_only) fs::permissions(ini, fs::perms::all, fs::perm_options::remove);
+    bool refuses_writes = false;
+    if (c.read_only) {
+      fs::permissions(ini, fs::perms::all, fs::perm_options::remove);
+      refuses_writes = read_only_holds(ini);
+    }
     fs::permissions(ini, fs::perms::owner_read, fs::perm_options::add);
     write_file(path("s.cpp"), "s");
 
@@ -92,12 +113,14 @@ TEST_F(ProgramTest, DamagedOrUnusableSettingsFile) {
       EXPECT_TRUE(fs::is_directory(ini));
       EXPECT_EQ(testing::count_entries(ini), 0);
     } else if (c.read_only) {
-      EXPECT_EQ(read_file(ini), c.contents);
+      if (refuses_writes) {
+        EXPECT_EQ(read_file(ini), c.contents);
+      }
       fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
     } else {
       // Written back with every key; a second run reads what was written.
       EXPECT_NE(read_file(ini).find("行番号を表示=0\r\n"), std::string::npos);
-      EXPECT_EQ(run({path("s.cpp")}), 0);
+      EXPECT_EQ(run({"/dlg:0", path("s.cpp")}), 0);
       EXPECT_EQ(read_file(path(c.output)), c.page);
     }
   }
