@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "common/text_stream.h"
 #include "engine/emitter.h"
 #include "engine/vocabulary_file.h"
 #include "fuzz/page_check.h"
@@ -20,17 +19,7 @@ void convert_and_check(const char* text, std::size_t size, const prismet::Vocabu
   prismet::set_default_output_style(style, "", "");
   prismet::fuzz::set_check_tags(style);
   style.line_numbers = line_numbers;
-  prismet::TextReader input;
-  input.open_memory(text, size);
-  std::string page;
-  prismet::TextWriter output;
-  output.open_memory(&page);
-  prismet::convert_source(output, input, style, vocabulary);
-  output.close();
-  prismet::fuzz::check_tags_balanced(page);
-  if (prismet::fuzz::page_text(page) != prismet::fuzz::expected_text(text, size)) {
-    prismet::fuzz::fail("the text does not round-trip");
-  }
+  prismet::fuzz::check_conversion(text, size, style, vocabulary);
 }
 
 }  // namespace

@@ -31,6 +31,10 @@ TEST(IniDocument, WritesTheNormalForm) {
       {"0x1A counts as blank", "\x1a[a]\x1a\r\nk=\x1av\x1a\r\n", "[a]\r\nk=v\r\n"},
       {"a NUL ends a name or value", std::string("[a]\r\nk=v\0w\r\nn\0x=1\r\n", 19), "[a]\r\nk=v\r\nn=1\r\n"},
       {"a name lost to a NUL leaves a blank line", std::string("[a]\r\n\0x\r\n", 9), "[a]\r\n\r\n"},
+      // A NUL behind the blank keeps it from the line's end, so the value
+      // keeps it; written back without the NUL it ends the line, and the
+      // next read drops it.
+      {"a blank before a NUL stays in the value once", std::string("[a]\r\nk=v \0x\r\n", 13), "[a]\r\nk=v \r\n"},
       {"second nameless key in a row dropped", "[a]\r\n=1\r\n=2\r\nk=3\r\n=4\r\n",
        "[a]\r\n=1\r\nk=3\r\n=4\r\n"},
       // A lead byte takes the next byte along, whatever it is.
