@@ -1,11 +1,10 @@
 // End-to-end, Linux: the program's folder is not writable, so neither its
 // temporary file nor its settings file can be written.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>

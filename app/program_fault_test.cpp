@@ -72,12 +72,13 @@ TEST_F(ProgramTest, DamagedOrUnusableSettingsFile) {
   for (char& byte : junk) {
     if (byte == '[') byte = '{';  // no section header, so no stored value
   }
-  const std::string stored = "[prismet]\r\nダイアログを表示=0\r\n拡張子=.html\r\n<全体>=<CODE>\r\n</全体>=</CODE>\r\n";
+  const std::string stored =
+      "[prismet]\r\nダイアログを表示=0\r\n拡張子=.html\r\n<全体>=<CODE>\r\n</全体>=</CODE>\r\n";
   struct Case {
     const char* name;
     std::string contents;  // of the settings file; empty: it is a folder
     bool read_only;
-    const char* output;    // file name of the page
+    const char* output;  // file name of the page
     const char* page;
   };
   const Case cases[] = {
@@ -137,8 +138,9 @@ TEST_F(ProgramTest, HugeVocabularyFileWithMegabyteLines) {
   vocabulary += "mykeyword\r\n[line_comment]\r\n" + std::string(1 << 20, '#') + "\r\n#!\r\n";
   ASSERT_GT(vocabulary.size(), 10u << 20);
   write_file(path("huge.voc"), vocabulary);
-  write_file(beside_program(".ini"), "[prismet]\r\nダイアログを表示=0\r\n語彙ファイル=" + path("huge.voc") +
-                                         "\r\n<ｷｰﾜｰﾄﾞ>=<K>\r\n</ｷｰﾜｰﾄﾞ>=</K>\r\n<ｺﾒﾝﾄ>=<C>\r\n</ｺﾒﾝﾄ>=</C>\r\n");
+  write_file(beside_program(".ini"),
+             "[prismet]\r\nダイアログを表示=0\r\n語彙ファイル=" + path("huge.voc") +
+                 "\r\n<ｷｰﾜｰﾄﾞ>=<K>\r\n</ｷｰﾜｰﾄﾞ>=</K>\r\n<ｺﾒﾝﾄ>=<C>\r\n</ｺﾒﾝﾄ>=</C>\r\n");
   write_file(path("v.cpp"), "mykeyword int aaaa; // not a comment now\n#! comment");
   EXPECT_EQ(run({path("v.cpp")}), 0);
   EXPECT_EQ(read_file(path("v.htm")),
@@ -176,7 +178,8 @@ TEST_F(ProgramTest, FourInstancesAtOnceLoseNothing) {
   std::vector<std::string> expected;
   for (const std::string& name : names) {
     std::string source;
-    for (int line = 0; line < 40000; ++line) source += "int " + name + "_" + std::to_string(line) + "; // <&>\n";
+    for (int line = 0; line < 40000; ++line)
+      source += "int " + name + "_" + std::to_string(line) + "; // <&>\n";
     write_file(path(name + ".cpp"), source);
     ASSERT_EQ(run({path(name + ".cpp")}), 0);
     expected.push_back(read_file(path(name + ".htm")));
@@ -187,8 +190,8 @@ TEST_F(ProgramTest, FourInstancesAtOnceLoseNothing) {
     const std::string shared = path("shared.cpp");
     for (int n = 0; n < kInstances; ++n) {
       const std::string own = path(names[static_cast<std::size_t>(n) + 1] + ".cpp");
-      runs.push_back(
-          std::make_unique<testing::ProgramRun>(program_, std::vector<std::string>{own, shared, own, shared}));
+      runs.push_back(std::make_unique<testing::ProgramRun>(
+          program_, std::vector<std::string>{own, shared, own, shared}));
       ASSERT_TRUE(runs.back()->started());
     }
     for (auto& run : runs) EXPECT_EQ(run->wait(), 0);

@@ -50,8 +50,9 @@ OutputStyle style_for(const Layout& layout) {
 }
 
 std::string describe(const Layout& layout) {
-  return std::string("numbers=") + (layout.line_numbers ? "1" : "0") + " tabs=" + (layout.expand_tabs ? "1" : "0") +
-         " nbsp=" + (layout.nbsp_spaces ? "1" : "0") + " width=" + std::to_string(layout.tab_width);
+  return std::string("numbers=") + (layout.line_numbers ? "1" : "0") +
+         " tabs=" + (layout.expand_tabs ? "1" : "0") + " nbsp=" + (layout.nbsp_spaces ? "1" : "0") +
+         " width=" + std::to_string(layout.tab_width);
 }
 
 std::string read_whole(const std::filesystem::path& path) {
@@ -82,10 +83,11 @@ std::vector<std::pair<std::string, std::string>> real_sources() {
 // comments and literals running over line ends.
 std::string generated_text(std::mt19937& random, std::size_t size) {
   static const char* const kPieces[] = {
-      "int ",   "x",    "return", "while", "0x1F", "12.5e3", " ",    "  ",    "\t",    "a\tb", "\n",
-      "\r\n",   "\r",   "//",     "/*",    "*/",   "\"",     "'",    "\\",    "\\\n",  "<",    ">",
-      "&",      "&amp;", "\"a<b>\"", "'\\''", "&nbsp;", "\x81\x40", "\x81<", "\x81\t", "\x82", "\xA0",
-      "\xFF",   "\x81\n", "\xE0\"", "\x1a", "#include <a>", ")", "{"};
+      "int ",         "x",     "return", "while", "0x1F", "12.5e3", " ",        "  ",     "\t",
+      "a\tb",         "\n",    "\r\n",   "\r",    "//",   "/*",     "*/",       "\"",     "'",
+      "\\",           "\\\n",  "<",      ">",     "&",    "&amp;",  "\"a<b>\"", "'\\''",  "&nbsp;",
+      "\x81\x40",     "\x81<", "\x81\t", "\x82",  "\xA0", "\xFF",   "\x81\n",   "\xE0\"", "\x1a",
+      "#include <a>", ")",     "{"};
   std::string text;
   while (text.size() < size) {
     const std::size_t pick = random() % (std::size(kPieces) + 2);
@@ -139,7 +141,8 @@ TEST_F(ConversionProperties, LinesLongerThanAPiece) {
     while (text.size() < 2 * kMaxPieceBytes + 10) text += unit;
     text += "\n" + generated_text(random, 50);
     for (const Layout& layout : {Layout{true, true, true, 4}, Layout{false, false, false, 8}}) {
-      ASSERT_EQ(conversion_error(text, style_for(layout), vocabulary_), "") << unit << ", " << describe(layout);
+      ASSERT_EQ(conversion_error(text, style_for(layout), vocabulary_), "")
+          << unit << ", " << describe(layout);
     }
   }
 }

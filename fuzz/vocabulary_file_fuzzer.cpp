@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* bytes = reinterpret_cast<const char*>(data);
   prismet::Vocabulary vocabulary;
   prismet::load_vocabulary_from_memory(vocabulary, bytes, size);
-  for (const auto* list : {vocabulary.line_comment.get(), vocabulary.block_comment.get(),
-                           vocabulary.string_literal.get(), vocabulary.char_constant.get(),
-                           vocabulary.keyword.get()}) {
+  for (const auto* list :
+       {vocabulary.line_comment.get(), vocabulary.block_comment.get(), vocabulary.string_literal.get(),
+        vocabulary.char_constant.get(), vocabulary.keyword.get()}) {
     if (list == nullptr) prismet::fuzz::fail("a list is missing");
     for (auto* node = list->first(); node != nullptr; node = node->next()) {
       if (node->item().start.empty()) prismet::fuzz::fail("empty entry");

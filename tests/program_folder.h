@@ -49,7 +49,7 @@ class ProgramTest : public ::testing::Test {
   std::string beside_program(const std::string& extension) const {
     std::string p = program_;
     p.resize(p.rfind('.') == std::string::npos || p.rfind('.') < p.rfind(kPathSeparator) ? p.size()
-                                                                                          : p.rfind('.'));
+                                                                                         : p.rfind('.'));
     return p + extension;
   }
   int run(const std::vector<std::string>& arguments) { return run_program(program_, arguments); }

@@ -58,8 +58,8 @@ LRESULT CALLBACK TeardownWatch::hook_procedure(int code, WPARAM wparam, LPARAM l
   if (code == HC_ACTION && message->message == WM_NCDESTROY && active_watch != nullptr) {
     char name[64] = {};
     GetClassNameA(message->hwnd, name, sizeof name);
-    active_watch->seen_.push_back(
-        {message->hwnd, name, named_properties(message->hwnd), GetWindowLongPtrA(message->hwnd, GWLP_WNDPROC)});
+    active_watch->seen_.push_back({message->hwnd, name, named_properties(message->hwnd),
+                                   GetWindowLongPtrA(message->hwnd, GWLP_WNDPROC)});
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
