@@ -46,14 +46,19 @@ def measure(command, runs, timeout, outputs=()):
         for output in outputs:
             if os.path.exists(output):
                 os.remove(output)
-        start = time.perf_counter()
-        done = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.PIPE, timeout=timeout)
-        elapsed = time.perf_counter() - start
-        if done.returncode != 0:
-            return None
-        seconds.append(elapsed)
-        peaks.append(int(done.stderr.decode().strip().splitlines()[-1]))
+        # GNU time writes the peak to a file of its own: a helper process that
+        # a program leaves behind (Wine's services) may hold the standard
+        # streams open long after the program ended.
+        with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as peak_file:
+            start = time.perf_counter()
+            done = subprocess.run(["/usr/bin/time", "-o", peak_file.name, "-f", "%M"] + command,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, timeout=timeout)
+            elapsed = time.perf_counter() - start
+            if done.returncode != 0:
+                return None
+            seconds.append(elapsed)
+            peaks.append(int(peak_file.read().strip().splitlines()[-1]))
     return statistics.median(seconds), max(peaks)
 
 
