@@ -7,15 +7,48 @@
 // - the tags nest: every line's tags are balanced within the line;
 // - taking out the tags and undoing the escapes gives back the source as
 //   the text-mode reader delivers it, line piece by line piece, with every
-//   tab expanded to the next tab stop when tabs are expanded.
+//   tab expanded to the next tab stop when tabs are expanded;
+// - the scanner's tokens lie inside their piece, one right after the other,
+//   and cover it whole.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/emitter.h"
 #include "fuzz/page_check.h"
 
 using prismet::OutputStyle;
+
+namespace {
+
+void check_tokens(const char* source, std::size_t size, const OutputStyle& style,
+                  const prismet::Vocabulary& vocabulary) {
+  prismet::TextReader reader;
+  reader.open_memory(source, size);
+  std::string sink;
+  prismet::TextWriter writer;
+  writer.open_memory(&sink);
+  const prismet::VocabularyIndex index(vocabulary);
+  auto line = std::make_unique<prismet::SourceLine>();
+  prismet::ScanState state = prismet::ScanState::Code;
+  while (prismet::read_source_line(reader, *line)) {
+    const char* next = line->text;
+    const char* end = line->text + line->length;
+    int column = 0;
+    prismet::Token token;
+    while (prismet::next_token(*line, token, index, state)) {
+      if (token.text != next || token.length > static_cast<std::size_t>(end - token.text)) __builtin_trap();
+      next += token.length;
+      state = prismet::emit_token(writer, column, token, style, state);
+      sink.clear();
+    }
+    if (next != end) __builtin_trap();
+  }
+  writer.close();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -39,5 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   style.tab_width = (options >> 3) % 9;  // 0 included: must not divide by zero
 
   prismet::fuzz::check_conversion(source, source_size, style, vocabulary);
+  check_tokens(source, source_size, style, vocabulary);
   return 0;
 }
