@@ -1,6 +1,6 @@
 #include "app/batch.h"
 
-#include "app/temp_file_lock.h"
+#include "app/instance_lock.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
 #include "common/path_text.h"
@@ -56,7 +56,7 @@ void convert_files(const std::vector<std::string>& files, const Settings& settin
 
     // Other instances share the temporary file: hold it from writing to
     // deleting.
-    TempFileLock lock(temp_path);
+    InstanceLock lock(temp_path);
     if (convert_file(input_path, temp_path, settings.style, vocabulary)) {
       replace_file_keeping_attributes(temp_path, output_path);
     }

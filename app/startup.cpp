@@ -4,6 +4,7 @@
 
 #include "app/batch.h"
 #include "app/busy_indicator.h"
+#include "app/instance_lock.h"
 #include "common/file_system.h"
 #include "engine/vocabulary_file.h"
 #include "settings/settings_file.h"
@@ -22,6 +23,22 @@ bool equals_no_case(const char* a, const char* b) {
 }
 
 constexpr char kModeOption[] = "/mode:";
+
+// Runs `work` holding the lock on the settings file. Another instance may be
+// saving the file at that moment, and the platform's profile functions
+// rewrite it in place: a load that met the file half-written would take the
+// defaults (and show the dialog nobody asked for), a save could mix with the
+// other's. The dialog runs between the two, without the lock.
+template <class Work>
+void locked_by_settings_file(Work work) {
+  char path[kPathCapacity];
+  if (!settings_file_path(path)) {
+    work();
+    return;
+  }
+  const InstanceLock lock(path);
+  work();
+}
 
 }  // namespace
 
@@ -82,14 +99,14 @@ bool parse_command_line(CustomBoxParam& param, int argument_count, char** argume
     }
   }
 
-  load_settings(param.settings, mode);
+  locked_by_settings_file([&] { load_settings(param.settings, mode); });
   const DialogDecision decision = decide_dialog(forced, suppressed, platform.shift_key_down(),
                                                 param.settings.show_settings_dialog, argument_count);
   if (decision.shown && !platform.run_settings_dialog(param, argument_count)) {
     free_custom_box_param(param);
     return false;
   }
-  save_settings(param.settings, mode);
+  locked_by_settings_file([&] { save_settings(param.settings, mode); });
   return true;
 }
 

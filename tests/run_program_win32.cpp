@@ -51,7 +51,15 @@ int ProgramRun::wait() {
   HANDLE process = reinterpret_cast<HANDLE>(id_);
   id_ = -1;
   DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  if (WaitForSingleObject(process, 120000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process, &code);
+  } else {
+    // A program that does not end (a dialog shown where none should be)
+    // fails the test; it must not outlive it, holding the test run's
+    // output open.
+    TerminateProcess(process, static_cast<UINT>(-1));
+    WaitForSingleObject(process, 10000);
+  }
   CloseHandle(process);
   return static_cast<int>(code);
 }

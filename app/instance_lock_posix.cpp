@@ -5,14 +5,14 @@
 #include <cerrno>
 #include <string>
 
-#include "app/temp_file_lock.h"
+#include "app/instance_lock.h"
 
 namespace prismet {
 
-// Locks the folder that holds the temporary file: every instance of the
-// program uses the same folder, and a folder lock needs no extra file.
-TempFileLock::TempFileLock(const char* temp_path) {
-  std::string folder = temp_path;
+// Locks the folder that holds the file: every instance of the program uses
+// the same folder, and a folder lock needs no extra file.
+InstanceLock::InstanceLock(const char* path) {
+  std::string folder = path;
   const std::string::size_type slash = folder.rfind('/');
   folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
   fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -26,7 +26,7 @@ TempFileLock::TempFileLock(const char* temp_path) {
   }
 }
 
-TempFileLock::~TempFileLock() {
+InstanceLock::~InstanceLock() {
   if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/temp_file_lock.h"
+#include "app/instance_lock.h"
 
 namespace prismet {
 
 namespace {
 
 // Mutex names may not hold backslashes, so the path is named by its hash.
-void mutex_name(const char* temp_path, char (&name)[64]) {
+void mutex_name(const char* path, char (&name)[64]) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
-  for (const char* p = temp_path; *p != '\0'; ++p) {
+  for (const char* p = path; *p != '\0'; ++p) {
     char byte = *p;
     if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');  // paths ignore case
     hash = (hash ^ static_cast<unsigned char>(byte)) * 16777619u;
@@ -22,9 +22,9 @@ void mutex_name(const char* temp_path, char (&name)[64]) {
 
 }  // namespace
 
-TempFileLock::TempFileLock(const char* temp_path) {
+InstanceLock::InstanceLock(const char* path) {
   char name[64];
-  mutex_name(temp_path, name);
+  mutex_name(path, name);
   HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
   if (mutex == nullptr) return;
   const DWORD waited = WaitForSingleObject(mutex, INFINITE);
@@ -36,7 +36,7 @@ TempFileLock::TempFileLock(const char* temp_path) {
   handle_ = mutex;
 }
 
-TempFileLock::~TempFileLock() {
+InstanceLock::~InstanceLock() {
   if (handle_ == nullptr) return;
   ReleaseMutex(static_cast<HANDLE>(handle_));
   CloseHandle(static_cast<HANDLE>(handle_));
