@@ -23,12 +23,16 @@ std::FILE* open_file_for_writing(const char* path);
 // Deletes a file; false when it could not be deleted.
 bool delete_file(const char* path);
 
-// Replaces `output` with a copy of `source`, keeping what the platform
+// Replaces `output` with the contents of `source`, keeping what the platform
 // records about the output: on Windows its attributes (read-only, hidden,
 // system, cleared for the copy and given back afterwards, also when the copy
-// fails); on Linux its permission bits. On Linux the copy goes to a sibling
-// of the output that is renamed over it, so a failed or interrupted copy
-// never leaves a half-written output. True when the output was replaced.
+// fails); on Linux its permission bits. On Windows the source is copied. On
+// Linux a source that is a plain file with a single name is renamed over the
+// output when both lie on one file system; otherwise the copy goes to a
+// sibling of the output that is renamed over it, so a failed or interrupted
+// copy never leaves a half-written output. The source is used up: it may be
+// gone afterwards, and a caller deletes what is left of it. True when the
+// output was replaced.
 bool replace_file_keeping_attributes(const char* source, const char* output);
 
 // Fills `buffer` with the full path of the running executable, cut to

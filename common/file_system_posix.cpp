@@ -102,14 +102,10 @@ bool replace_file_keeping_attributes(const char* source, const char* output) {
 
   FileDescriptor in(::open(source, O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return false;
+  // lstat: a source that is a symbolic link is copied, not moved.
+  struct stat source_info;
+  if (::lstat(source, &source_info) != 0) return false;
 
-  // The sibling lives in the output's folder so that rename() replaces the
-  // output in one step.
-  std::string sibling = output;
-  sibling += ".prismet-XXXXXX";
-  FileDescriptor out(::mkstemp(sibling.data()));
-  if (out.get() < 0) return false;
-  bool ok = copy_contents(in.get(), out.get());
   // A replaced output keeps its permission bits; a new one gets the usual
   // bits for a new file.
   mode_t mode = 0;
@@ -120,6 +116,23 @@ bool replace_file_keeping_attributes(const char* source, const char* output) {
     ::umask(mask);
     mode = 0666 & ~mask;
   }
+
+  // A source that is a plain file with no other name is simply renamed over
+  // the output when both lie on one file system: the bytes are not written a
+  // second time. The source is used up either way; the caller deletes what
+  // is left of it.
+  if (S_ISREG(source_info.st_mode) && source_info.st_nlink == 1 && ::fchmod(in.get(), mode) == 0 &&
+      ::rename(source, output) == 0) {
+    return true;
+  }
+
+  // Otherwise the copy goes to a sibling in the output's folder, so that
+  // rename() still replaces the output in one step.
+  std::string sibling = output;
+  sibling += ".prismet-XXXXXX";
+  FileDescriptor out(::mkstemp(sibling.data()));
+  if (out.get() < 0) return false;
+  bool ok = copy_contents(in.get(), out.get());
   ok = ok && ::fchmod(out.get(), mode) == 0;
   ok = out.close() && ok;
   ok = ok && ::rename(sibling.c_str(), output) == 0;

@@ -60,6 +60,50 @@ TEST(ReplaceFileKeepingAttributes, KeepsThePermissionBitsOfTheOutput) {
   EXPECT_EQ(read_file(output), "new");
 }
 
+TEST(ReplaceFileKeepingAttributes, ANewOutputGetsTheBitsOfANewFile) {
+  const std::string source = scratch_path("replace-new-mode.tmp");
+  const std::string output = scratch_path("replace-new-mode.htm");
+  write_file(source, "new");
+  ASSERT_EQ(::chmod(source.c_str(), 0600), 0);
+  ::unlink(output.c_str());
+  const mode_t mask = ::umask(022);
+  const bool replaced = replace_file_keeping_attributes(source.c_str(), output.c_str());
+  ::umask(mask);
+  ASSERT_TRUE(replaced);
+  struct stat info;
+  ASSERT_EQ(::stat(output.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
+// A source with another name, or reached through a symbolic link, is copied:
+// the output must not become that other name or the link.
+TEST(ReplaceFileKeepingAttributes, ASharedOrLinkedSourceIsCopiedNotMoved) {
+  const std::string folder = scratch_path("replace-shared");
+  make_folder(folder);
+  const std::string target = folder + "/target";
+  const std::string other_name = folder + "/other-name";
+  const std::string link = folder + "/link.tmp";
+  const std::string output = folder + "/out.htm";
+  for (const bool hard : {true, false}) {
+    SCOPED_TRACE(hard ? "hard link" : "symbolic link");
+    ::unlink(other_name.c_str());
+    ::unlink(link.c_str());
+    write_file(target, "page");
+    write_file(output, "old");
+    const std::string& source = hard ? other_name : link;
+    ASSERT_EQ(hard ? ::link(target.c_str(), source.c_str()) : ::symlink(target.c_str(), source.c_str()), 0);
+    ASSERT_TRUE(replace_file_keeping_attributes(source.c_str(), output.c_str()));
+    EXPECT_EQ(read_file(output), "page");
+    struct stat info;
+    ASSERT_EQ(::lstat(output.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_nlink, 1u);
+    write_file(target, "changed later");
+    EXPECT_EQ(read_file(output), "page");
+    ASSERT_EQ(::lstat(source.c_str(), &info), 0) << "the source's name is still there";
+  }
+}
+
 TEST(ReplaceFileKeepingAttributes, FailsForAFolderOrAMissingSource) {
   const std::string folder = scratch_path("replace-folder");
   make_folder(folder);

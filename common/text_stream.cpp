@@ -22,6 +22,7 @@ bool TextReader::open(const char* path) {
   }
   owns_buffer_ = true;
   pos_ = end_ = buffer_;
+  translated_ = nullptr;
   at_end_ = failed_ = false;
   return true;
 }
@@ -32,6 +33,7 @@ void TextReader::open_memory(const char* data, std::size_t size) {
   // members serve the file buffer.
   buffer_ = pos_ = const_cast<char*>(data);
   end_ = pos_ + size;
+  translated_ = nullptr;
   at_end_ = true;  // nothing to refill from
   failed_ = false;
 }
@@ -43,6 +45,7 @@ bool TextReader::close() {
   if (owns_buffer_) delete[] buffer_;
   owns_buffer_ = false;
   buffer_ = pos_ = end_ = nullptr;
+  translated_ = nullptr;
   return ok;
 }
 
@@ -51,6 +54,7 @@ bool TextReader::refill() {
   const std::size_t got = std::fread(buffer_, 1, kBufferSize, file_);
   pos_ = buffer_;
   end_ = buffer_ + got;
+  translated_ = nullptr;
   if (got == 0) {
     if (std::ferror(file_)) failed_ = true;
     at_end_ = true;
@@ -81,20 +85,35 @@ int TextReader::get_slow() {
   return '\r';
 }
 
+const char* TextReader::next_translated_byte() {
+  if (translated_ == nullptr || translated_ < pos_) {
+    const char* found = end_;
+    if (pos_ < end_) {
+      if (const void* cr = std::memchr(pos_, '\r', static_cast<std::size_t>(end_ - pos_))) {
+        found = static_cast<const char*>(cr);
+      }
+      if (const void* eot = std::memchr(pos_, kEndOfText, static_cast<std::size_t>(found - pos_))) {
+        found = static_cast<const char*>(eot);
+      }
+    }
+    translated_ = found;
+  }
+  return translated_;
+}
+
 std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes) {
   std::size_t stored = 0;
   while (stored < max_bytes) {
-    // Copy the run of ordinary bytes straight from the block.
+    // Copy the run of ordinary bytes straight from the block: it ends at the
+    // first LF, CR or 0x1A.
     const char* run = pos_;
-    const char* run_end = end_;
-    if (static_cast<std::size_t>(run_end - run) > max_bytes - stored)
-      run_end = run + (max_bytes - stored);
-    // The run ends at the first LF, CR or 0x1A: three vectorised searches
-    // instead of three tests per byte.
+    const char* run_end = next_translated_byte();
+    if (static_cast<std::size_t>(run_end - run) > max_bytes - stored) run_end = run + (max_bytes - stored);
     const char* p = run_end;
-    for (const char stop : {'\n', '\r', static_cast<char>(kEndOfText)}) {
-      if (p == run) break;
-      if (const void* hit = std::memchr(run, stop, static_cast<std::size_t>(p - run))) p = static_cast<const char*>(hit);
+    if (run < run_end) {
+      if (const void* lf = std::memchr(run, '\n', static_cast<std::size_t>(run_end - run))) {
+        p = static_cast<const char*>(lf);
+      }
     }
     const std::size_t length = static_cast<std::size_t>(p - run);
     if (length > 0) std::memcpy(buffer + stored, run, length);

@@ -52,6 +52,7 @@ class TextReader {
  private:
   int get_slow();
   bool refill();
+  const char* next_translated_byte();
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
@@ -59,6 +60,10 @@ class TextReader {
   bool owns_buffer_ = false;
   char* pos_ = nullptr;
   char* end_ = nullptr;
+  // The first CR or 0x1A at or after pos_ in the block (end_ when there is
+  // none); nullptr or behind pos_ when it must be looked for again. Cached so
+  // that a line costs one search for its LF, not three searches.
+  const char* translated_ = nullptr;
   bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
   bool failed_ = false;
 };

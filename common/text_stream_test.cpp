@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "tests/test_files.h"
 
@@ -81,6 +83,45 @@ TEST(TextReader, ReadLineStopsAfterNewlineOrAtTheLimit) {
   EXPECT_EQ(read_lines("ab\r\ncd", 3), (std::vector<std::string>{"ab\n", "cd"}));
   // The translated pair counts as one byte against the limit.
   EXPECT_EQ(read_lines("abc\r\nd", 3), (std::vector<std::string>{"abc", "\n", "d"}));
+}
+
+// Pseudo-random text over several internal blocks, dense in the bytes the
+// reader translates: whole lines, pieces cut at the limit and single bytes
+// from get(), mixed, must deliver exactly what get() alone delivers.
+TEST(TextReader, ReadLineAndGetAgreeOnRandomText) {
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\xEE'};
+  for (int round = 0; round < 8; ++round) {
+    std::string input(150000 + next() % 50000, 'x');
+    for (char& c : input) c = alphabet[next() % sizeof alphabet];
+    if (round % 2 == 1) input[input.size() - 1 - next() % 70000] = '\x1A';
+    const std::string expected = read_all(input);
+    for (const std::size_t max : {std::size_t{1}, std::size_t{5}, std::size_t{100}, std::size_t{40000}}) {
+      SCOPED_TRACE("round " + std::to_string(round) + ", limit " + std::to_string(max));
+      const std::string path = scratch_path("stream-mixed");
+      write_file(path, input);
+      TextReader reader;
+      ASSERT_TRUE(reader.open(path.c_str()));
+      std::string text, buffer(max + 1, '\0');
+      for (int call = 0;; ++call) {
+        if (call % 3 == 2) {
+          const int byte = reader.get();
+          if (byte == TextReader::kEnd) break;
+          text += static_cast<char>(byte);
+          continue;
+        }
+        const std::size_t got = reader.read_line(buffer.data(), max);
+        if (got == 0) break;
+        ASSERT_LE(got, max);
+        // A piece ends at its newline or at the limit, or is the last one.
+        const std::size_t newline = std::string_view(buffer.data(), got).find('\n');
+        ASSERT_TRUE(newline == std::string::npos || newline == got - 1);
+        text.append(buffer.data(), got);
+      }
+      EXPECT_TRUE(text == expected);
+    }
+  }
 }
 
 TEST(TextReader, OpenFailsForMissingFilesAndFolders) {
