@@ -57,7 +57,13 @@ void convert_files(const std::vector<std::string>& files, const Settings& settin
     // Other instances share the temporary file: hold it from writing to
     // deleting.
     InstanceLock lock(temp_path);
+    // A source that is the temporary file would be emptied by the very
+    // conversion that reads it.
+    if (same_file(input_path, temp_path)) continue;
     if (convert_file(input_path, temp_path, settings.style, vocabulary)) {
+      // An output named like the temporary file already holds the page:
+      // replacing and deleting it would lose it.
+      if (same_file(temp_path, output_path)) continue;
       replace_file_keeping_attributes(temp_path, output_path);
     }
     delete_file(temp_path);

@@ -92,6 +92,28 @@ TEST_F(BatchTest, OutputEqualToInputIsConvertedOnceEachTimeItIsNamed) {
   EXPECT_EQ(read_file(page), "<W>&lt;W&gt;&amp;lt;W&amp;gt;a&amp;amp;lt;b&amp;lt;/W&amp;gt;&lt;/W&gt;</W>");
 }
 
+// The temporary file beside the program named as the source, or reached as
+// the output through the extension setting: nothing may be lost.
+TEST_F(BatchTest, TheTemporaryFileAsSourceOrOutputLosesNothing) {
+  char page[kPathCapacity];
+  ASSERT_TRUE(module_path_with_extension(page, sizeof page, ".htm"));
+  delete_file(page);
+  write_file(temp_path_, "int x;");
+  convert({temp_path_});
+  EXPECT_EQ(read_file(temp_path_), "int x;") << "the source was emptied";
+  EXPECT_FALSE(path_exists(page));
+  delete_file(temp_path_);
+
+  char source[kPathCapacity];
+  ASSERT_TRUE(module_path_with_extension(source, sizeof source, ".cpp"));
+  write_file(source, "a<b");
+  copy_cut(settings_.extension, ".tmp");
+  convert({source});
+  EXPECT_EQ(read_file(temp_path_), "<W>a&lt;b</W>") << "the page was lost";
+  delete_file(temp_path_);
+  delete_file(source);
+}
+
 TEST_F(BatchTest, FoldersAndMissingPathsAreSkipped) {
   const std::string good = scratch_path("good.cpp");
   write_file(good, "1");

@@ -35,6 +35,10 @@ bool delete_file(const char* path);
 // output was replaced.
 bool replace_file_keeping_attributes(const char* source, const char* output);
 
+// True when both paths name one existing file (also through different
+// spellings, links or case); false when either does not exist.
+bool same_file(const char* first, const char* second);
+
 // Fills `buffer` with the full path of the running executable, cut to
 // capacity - 1 bytes and NUL-terminated. False when it cannot be had.
 bool executable_path(char* buffer, std::size_t capacity);

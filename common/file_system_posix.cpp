@@ -140,6 +140,11 @@ bool replace_file_keeping_attributes(const char* source, const char* output) {
   return ok;
 }
 
+bool same_file(const char* first, const char* second) {
+  struct stat a, b;
+  return ::stat(first, &a) == 0 && ::stat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool executable_path(char* buffer, std::size_t capacity) {
   if (capacity == 0) return false;
   char full[4096];

@@ -22,6 +22,28 @@ bool replace_file_keeping_attributes(const char* source, const char* output) {
   return copied;
 }
 
+namespace {
+
+// The volume and index that identify a file, read through a handle that
+// asks for no access (so it opens files others hold open, and folders).
+bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+  const HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  return ok;
+}
+
+}  // namespace
+
+bool same_file(const char* first, const char* second) {
+  BY_HANDLE_FILE_INFORMATION a, b;
+  return file_identity(first, a) && file_identity(second, b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
 bool executable_path(char* buffer, std::size_t capacity) {
   if (capacity == 0) return false;
   const DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, static_cast<DWORD>(capacity));
