@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/emitter.h"
+#include "tests/page_invariants.h"
 
 namespace prismet {
 namespace {
@@ -50,17 +51,6 @@ std::string convert_token_by_token(const std::string& input, const OutputStyle& 
     if (line->line_ending[0] != '\0') writer.put('\n');
   }
   writer.write(style.whole.close.data(), style.whole.close.size());
-  writer.close();
-  return out;
-}
-
-std::string convert(const std::string& input, const OutputStyle& style, const Vocabulary& vocabulary) {
-  TextReader reader;
-  reader.open_memory(input.data(), input.size());
-  std::string out;
-  TextWriter writer;
-  writer.open_memory(&out);
-  convert_source(writer, reader, style, vocabulary);
   writer.close();
   return out;
 }
@@ -153,7 +143,7 @@ TEST(EmitterRunLoop, WritesWhatTheTokenLoopWrites) {
         SCOPED_TRACE(std::string(style_case.name) + (odd_vocabulary ? ", odd vocabulary" : "") + ", input " +
                      std::to_string(i));
         const std::string expected = convert_token_by_token(inputs[i], style, vocabulary);
-        const std::string actual = convert(inputs[i], style, vocabulary);
+        const std::string actual = testing::convert_in_memory(inputs[i], style, vocabulary);
         ASSERT_EQ(actual.size(), expected.size());
         EXPECT_TRUE(actual == expected);
       }

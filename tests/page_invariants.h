@@ -138,9 +138,9 @@ inline std::string expected_text(const char* source, std::size_t size, const Out
   return expected;
 }
 
-// Converts `source` and checks every invariant above.
-inline std::string conversion_error(const std::string& source, const OutputStyle& style,
-                                    const Vocabulary& vocabulary) {
+// The page convert_source makes of `source`, converted in memory.
+inline std::string convert_in_memory(const std::string& source, const OutputStyle& style,
+                                     const Vocabulary& vocabulary) {
   TextReader input;
   input.open_memory(source.data(), source.size());
   std::string page;
@@ -148,6 +148,13 @@ inline std::string conversion_error(const std::string& source, const OutputStyle
   output.open_memory(&page);
   convert_source(output, input, style, vocabulary);
   output.close();
+  return page;
+}
+
+// Converts `source` and checks every invariant above.
+inline std::string conversion_error(const std::string& source, const OutputStyle& style,
+                                    const Vocabulary& vocabulary) {
+  const std::string page = convert_in_memory(source, style, vocabulary);
   std::string error = tag_nesting_error(page);
   if (!error.empty()) return error;
   std::string text;

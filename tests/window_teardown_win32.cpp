@@ -1,5 +1,7 @@
 #include "tests/window_teardown_win32.h"
 
+#include <gtest/gtest.h>
+
 namespace prismet::testing {
 
 namespace {
@@ -79,6 +81,26 @@ std::optional<GuiCounts> gui_counts() {
   if ((gdi == 0 || user == 0) && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) return std::nullopt;
   if (gdi == 0 && user == 0) return std::nullopt;
   return GuiCounts{gdi, user};
+}
+
+void expect_gui_counts_kept(int times, const std::function<void(int run)>& run) {
+  const auto before = gui_counts();
+  for (int i = 0; i < times; ++i) run(i);
+  const auto after = gui_counts();
+  if (!before || !after) {
+    ::testing::Test::RecordProperty("gui_counts", "not counted on this platform");
+    return;
+  }
+  EXPECT_EQ(after->gdi, before->gdi) << "GDI objects";
+  EXPECT_EQ(after->user, before->user) << "USER objects";
+}
+
+bool icon_alive(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  return true;
 }
 
 }  // namespace prismet::testing

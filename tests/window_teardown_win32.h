@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,5 +59,13 @@ struct GuiCounts {
   DWORD user;
 };
 std::optional<GuiCounts> gui_counts();
+
+// Calls `run` with 0 to times - 1 and expects the GDI and USER counts to be
+// back where they were before; where the platform does not count them, it
+// records the test property "gui_counts" saying so and checks nothing.
+void expect_gui_counts_kept(int times, const std::function<void(int run)>& run);
+
+// True while `icon` is still a live icon.
+bool icon_alive(HICON icon);
 
 }  // namespace prismet::testing

@@ -500,15 +500,7 @@ TEST_F(DragListBox, AttachAndDestroyReleaseEverything) {
     EXPECT_EQ(lists[0].procedure, procedure_before);
   };
   cycle();
-  const auto before = testing::gui_counts();
-  for (int run = 0; run < 10; ++run) cycle();
-  const auto after = testing::gui_counts();
-  if (!before || !after) {
-    RecordProperty("gui_counts", "not counted on this platform");
-    return;
-  }
-  EXPECT_EQ(after->gdi, before->gdi) << "GDI objects";
-  EXPECT_EQ(after->user, before->user) << "USER objects";
+  testing::expect_gui_counts_kept(10, [&](int) { cycle(); });
 }
 
 }  // namespace

@@ -731,14 +731,6 @@ TEST_F(SettingsDialog, DoubleClickEditsTheRowWhateverTheColumnOrder) {
 
 // --- Releasing what the dialogs hold
 
-bool icon_alive(HICON icon) {
-  ICONINFO info{};
-  if (!GetIconInfo(icon, &info)) return false;
-  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
-  return true;
-}
-
 // Shown and closed, with the tag dialog opened from it and its file list
 // (a drag list box) used: when each window is torn down it holds none of
 // the properties the code set and the file list its own procedure again;
@@ -800,7 +792,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
     ASSERT_EQ(icons.size(), 4u);
     for (HICON icon : icons) {
       EXPECT_NE(icon, nullptr);
-      EXPECT_FALSE(icon_alive(icon)) << "an icon outlived its dialog";
+      EXPECT_FALSE(testing::icon_alive(icon)) << "an icon outlived its dialog";
     }
     free_custom_box_param(param_);
     set_default_settings(param_.settings, "C:\\p\\prismet.top", "C:\\p\\prismet.btm");
@@ -808,15 +800,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
   // The first run may set up what the system keeps for the process (classes,
   // fonts, common controls); later runs must leave the counts as they were.
   show_once(false);
-  const auto before = testing::gui_counts();
-  for (int run = 0; run < 4; ++run) show_once(run % 2 == 0);
-  const auto after = testing::gui_counts();
-  if (!before || !after) {
-    RecordProperty("gui_counts", "not counted on this platform");
-    return;
-  }
-  EXPECT_EQ(after->gdi, before->gdi) << "GDI objects";
-  EXPECT_EQ(after->user, before->user) << "USER objects";
+  testing::expect_gui_counts_kept(4, [&](int run) { show_once(run % 2 == 0); });
 }
 
 // --- Browsing for files

@@ -209,20 +209,11 @@ TEST_F(TagDialog, ClosingReleasesPropertiesIconsAndGuiObjects) {
     EXPECT_EQ(testing::still_held(dialogs[0].properties, ours), Items{});
     for (HICON icon : icons) {
       EXPECT_NE(icon, nullptr);
-      ICONINFO info{};
-      EXPECT_FALSE(GetIconInfo(icon, &info)) << "an icon outlived the dialog";
+      EXPECT_FALSE(testing::icon_alive(icon)) << "an icon outlived the dialog";
     }
   };
   show_once(true);
-  const auto before = testing::gui_counts();
-  for (int run = 0; run < 6; ++run) show_once(run % 2 == 0);
-  const auto after = testing::gui_counts();
-  if (!before || !after) {
-    RecordProperty("gui_counts", "not counted on this platform");
-    return;
-  }
-  EXPECT_EQ(after->gdi, before->gdi) << "GDI objects";
-  EXPECT_EQ(after->user, before->user) << "USER objects";
+  testing::expect_gui_counts_kept(6, [&](int run) { show_once(run % 2 == 0); });
 }
 
 }  // namespace
