@@ -22,7 +22,7 @@ bool TextReader::open(const char* path) {
   }
   owns_buffer_ = true;
   pos_ = end_ = buffer_;
-  translated_ = nullptr;
+  translated_ = nul_ = nullptr;
   at_end_ = failed_ = false;
   return true;
 }
@@ -33,7 +33,7 @@ void TextReader::open_memory(const char* data, std::size_t size) {
   // members serve the file buffer.
   buffer_ = pos_ = const_cast<char*>(data);
   end_ = pos_ + size;
-  translated_ = nullptr;
+  translated_ = nul_ = nullptr;
   at_end_ = true;  // nothing to refill from
   failed_ = false;
 }
@@ -45,7 +45,7 @@ bool TextReader::close() {
   if (owns_buffer_) delete[] buffer_;
   owns_buffer_ = false;
   buffer_ = pos_ = end_ = nullptr;
-  translated_ = nullptr;
+  translated_ = nul_ = nullptr;
   return ok;
 }
 
@@ -54,7 +54,7 @@ bool TextReader::refill() {
   const std::size_t got = std::fread(buffer_, 1, kBufferSize, file_);
   pos_ = buffer_;
   end_ = buffer_ + got;
-  translated_ = nullptr;
+  translated_ = nul_ = nullptr;
   if (got == 0) {
     if (std::ferror(file_)) failed_ = true;
     at_end_ = true;
@@ -101,8 +101,17 @@ const char* TextReader::next_translated_byte() {
   return translated_;
 }
 
-std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes) {
+const char* TextReader::next_nul() {
+  if (nul_ == nullptr || nul_ < pos_) {
+    const void* found = pos_ < end_ ? std::memchr(pos_, '\0', static_cast<std::size_t>(end_ - pos_)) : nullptr;
+    nul_ = found != nullptr ? static_cast<const char*>(found) : end_;
+  }
+  return nul_;
+}
+
+std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
   std::size_t stored = 0;
+  bool nul_seen = before_nul == nullptr;  // nothing to look for
   while (stored < max_bytes) {
     // Copy the run of ordinary bytes straight from the block: it ends at the
     // first LF, CR or 0x1A.
@@ -116,6 +125,10 @@ std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes) {
       }
     }
     const std::size_t length = static_cast<std::size_t>(p - run);
+    if (!nul_seen && length > 0 && next_nul() < p) {
+      *before_nul = stored + static_cast<std::size_t>(nul_ - run);
+      nul_seen = true;
+    }
     if (length > 0) std::memcpy(buffer + stored, run, length);
     stored += length;
     pos_ = const_cast<char*>(p);
@@ -128,10 +141,15 @@ std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes) {
     // A CR, 0x1A or the end of the block: one translated byte the slow way.
     const int byte = get_slow();
     if (byte == kEnd) break;
+    if (byte == 0 && !nul_seen) {
+      *before_nul = stored;
+      nul_seen = true;
+    }
     buffer[stored++] = static_cast<char>(byte);
     if (byte == '\n') break;
   }
   buffer[stored] = '\0';
+  if (!nul_seen) *before_nul = stored;
   return stored;
 }
 

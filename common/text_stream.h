@@ -44,8 +44,10 @@ class TextReader {
   // Reads bytes up to and including the next LF, but at most `max_bytes`,
   // into `buffer`, which must hold max_bytes + 1; terminates them with a NUL
   // (bytes read may themselves include NULs). Returns the number of bytes
-  // stored; 0 at the end of the input.
-  std::size_t read_line(char* buffer, std::size_t max_bytes);
+  // stored; 0 at the end of the input. When `before_nul` is given it receives
+  // how many of the stored bytes stand before the first NUL among them (all
+  // of them when there is none), so that a caller needs no strlen.
+  std::size_t read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul = nullptr);
 
   bool failed() const { return failed_; }
 
@@ -53,6 +55,7 @@ class TextReader {
   int get_slow();
   bool refill();
   const char* next_translated_byte();
+  const char* next_nul();
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
@@ -64,6 +67,9 @@ class TextReader {
   // none); nullptr or behind pos_ when it must be looked for again. Cached so
   // that a line costs one search for its LF, not three searches.
   const char* translated_ = nullptr;
+  // The same for the first NUL at or after pos_, searched only for callers
+  // that ask where the first NUL of a line is.
+  const char* nul_ = nullptr;
   bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
   bool failed_ = false;
 };

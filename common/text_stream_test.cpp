@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -87,14 +88,21 @@ TEST(TextReader, ReadLineStopsAfterNewlineOrAtTheLimit) {
 
 // Pseudo-random text over several internal blocks, dense in the bytes the
 // reader translates: whole lines, pieces cut at the limit and single bytes
-// from get(), mixed, must deliver exactly what get() alone delivers.
+// from get(), mixed, must deliver exactly what get() alone delivers, and
+// read_line must tell where the first NUL of what it stored is.
 TEST(TextReader, ReadLineAndGetAgreeOnRandomText) {
   std::uint32_t seed = 12345;
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
-  const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\xEE'};
+  const char alphabet[] = {'a', 'b', '\r', '\n', '\xEE', '\0'};
   for (int round = 0; round < 8; ++round) {
     std::string input(150000 + next() % 50000, 'x');
-    for (char& c : input) c = alphabet[next() % sizeof alphabet];
+    // Dense NULs in the first rounds, a few far apart in the others (the
+    // reader remembers where the next one in its block is).
+    const std::size_t letters = round < 4 ? sizeof alphabet : sizeof alphabet - 2;
+    for (char& c : input) c = alphabet[next() % letters];
+    if (round >= 4) {
+      for (int k = 0; k < 5; ++k) input[next() % input.size()] = '\0';
+    }
     if (round % 2 == 1) input[input.size() - 1 - next() % 70000] = '\x1A';
     const std::string expected = read_all(input);
     for (const std::size_t max : {std::size_t{1}, std::size_t{5}, std::size_t{100}, std::size_t{40000}}) {
@@ -111,9 +119,13 @@ TEST(TextReader, ReadLineAndGetAgreeOnRandomText) {
           text += static_cast<char>(byte);
           continue;
         }
-        const std::size_t got = reader.read_line(buffer.data(), max);
+        std::size_t before_nul = max + 1;
+        const std::size_t got = reader.read_line(buffer.data(), max, call % 3 == 0 ? &before_nul : nullptr);
         if (got == 0) break;
         ASSERT_LE(got, max);
+        if (call % 3 == 0) {
+          ASSERT_EQ(before_nul, std::min(got, std::string_view(buffer.data(), got).find('\0')));
+        }
         // A piece ends at its newline or at the limit, or is the last one.
         const std::size_t newline = std::string_view(buffer.data(), got).find('\n');
         ASSERT_TRUE(newline == std::string::npos || newline == got - 1);

@@ -37,6 +37,17 @@ inline std::size_t run_length(const char* text, const char* end, CharSet set) {
   return static_cast<std::size_t>(p - text);
 }
 
+static_assert(kCharSets.bits[0] == 0, "the NUL ends every run");
+
+// Length of the run of bytes of `set` starting at `text`, with no bound to
+// check: the run must be followed by a NUL (as a line piece's text is) or by
+// any other byte outside the set.
+inline std::size_t run_length_to_nul(const char* text, CharSet set) {
+  const char* p = text;
+  while (in_set(*p, set)) ++p;
+  return static_cast<std::size_t>(p - text);
+}
+
 inline bool is_word_run(const char* text, std::size_t length) {
   return run_length(text, text + length, kWordByte) == length;
 }

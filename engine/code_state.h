@@ -42,8 +42,10 @@ inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* lis
   return true;
 }
 
+// Runs of the fixed byte sets (words, whitespace, digits) need no bound: they
+// stop at the piece's terminating NUL at the latest.
 inline void word_or_character(SourceLine& line, Token& token, const VocabularyIndex& index) {
-  const std::size_t run = run_length(line.position, text_end(line), kWordByte);
+  const std::size_t run = run_length_to_nul(line.position, kWordByte);
   if (run > 0) {
     const bool keyword = index.keywords.contains(line.position, run);
     produce(line, token, keyword ? TokenKind::Keyword : TokenKind::Plain, run);
@@ -61,7 +63,7 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
   const unsigned char byte = static_cast<unsigned char>(*p);
   const std::uint8_t sets = kCharSets.bits[byte];
   if (sets & kWhitespaceByte) {
-    produce(line, token, TokenKind::Whitespace, run_length(p, end, kWhitespaceByte));
+    produce(line, token, TokenKind::Whitespace, run_length_to_nul(p, kWhitespaceByte));
     return true;
   }
   if (const std::uint8_t lists = index.can_start[byte]) {
@@ -81,13 +83,13 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
     if (byte == '0' && end - p >= 2 && p[1] == 'x') {
       // "0x" needs a hexadecimal digit; without one the number declines and
       // the word recogniser takes "0x..." as a word.
-      const std::size_t digits = run_length(p + 2, end, kHexDigitByte);
+      const std::size_t digits = run_length_to_nul(p + 2, kHexDigitByte);
       if (digits > 0) {
         produce(line, token, TokenKind::Constant, 2 + digits);
         return true;
       }
     } else {
-      produce(line, token, TokenKind::Constant, run_length(p, end, kDecimalByte));
+      produce(line, token, TokenKind::Constant, run_length_to_nul(p, kDecimalByte));
       return true;
     }
   }

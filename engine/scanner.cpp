@@ -68,12 +68,13 @@ bool scan_line_comment(SourceLine& line, Token& token) {
 
 bool read_source_line(TextReader& input, SourceLine& line) {
   line.position = line.text;
-  const std::size_t stored = input.read_line(line.text, kMaxPieceBytes);
+  std::size_t length = 0;
+  const std::size_t stored = input.read_line(line.text, kMaxPieceBytes, &length);
   if (stored == 0) return false;
   line.continuation = false;
   line.line_ending[0] = '\0';
-  std::size_t length = std::strlen(line.text);
-  if (length >= 1 && line.text[length - 1] == '\n') {
+  // The text ends at its first NUL; a piece cut short by one has no newline.
+  if (length == stored && line.text[length - 1] == '\n') {
     line.text[--length] = '\0';
     line.line_ending[0] = '\n';
     line.line_ending[1] = '\0';

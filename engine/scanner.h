@@ -58,7 +58,7 @@ struct SourceLine {
   const char* position;      // where scanning goes on
   std::string_view pending_end;  // closes the open block comment or literal; empty: none
   char line_ending[2];       // "\n" or ""
-  std::size_t length;        // bytes of text before its first NUL
+  std::size_t length;        // bytes of text before its first NUL; text[length] is that NUL
   char text[kMaxPieceBytes + 4];
 };
 
