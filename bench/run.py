@@ -10,10 +10,12 @@ import argparse
 import glob
 import os
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 MB = 1000 * 1000
@@ -36,30 +38,44 @@ def make_corpus(folder, megabytes):
     return path
 
 
-def measure(command, runs, timeout, outputs=()):
-    """Median seconds and peak RSS (KB) of `command` over `runs` runs. The
-    `outputs` are deleted before each run, so that no tool pays for
-    replacing a large file that an earlier run left (file systems may write
-    such a file out at once rather than later)."""
-    seconds, peaks = [], []
-    for _ in range(runs):
-        for output in outputs:
-            if os.path.exists(output):
-                os.remove(output)
-        # GNU time writes the peak to a file of its own: a helper process that
-        # a program leaves behind (Wine's services) may hold the standard
-        # streams open long after the program ended.
-        with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as peak_file:
-            start = time.perf_counter()
-            done = subprocess.run(["/usr/bin/time", "-o", peak_file.name, "-f", "%M"] + command,
-                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL, timeout=timeout)
-            elapsed = time.perf_counter() - start
-            if done.returncode != 0:
-                return None
-            seconds.append(elapsed)
-            peaks.append(int(peak_file.read().strip().splitlines()[-1]))
-    return statistics.median(seconds), max(peaks)
+def run_once(command, stdin=None, stdout=None, outputs=(), timeout=1800):
+    """Seconds of one run of `command`, or None when it fails. The `outputs`
+    are deleted first, so that no tool pays for replacing a large file that
+    an earlier run left (file systems may write such a file out at once
+    rather than later). The program is spawned directly, so no shell or
+    timing program adds its own start to the figure, and only the program
+    itself is waited for: a helper process it leaves behind (Wine's
+    services) cannot hold the harness up."""
+    for output in outputs:
+        if os.path.exists(output):
+            os.remove(output)
+    actions = [(os.POSIX_SPAWN_OPEN, 0, stdin or os.devnull, os.O_RDONLY, 0),
+               (os.POSIX_SPAWN_OPEN, 1, stdout or os.devnull, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644),
+               (os.POSIX_SPAWN_OPEN, 2, os.devnull, os.O_WRONLY, 0)]
+    start = time.perf_counter()
+    pid = os.posix_spawnp(command[0], command, os.environ, file_actions=actions)
+    watchdog = threading.Timer(timeout, os.kill, (pid, signal.SIGKILL))
+    watchdog.start()
+    _, status = os.waitpid(pid, 0)
+    elapsed = time.perf_counter() - start
+    watchdog.cancel()
+    return elapsed if os.waitstatus_to_exitcode(status) == 0 else None
+
+
+def peak_memory(command, stdin=None, stdout=None, outputs=()):
+    """Peak resident memory (KB) of one more run, under GNU time: a process
+    spawned straight from this script would inherit the script's own peak."""
+    with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as peak_file:
+        if run_once(["/usr/bin/time", "-o", peak_file.name, "-f", "%M"] + command, stdin, stdout, outputs) is None:
+            return None
+        return int(peak_file.read().strip().splitlines()[-1])
+
+
+def summarize(seconds, peak):
+    """Median seconds of the runs and the peak; None when a run failed."""
+    if not seconds or peak is None or any(s is None for s in seconds):
+        return None
+    return statistics.median(seconds), peak
 
 
 def prismet_folder(work, program, mode_lines):
@@ -91,48 +107,63 @@ def main():
     program = prismet_folder(work, os.path.join(args.build, "app", "prismet"), full)
     out = os.path.join(work, "out.html")
 
+    # name -> argv, standard input, standard output; "peer" tools only run
+    # up to --peer-limit MB.
+    def tool(name, argv, kind=None, stdin=None, stdout=None):
+        return {"name": name, "argv": argv, "kind": kind, "stdin": stdin, "stdout": stdout}
+
     tools = [
-        ("prismet", lambda src: [program, src], None),
-        ("prismet (numbers, tabs, &nbsp;)", lambda src: [program, "/mode:full", src], None),
+        tool("prismet", lambda src: [program, src]),
+        tool("prismet (numbers, tabs, &nbsp;)", lambda src: [program, "/mode:full", src]),
     ]
-    wine_startup = None
+    startup_name = None
     if args.wine and args.windows_program:
         exe = prismet_folder(os.path.join(work, "win"), args.windows_program, "")
         wine_command = lambda src: args.wine.split() + [exe, "Z:" + src.replace("/", "\\")]
-        tools.append(("prismet.exe under Wine", wine_command, None))
+        tools.append(tool("prismet.exe under Wine", wine_command))
         # Wine takes a fixed time to start any program; a run that finds no
         # file to convert measures it, so the conversion's own speed can be
-        # told apart from it.
-        wine_startup = measure(wine_command(os.path.join(work, "no-such-file.cpp")), args.runs, 600)
+        # told apart from it. It is not a row of its own.
+        startup_name = "Wine start-up"
+        tools.append(tool(startup_name, lambda src: wine_command(os.path.join(work, "no-such-file.cpp"))))
+    escape = os.path.join(args.build, "bench", "escape_baseline")
+    copy = os.path.join(args.build, "bench", "copy_baseline")
     tools += [
-        ("escape-only baseline", lambda src: [os.path.join(args.build, "bench", "escape_baseline"), src, out], None),
-        ("byte-copy baseline", lambda src: [os.path.join(args.build, "bench", "copy_baseline"), src, out], None),
-        ("java2html", lambda src: ["sh", "-c", f"java2html < '{src}' > '{out}'"], "peer"),
-        ("highlight", lambda src: ["highlight", "-i", src, "-o", out, "--syntax=cpp"], "peer"),
-        ("source-highlight", lambda src: ["source-highlight", "-s", "cpp", "-f", "html", "-i", src, "-o", out],
-         "peer"),
-        ("pygments", lambda src: ["/usr/bin/pygmentize", "-l", "cpp", "-f", "html", "-o", out, src], "peer"),
+        tool("escape-only baseline", lambda src: [escape, src, out]),
+        tool("byte-copy baseline", lambda src: [copy, src, out]),
+        tool("java2html", lambda src: ["java2html"], "peer", stdin=lambda src: src, stdout=lambda src: out),
+        tool("highlight", lambda src: ["highlight", "-i", src, "-o", out, "--syntax=cpp"], "peer"),
+        tool("source-highlight", lambda src: ["source-highlight", "-s", "cpp", "-f", "html", "-i", src, "-o", out],
+             "peer"),
+        tool("pygments", lambda src: ["/usr/bin/pygmentize", "-l", "cpp", "-f", "html", "-o", out, src], "peer"),
     ]
 
     print(f"| size | tool | MB/s | ratio to prismet | peak RSS |")
     print(f"|---|---|---|---|---|")
     for size in (int(s) for s in args.sizes.split(",")):
         source = make_corpus(work, size)
-        results = []
-        for name, command, kind in tools:
-            if kind == "peer" and size > args.peer_limit:
-                continue
-            if kind == "peer" and shutil.which(command(source)[0] if command(source)[0] != "sh" else name) is None:
-                continue
-            page = os.path.splitext(source)[0] + ".htm"
-            measured = measure(command(source), args.runs if size < 100 else max(1, args.runs // 2), 1800,
-                               (out, page))
-            results.append((name, measured))
-        if wine_startup is not None:
+        page = os.path.splitext(source)[0] + ".htm"
+        chosen = [t for t in tools
+                  if t["kind"] != "peer" or (size <= args.peer_limit and shutil.which(t["argv"](source)[0]))]
+        # The tools take turns, run by run, so that a change in the machine's
+        # state (the disk cache, another process) falls on all of them alike.
+        samples = {t["name"]: [] for t in chosen}
+        runs = args.runs if size < 100 else max(1, args.runs // 2)
+        def streams(t):
+            return t["argv"](source), t["stdin"] and t["stdin"](source), t["stdout"] and t["stdout"](source)
+
+        for _ in range(runs):
+            for t in chosen:
+                samples[t["name"]].append(run_once(*streams(t), (out, page)))
+        peaks = {t["name"]: peak_memory(*streams(t), (out, page)) for t in chosen}
+        results = [(t["name"], summarize(samples[t["name"]], peaks[t["name"]]))
+                   for t in chosen if t["name"] != startup_name]
+        if startup_name is not None:
+            startup = summarize(samples[startup_name], peaks[startup_name])
             wine = dict(results).get("prismet.exe under Wine")
-            if wine is not None and wine[0] > wine_startup[0]:
-                results.append((f"prismet.exe under Wine, less {wine_startup[0] * 1000:.0f} ms start-up",
-                                (wine[0] - wine_startup[0], wine[1])))
+            if startup is not None and wine is not None and wine[0] > startup[0]:
+                results.append((f"prismet.exe under Wine, less {startup[0] * 1000:.0f} ms start-up",
+                                (wine[0] - startup[0], wine[1])))
         base = dict(results)["prismet"]
         for name, measured in results:
             if measured is None:
