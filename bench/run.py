@@ -99,6 +99,8 @@ def main():
     parser.add_argument("--wine", default="", help="command prefix that runs a Windows program")
     parser.add_argument("--windows-program", default="")
     parser.add_argument("--peer-limit", type=int, default=10, help="largest size (MB) the peers run on")
+    parser.add_argument("--warmup", type=int, default=1, help="untimed runs before each timed run")
+    parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
     args = parser.parse_args()
 
     work = os.path.join(args.build, "bench")
@@ -154,7 +156,16 @@ def main():
 
         for _ in range(runs):
             for t in chosen:
+                # An untimed run first: the tool then meets the machine as it
+                # left it (files cached, memory handed out and taken back),
+                # not as the tool before it left it.
+                for _ in range(args.warmup):
+                    run_once(*streams(t), (out, page))
                 samples[t["name"]].append(run_once(*streams(t), (out, page)))
+        if args.samples:
+            for name, seconds in samples.items():
+                times = " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in seconds)
+                print(f"{size} MB {name}: {times}", file=sys.stderr)
         peaks = {t["name"]: peak_memory(*streams(t), (out, page)) for t in chosen}
         results = [(t["name"], summarize(samples[t["name"]], peaks[t["name"]]))
                    for t in chosen if t["name"] != startup_name]
