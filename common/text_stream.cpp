@@ -9,7 +9,15 @@ namespace prismet {
 
 namespace {
 constexpr unsigned char kEndOfText = 0x1A;
+
+// The first `byte` in [from, to), or `to` when there is none.
+const char* find_byte(const char* from, const char* to, unsigned char byte) {
+  if (from >= to) return to;
+  const void* hit = std::memchr(from, byte, static_cast<std::size_t>(to - from));
+  return hit != nullptr ? static_cast<const char*>(hit) : to;
 }
+
+}  // namespace
 
 bool TextReader::open(const char* path) {
   close();
@@ -87,25 +95,13 @@ int TextReader::get_slow() {
 
 const char* TextReader::next_translated_byte() {
   if (translated_ == nullptr || translated_ < pos_) {
-    const char* found = end_;
-    if (pos_ < end_) {
-      if (const void* cr = std::memchr(pos_, '\r', static_cast<std::size_t>(end_ - pos_))) {
-        found = static_cast<const char*>(cr);
-      }
-      if (const void* eot = std::memchr(pos_, kEndOfText, static_cast<std::size_t>(found - pos_))) {
-        found = static_cast<const char*>(eot);
-      }
-    }
-    translated_ = found;
+    translated_ = find_byte(pos_, find_byte(pos_, end_, '\r'), kEndOfText);
   }
   return translated_;
 }
 
 const char* TextReader::next_nul() {
-  if (nul_ == nullptr || nul_ < pos_) {
-    const void* found = pos_ < end_ ? std::memchr(pos_, '\0', static_cast<std::size_t>(end_ - pos_)) : nullptr;
-    nul_ = found != nullptr ? static_cast<const char*>(found) : end_;
-  }
+  if (nul_ == nullptr || nul_ < pos_) nul_ = find_byte(pos_, end_, '\0');
   return nul_;
 }
 
@@ -118,12 +114,7 @@ std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes, std::size
     const char* run = pos_;
     const char* run_end = next_translated_byte();
     if (static_cast<std::size_t>(run_end - run) > max_bytes - stored) run_end = run + (max_bytes - stored);
-    const char* p = run_end;
-    if (run < run_end) {
-      if (const void* lf = std::memchr(run, '\n', static_cast<std::size_t>(run_end - run))) {
-        p = static_cast<const char*>(lf);
-      }
-    }
+    const char* p = find_byte(run, run_end, '\n');
     const std::size_t length = static_cast<std::size_t>(p - run);
     if (!nul_seen && length > 0 && next_nul() < p) {
       *before_nul = stored + static_cast<std::size_t>(nul_ - run);
