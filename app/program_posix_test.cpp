@@ -91,8 +91,9 @@ TEST_F(ProgramPosixTest, EveryFileNotConvertedIsReported) {
 
 // As an ordinary user: a program in a folder the user cannot write (as
 // installed) converts, keeping its settings in the user's configuration
-// folder; an unreadable source and a folder the user cannot write are
-// reported, and their outputs stay as they were.
+// folder; in a folder the user cannot write, an existing writable page is
+// rewritten in place, while a new page cannot be made; an unreadable source
+// is reported too.
 TEST_F(ProgramPosixTest, AsAnOrdinaryUser) {
   for (const std::string& owned : {folder_, path("config"), path("config/prismet"), settings_file()}) {
     testing::give_to_ordinary_user(owned);
@@ -101,11 +102,15 @@ TEST_F(ProgramPosixTest, AsAnOrdinaryUser) {
   write_file(path("mine.cpp"), "m");
   write_file(path("secret.cpp"), "s");
   write_file(path("locked/in.cpp"), "i");
+  write_file(path("locked/old.cpp"), "o");
+  write_file(path("locked/old.htm"), "the old page");
+  testing::give_to_ordinary_user(path("locked/old.htm"));
   testing::give_to_ordinary_user(path("mine.cpp"));
   ::chmod(path("secret.cpp").c_str(), 0600);
   ::chmod(path("bin").c_str(), 0555);
   const int status =
-      run_with_streams({path("mine.cpp"), path("secret.cpp"), path("locked/in.cpp")}, testing::running_as_root());
+      run_with_streams({path("mine.cpp"), path("secret.cpp"), path("locked/in.cpp"), path("locked/old.cpp")},
+                       testing::running_as_root());
   ::chmod(path("bin").c_str(), 0755);
   if (!testing::running_as_root()) GTEST_SKIP() << "needs root to act as another user";
   EXPECT_EQ(status, 1);
@@ -114,6 +119,7 @@ TEST_F(ProgramPosixTest, AsAnOrdinaryUser) {
                        path("locked/in.cpp") + ": Permission denied\n");
   EXPECT_FALSE(path_exists(path("secret.htm").c_str()));
   EXPECT_FALSE(path_exists(path("locked/in.htm").c_str()));
+  EXPECT_EQ(read_file(path("locked/old.htm")), "<PRE>o</PRE>");
   EXPECT_EQ(testing::count_entries(path("bin")), 1);
   no_temporary_file_left();
 }
