@@ -492,6 +492,9 @@ TEST_F(SettingsDialog, TabWidthIsKeptInsideTheSpinRange) {
   } const cases[] = {
       {"0", true, 1}, {"", true, 1}, {"300", true, 255}, {"8", true, 8}, {"255", true, 255}, {"1", true, 1},
       {"12", false, 12},  // a disabled field still counts
+      // Beyond what an unsigned int holds: the most, not wrapped, not none.
+      {"99999999999", true, 255}, {"4294967297", true, 255}, {"4294967295", true, 255},
+      {"000000000000000000007", true, 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
