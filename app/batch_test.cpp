@@ -81,7 +81,9 @@ TEST_F(BatchTest, OutputNamesFollowTheExtensionSetting) {
       {"main2.cpp", "", "main2"},
       {"main3.cpp", "htm", "main3htm"},
       {"page.cpp", ".html", "page.html"},
+      {"src.d/Makefile", ".htm", "src.d/Makefile.htm"},  // '/' separates on Windows too
   };
+  testing::make_folder(scratch_path("src.d"));
   for (const Case& c : cases) {
     write_file(scratch_path(c.input), "x");
     copy_cut(settings_.extension, c.extension);
