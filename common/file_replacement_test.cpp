@@ -1,6 +1,11 @@
 #include "common/file_replacement.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <cstring>
 #include <string>
@@ -20,6 +25,14 @@ using testing::scratch_path;
 using testing::write_file;
 
 const std::string kSep(1, kPathSeparator);
+
+int close_descriptor(int fd) {
+#ifdef _WIN32
+  return _close(fd);
+#else
+  return ::close(fd);
+#endif
+}
 
 // Writes `bytes` through a replacement of `target`; commits when asked.
 bool replace(const std::string& target, const std::string& bytes, bool commit = true,
@@ -80,6 +93,27 @@ TEST(FileReplacement, ReplaceFileContents) {
   write_file(file, "old");
   EXPECT_TRUE(replace_file_contents(file.c_str(), "[a]\r\nk=1\r\n"));
   EXPECT_EQ(read_file(file), "[a]\r\nk=1\r\n");
+}
+
+// A write that fails (here: the file's descriptor is taken away behind the
+// stream, as a full disk or a lost drive would fail it) makes the commit
+// fail, and the old file stays. This holds where no small file system can
+// be had for the test below.
+TEST(FileReplacement, AFailedWriteLeavesTheOldFileAsItWas) {
+  const std::string folder = scratch_path("replacement-failed");
+  make_folder(folder);
+  const std::string file = folder + kSep + "page.htm";
+  write_file(file, "old");
+  {
+    FileReplacement replacement;
+    ASSERT_TRUE(replacement.begin(file.c_str(), {}));
+    std::fputs("new", replacement.stream());
+    ASSERT_EQ(close_descriptor(fileno(replacement.stream())), 0);
+    EXPECT_FALSE(replacement.commit());
+    EXPECT_NE(replacement.error(), 0);
+  }
+  EXPECT_EQ(read_file(file), "old");
+  EXPECT_EQ(count_entries(folder), 1);
 }
 
 // On a file system that is nearly full, a new version larger than the free
