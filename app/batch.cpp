@@ -62,16 +62,15 @@ int convert_standard_streams(const Settings& settings, const Vocabulary& vocabul
 int convert_one(const std::string& input_path, const Settings& settings, const Vocabulary& vocabulary,
                 InsertFiles& inserts) {
   if (names_standard_streams(input_path.c_str())) return convert_standard_streams(settings, vocabulary, inserts);
-  errno = 0;
-  if (!path_exists(input_path.c_str())) return errno != 0 ? errno : ENOENT;
+  // Opening tells whether the path exists, names a folder or can be read.
+  TextReader input;
+  if (!input.open(input_path.c_str())) return input.error();
 
   char output_path[kPathCapacity];
   if (input_path.size() >= sizeof output_path) return ENAMETOOLONG;
   copy_cut(output_path, input_path);
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) return ENAMETOOLONG;
 
-  TextReader input;
-  if (!input.open(input_path.c_str())) return input.error();
   FileReplacement page;
   if (!page.begin(output_path, FileReplacement::Options{})) return page.error();
   TextWriter output;

@@ -17,9 +17,12 @@ constexpr int kExitUsage = 2;
 
 // An argument that is not an option of the Linux kind: an existing path, one
 // of the Windows program's options, or else a file that will be reported
-// missing.
+// missing. Only an argument that begins with '/' can be an option, so only
+// such a one needs a look at the file system.
 void sort_plain_argument(const char* argument, CommandLine& command_line) {
-  if (path_exists(argument) || !sort_option(argument, command_line)) command_line.files.emplace_back(argument);
+  if (argument[0] != '/' || path_exists(argument) || !sort_option(argument, command_line)) {
+    command_line.files.emplace_back(argument);
+  }
 }
 
 ProgramOptions usage_error(std::string problem) {

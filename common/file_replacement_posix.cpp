@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -21,30 +22,42 @@ std::string folder_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// The file that `path` finally names, following symbolic links, also to a
-// target that does not exist yet: the new contents go there, and the links
-// stay links.
-std::string resolve_links(const std::string& path) {
-  std::string current = path;
+// Finds the file that `path` finally names, following symbolic links, also
+// to a target that does not exist yet: the new contents go there, and the
+// links stay links. True, with its status, when that file exists; false with
+// errno set otherwise (ENOENT: it does not exist yet).
+bool resolve_links(const char* path, std::string& target, struct stat& info) {
+  target = path;
   for (int step = 0; step < kMaxLinksFollowed; ++step) {
-    struct stat info;
-    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    if (::lstat(target.c_str(), &info) != 0) return false;
+    if (!S_ISLNK(info.st_mode)) return true;
     std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
-    const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
-    if (length < 0 || static_cast<std::size_t>(length) >= link.size()) return current;
+    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) break;
     link.resize(static_cast<std::size_t>(length));
-    current = link.front() == '/' ? link : folder_of(current) + "/" + link;
+    target = link.front() == '/' ? link : folder_of(target) + "/" + link;
   }
-  return current;
+  return ::stat(target.c_str(), &info) == 0;  // a loop or an odd link: as the system sees it
 }
 
-// A new file of a name not yet taken in `folder`, readable and writable by
-// its owner only until it is put in place.
-int create_named_temporary(const std::string& folder, std::string& path) {
-  path = folder + "/.prismet-XXXXXX";
-  const int fd = ::mkostemp(path.data(), O_CLOEXEC);
-  if (fd < 0) path.clear();
-  return fd;
+// A new file of a name not yet taken in `folder`, created with `mode` (less
+// the umask). The name need not be secret: O_EXCL refuses any file or link
+// that is there already, and another name is tried.
+int create_named_temporary(const std::string& folder, std::string& path, mode_t mode) {
+  static unsigned counter = 0;
+  static const unsigned long process = static_cast<unsigned long>(::getpid());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[48];
+    std::snprintf(name, sizeof name, "/.prismet-%lx-%x", process, counter++);
+    path = folder + name;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) {
+      if (fd < 0) path.clear();
+      return fd;
+    }
+  }
+  path.clear();
+  return -1;
 }
 
 // A file without a name, gone when closed: it holds the new contents while
@@ -58,7 +71,7 @@ int create_unnamed_temporary(const std::string& folder) {
     int fd = ::open(candidate.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd >= 0) return fd;
     std::string path;
-    fd = create_named_temporary(candidate, path);
+    fd = create_named_temporary(candidate, path, 0600);
     if (fd >= 0) {
       ::unlink(path.c_str());
       return fd;
@@ -121,6 +134,7 @@ struct FileReplacement::State {
   bool exists = false;
   struct stat old = {};   // the target as it was, when it exists
   mode_t mode = 0;        // the permission bits the target has afterwards
+  bool mode_given = false;  // the temporary file was created with them
   std::FILE* stream = nullptr;
   std::string temporary;  // named temporary file; empty when rewriting in place
   bool committed = false;
@@ -166,7 +180,7 @@ struct FileReplacement::State {
     // Owner and group as before where this user may set them; the bits
     // after that, since a change of owner clears set-user-ID bits.
     if (exists) (void)!::fchown(fd, old.st_uid, old.st_gid);
-    if (::fchmod(fd, mode) != 0) return false;
+    if ((exists || !mode_given) && ::fchmod(fd, mode) != 0) return false;
     const int closed = std::fclose(stream);
     stream = nullptr;
     if (closed != 0) return false;
@@ -232,8 +246,7 @@ bool FileReplacement::begin(const char* target, Options options) {
     error_ = ENOENT;
     return false;
   }
-  s.target = resolve_links(target);
-  s.exists = ::stat(s.target.c_str(), &s.old) == 0;
+  s.exists = resolve_links(target, s.target, s.old);
   if (!s.exists && errno != ENOENT) {
     error_ = errno;
     return false;
@@ -252,8 +265,11 @@ bool FileReplacement::begin(const char* target, Options options) {
   if (s.exists) {
     s.mode = s.old.st_mode & 07777;
   } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    static const mode_t mask = [] {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      return mask;
+    }();
     s.mode = 0666 & ~mask;
   }
 
@@ -263,7 +279,10 @@ bool FileReplacement::begin(const char* target, Options options) {
   bool in_place = s.exists && (!S_ISREG(s.old.st_mode) || s.old.st_nlink > 1);
   int fd = -1;
   if (!in_place) {
-    fd = create_named_temporary(folder, s.temporary);
+    // Readable by the owner alone until it is put in place; a new file gets
+    // its bits at once.
+    fd = create_named_temporary(folder, s.temporary, s.exists ? 0600 : s.mode);
+    s.mode_given = !s.exists;
     if (fd < 0) {
       // A folder this user may not write: an existing target can still be
       // rewritten in place.
@@ -292,6 +311,8 @@ bool FileReplacement::begin(const char* target, Options options) {
     ::close(fd);
     return false;
   }
+  // Writers write in large blocks of their own.
+  std::setvbuf(s.stream, nullptr, _IONBF, 0);
   return true;
 }
 

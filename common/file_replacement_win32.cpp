@@ -135,6 +135,8 @@ bool FileReplacement::begin(const char* target, Options options) {
     _close(fd);
     return false;
   }
+  // Writers write in large blocks of their own.
+  std::setvbuf(s.stream, nullptr, _IONBF, 0);
   return true;
 }
 

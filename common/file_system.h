@@ -30,12 +30,13 @@ struct FileStamp {
 // The stamp of the file at `path`; false when it cannot be had.
 bool file_stamp(const char* path, FileStamp& stamp);
 
-// Opens an existing file for binary reading; nullptr for a folder or a file
-// that cannot be opened.
+// Opens an existing file for binary reading, without a buffer of the
+// runtime's (callers read in large blocks); nullptr, with errno set, for a
+// folder or a file that cannot be opened.
 std::FILE* open_file_for_reading(const char* path);
 
-// Creates or empties a file and opens it for binary writing; nullptr on
-// failure.
+// Creates or empties a file and opens it for binary writing, without a
+// buffer of the runtime's; nullptr on failure.
 std::FILE* open_file_for_writing(const char* path);
 
 // Deletes a file; false when it could not be deleted.

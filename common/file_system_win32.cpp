@@ -20,10 +20,17 @@ std::FILE* open_file_for_reading(const char* path) {
     errno = EISDIR;  // the runtime says only "access denied"
     return nullptr;
   }
-  return std::fopen(path, "rb");
+  std::FILE* file = std::fopen(path, "rb");
+  // Callers read in large blocks of their own.
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
 }
 
-std::FILE* open_file_for_writing(const char* path) { return std::fopen(path, "wb"); }
+std::FILE* open_file_for_writing(const char* path) {
+  std::FILE* file = std::fopen(path, "wb");
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
 
 bool delete_file(const char* path) { return DeleteFileA(path) != 0; }
 
