@@ -19,7 +19,8 @@ struct CustomBoxParam {
 // Releases the tag strings of the style and the file list.
 void free_custom_box_param(CustomBoxParam& param);
 
-// The window-system seams of start-up, so tests can stand in for them.
+// The window-system seams of start-up: each program's entry file gives its
+// own, and tests stand in for them.
 struct StartupPlatform {
   // True while the Shift key is held.
   bool (*shift_key_down)();
@@ -27,9 +28,6 @@ struct StartupPlatform {
   // `argument_count` is the size of the argument vector, program included.
   bool (*run_settings_dialog)(CustomBoxParam& param, int argument_count);
 };
-
-// The seams of this platform.
-const StartupPlatform& native_startup_platform();
 
 // The command line sorted: the files to convert, in command-line order, and
 // the options.
