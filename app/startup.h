@@ -83,10 +83,4 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
 // Always returns 0.
 int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform);
 
-// Case-insensitive (ASCII letters only) comparisons, byte by byte.
-bool equals_no_case(const char* a, const char* b);
-bool starts_with_no_case(const char* text, const char* prefix);
-const char* find_no_case(const char* text, const char* pattern);
-const char* find_char_no_case(const char* text, char byte);
-
 }  // namespace prismet

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/cp932.h"
 
 namespace prismet {
@@ -14,7 +15,7 @@ bool is_path_separator_at(const char* text, std::size_t position) {
 
 void lower_case_path(char* text) {
   for (char* p = text; *p != '\0'; p = next_char(p)) {
-    if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
+    *p = lower_ascii(*p);
   }
 }
 
