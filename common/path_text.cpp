@@ -13,6 +13,14 @@ bool is_path_separator_at(const char* text, std::size_t position) {
   return kPathSeparator == '/' || byte_class_at(text, position) == kSingleByte;
 }
 
+std::string folder_of(const char* path) {
+  for (std::size_t i = std::strlen(path); i-- > 0;) {
+    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i))
+      return std::string(path, i == 0 ? 1 : i);
+  }
+  return ".";
+}
+
 void lower_case_path(char* text) {
   for (char* p = text; *p != '\0'; p = next_char(p)) {
     *p = lower_ascii(*p);

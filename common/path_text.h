@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace prismet {
 
@@ -24,6 +25,11 @@ inline constexpr bool kLowerCaseProgramPaths = false;
 
 // True when the byte at `position` is a path separator.
 bool is_path_separator_at(const char* text, std::size_t position);
+
+// The folder that holds `path`: the text before its last separator (either
+// separator); "." for a bare file name, and the separator itself when the
+// last one is the path's first byte (a file in the root).
+std::string folder_of(const char* path);
 
 // Turns each single-byte A-Z into a-z; bytes of double-byte characters are
 // never changed.
