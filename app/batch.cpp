@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/insert_file.h"
+#include "common/bounded_copy.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
@@ -67,7 +68,7 @@ int convert_one(const std::string& input_path, const Settings& settings, const V
 
   char output_path[kPathCapacity];
   if (input_path.size() >= sizeof output_path) return ENAMETOOLONG;
-  copy_cut(output_path, input_path);
+  copy_string_bounded(output_path, input_path.c_str());
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) return ENAMETOOLONG;
 
   TextReader input;

@@ -3,20 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/cp932.h"
+#include "common/bounded_copy.h"
 
 namespace prismet {
-
-void copy_string_bounded(char* destination, const char* source, std::size_t size) {
-  if (size == 0) return;
-  std::size_t length = std::strlen(source);
-  if (length > size - 1) {
-    length = size - 1;
-    if (byte_class_at(source, length) == kSecondByte) --length;
-  }
-  std::memcpy(destination, source, length);
-  std::memset(destination + length, 0, size - length);
-}
 
 HICON file_icon(const char* path, int size_selector) {
   SHFILEINFOA info{};

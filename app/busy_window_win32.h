@@ -21,11 +21,6 @@ inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT kTrayCallbackMessage = WM_APP;
 inline constexpr int kProgramIconResource = 128;
 
-// Copies at most size - 1 bytes and always terminates; one byte fewer when
-// the cut would fall inside a double-byte character. The rest of the
-// destination is filled with NULs.
-void copy_string_bounded(char* destination, const char* source, std::size_t size);
-
 // The shell icon of the program file: 0 large, 1 small.
 HICON program_icon(HINSTANCE instance, int size_selector);
 HICON file_icon(const char* path, int size_selector);

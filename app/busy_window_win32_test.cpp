@@ -8,30 +8,6 @@
 namespace prismet {
 namespace {
 
-TEST(CopyStringBounded, NeverCutsADoubleByteCharacter) {
-  struct Case {
-    std::string source;
-    std::size_t size;
-    std::string expected;
-  } const cases[] = {
-      {"abc", 8, "abc"},
-      {"abcdef", 4, "abc"},
-      {"ab\x95\x5C", 4, "ab"},        // the 3rd and 4th bytes are one character: 2 bytes copied
-      {"a\x95\x5C" "d", 4, "a\x95\x5C"},
-      {"\x81", 1, ""},
-      {std::string(70, 'x'), 64, std::string(63, 'x')},
-      {std::string(62, 'x') + "\x82\xA0", 64, std::string(62, 'x')},
-  };
-  for (const Case& c : cases) {
-    char destination[80];
-    std::memset(destination, 'Z', sizeof destination);
-    copy_string_bounded(destination, c.source.c_str(), c.size);
-    EXPECT_EQ(std::string(destination), c.expected);
-    for (std::size_t i = c.expected.size(); i < c.size; ++i) EXPECT_EQ(destination[i], '\0');
-    EXPECT_EQ(destination[c.size], 'Z');  // nothing written past the size
-  }
-}
-
 TEST(NotifyIconData, FirstFormOfTheRecord) {
   NOTIFYICONDATAA record;
   std::memset(&record, 0xCC, sizeof record);

@@ -70,12 +70,6 @@ void parse_line(Document& document, std::string_view line) {
 
 }  // namespace
 
-std::size_t char_length(std::string_view text, std::size_t position) {
-  const bool pair = is_lead_byte(static_cast<unsigned char>(text[position])) && position + 1 < text.size() &&
-                    text[position + 1] != '\0';
-  return pair ? 2 : 1;
-}
-
 bool is_blank(char byte) {
   return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' || byte == '\r' ||
          byte == '\x1a';

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/busy_window_win32.h"
+#include "common/bounded_copy.h"
 #include "common/fixed_text.h"
 #include "res/resource.h"
 #include "ui/common_controls.h"
@@ -274,7 +274,7 @@ INT_PTR on_ok(HWND dialog, WORD) {
 
   Settings& settings = param->settings;
   settings.show_settings_dialog = is_checked(dialog, IDC_SHOW_SETTINGS_DIALOG);
-  for (std::size_t i = 0; i < kPathFields.size(); ++i) copy_cut(kPathFields[i].buffer(settings), paths[i]);
+  for (std::size_t i = 0; i < kPathFields.size(); ++i) copy_string_bounded(kPathFields[i].buffer(settings), paths[i].c_str());
   for (const PathField& field : kPathFields)
     record_history(dialog, field.history->property, field.history->section, field.buffer(settings));
   for (const FlagField& flag : kStyleFlags) flag.flag(settings) = is_checked(dialog, flag.id);
