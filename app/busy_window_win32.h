@@ -1,4 +1,4 @@
-// The hidden busy window and its tray icon, and the program's icons.
+// The hidden busy window and its tray icon.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +21,6 @@ inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT kTrayCallbackMessage = WM_APP;
 inline constexpr int kProgramIconResource = 128;
 
-// The shell icon of the program file: 0 large, 1 small.
-HICON program_icon(HINSTANCE instance, int size_selector);
-HICON file_icon(const char* path, int size_selector);
 HICON load_icon_resource(HINSTANCE instance, LPCSTR name, int width, int height, UINT flags);
 
 ATOM register_window_class(HINSTANCE instance, const char* class_name, WNDPROC procedure, UINT style,

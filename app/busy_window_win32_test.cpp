@@ -66,14 +66,5 @@ TEST(BusyWindow, WithoutAWindowTheBatchStillEnds) {
   EXPECT_TRUE(destroy_busy_window(nullptr));
 }
 
-TEST(ProgramIcon, TheShellGivesTheIconGroup) {
-  HICON large = program_icon(GetModuleHandleA(nullptr), 0);
-  HICON small = program_icon(GetModuleHandleA(nullptr), 1);
-  EXPECT_NE(large, nullptr);
-  EXPECT_NE(small, nullptr);
-  if (large != nullptr) DestroyIcon(large);
-  if (small != nullptr) DestroyIcon(small);
-}
-
 }  // namespace
 }  // namespace prismet
