@@ -16,6 +16,7 @@
 #include "common/bounded_copy.h"
 #include "common/fixed_text.h"
 #include "res/resource.h"
+#include "ui/client_area_drag.h"
 #include "ui/common_controls.h"
 #include "ui/control_helpers.h"
 #include "ui/deferred_position.h"

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "ui/client_area_drag.h"
 #include "ui/control_helpers.h"
 #include "ui/geometry.h"
 #include "ui/history_combo_box.h"
@@ -78,12 +79,6 @@ INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARA
     case WM_DESTROY: return on_destroy(dialog);
     default: return FALSE;
   }
-}
-
-INT_PTR drag_by_client_area(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-  const LRESULT hit = DefWindowProcA(dialog, message, wparam, lparam);
-  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
-  return TRUE;
 }
 
 }  // namespace prismet
