@@ -9,23 +9,10 @@
 #include "common/file_system.h"
 #include "common/fixed_text.h"
 #include "common/path_text.h"
+#include "common/text_stream.h"
 #include "engine/emitter.h"
 
 namespace prismet {
-
-void copy_stream(TextWriter& output, TextReader& input) {
-  // Whole lines at a time: the same bytes as a byte-by-byte copy, without a
-  // call per byte.
-  char block[4097];
-  while (const std::size_t got = input.read_line(block, sizeof block - 1)) output.write(block, got);
-}
-
-bool append_file(TextWriter& output, const char* path) {
-  TextReader input;
-  if (!input.open(path)) return false;
-  copy_stream(output, input);
-  return input.close();
-}
 
 namespace {
 
