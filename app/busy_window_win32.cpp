@@ -8,6 +8,12 @@
 
 namespace prismet {
 
+namespace {
+
+#if defined(__i386__)
+static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit class record is 48 bytes");
+#endif
+
 HICON load_icon_resource(HINSTANCE instance, LPCSTR name, int width, int height, UINT flags) {
   return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, width, height, flags));
 }
@@ -27,10 +33,6 @@ ATOM register_window_class(HINSTANCE instance, const char* class_name, WNDPROC p
   window_class.lpszMenuName = menu_name;
   window_class.lpszClassName = class_name;
   return RegisterClassExA(&window_class);
-}
-
-ATOM register_busy_window_class(HINSTANCE instance) {
-  return register_window_class(instance, kBusyWindowClass, DefWindowProcA, 0, "", NULL_BRUSH);
 }
 
 BOOL fill_notify_icon_data(NOTIFYICONDATAA& record, HWND window, UINT id, UINT callback_message, HICON icon,
@@ -53,6 +55,12 @@ NOTIFYICONDATAA* add_notify_icon(NOTIFYICONDATAA* destination, HWND window, UINT
   Shell_NotifyIconA(NIM_ADD, &record);
   std::memcpy(destination, &record, kNotifyIconRecordSize);
   return destination;
+}
+
+}  // namespace
+
+ATOM register_busy_window_class(HINSTANCE instance) {
+  return register_window_class(instance, kBusyWindowClass, DefWindowProcA, 0, "", NULL_BRUSH);
 }
 
 HWND create_busy_window(HINSTANCE instance, const char* tip) {
