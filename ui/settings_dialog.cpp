@@ -156,6 +156,13 @@ unsigned int unsigned_decimal(const std::string& text) {
   return value;
 }
 
+// The tab width that OK stores for the number read from the field.
+int clamp_tab_width(unsigned int typed) {
+  if (typed < static_cast<unsigned int>(kMinTabWidth)) return kMinTabWidth;
+  if (typed > static_cast<unsigned int>(kMaxTabWidth)) return kMaxTabWidth;
+  return static_cast<int>(typed);
+}
+
 // --- Initialisation
 
 void show_tab_width(HWND dialog, int tab_width) {
@@ -437,20 +444,6 @@ INT_PTR on_destroy(HWND dialog) {
   return TRUE;
 }
 
-}  // namespace
-
-int clamp_tab_width(unsigned int typed) {
-  if (typed < static_cast<unsigned int>(kMinTabWidth)) return kMinTabWidth;
-  if (typed > static_cast<unsigned int>(kMaxTabWidth)) return kMaxTabWidth;
-  return static_cast<int>(typed);
-}
-
-bool run_settings_dialog(HWND owner, CustomBoxParam& param) {
-  register_common_control_classes();
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), owner,
-                         settings_dialog_proc, reinterpret_cast<LPARAM>(&param)) == IDOK;
-}
-
 INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: return on_init_dialog(dialog, reinterpret_cast<CustomBoxParam*>(lparam));
@@ -464,6 +457,14 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
     case WM_DESTROY: return on_destroy(dialog);
     default: return FALSE;
   }
+}
+
+}  // namespace
+
+bool run_settings_dialog(HWND owner, CustomBoxParam& param) {
+  register_common_control_classes();
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), owner,
+                         settings_dialog_proc, reinterpret_cast<LPARAM>(&param)) == IDOK;
 }
 
 }  // namespace prismet

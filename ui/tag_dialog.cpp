@@ -64,13 +64,6 @@ INT_PTR on_destroy(HWND dialog) {
   return TRUE;
 }
 
-}  // namespace
-
-bool show_tag_dialog(HWND owner, TagPair& pair) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAG_DIALOG), owner, tag_dialog_proc,
-                         reinterpret_cast<LPARAM>(&pair)) == IDOK;
-}
-
 INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: return on_init_dialog(dialog, reinterpret_cast<TagPair*>(lparam));
@@ -79,6 +72,13 @@ INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARA
     case WM_DESTROY: return on_destroy(dialog);
     default: return FALSE;
   }
+}
+
+}  // namespace
+
+bool show_tag_dialog(HWND owner, TagPair& pair) {
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAG_DIALOG), owner, tag_dialog_proc,
+                         reinterpret_cast<LPARAM>(&pair)) == IDOK;
 }
 
 }  // namespace prismet

@@ -17,6 +17,4 @@ inline constexpr char kTagDialogProperty[] = "PROP_TAGBOXPARAM";
 // not be created; `pair` is then as it was.
 bool show_tag_dialog(HWND owner, TagPair& pair);
 
-INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-
 }  // namespace prismet
