@@ -25,8 +25,6 @@
 
 #include <windows.h>
 
-#include "ui/list_box_items.h"
-
 namespace prismet {
 
 // The list box's window properties: its previous window procedure and its
@@ -72,9 +70,6 @@ enum : UINT {
   DDLBN_SYSKEYDOWN = WM_USER + 9,   // wParam, lParam of WM_SYSKEYDOWN (not while dragging)
   DDLBN_DESTROY = WM_USER + 10,     // the list box is being destroyed
 };
-
-// The drag timer, running while a drag is under way.
-inline constexpr UINT_PTR kDragTimerId = 100;
 
 // Subclasses `list_box`. False, with nothing changed, when the drag state
 // cannot be allocated or kept, or when the list box is already attached.

@@ -11,6 +11,7 @@
 
 #include "tests/dialog_driver_win32.h"
 #include "tests/window_teardown_win32.h"
+#include "ui/drag_list_box_internal.h"
 
 namespace prismet {
 namespace {
