@@ -7,6 +7,22 @@
 
 namespace prismet {
 
+namespace {
+
+// The position of the extension's dot in the last path component, or of the
+// terminating NUL when that component has no dot.
+char* find_extension(char* path) {
+  const std::size_t length = std::strlen(path);
+  for (std::size_t i = length; i-- > 0;) {
+    // '/' is never the second byte of a double-byte character.
+    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i)) break;
+    if (path[i] == '.') return path + i;
+  }
+  return path + length;
+}
+
+}  // namespace
+
 bool is_path_separator_at(const char* text, std::size_t position) {
   if (text[position] != kPathSeparator) return false;
   // '/' is never a second byte; a backslash may be.
@@ -25,23 +41,6 @@ void lower_case_path(char* text) {
   for (char* p = text; *p != '\0'; p = next_char(p)) {
     *p = lower_ascii(*p);
   }
-}
-
-char* find_extension(char* path) {
-  const std::size_t length = std::strlen(path);
-  for (std::size_t i = length; i-- > 0;) {
-    // '/' is never the second byte of a double-byte character.
-    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i)) break;
-    if (path[i] == '.') return path + i;
-  }
-  return path + length;
-}
-
-char* remove_extension(char* path) {
-  char* dot = find_extension(path);
-  if (*dot != '.') return dot;
-  *dot = '\0';
-  return dot + 1;
 }
 
 bool replace_extension(char* buffer, std::size_t capacity, const char* extension) {

@@ -35,18 +35,12 @@ std::string folder_of(const char* path);
 // never changed.
 void lower_case_path(char* text);
 
-// The position of the extension's dot in the last path component, or of the
-// terminating NUL when that component has no dot. Either separator ends the
-// last component (on Windows "Z:/src.d/Makefile" has no extension).
-char* find_extension(char* path);
-
-// Cuts the extension off (the dot becomes the end of the string). Returns the
-// old extension's text after the dot, or the path's end when there was none.
-char* remove_extension(char* path);
-
 // Replaces the extension of the path in `buffer` (of `capacity` bytes) by
 // `extension`, used exactly as given (the dot belongs to it). False, with
-// the buffer unchanged, when the result would not fit.
+// the buffer unchanged, when the result would not fit. The extension is the
+// last path component's text from its last dot; either separator ends that
+// component (on Windows "Z:/src.d/Makefile" has no extension), and a
+// component without a dot gets `extension` appended.
 bool replace_extension(char* buffer, std::size_t capacity, const char* extension);
 
 }  // namespace prismet
