@@ -1,6 +1,6 @@
-// Path text in the system code page: separators, extensions and case, with
-// double-byte characters taken whole (the second byte of 表 is 0x5C, a
-// backslash, but never a separator).
+// Path text in the system code page: separators, folders, extensions and
+// case, with double-byte characters taken whole (the second byte of 表 is
+// 0x5C, a backslash, but never a separator).
 #pragma once
 
 #include <cstddef>

@@ -100,8 +100,10 @@ constexpr int kMovedWithRightEdge[] = {IDOK,           IDCANCEL,           IDC_E
                                        IDC_BROWSE_INSERT_BEFORE, IDC_BROWSE_INSERT_AFTER};
 // ...these stretch sideways...
 constexpr int kWidenedWithRightEdge[] = {IDC_VOCABULARY_FILE, IDC_INSERT_BEFORE, IDC_INSERT_AFTER, IDC_TAG_LIST};
-// ...and the file list also grows downwards.
-constexpr int kLayoutWindowCount = 13;
+// ...and the file list stretches sideways and grows downwards. One batch
+// moves them all, made for that many windows.
+constexpr int kLayoutWindowCount =
+    static_cast<int>(std::size(kMovedWithRightEdge) + std::size(kWidenedWithRightEdge)) + 1;
 
 constexpr char kTopmostMenuText[] = "常に最前面に表示(&T)";
 constexpr char kTabWidthTipFormat[] = "タブ幅 : %d ～ %d";
