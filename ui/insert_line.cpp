@@ -71,12 +71,4 @@ void erase_insert_line(HWND list_box, DDLBDRAGINFO& info) {
   invert_insert_line(dc.get(), info.ptLineStart, info.ptLineEnd);
 }
 
-void invert_line(HDC dc, int x1, int y1, int x2, int y2, int raster_operation, HGDIOBJ pen, HGDIOBJ brush) {
-  SavedDCState saved(dc);
-  SelectObject(dc, pen);
-  SelectObject(dc, brush);
-  SetROP2(dc, raster_operation);
-  draw_line(dc, x1, y1, x2, y2);
-}
-
 }  // namespace prismet

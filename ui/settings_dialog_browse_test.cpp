@@ -6,13 +6,8 @@
 
 #include "ui/control_helpers.h"
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::SettingsDialog;
-using testing::text_of;
-using testing::Texts;
 
 TEST_F(SettingsDialog, BrowseFillsTheFieldOnlyWhenAFileIsChosen) {
   const std::string start = make_file("start.htm");
@@ -70,4 +65,4 @@ TEST_F(SettingsDialog, BrowseFillsTheFieldOnlyWhenAFileIsChosen) {
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

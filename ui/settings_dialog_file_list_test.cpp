@@ -4,16 +4,8 @@
 
 #include <string>
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::file_entries;
-using testing::item;
-using testing::make_drop;
-using testing::SettingsDialog;
-using testing::Texts;
-using testing::ticks;
 
 TEST_F(SettingsDialog, DroppedFilesAreCanonicalAndListedOnce) {
   const std::string file = make_file("Long Source Name.cpp");
@@ -152,4 +144,4 @@ TEST_F(SettingsDialog, EntriesCannotBeMoved) {
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

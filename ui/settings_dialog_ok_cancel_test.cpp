@@ -7,18 +7,8 @@
 
 #include "ui/tag_list.h"
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::file_entries;
-using testing::item;
-using testing::make_drop;
-using testing::section_names;
-using testing::SettingsDialog;
-using testing::store_history;
-using testing::stored_history;
-using testing::Texts;
 
 // Every field of the record in one text, to see at a glance what changed.
 std::string describe(const CustomBoxParam& param) {
@@ -185,4 +175,4 @@ TEST_F(SettingsDialog, TabWidthIsKeptInsideTheSpinRange) {
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

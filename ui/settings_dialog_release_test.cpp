@@ -10,16 +10,8 @@
 #include "ui/tag_dialog.h"
 #include "ui/tag_list.h"
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::double_click;
-using testing::item;
-using testing::make_drop;
-using testing::row_point;
-using testing::SettingsDialog;
-using testing::Texts;
 
 // Shown and closed, with the tag dialog opened from it and its file list
 // (a drag list box) used: when each window is torn down it holds none of
@@ -39,7 +31,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
                       kOpenTagHistory.property,
                       kCloseTagHistory.property};
   auto show_once = [&](bool accept) {
-    testing::TeardownWatch watch;
+    TeardownWatch watch;
     std::vector<HICON> icons;
     HWND file_list = nullptr;
     std::size_t held_while_open = 0;
@@ -51,7 +43,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
                 for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
                   icons.push_back(reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, which, 0)));
                 }
-                held_while_open += testing::still_held(testing::named_properties(d), ours).size();
+                held_while_open += still_held(named_properties(d), ours).size();
                 file_list = item(d, IDC_FILE_LIST);
                 EXPECT_EQ(GetWindowLongPtrA(file_list, GWLP_WNDPROC),
                           reinterpret_cast<LONG_PTR>(&drag_list_proc));
@@ -67,7 +59,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
               for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
                 icons.push_back(reinterpret_cast<HICON>(SendMessageA(driver.dialog(), WM_GETICON, which, 0)));
               }
-              held_while_open += testing::still_held(testing::named_properties(driver.dialog()), ours).size();
+              held_while_open += still_held(named_properties(driver.dialog()), ours).size();
             })
         .press(IDOK)
         .wait_for_close()
@@ -77,7 +69,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
     EXPECT_EQ(held_while_open, ours.size()) << "the watched names are not the ones the dialogs set";
     const auto dialogs = watch.of_class("#32770");
     EXPECT_EQ(dialogs.size(), 2u);
-    for (const auto& dialog : dialogs) EXPECT_EQ(testing::still_held(dialog.properties, ours), Texts{});
+    for (const auto& dialog : dialogs) EXPECT_EQ(still_held(dialog.properties, ours), Texts{});
     bool file_list_seen = false;
     for (const auto& list : watch.of_class("ListBox")) {
       if (list.window != file_list) continue;
@@ -90,7 +82,7 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
     ASSERT_EQ(icons.size(), 4u);
     for (HICON icon : icons) {
       EXPECT_NE(icon, nullptr);
-      EXPECT_FALSE(testing::icon_alive(icon)) << "an icon outlived its dialog";
+      EXPECT_FALSE(icon_alive(icon)) << "an icon outlived its dialog";
     }
     free_custom_box_param(param_);
     set_default_settings(param_.settings, "C:\\p\\prismet.top", "C:\\p\\prismet.btm");
@@ -98,8 +90,8 @@ TEST_F(SettingsDialog, ClosingReleasesPropertiesSubclassIconsAndGuiObjects) {
   // The first run may set up what the system keeps for the process (classes,
   // fonts, common controls); later runs must leave the counts as they were.
   show_once(false);
-  testing::expect_gui_counts_kept(4, [&](int run) { show_once(run % 2 == 0); });
+  expect_gui_counts_kept(4, [&](int run) { show_once(run % 2 == 0); });
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

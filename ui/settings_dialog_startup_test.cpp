@@ -5,15 +5,8 @@
 #include <string>
 #include <vector>
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::item;
-using testing::make_drop;
-using testing::section_names;
-using testing::SettingsDialog;
-using testing::Texts;
 
 bool no_shift_key() { return false; }
 bool settings_dialog_at_startup(CustomBoxParam& param, int) { return run_settings_dialog(nullptr, param); }
@@ -66,9 +59,8 @@ TEST_F(SettingsDialog, StartUpWithoutArgumentsConvertsWhatWasDropped) {
   EXPECT_TRUE(
       driver.run([&] { exit_code = run_application(GetModuleHandleA(nullptr), 1, arguments, kPlatform); }));
   EXPECT_EQ(exit_code, 0);
-  EXPECT_EQ(testing::read_file(folder_ + "\\dropped.htm"),
-            "<PRE><FONT COLOR=\"#0000FF\">int</FONT> x;\r\n</PRE>");
+  EXPECT_EQ(read_file(folder_ + "\\dropped.htm"), "<PRE><FONT COLOR=\"#0000FF\">int</FONT> x;\r\n</PRE>");
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

@@ -6,16 +6,8 @@
 
 #include "ui/tag_list.h"
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::double_click;
-using testing::item;
-using testing::row_point;
-using testing::SettingsDialog;
-using testing::text_of;
-using testing::ticks;
 
 TEST_F(SettingsDialog, DoubleClickBelowTheRowsOpensNothing) {
   DialogDriver driver;
@@ -88,4 +80,4 @@ TEST_F(SettingsDialog, DoubleClickEditsTheRowWhateverTheColumnOrder) {
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

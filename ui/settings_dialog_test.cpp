@@ -10,15 +10,8 @@
 #include "ui/control_helpers.h"
 #include "ui/tag_list.h"
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::file_entries;
-using testing::item;
-using testing::SettingsDialog;
-using testing::text_of;
-using testing::Texts;
 
 // The tooltip window that a dialog owns.
 struct TooltipSearch {
@@ -146,9 +139,9 @@ TEST_F(SettingsDialog, EveryCaptionFitsItsControl) {
       .then("measure the captions",
             [&] {
               HWND dialog = driver.dialog();
-              EXPECT_EQ(testing::captions_that_do_not_fit(dialog), Texts{});
+              EXPECT_EQ(captions_that_do_not_fit(dialog), Texts{});
               SetDlgItemTextA(dialog, IDC_EXPAND_TABS, "タブを展開するタブを展開する");
-              EXPECT_EQ(testing::captions_that_do_not_fit(dialog).size(), 1u);
+              EXPECT_EQ(captions_that_do_not_fit(dialog).size(), 1u);
             })
       .press(IDCANCEL)
       .wait_for_close();
@@ -280,4 +273,4 @@ TEST_F(SettingsDialog, ExpandTabsEnablesTheWidthAtOnce) {
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing

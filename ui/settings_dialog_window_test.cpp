@@ -8,12 +8,8 @@
 
 #include "ui/dialog_placement.h"
 
-namespace prismet {
+namespace prismet::testing {
 namespace {
-
-using testing::DialogDriver;
-using testing::item;
-using testing::SettingsDialog;
 
 // A control's rectangle in the dialog's client coordinates.
 RECT control_rect(HWND dialog, int id) {
@@ -226,4 +222,4 @@ TEST_F(SettingsDialog, OpensMaximizedAndStoresTheRestoredSize) {
 }
 
 }  // namespace
-}  // namespace prismet
+}  // namespace prismet::testing
