@@ -5,12 +5,10 @@
 namespace prismet {
 namespace {
 
-// A forward slash separates in both builds, so these hold in each.
+// Each path beside its folder. A forward slash separates in both builds, so
+// these hold in each.
 TEST(FolderOf, TextBeforeTheLastSeparator) {
-  struct Case {
-    const char* path;
-    const char* folder;
-  } const cases[] = {
+  const char* const cases[][2] = {
       {"/home/u/.config/prismet/prismet.ini", "/home/u/.config/prismet"},
       {"src/a.cpp", "src"},
       {"a.cpp", "."},
@@ -22,7 +20,7 @@ TEST(FolderOf, TextBeforeTheLastSeparator) {
       {"src/\x95\x5C", "src"},
       {"\x95\x5C.cpp", "."},
   };
-  for (const Case& c : cases) EXPECT_EQ(folder_of(c.path), c.folder) << c.path;
+  for (const auto& c : cases) EXPECT_EQ(folder_of(c[0]), c[1]) << c[0];
 }
 
 }  // namespace
