@@ -77,6 +77,7 @@ enum : UINT {
 // choice. The control detaches itself at WM_DESTROY.
 bool attach_drag_list_box(HWND list_box);
 
+// The list box's window procedure while it is attached.
 LRESULT CALLBACK drag_list_proc(HWND list_box, UINT message, WPARAM wparam, LPARAM lparam);
 
 }  // namespace prismet
