@@ -4,27 +4,15 @@
 #include <cstdio>
 
 #include "app/insert_file.h"
+#include "common/bounded_copy.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
 #include "common/path_text.h"
+#include "common/text_stream.h"
 #include "engine/emitter.h"
 
 namespace prismet {
-
-void copy_stream(TextWriter& output, TextReader& input) {
-  // Whole lines at a time: the same bytes as a byte-by-byte copy, without a
-  // call per byte.
-  char block[4097];
-  while (const std::size_t got = input.read_line(block, sizeof block - 1)) output.write(block, got);
-}
-
-bool append_file(TextWriter& output, const char* path) {
-  TextReader input;
-  if (!input.open(path)) return false;
-  copy_stream(output, input);
-  return input.close();
-}
 
 namespace {
 
@@ -68,7 +56,7 @@ int convert_one(const std::string& input_path, const Settings& settings, const V
 
   char output_path[kPathCapacity];
   if (input_path.size() >= sizeof output_path) return ENAMETOOLONG;
-  copy_cut(output_path, input_path);
+  copy_string_bounded(output_path, input_path.c_str());
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) return ENAMETOOLONG;
 
   FileReplacement page;

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "common/text_stream.h"
 #include "engine/vocabulary.h"
 #include "settings/output_style.h"
 
@@ -32,12 +31,5 @@ class FileProgress {
 // Returns how many files were not converted.
 int convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
                   FileProgress* progress);
-
-// Copies the file at `path` (read as text) to the output. False, writing
-// nothing, when it cannot be opened; otherwise true when it closed cleanly.
-bool append_file(TextWriter& output, const char* path);
-
-// Copies every byte of the input to the output unchanged.
-void copy_stream(TextWriter& output, TextReader& input);
 
 }  // namespace prismet

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "settings/settings_file.h"
@@ -53,8 +54,8 @@ TEST_F(BatchTest, WritesThePageBesideTheSourceBetweenTheInsertFiles) {
   write_file(source, "int x;\r\n");
   write_file(scratch_path("top.html"), "<html>\n<body>\r\n\x1A ignored");
   write_file(scratch_path("bottom.html"), "</body>\n");
-  copy_cut(settings_.style.insert_before, scratch_path("top.html"));
-  copy_cut(settings_.style.insert_after, scratch_path("bottom.html"));
+  copy_string_bounded(settings_.style.insert_before, scratch_path("top.html").c_str());
+  copy_string_bounded(settings_.style.insert_after, scratch_path("bottom.html").c_str());
   convert({source});
   EXPECT_EQ(read_file(scratch_path("main.htm")),
             "<html>\r\n<body>\r\n<W><FONT COLOR=\"#0000FF\">int</FONT> x;\r\n</W></body>\r\n");
@@ -64,8 +65,8 @@ TEST_F(BatchTest, WritesThePageBesideTheSourceBetweenTheInsertFiles) {
 TEST_F(BatchTest, MissingInsertFilesAreLeftOut) {
   const std::string source = scratch_path("plain.cpp");
   write_file(source, "a\nb");
-  copy_cut(settings_.style.insert_before, scratch_path("no-top"));
-  copy_cut(settings_.style.insert_after, scratch_path("no-bottom"));
+  copy_string_bounded(settings_.style.insert_before, scratch_path("no-top").c_str());
+  copy_string_bounded(settings_.style.insert_after, scratch_path("no-bottom").c_str());
   convert({source});
   EXPECT_EQ(read_file(scratch_path("plain.htm")), "<W>a\r\nb</W>");
 }
@@ -86,7 +87,7 @@ TEST_F(BatchTest, OutputNamesFollowTheExtensionSetting) {
   testing::make_folder(scratch_path("src.d"));
   for (const Case& c : cases) {
     write_file(scratch_path(c.input), "x");
-    copy_cut(settings_.extension, c.extension);
+    copy_string_bounded(settings_.extension, c.extension);
     convert({scratch_path(c.input)});
     EXPECT_EQ(read_file(scratch_path(c.output)), "<W>x</W>") << c.input;
   }
@@ -112,7 +113,7 @@ TEST_F(BatchTest, InsertFilesFollowTheirChanges) {
   write_file(folder + kPathSeparatorText + "top.cpp", "fresh top");
   write_file(folder + kPathSeparatorText + "a.cpp", "a");
   write_file(folder + kPathSeparatorText + "b.cpp", "b");
-  copy_cut(settings_.style.insert_before, top);
+  copy_string_bounded(settings_.style.insert_before, top.c_str());
   EXPECT_EQ(convert({folder + kPathSeparatorText + "a.cpp", folder + kPathSeparatorText + "top.cpp",
                      folder + kPathSeparatorText + "b.cpp"}),
             0);
@@ -183,7 +184,7 @@ TEST_F(BatchTest, PathsAtTheLimitOfAPathBuffer) {
       continue;  // the platform cannot name such a file
     }
     ++made;
-    copy_cut(settings_.extension, c.to);
+    copy_string_bounded(settings_.extension, c.to);
     EXPECT_EQ(convert({input}), c.converted ? 0 : 1);
     if (c.converted) {
       EXPECT_EQ(read_file(output), "<W>x</W>");

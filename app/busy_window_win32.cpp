@@ -3,34 +3,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/cp932.h"
+#include "app/program_icon_win32.h"
+#include "common/bounded_copy.h"
 
 namespace prismet {
 
-void copy_string_bounded(char* destination, const char* source, std::size_t size) {
-  if (size == 0) return;
-  std::size_t length = std::strlen(source);
-  if (length > size - 1) {
-    length = size - 1;
-    if (byte_class_at(source, length) == kSecondByte) --length;
-  }
-  std::memcpy(destination, source, length);
-  std::memset(destination + length, 0, size - length);
-}
+namespace {
 
-HICON file_icon(const char* path, int size_selector) {
-  SHFILEINFOA info{};
-  const UINT flags = SHGFI_ICON | (size_selector == 0 ? SHGFI_LARGEICON : SHGFI_SMALLICON);
-  if (SHGetFileInfoA(path, 0, &info, sizeof info, flags) == 0) return nullptr;
-  return info.hIcon;
-}
-
-HICON program_icon(HINSTANCE instance, int size_selector) {
-  char path[261];
-  const DWORD length = GetModuleFileNameA(instance, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return nullptr;
-  return file_icon(path, size_selector);
-}
+#if defined(__i386__)
+static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit class record is 48 bytes");
+#endif
 
 HICON load_icon_resource(HINSTANCE instance, LPCSTR name, int width, int height, UINT flags) {
   return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, width, height, flags));
@@ -53,10 +35,6 @@ ATOM register_window_class(HINSTANCE instance, const char* class_name, WNDPROC p
   return RegisterClassExA(&window_class);
 }
 
-ATOM register_busy_window_class(HINSTANCE instance) {
-  return register_window_class(instance, kBusyWindowClass, DefWindowProcA, 0, "", NULL_BRUSH);
-}
-
 BOOL fill_notify_icon_data(NOTIFYICONDATAA& record, HWND window, UINT id, UINT callback_message, HICON icon,
                            const char* tip) {
   std::memset(&record, 0, sizeof record);
@@ -77,6 +55,12 @@ NOTIFYICONDATAA* add_notify_icon(NOTIFYICONDATAA* destination, HWND window, UINT
   Shell_NotifyIconA(NIM_ADD, &record);
   std::memcpy(destination, &record, kNotifyIconRecordSize);
   return destination;
+}
+
+}  // namespace
+
+ATOM register_busy_window_class(HINSTANCE instance) {
+  return register_window_class(instance, kBusyWindowClass, DefWindowProcA, 0, "", NULL_BRUSH);
 }
 
 HWND create_busy_window(HINSTANCE instance, const char* tip) {

@@ -1,10 +1,8 @@
-// The hidden busy window and its tray icon, and the program's icons.
+// The hidden busy window and its tray icon.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
-
-#include <cstddef>
 
 namespace prismet {
 
@@ -12,7 +10,6 @@ namespace prismet {
 inline constexpr DWORD kNotifyIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
 #if defined(__i386__)
 static_assert(kNotifyIconRecordSize == 88, "the 32-bit record is 88 bytes");
-static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit class record is 48 bytes");
 #endif
 
 inline constexpr char kBusyWindowClass[] = "prismet";
@@ -21,26 +18,14 @@ inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT kTrayCallbackMessage = WM_APP;
 inline constexpr int kProgramIconResource = 128;
 
-// Copies at most size - 1 bytes and always terminates; one byte fewer when
-// the cut would fall inside a double-byte character. The rest of the
-// destination is filled with NULs.
-void copy_string_bounded(char* destination, const char* source, std::size_t size);
-
-// The shell icon of the program file: 0 large, 1 small.
-HICON program_icon(HINSTANCE instance, int size_selector);
-HICON file_icon(const char* path, int size_selector);
-HICON load_icon_resource(HINSTANCE instance, LPCSTR name, int width, int height, UINT flags);
-
-ATOM register_window_class(HINSTANCE instance, const char* class_name, WNDPROC procedure, UINT style,
-                           const char* menu_name, int stock_object);
+// Registers the busy window's class: the default window procedure, the
+// program's icons, no cursor and no background.
 ATOM register_busy_window_class(HINSTANCE instance);
 
-BOOL fill_notify_icon_data(NOTIFYICONDATAA& record, HWND window, UINT id, UINT callback_message, HICON icon,
-                           const char* tip);
-NOTIFYICONDATAA* add_notify_icon(NOTIFYICONDATAA* destination, HWND window, UINT id, UINT callback_message,
-                                 HICON icon, const char* tip);
-
-// Creates the hidden window and adds the tray icon with `tip`.
+// Creates the hidden window and adds the tray icon (icon resource
+// kProgramIconResource, 16 by 16) with `tip`, cut to the record's 64 bytes
+// without splitting a character. The window keeps its own copy of the
+// record, in its first form, under kWaitIconProperty.
 HWND create_busy_window(HINSTANCE instance, const char* tip);
 
 // Removes the tray icon, destroys the window and drains the thread's message

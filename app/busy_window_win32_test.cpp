@@ -2,49 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cstddef>
 #include <string>
 
 namespace prismet {
 namespace {
-
-TEST(CopyStringBounded, NeverCutsADoubleByteCharacter) {
-  struct Case {
-    std::string source;
-    std::size_t size;
-    std::string expected;
-  } const cases[] = {
-      {"abc", 8, "abc"},
-      {"abcdef", 4, "abc"},
-      {"ab\x95\x5C", 4, "ab"},        // the 3rd and 4th bytes are one character: 2 bytes copied
-      {"a\x95\x5C" "d", 4, "a\x95\x5C"},
-      {"\x81", 1, ""},
-      {std::string(70, 'x'), 64, std::string(63, 'x')},
-      {std::string(62, 'x') + "\x82\xA0", 64, std::string(62, 'x')},
-  };
-  for (const Case& c : cases) {
-    char destination[80];
-    std::memset(destination, 'Z', sizeof destination);
-    copy_string_bounded(destination, c.source.c_str(), c.size);
-    EXPECT_EQ(std::string(destination), c.expected);
-    for (std::size_t i = c.expected.size(); i < c.size; ++i) EXPECT_EQ(destination[i], '\0');
-    EXPECT_EQ(destination[c.size], 'Z');  // nothing written past the size
-  }
-}
-
-TEST(NotifyIconData, FirstFormOfTheRecord) {
-  NOTIFYICONDATAA record;
-  std::memset(&record, 0xCC, sizeof record);
-  HWND window = reinterpret_cast<HWND>(0x1234);
-  EXPECT_TRUE(fill_notify_icon_data(record, window, 1, WM_APP, nullptr, "prismet が作業中です"));
-  EXPECT_EQ(record.cbSize, NOTIFYICONDATAA_V1_SIZE);
-  EXPECT_EQ(record.hWnd, window);
-  EXPECT_EQ(record.uID, 1u);
-  EXPECT_EQ(record.uFlags, 7u);
-  EXPECT_EQ(record.uCallbackMessage, 0x8000u);
-  EXPECT_STREQ(record.szTip, "prismet が作業中です");
-  EXPECT_EQ(std::strlen(record.szTip), 20u);
-}
 
 // The shell answers NIM_MODIFY only for an icon it holds.
 bool tray_icon_exists(HWND window) {
@@ -69,10 +32,8 @@ TEST(BusyWindow, AddsAndRemovesTheTrayIcon) {
   EXPECT_FALSE(IsWindowVisible(window));
   auto* record = static_cast<NOTIFYICONDATAA*>(GetPropA(window, kWaitIconProperty));
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->cbSize, NOTIFYICONDATAA_V1_SIZE);
   EXPECT_EQ(record->hWnd, window);
   EXPECT_NE(record->hIcon, nullptr);  // icon 128 from this executable's resources
-  EXPECT_STREQ(record->szTip, "prismet が作業中です");
   EXPECT_TRUE(tray_icon_exists(window));
 
   // A message that arrives meanwhile is drained at the end.
@@ -84,19 +45,42 @@ TEST(BusyWindow, AddsAndRemovesTheTrayIcon) {
   EXPECT_FALSE(PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE));
 }
 
+// The window keeps the record the shell was given: in its first form only,
+// with the tip cut to the record's 64 bytes without splitting a character,
+// and such that the shell finds its icon by it.
+TEST(BusyWindow, KeepsTheTrayRecordInItsFirstForm) {
+  struct Case {
+    std::string tip;
+    std::string kept;
+  } const cases[] = {
+      {"prismet が作業中です", "prismet が作業中です"},
+      {std::string(63, 'x'), std::string(63, 'x')},
+      {std::string(70, 'x'), std::string(63, 'x')},
+      {std::string(62, 'x') + "表", std::string(62, 'x')},  // 表 would end at byte 64
+  };
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  register_busy_window_class(instance);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tip);
+    HWND window = create_busy_window(instance, c.tip.c_str());
+    ASSERT_NE(window, nullptr);
+    auto* record = static_cast<NOTIFYICONDATAA*>(GetPropA(window, kWaitIconProperty));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->cbSize, kNotifyIconRecordSize);
+    EXPECT_EQ(std::string(record->szTip), c.kept);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(record);
+    EXPECT_EQ(std::count(bytes + kNotifyIconRecordSize, bytes + sizeof *record, 0),
+              static_cast<std::ptrdiff_t>(sizeof *record - kNotifyIconRecordSize))
+        << "fields past the first form are set";
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, record)) << "the shell does not know the kept record";
+    EXPECT_TRUE(destroy_busy_window(window));
+  }
+}
+
 TEST(BusyWindow, WithoutAWindowTheBatchStillEnds) {
   // No window could be created: only the drain runs.
   PostThreadMessageA(GetCurrentThreadId(), WM_USER, 0, 0);
   EXPECT_TRUE(destroy_busy_window(nullptr));
-}
-
-TEST(ProgramIcon, TheShellGivesTheIconGroup) {
-  HICON large = program_icon(GetModuleHandleA(nullptr), 0);
-  HICON small = program_icon(GetModuleHandleA(nullptr), 1);
-  EXPECT_NE(large, nullptr);
-  EXPECT_NE(small, nullptr);
-  if (large != nullptr) DestroyIcon(large);
-  if (small != nullptr) DestroyIcon(small);
 }
 
 }  // namespace

@@ -6,15 +6,14 @@
 #include <string>
 
 #include "app/instance_lock.h"
+#include "common/path_text.h"
 
 namespace prismet {
 
 // Locks the folder that holds the file: every instance of the program uses
 // the same folder, and a folder lock needs no extra file.
 InstanceLock::InstanceLock(const char* path) {
-  std::string folder = path;
-  const std::string::size_type slash = folder.rfind('/');
-  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  const std::string folder = folder_of(path);
   fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   while (::flock(fd_, LOCK_EX) != 0) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/instance_lock.h"
+#include "common/ascii_case.h"
 
 namespace prismet {
 
@@ -13,8 +14,7 @@ namespace {
 void mutex_name(const char* path, char (&name)[64]) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (const char* p = path; *p != '\0'; ++p) {
-    char byte = *p;
-    if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');  // paths ignore case
+    const char byte = lower_ascii(*p);  // paths ignore case
     hash = (hash ^ static_cast<unsigned char>(byte)) * 16777619u;
   }
   std::snprintf(name, sizeof name, "prismet-temp-%08lx", static_cast<unsigned long>(hash));

@@ -5,6 +5,7 @@
 #include "app/batch.h"
 #include "app/busy_indicator.h"
 #include "app/instance_lock.h"
+#include "common/ascii_case.h"
 #include "common/file_system.h"
 #include "engine/vocabulary_file.h"
 #include "settings/settings_file.h"
@@ -12,8 +13,6 @@
 namespace prismet {
 
 namespace {
-
-char lower_ascii(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
 
 constexpr char kModeOption[] = "/mode:";
 
@@ -38,35 +37,6 @@ void locked_by_settings_file(SettingsAccess access, Work work) {
 }
 
 }  // namespace
-
-bool equals_no_case(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-    if (lower_ascii(*a) != lower_ascii(*b)) return false;
-  }
-  return *a == *b;
-}
-
-const char* find_char_no_case(const char* text, char byte) {
-  const char wanted = lower_ascii(byte);
-  for (; *text != '\0'; ++text) {
-    if (lower_ascii(*text) == wanted) return text;
-  }
-  return nullptr;
-}
-
-const char* find_no_case(const char* text, const char* pattern) {
-  if (*pattern == '\0') return text;
-  const std::size_t length = std::strlen(pattern);
-  for (const char* candidate = find_char_no_case(text, *pattern); candidate != nullptr;
-       candidate = find_char_no_case(candidate + 1, *pattern)) {
-    std::size_t i = 0;
-    while (i < length && candidate[i] != '\0' && lower_ascii(candidate[i]) == lower_ascii(pattern[i])) ++i;
-    if (i == length) return candidate;
-  }
-  return nullptr;
-}
-
-bool starts_with_no_case(const char* text, const char* prefix) { return find_no_case(text, prefix) == text; }
 
 void free_custom_box_param(CustomBoxParam& param) {
   release_output_style(param.settings.style);

@@ -19,7 +19,8 @@ struct CustomBoxParam {
 // Releases the tag strings of the style and the file list.
 void free_custom_box_param(CustomBoxParam& param);
 
-// The window-system seams of start-up, so tests can stand in for them.
+// The window-system seams of start-up: each program's entry file gives its
+// own, and tests stand in for them.
 struct StartupPlatform {
   // True while the Shift key is held.
   bool (*shift_key_down)();
@@ -27,9 +28,6 @@ struct StartupPlatform {
   // `argument_count` is the size of the argument vector, program included.
   bool (*run_settings_dialog)(CustomBoxParam& param, int argument_count);
 };
-
-// The seams of this platform.
-const StartupPlatform& native_startup_platform();
 
 // The command line sorted: the files to convert, in command-line order, and
 // the options.
@@ -84,11 +82,5 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
 // The Windows program's main flow: sort_arguments and run_conversion.
 // Always returns 0.
 int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform);
-
-// Case-insensitive (ASCII letters only) comparisons, byte by byte.
-bool equals_no_case(const char* a, const char* b);
-bool starts_with_no_case(const char* text, const char* prefix);
-const char* find_no_case(const char* text, const char* pattern);
-const char* find_char_no_case(const char* text, char byte);
 
 }  // namespace prismet

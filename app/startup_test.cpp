@@ -36,21 +36,6 @@ TEST(DecideDialog, RowsInOrder) {
   }
 }
 
-TEST(NoCaseSearch, AsciiLettersOnly) {
-  const char* text = "ab/MODE:x";
-  EXPECT_EQ(find_char_no_case(text, 'm'), text + 3);
-  EXPECT_EQ(find_char_no_case(text, 'z'), nullptr);
-  EXPECT_EQ(find_no_case(text, "/mode:"), text + 2);
-  EXPECT_EQ(find_no_case(text, ""), text);
-  EXPECT_EQ(find_no_case("aab", "ab"), "aab" + 1);  // retries from the byte after a failed candidate
-  EXPECT_EQ(find_no_case("ab", "abc"), nullptr);
-  EXPECT_TRUE(starts_with_no_case("/Mode:web", "/mode:"));
-  EXPECT_FALSE(starts_with_no_case("x/mode:", "/mode:"));
-  // Only A-Z and a-z are folded: other bytes must match exactly.
-  EXPECT_EQ(find_char_no_case("\xC1", '\xE1'), nullptr);
-  EXPECT_EQ(find_no_case("[", "{"), nullptr);
-}
-
 // Start-up with stand-ins for the keyboard and the dialog.
 class ParseCommandLineTest : public ::testing::Test {
  protected:

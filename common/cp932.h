@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace prismet {
 
@@ -28,6 +29,14 @@ inline const char* next_char(const char* position) {
 }
 inline char* next_char(char* position) {
   return const_cast<char*>(next_char(static_cast<const char*>(position)));
+}
+
+// The byte count of the character at `position` of `text` (1 or 2): the
+// rule of next_char, the end of `text` standing for the terminating NUL.
+inline std::size_t char_length(std::string_view text, std::size_t position) {
+  const bool pair = is_lead_byte(static_cast<unsigned char>(text[position])) && position + 1 < text.size() &&
+                    text[position + 1] != '\0';
+  return pair ? 2 : 1;
 }
 
 enum ByteClass : int { kSingleByte = 0, kFirstByte = 1, kSecondByte = 2 };

@@ -8,19 +8,13 @@
 #include <string>
 
 #include "common/file_replacement.h"
+#include "common/path_text.h"
 
 namespace prismet {
 
 namespace {
 
 constexpr int kMaxLinksFollowed = 40;  // as the kernel allows in one path
-
-std::string folder_of(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
 
 // Finds the file that `path` finally names, following symbolic links, also
 // to a target that does not exist yet: the new contents go there, and the
@@ -35,7 +29,7 @@ bool resolve_links(const char* path, std::string& target, struct stat& info) {
     const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) break;
     link.resize(static_cast<std::size_t>(length));
-    target = link.front() == '/' ? link : folder_of(target) + "/" + link;
+    target = link.front() == '/' ? link : folder_of(target.c_str()) + "/" + link;
   }
   return ::stat(target.c_str(), &info) == 0;  // a loop or an odd link: as the system sees it
 }
@@ -187,7 +181,7 @@ struct FileReplacement::State {
     if (::rename(temporary.c_str(), target.c_str()) != 0) return false;
     committed = true;
     if (options.durable) {
-      const int folder = ::open(folder_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      const int folder = ::open(folder_of(target.c_str()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
@@ -273,7 +267,7 @@ bool FileReplacement::begin(const char* target, Options options) {
     s.mode = 0666 & ~mask;
   }
 
-  const std::string folder = folder_of(s.target);
+  const std::string folder = folder_of(s.target.c_str());
   // A file with other names (hard links) or that is no plain file must keep
   // its identity: it is rewritten where it lies.
   bool in_place = s.exists && (!S_ISREG(s.old.st_mode) || s.old.st_nlink > 1);

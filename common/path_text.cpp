@@ -2,22 +2,15 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/cp932.h"
 
 namespace prismet {
 
-bool is_path_separator_at(const char* text, std::size_t position) {
-  if (text[position] != kPathSeparator) return false;
-  // '/' is never a second byte; a backslash may be.
-  return kPathSeparator == '/' || byte_class_at(text, position) == kSingleByte;
-}
+namespace {
 
-void lower_case_path(char* text) {
-  for (char* p = text; *p != '\0'; p = next_char(p)) {
-    if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
-  }
-}
-
+// The position of the extension's dot in the last path component, or of the
+// terminating NUL when that component has no dot.
 char* find_extension(char* path) {
   const std::size_t length = std::strlen(path);
   for (std::size_t i = length; i-- > 0;) {
@@ -28,11 +21,26 @@ char* find_extension(char* path) {
   return path + length;
 }
 
-char* remove_extension(char* path) {
-  char* dot = find_extension(path);
-  if (*dot != '.') return dot;
-  *dot = '\0';
-  return dot + 1;
+}  // namespace
+
+bool is_path_separator_at(const char* text, std::size_t position) {
+  if (text[position] != kPathSeparator) return false;
+  // '/' is never a second byte; a backslash may be.
+  return kPathSeparator == '/' || byte_class_at(text, position) == kSingleByte;
+}
+
+std::string folder_of(const char* path) {
+  for (std::size_t i = std::strlen(path); i-- > 0;) {
+    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i))
+      return std::string(path, i == 0 ? 1 : i);
+  }
+  return ".";
+}
+
+void lower_case_path(char* text) {
+  for (char* p = text; *p != '\0'; p = next_char(p)) {
+    *p = lower_ascii(*p);
+  }
 }
 
 bool replace_extension(char* buffer, std::size_t capacity, const char* extension) {

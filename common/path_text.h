@@ -1,9 +1,10 @@
-// Path text in the system code page: separators, extensions and case, with
-// double-byte characters taken whole (the second byte of 表 is 0x5C, a
-// backslash, but never a separator).
+// Path text in the system code page: separators, folders, extensions and
+// case, with double-byte characters taken whole (the second byte of 表 is
+// 0x5C, a backslash, but never a separator).
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace prismet {
 
@@ -25,22 +26,21 @@ inline constexpr bool kLowerCaseProgramPaths = false;
 // True when the byte at `position` is a path separator.
 bool is_path_separator_at(const char* text, std::size_t position);
 
+// The folder that holds `path`: the text before its last separator (either
+// separator); "." for a bare file name, and the separator itself when the
+// last one is the path's first byte (a file in the root).
+std::string folder_of(const char* path);
+
 // Turns each single-byte A-Z into a-z; bytes of double-byte characters are
 // never changed.
 void lower_case_path(char* text);
 
-// The position of the extension's dot in the last path component, or of the
-// terminating NUL when that component has no dot. Either separator ends the
-// last component (on Windows "Z:/src.d/Makefile" has no extension).
-char* find_extension(char* path);
-
-// Cuts the extension off (the dot becomes the end of the string). Returns the
-// old extension's text after the dot, or the path's end when there was none.
-char* remove_extension(char* path);
-
 // Replaces the extension of the path in `buffer` (of `capacity` bytes) by
 // `extension`, used exactly as given (the dot belongs to it). False, with
-// the buffer unchanged, when the result would not fit.
+// the buffer unchanged, when the result would not fit. The extension is the
+// last path component's text from its last dot; either separator ends that
+// component (on Windows "Z:/src.d/Makefile" has no extension), and a
+// component without a dot gets `extension` appended.
 bool replace_extension(char* buffer, std::size_t capacity, const char* extension);
 
 }  // namespace prismet

@@ -23,11 +23,13 @@
 #include <utility>
 #include <vector>
 
+#include "common/cp932.h"
 #include "settings/ini_document.h"
 
 namespace {
 
 using namespace prismet::ini;
+using prismet::char_length;
 
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "invariant broken: %s\n", what);

@@ -1,5 +1,6 @@
 #include "settings/ini_document.h"
 
+#include "common/ascii_case.h"
 #include "common/cp932.h"
 
 namespace prismet::ini {
@@ -7,10 +8,6 @@ namespace prismet::ini {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-char ascii_lower(char byte) {
-  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
-}
 
 std::string_view trim_trailing_blanks(std::string_view text) {
   // Walk forwards: only there are character boundaries known.
@@ -73,12 +70,6 @@ void parse_line(Document& document, std::string_view line) {
 
 }  // namespace
 
-std::size_t char_length(std::string_view text, std::size_t position) {
-  const bool pair = is_lead_byte(static_cast<unsigned char>(text[position])) && position + 1 < text.size() &&
-                    text[position + 1] != '\0';
-  return pair ? 2 : 1;
-}
-
 bool is_blank(char byte) {
   return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' || byte == '\r' ||
          byte == '\x1a';
@@ -118,7 +109,7 @@ bool names_match(std::string_view a, std::string_view b) {
     if (char_length(b, j) != length) return false;
     if (length == 2) {
       if (a[i] != b[j] || a[i + 1] != b[j + 1]) return false;
-    } else if (ascii_lower(a[i]) != ascii_lower(b[j])) {
+    } else if (lower_ascii(a[i]) != lower_ascii(b[j])) {
       return false;
     }
     i += length;

@@ -50,9 +50,6 @@ struct Document {
   std::vector<Section> sections{Section{}};
 };
 
-// The byte count of the character at `position` of `text` (1 or 2).
-std::size_t char_length(std::string_view text, std::size_t position);
-
 // True for the single-byte blanks that lines, names and values lose at their
 // ends.
 bool is_blank(char byte);

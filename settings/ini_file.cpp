@@ -1,11 +1,12 @@
 #include "settings/ini_file.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "common/bounded_copy.h"
+#include "common/cp932.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
 #include "settings/ini_document.h"
@@ -54,18 +55,6 @@ std::string_view without_quotes(std::string_view text) {
   return text.substr(1, last - 1);
 }
 
-std::size_t copy_whole_characters(std::string_view text, char* buffer, std::size_t capacity) {
-  std::size_t length = 0;
-  while (length < text.size()) {
-    const std::size_t next = length + char_length(text, length);
-    if (next > capacity - 1) break;
-    length = next;
-  }
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-  return length;
-}
-
 }  // namespace
 
 std::size_t read_string(const char* file, const char* section, const char* key, const char* default_value,
@@ -79,14 +68,14 @@ std::size_t read_string(const char* file, const char* section, const char* key, 
       whole_characters(without_trailing_spaces(default_value != nullptr ? default_value : ""));
   Document document;
   if (load_document(file, document) == LoadResult::kUnreadable) {
-    return copy_whole_characters(fallback, buffer, capacity);
+    return copy_whole_characters(buffer, capacity, fallback);
   }
   std::string_view value = fallback;
   if (Section* found_section = find_section(document, section)) {
     const Key* found_key = find_key(*found_section, key);
     if (found_key != nullptr && found_key->value) value = *found_key->value;
   }
-  return copy_whole_characters(without_quotes(value), buffer, capacity);
+  return copy_whole_characters(buffer, capacity, without_quotes(value));
 }
 
 bool write_string(const char* file, const char* section, const char* key, const char* value) {

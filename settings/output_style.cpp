@@ -1,5 +1,7 @@
 #include "settings/output_style.h"
 
+#include "common/bounded_copy.h"
+
 namespace prismet {
 
 void set_default_output_style(OutputStyle& style, const char* insert_before, const char* insert_after) {
@@ -15,13 +17,13 @@ void set_default_output_style(OutputStyle& style, const char* insert_before, con
   style.keyword = {"<FONT COLOR=\"#0000FF\">", "</FONT>"};
   style.line_number = {"", ""};
   style.line = {"", ""};
-  copy_cut(style.insert_before, insert_before);
-  copy_cut(style.insert_after, insert_after);
+  copy_string_bounded(style.insert_before, insert_before);
+  copy_string_bounded(style.insert_after, insert_after);
 }
 
 void set_default_settings(Settings& settings, const char* insert_before, const char* insert_after) {
-  copy_cut(settings.vocabulary_file, "");
-  copy_cut(settings.extension, ".htm");
+  copy_string_bounded(settings.vocabulary_file, "");
+  copy_string_bounded(settings.extension, ".htm");
   settings.show_settings_dialog = true;
   set_default_output_style(settings.style, insert_before, insert_after);
 }

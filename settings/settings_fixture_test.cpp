@@ -1,56 +1,29 @@
 // A settings file written by the Windows build (through the platform's
 // profile functions) must load to the same records in every build, and every
-// build must write it byte for byte the same.
+// build must write it byte for byte the same. The file is made by
+// scripts/regenerate-settings-fixture.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "settings/settings_file.h"
+#include "tests/settings_fixture.h"
 #include "tests/test_files.h"
 
 namespace prismet {
 namespace {
 
+using testing::fixture_mode_settings;
+using testing::fixture_plain_settings;
+using testing::kFixtureMode;
 using testing::read_file;
+using testing::save_settings_fixture;
 using testing::scratch_path;
-using testing::write_file;
 
 std::string fixture_path() {
   std::string path = __FILE__;
   path.resize(path.find_last_of("/\\") + 1);
   return path + "testdata/settings_written_by_windows.ini";
-}
-
-// What the Windows build saved: the plain settings without a mode, then a
-// second record under "/mode:web".
-Settings plain_settings() {
-  Settings settings;
-  set_default_settings(settings, "C:\\表\\prismet.top", "  C:\\ア\\prismet.btm");
-  std::strcpy(settings.vocabulary_file, "C:\\語彙\\cpp.txt");
-  return settings;
-}
-
-Settings web_settings() {
-  Settings settings;
-  set_default_settings(settings, "", "C:\\x.btm");
-  settings.show_settings_dialog = false;
-  std::strcpy(settings.extension, ".html");
-  settings.style.tab_width = 8;
-  settings.style.line_numbers = true;
-  settings.style.expand_tabs = true;
-  settings.style.nbsp_spaces = true;
-  settings.style.whole = {"<PRE class=\"code\">", "</PRE>"};
-  settings.style.comment = {" <I> ", "\"</I>\""};
-  settings.style.keyword = {"<B>", "</B>"};
-  settings.style.line_number = {"<span>", "</span>"};
-  settings.style.line = {"", ""};
-  return settings;
-}
-
-void save_fixture(const char* file) {
-  save_settings_to(file, plain_settings(), nullptr);
-  save_settings_to(file, web_settings(), "web");
 }
 
 void expect_loaded(const Settings& loaded, const Settings& saved) {
@@ -71,13 +44,13 @@ TEST(SettingsFixture, LoadsToTheSavedRecords) {
   const std::string file = fixture_path();
   Settings plain;
   load_settings_from(file.c_str(), plain, nullptr);
-  expect_loaded(plain, plain_settings());
+  expect_loaded(plain, fixture_plain_settings());
   EXPECT_FALSE(plain.show_settings_dialog) << "the last save wrote the shared flag";
   EXPECT_STREQ(plain.style.insert_after, "C:\\ア\\prismet.btm") << "leading blanks are lost";
 
   Settings web;
-  load_settings_from(file.c_str(), web, "web");
-  expect_loaded(web, web_settings());
+  load_settings_from(file.c_str(), web, kFixtureMode);
+  expect_loaded(web, fixture_mode_settings());
   EXPECT_FALSE(web.show_settings_dialog);
   EXPECT_EQ(web.style.comment.open, "<I>") << "outer blanks are lost";
   EXPECT_EQ(web.style.comment.close, "</I>") << "enclosing quotes are lost";
@@ -86,16 +59,8 @@ TEST(SettingsFixture, LoadsToTheSavedRecords) {
 
 TEST(SettingsFixture, EveryBuildWritesTheSameBytes) {
   const std::string file = scratch_path("fixture.ini");
-  save_fixture(file.c_str());
+  save_settings_fixture(file.c_str());
   EXPECT_EQ(read_file(file), read_file(fixture_path()));
-}
-
-// Rewrites the fixture; run in the Windows build with
-// --gtest_also_run_disabled_tests --gtest_filter=*RegenerateFixture.
-TEST(SettingsFixture, DISABLED_RegenerateFixture) {
-  const std::string file = scratch_path("regenerated.ini");
-  save_fixture(file.c_str());
-  write_file(fixture_path(), read_file(file));
 }
 
 }  // namespace

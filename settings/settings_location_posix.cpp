@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/file_system.h"
+#include "common/path_text.h"
 #include "settings/settings_file.h"
 
 namespace prismet {
@@ -42,10 +43,8 @@ bool settings_file_path(char (&buffer)[kPathCapacity]) {
 }
 
 bool make_settings_folder(const char* file) {
-  std::string folder = file;
-  const std::size_t slash = folder.rfind('/');
-  if (slash == std::string::npos || slash == 0) return true;
-  folder.resize(slash);
+  const std::string folder = folder_of(file);
+  if (folder == "." || folder == "/") return true;  // they always exist
   // Each missing folder from the top down.
   for (std::size_t at = 1; at <= folder.size(); ++at) {
     if (at != folder.size() && folder[at] != '/') continue;

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "app/busy_window_win32.h"
+#include "app/program_icon_win32.h"
 
 namespace prismet {
 

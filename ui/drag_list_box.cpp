@@ -5,10 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "ui/drag_list_defaults.h"
-#include "ui/drag_list_notify.h"
-#include "ui/drag_session.h"
-#include "ui/insert_line.h"
+#include "ui/drag_list_box_internal.h"
 #include "ui/notify_helpers.h"
 
 namespace prismet {

@@ -25,8 +25,6 @@
 
 #include <windows.h>
 
-#include "ui/list_box_items.h"
-
 namespace prismet {
 
 // The list box's window properties: its previous window procedure and its
@@ -73,15 +71,13 @@ enum : UINT {
   DDLBN_DESTROY = WM_USER + 10,     // the list box is being destroyed
 };
 
-// The drag timer, running while a drag is under way.
-inline constexpr UINT_PTR kDragTimerId = 100;
-
 // Subclasses `list_box`. False, with nothing changed, when the drag state
 // cannot be allocated or kept, or when the list box is already attached.
 // Whether files may be dropped on it (DragAcceptFiles) is the caller's
 // choice. The control detaches itself at WM_DESTROY.
 bool attach_drag_list_box(HWND list_box);
 
+// The list box's window procedure while it is attached.
 LRESULT CALLBACK drag_list_proc(HWND list_box, UINT message, WPARAM wparam, LPARAM lparam);
 
 }  // namespace prismet

@@ -11,6 +11,7 @@
 
 #include "tests/dialog_driver_win32.h"
 #include "tests/window_teardown_win32.h"
+#include "ui/drag_list_box_internal.h"
 
 namespace prismet {
 namespace {
@@ -439,68 +440,62 @@ LRESULT CALLBACK before_attach_proc(HWND window, UINT message, WPARAM wparam, LP
   return CallWindowProcA(list_box_proc, window, message, wparam, lparam);
 }
 
-TEST_F(DragListBox, DestroyTellsTheParentAndRestoresThePreviousProcedure) {
-  for (bool during_drag : {false, true}) {
-    SCOPED_TRACE(during_drag ? "during a drag" : "idle");
-    ScopedWindow list = make_window("LISTBOX", WS_VISIBLE, 10, 170, 200, 80, parent_, kListId + 1);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+// Destroyed idle, during a drag that drew the insertion line, or after a
+// drag ended by a lost capture: the parent hears of it once, the previous
+// procedure gets WM_DESTROY with the list box already handed back (its own
+// procedure, none of the control's properties), and when the list box is
+// torn down it holds the properties and procedure it had before the attach.
+// Done over and over, where the platform counts them, the process holds no
+// more GDI and USER objects than before.
+TEST_F(DragListBox, DestroyHandsTheListBoxBackAndReleasesEverything) {
+  enum class Moment { kIdle, kDuringADrag, kAfterADrag };
+  auto cycle = [&](Moment moment) {
+    testing::TeardownWatch watch;
+    ScopedWindow list =
+        make_window("LISTBOX", WS_VISIBLE | LBS_NOTIFY, 10, 170, 200, 100, parent_, kListId + 1);
+    ASSERT_NE(list.get(), nullptr);
+    for (const char* text : {"a", "b", "c"})
+      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     list_box_proc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&before_attach_proc)));
+    const std::vector<std::string> properties_before = testing::named_properties(list);
     ASSERT_TRUE(attach_drag_list_box(list));
-    EXPECT_FALSE(attach_drag_list_box(list));  // a second attach would call itself for ever
-    if (during_drag) {
-      POINT point{20, 5};
-      ClientToScreen(list, &point);
-      SetCursorPos(point.x, point.y);
+    EXPECT_FALSE(attach_drag_list_box(list)) << "a second attach would call itself for ever";
+    if (moment != Moment::kIdle) {
+      // Pressed over the first item and moved over the third: the line shows.
+      POINT first{20, 5};
+      POINT third{20, 5 + 2 * static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0))};
+      ClientToScreen(list, &first);
+      ClientToScreen(list, &third);
+      SetCursorPos(first.x, first.y);
       SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
       ASSERT_EQ(GetCapture(), list.get());
+      SetCursorPos(third.x, third.y);
+      POINT client = third;
+      ScreenToClient(list, &client);
+      SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+      EXPECT_TRUE(static_cast<DDLBDRAGINFO*>(GetPropA(list, kDragListInfoProperty))->fLineShown);
+      if (moment == Moment::kAfterADrag) ReleaseCapture();
     }
     log_.clear();
     handed_back = false;
+    const HWND window = list.get();
     list.reset();
     EXPECT_TRUE(handed_back);
     ASSERT_EQ(log_.of(DDLBN_DESTROY).size(), 1u);
     EXPECT_EQ(log_.of(DDLBN_DESTROY)[0].hdr.idFrom, static_cast<UINT_PTR>(kListId + 1));
-  }
-}
-
-// Attached and destroyed over and over, after a drag that drew the
-// insertion line: when the list box is torn down it holds no property the
-// control set and its own procedure again, and, where the platform counts
-// them, the process holds no more GDI and USER objects than before.
-TEST_F(DragListBox, AttachAndDestroyReleaseEverything) {
-  auto cycle = [&] {
-    testing::TeardownWatch watch;
-    ScopedWindow list = make_window("LISTBOX", WS_VISIBLE | LBS_NOTIFY, 10, 170, 200, 100, parent_, kListId + 1);
-    ASSERT_NE(list.get(), nullptr);
-    const std::vector<std::string> properties_before = testing::named_properties(list);
-    const LONG_PTR procedure_before = GetWindowLongPtrA(list, GWLP_WNDPROC);
-    ASSERT_TRUE(attach_drag_list_box(list));
-    EXPECT_FALSE(attach_drag_list_box(list)) << "a second attach";
-    EXPECT_NE(GetPropA(list, kDragListInfoProperty), nullptr);
-    for (const char* text : {"a", "b", "c"}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    // A drag that draws the insertion line, then ends by a lost capture.
-    POINT first{20, 5};
-    POINT third{20, 5 + 2 * static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0))};
-    ClientToScreen(list, &first);
-    ClientToScreen(list, &third);
-    SetCursorPos(first.x, first.y);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
-    SetCursorPos(third.x, third.y);
-    POINT client = third;
-    ScreenToClient(list, &client);
-    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
-    ReleaseCapture();
-    const HWND window = list.get();
-    list.reset();
     const auto lists = watch.of_class("ListBox");
     ASSERT_EQ(lists.size(), 1u);
     EXPECT_EQ(lists[0].window, window);
     EXPECT_EQ(lists[0].properties, properties_before);
-    EXPECT_EQ(lists[0].procedure, procedure_before);
+    EXPECT_EQ(lists[0].procedure, reinterpret_cast<LONG_PTR>(&before_attach_proc));
   };
-  cycle();
-  testing::expect_gui_counts_kept(10, [&](int) { cycle(); });
+  const Moment moments[] = {Moment::kIdle, Moment::kDuringADrag, Moment::kAfterADrag};
+  for (Moment moment : moments) {
+    SCOPED_TRACE(static_cast<int>(moment));
+    cycle(moment);
+  }
+  testing::expect_gui_counts_kept(9, [&](int run) { cycle(moments[run % 3]); });
 }
 
 }  // namespace

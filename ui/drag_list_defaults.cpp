@@ -1,10 +1,6 @@
-#include "ui/drag_list_defaults.h"
+#include "ui/drag_list_box_internal.h"
 
 #include <algorithm>
-
-#include "ui/drag_list_box.h"
-#include "ui/drag_list_notify.h"
-#include "ui/drag_session.h"
 
 namespace prismet {
 

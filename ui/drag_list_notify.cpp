@@ -1,4 +1,4 @@
-#include "ui/drag_list_notify.h"
+#include "ui/drag_list_box_internal.h"
 
 #include <cstring>
 

@@ -1,9 +1,6 @@
-#include "ui/drag_session.h"
+#include "ui/drag_list_box_internal.h"
 
 #include <commctrl.h>
-
-#include "ui/drag_list_notify.h"
-#include "ui/insert_line.h"
 
 namespace prismet {
 

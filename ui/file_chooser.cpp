@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/busy_window_win32.h"
+#include "common/bounded_copy.h"
 #include "common/fixed_text.h"
 #include "common/path_text.h"
 

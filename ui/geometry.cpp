@@ -35,11 +35,6 @@ POINT to_parent_client(HWND window, POINT point) {
   return point;
 }
 
-void set_point(POINT& point, int x, int y) {
-  point.x = x;
-  point.y = y;
-}
-
 int rect_width(const RECT& rect) { return rect.right - rect.left; }
 int rect_height(const RECT& rect) { return rect.bottom - rect.top; }
 SIZE rect_size(const RECT& rect) { return SIZE{rect_width(rect), rect_height(rect)}; }

@@ -9,8 +9,6 @@ namespace prismet {
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "the 32-bit record is 44 bytes");
 #endif
 
-void set_point(POINT& point, int x, int y);
-
 int rect_width(const RECT& rect);
 int rect_height(const RECT& rect);
 SIZE rect_size(const RECT& rect);

@@ -1,4 +1,4 @@
-#include "ui/insert_line.h"
+#include "ui/drag_list_box_internal.h"
 
 #include <algorithm>
 
@@ -17,6 +17,16 @@ int top_index(HWND list_box) { return static_cast<int>(SendMessageA(list_box, LB
 int item_height(HWND list_box) {
   const int height = static_cast<int>(SendMessageA(list_box, LB_GETITEMHEIGHT, 0, 0));
   return std::max(height, 1);
+}
+
+// A line in the raster operation, pen and brush given; the device context
+// is left as it was.
+void invert_line(HDC dc, int x1, int y1, int x2, int y2, int raster_operation, HGDIOBJ pen, HGDIOBJ brush) {
+  SavedDCState saved(dc);
+  SelectObject(dc, pen);
+  SelectObject(dc, brush);
+  SetROP2(dc, raster_operation);
+  draw_line(dc, x1, y1, x2, y2);
 }
 
 void invert_insert_line(HDC dc, POINT start, POINT end) {
@@ -59,14 +69,6 @@ void erase_insert_line(HWND list_box, DDLBDRAGINFO& info) {
   if (!dc.valid()) return;
   info.fLineShown = FALSE;
   invert_insert_line(dc.get(), info.ptLineStart, info.ptLineEnd);
-}
-
-void invert_line(HDC dc, int x1, int y1, int x2, int y2, int raster_operation, HGDIOBJ pen, HGDIOBJ brush) {
-  SavedDCState saved(dc);
-  SelectObject(dc, pen);
-  SelectObject(dc, brush);
-  SetROP2(dc, raster_operation);
-  draw_line(dc, x1, y1, x2, y2);
 }
 
 }  // namespace prismet

@@ -1,4 +1,4 @@
-#include "ui/list_box_items.h"
+#include "ui/drag_list_box_internal.h"
 
 #include <gtest/gtest.h>
 

@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/busy_window_win32.h"
+#include "common/bounded_copy.h"
 #include "common/fixed_text.h"
 #include "res/resource.h"
+#include "ui/client_area_drag.h"
 #include "ui/common_controls.h"
 #include "ui/control_helpers.h"
 #include "ui/deferred_position.h"
@@ -99,8 +100,10 @@ constexpr int kMovedWithRightEdge[] = {IDOK,           IDCANCEL,           IDC_E
                                        IDC_BROWSE_INSERT_BEFORE, IDC_BROWSE_INSERT_AFTER};
 // ...these stretch sideways...
 constexpr int kWidenedWithRightEdge[] = {IDC_VOCABULARY_FILE, IDC_INSERT_BEFORE, IDC_INSERT_AFTER, IDC_TAG_LIST};
-// ...and the file list also grows downwards.
-constexpr int kLayoutWindowCount = 13;
+// ...and the file list stretches sideways and grows downwards. One batch
+// moves them all, made for that many windows.
+constexpr int kLayoutWindowCount =
+    static_cast<int>(std::size(kMovedWithRightEdge) + std::size(kWidenedWithRightEdge)) + 1;
 
 constexpr char kTopmostMenuText[] = "常に最前面に表示(&T)";
 constexpr char kTabWidthTipFormat[] = "タブ幅 : %d ～ %d";
@@ -153,6 +156,13 @@ unsigned int unsigned_decimal(const std::string& text) {
   }
   if (position == first_digit || text.find_first_not_of(' ', position) != std::string::npos) return 0;
   return value;
+}
+
+// The tab width that OK stores for the number read from the field.
+int clamp_tab_width(unsigned int typed) {
+  if (typed < static_cast<unsigned int>(kMinTabWidth)) return kMinTabWidth;
+  if (typed > static_cast<unsigned int>(kMaxTabWidth)) return kMaxTabWidth;
+  return static_cast<int>(typed);
 }
 
 // --- Initialisation
@@ -274,7 +284,7 @@ INT_PTR on_ok(HWND dialog, WORD) {
 
   Settings& settings = param->settings;
   settings.show_settings_dialog = is_checked(dialog, IDC_SHOW_SETTINGS_DIALOG);
-  for (std::size_t i = 0; i < kPathFields.size(); ++i) copy_cut(kPathFields[i].buffer(settings), paths[i]);
+  for (std::size_t i = 0; i < kPathFields.size(); ++i) copy_string_bounded(kPathFields[i].buffer(settings), paths[i].c_str());
   for (const PathField& field : kPathFields)
     record_history(dialog, field.history->property, field.history->section, field.buffer(settings));
   for (const FlagField& flag : kStyleFlags) flag.flag(settings) = is_checked(dialog, flag.id);
@@ -436,20 +446,6 @@ INT_PTR on_destroy(HWND dialog) {
   return TRUE;
 }
 
-}  // namespace
-
-int clamp_tab_width(unsigned int typed) {
-  if (typed < static_cast<unsigned int>(kMinTabWidth)) return kMinTabWidth;
-  if (typed > static_cast<unsigned int>(kMaxTabWidth)) return kMaxTabWidth;
-  return static_cast<int>(typed);
-}
-
-bool run_settings_dialog(HWND owner, CustomBoxParam& param) {
-  register_common_control_classes();
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), owner,
-                         settings_dialog_proc, reinterpret_cast<LPARAM>(&param)) == IDOK;
-}
-
 INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: return on_init_dialog(dialog, reinterpret_cast<CustomBoxParam*>(lparam));
@@ -463,6 +459,14 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
     case WM_DESTROY: return on_destroy(dialog);
     default: return FALSE;
   }
+}
+
+}  // namespace
+
+bool run_settings_dialog(HWND owner, CustomBoxParam& param) {
+  register_common_control_classes();
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), owner,
+                         settings_dialog_proc, reinterpret_cast<LPARAM>(&param)) == IDOK;
 }
 
 }  // namespace prismet

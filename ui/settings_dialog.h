@@ -33,9 +33,4 @@ inline constexpr int kMaxTabWidth = 255;
 // was and no history changed.
 bool run_settings_dialog(HWND owner, CustomBoxParam& param);
 
-INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-
-// The tab width that OK stores for the number read from the field.
-int clamp_tab_width(unsigned int typed);
-
 }  // namespace prismet

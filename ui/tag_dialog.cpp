@@ -4,6 +4,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "ui/client_area_drag.h"
 #include "ui/control_helpers.h"
 #include "ui/geometry.h"
 #include "ui/history_combo_box.h"
@@ -63,13 +64,6 @@ INT_PTR on_destroy(HWND dialog) {
   return TRUE;
 }
 
-}  // namespace
-
-bool show_tag_dialog(HWND owner, TagPair& pair) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAG_DIALOG), owner, tag_dialog_proc,
-                         reinterpret_cast<LPARAM>(&pair)) == IDOK;
-}
-
 INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: return on_init_dialog(dialog, reinterpret_cast<TagPair*>(lparam));
@@ -80,10 +74,11 @@ INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARA
   }
 }
 
-INT_PTR drag_by_client_area(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-  const LRESULT hit = DefWindowProcA(dialog, message, wparam, lparam);
-  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
-  return TRUE;
+}  // namespace
+
+bool show_tag_dialog(HWND owner, TagPair& pair) {
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAG_DIALOG), owner, tag_dialog_proc,
+                         reinterpret_cast<LPARAM>(&pair)) == IDOK;
 }
 
 }  // namespace prismet

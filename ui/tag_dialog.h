@@ -17,10 +17,4 @@ inline constexpr char kTagDialogProperty[] = "PROP_TAGBOXPARAM";
 // not be created; `pair` is then as it was.
 bool show_tag_dialog(HWND owner, TagPair& pair);
 
-INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-
-// WM_NCHITTEST for a dialog that the user can drag by any free spot of its
-// client area: the client area answers as the caption would.
-INT_PTR drag_by_client_area(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-
 }  // namespace prismet

@@ -8,15 +8,18 @@
 #include "res/resource.h"
 #include "tests/caption_fit_win32.h"
 #include "tests/dialog_driver_win32.h"
+#include "tests/dialog_test_support_win32.h"
 #include "tests/window_teardown_win32.h"
 #include "ui/control_helpers.h"
 #include "ui/history_combo_box.h"
-#include "ui/input_history.h"
 
 namespace prismet {
 namespace {
 
 using testing::DialogDriver;
+using testing::store_history;
+using testing::stored_history;
+using testing::text_of;
 using Items = std::vector<std::string>;
 
 class TagDialog : public ::testing::Test {
@@ -27,18 +30,6 @@ class TagDialog : public ::testing::Test {
     EXPECT_TRUE(driver.run([&] { accepted = show_tag_dialog(nullptr, pair); }));
     return accepted;
   }
-  static Items stored(const HistoryPlace& place) {
-    InputHistoryPtr history = load_history(place.section, "");
-    Items items;
-    for (int i = 0; i < history_count(*history); ++i) items.push_back(history_entry(*history, i));
-    return items;
-  }
-  static void store(const HistoryPlace& place, const Items& items) {
-    InputHistoryPtr history = create_history();
-    for (auto it = items.rbegin(); it != items.rend(); ++it) push_history(*history, *it);
-    save_history(place.section, *history);
-  }
-  static std::string text_of(HWND dialog, int id) { return dialog_item_text(dialog, id).value_or("(none)"); }
 
   testing::ScratchSettingsFile file_;
 };
@@ -90,7 +81,7 @@ TEST_F(TagDialog, EveryCaptionFitsItsControl) {
 }
 
 TEST_F(TagDialog, OkTakesTheTextsExactlyAndRecordsBothHistories) {
-  store(kOpenTagHistory, {"<I>"});
+  store_history(kOpenTagHistory, {"<I>"});
   TagPair pair{"<B>", "</B>"};
   const std::string open = "<FONT COLOR=\"#FF0000\" FACE='ＭＳ ゴシック'> ";
   const std::string close = " </FONT>";
@@ -99,12 +90,12 @@ TEST_F(TagDialog, OkTakesTheTextsExactlyAndRecordsBothHistories) {
   EXPECT_TRUE(show(pair, driver));
   EXPECT_EQ(pair.open, open);
   EXPECT_EQ(pair.close, close);
-  EXPECT_EQ(stored(kOpenTagHistory), (Items{open, "<I>"}));
-  EXPECT_EQ(stored(kCloseTagHistory), (Items{close}));
+  EXPECT_EQ(stored_history(kOpenTagHistory), (Items{open, "<I>"}));
+  EXPECT_EQ(stored_history(kCloseTagHistory), (Items{close}));
 }
 
 TEST_F(TagDialog, CancelChangesNothing) {
-  store(kOpenTagHistory, {"<I>"});
+  store_history(kOpenTagHistory, {"<I>"});
   const std::string before = file_.contents();
   for (bool by_key : {false, true}) {
     SCOPED_TRACE(by_key ? "Esc key" : "Cancel button");
@@ -149,12 +140,12 @@ TEST_F(TagDialog, NextOpeningOffersWhatOkRecorded) {
   EXPECT_TRUE(show(pair, driver));
   EXPECT_EQ(listed, (std::vector<Items>{{"<I>", "<B>"}, {"</X>"}}));
   EXPECT_EQ(pair.open, "<B>");
-  EXPECT_EQ(stored(kOpenTagHistory), (Items{"<B>", "<I>"}));
+  EXPECT_EQ(stored_history(kOpenTagHistory), (Items{"<B>", "<I>"}));
 }
 
 TEST_F(TagDialog, InitialTagsByThePrefixRule) {
-  store(kOpenTagHistory, {"<FONT COLOR=\"#FF0000\">", "<FONT>"});
-  store(kCloseTagHistory, {"</FONT>"});
+  store_history(kOpenTagHistory, {"<FONT COLOR=\"#FF0000\">", "<FONT>"});
+  store_history(kCloseTagHistory, {"</FONT>"});
   TagPair pair{"<font", ""};
   DialogDriver driver;
   driver.wait_for_dialog()
@@ -168,7 +159,7 @@ TEST_F(TagDialog, InitialTagsByThePrefixRule) {
   EXPECT_TRUE(show(pair, driver));
   EXPECT_EQ(pair.open, "<FONT COLOR=\"#FF0000\">");
   EXPECT_EQ(pair.close, "");
-  EXPECT_EQ(stored(kCloseTagHistory), (Items{"", "</FONT>"}));
+  EXPECT_EQ(stored_history(kCloseTagHistory), (Items{"", "</FONT>"}));
 }
 
 TEST_F(TagDialog, DragsByTheClientArea) {

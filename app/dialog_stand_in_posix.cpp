@@ -1,4 +1,4 @@
-#include "app/dialog_stand_in.h"
+#include "app/dialog_stand_in_posix.h"
 
 #include <cstdio>
 
