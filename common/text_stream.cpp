@@ -208,6 +208,11 @@ void TextWriter::write_raw_slow(const char* data, std::size_t size) {
   }
 }
 
+char* TextWriter::reserve_slow(std::size_t size) {
+  if (size > kBufferSize || !flush()) return nullptr;
+  return pos_;
+}
+
 void TextWriter::write(const char* data, std::size_t size) {
   while (size > 0) {
     const char* lf = static_cast<const char*>(std::memchr(data, '\n', size));

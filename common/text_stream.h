@@ -111,12 +111,28 @@ class TextWriter {
     }
   }
 
+  // The most a caller may reserve at once.
+  static constexpr std::size_t kMaxReserve = 64 * 1024;
+  // Room for `size` (at most kMaxReserve) bytes at the write position, for a
+  // caller that fills the buffer itself; flushes first when the room is not
+  // there. The bytes placed there count as written raw (no LF translation)
+  // once `commit` is given the end of what was placed. nullptr when nothing
+  // is open or `size` is too large.
+  char* reserve(std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - pos_) >= size && pos_ != nullptr) return pos_;
+    return reserve_slow(size);
+  }
+  // Ends a reservation: the bytes from the reserved position to `end` are
+  // written.
+  void commit(char* end) { pos_ = end; }
+
  private:
   // Empties the buffer into the file; false when nothing is open.
   bool flush();
   void write_raw_slow(const char* data, std::size_t size);
+  char* reserve_slow(std::size_t size);
 
-  static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kBufferSize = kMaxReserve;
   std::FILE* file_ = nullptr;
   std::string* sink_ = nullptr;
   char* buffer_ = nullptr;

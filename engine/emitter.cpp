@@ -6,52 +6,14 @@
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
+#include "engine/text_escaper.h"
 
 namespace prismet {
 
 namespace {
 
-// What write_text does with a byte. Plain bytes are copied in runs.
-enum ByteAction : unsigned char { kPlain = 0, kEscape, kSpace, kTab, kLead };
-
-struct ActionTable {
-  unsigned char action[256];
-  constexpr ActionTable(bool nbsp, bool expand) : action() {
-    action[static_cast<unsigned char>('&')] = kEscape;
-    action[static_cast<unsigned char>('<')] = kEscape;
-    action[static_cast<unsigned char>('>')] = kEscape;
-    action[static_cast<unsigned char>('"')] = kEscape;
-    if (nbsp) action[static_cast<unsigned char>(' ')] = kSpace;
-    if (expand) action[static_cast<unsigned char>('\t')] = kTab;
-    for (int b = 0x81; b <= 0x9F; ++b) action[b] = kLead;
-    for (int b = 0xE0; b <= 0xFC; ++b) action[b] = kLead;
-  }
-};
-
-// Indexed by nbsp_spaces * 2 + expand_tabs.
-constexpr ActionTable kActionTables[4] = {ActionTable(false, false), ActionTable(false, true),
-                                          ActionTable(true, false), ActionTable(true, true)};
-
-constexpr char kNbsp[] = "&nbsp;";
-
 void write_tag(TextWriter& output, const std::string& tag) {
   if (!tag.empty()) output.write(tag.data(), tag.size());
-}
-
-void write_escape(TextWriter& output, char byte) {
-  switch (byte) {
-    case '&': output.write_raw("&amp;", 5); break;
-    case '<': output.write_raw("&lt;", 4); break;
-    case '>': output.write_raw("&gt;", 4); break;
-    default: output.write_raw("&quot;", 6); break;
-  }
-}
-
-void write_spaces(TextWriter& output, int count, bool nbsp) {
-  for (int i = 0; i < count; ++i) {
-    if (nbsp) output.write_raw(kNbsp, 6);
-    else output.put(' ');
-  }
 }
 
 const TagPair* category_of(const OutputStyle& style, ScanState state) {
@@ -74,7 +36,7 @@ bool copied_as_is(const Token& token) {
   const unsigned char first = static_cast<unsigned char>(token.text[0]);
   if (in_set(token.text[0], kWordByte)) return true;
   if (token.length == 2) return is_second_byte(static_cast<unsigned char>(token.text[1]));
-  return kActionTables[0].action[first] != kEscape;
+  return first != '&' && first != '<' && first != '>' && first != '"';
 }
 
 // The code state of a line when neither tabs nor spaces are rewritten: the
@@ -103,49 +65,7 @@ int tab_fill(int column, int tab_width) {
 }
 
 void write_text(TextWriter& output, int& column, const char* text, std::size_t length, const OutputStyle& style) {
-  const unsigned char* action = kActionTables[(style.nbsp_spaces ? 2 : 0) + (style.expand_tabs ? 1 : 0)].action;
-  std::size_t i = 0;
-  while (i < length) {
-    const std::size_t run_start = i;
-    while (i < length && action[static_cast<unsigned char>(text[i])] == kPlain) ++i;
-    if (i > run_start) {
-      // Token text holds no LF: the line's newline is never part of it.
-      output.write_raw(text + run_start, i - run_start);
-      column += static_cast<int>(i - run_start);
-      if (i == length) break;
-    }
-    const char byte = text[i];
-    switch (action[static_cast<unsigned char>(byte)]) {
-      case kEscape:
-        write_escape(output, byte);
-        ++column;
-        ++i;
-        break;
-      case kSpace:
-        output.write_raw(kNbsp, 6);
-        ++column;
-        ++i;
-        break;
-      case kTab: {
-        const int fill = tab_fill(column, style.tab_width);
-        write_spaces(output, fill, style.nbsp_spaces);
-        if (fill > 0) column += fill;
-        ++i;
-        break;
-      }
-      default:  // a lead byte
-        if (i + 1 < length && is_second_byte(static_cast<unsigned char>(text[i + 1]))) {
-          output.write_raw(text + i, 2);
-          column += 2;
-          i += 2;
-        } else {
-          output.put(byte);
-          ++column;
-          ++i;
-        }
-        break;
-    }
-  }
+  column = static_cast<int>(TextEscaper(style).write(output, text, length, column));
 }
 
 void write_line_number(TextWriter& output, int line_number, const OutputStyle& style) {
