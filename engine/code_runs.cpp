@@ -1,0 +1,111 @@
+#include "engine/code_runs.h"
+
+#include "common/cp932.h"
+#include "engine/char_sets.h"
+#include "engine/code_state.h"
+
+namespace prismet {
+
+namespace {
+
+// The entity of '&', '<' and '>' (the double quote also starts the built-in
+// string literal, so it rarely reaches here, but is handled alike).
+struct Entity {
+  const char* text;
+  std::size_t length;
+};
+Entity entity_of(char byte) {
+  switch (byte) {
+    case '&': return {"&amp;", 5};
+    case '<': return {"&lt;", 4};
+    case '>': return {"&gt;", 4};
+    default: return {"&quot;", 6};
+  }
+}
+
+}  // namespace
+
+CodeRuns::CodeRuns(const VocabularyIndex& index, const OutputStyle& style)
+    : index_(index), escaped_(style.nbsp_spaces || style.expand_tabs), class_() {
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    const unsigned char u = static_cast<unsigned char>(b);
+    std::uint8_t c;
+    // In the order of the code state's recognisers: whitespace comes first,
+    // then a delimiter may start, then a number; a word or one character
+    // last.
+    // A lead byte takes the byte after it into its token, so that byte
+    // never starts one: the recognisers step over both.
+    if (in_set(byte, kWhitespaceByte)) c = kRunByte;
+    else if (index.can_start[u] != 0 || in_set(byte, kDecimalByte) || is_lead_byte(u) || b == 0) c = kOther;
+    else if (in_set(byte, kWordByte)) c = kWordStart;
+    else if (!escaped_ && (byte == '&' || byte == '<' || byte == '>' || byte == '"')) c = kEntity;
+    else c = kRunByte;  // with escaped runs the escaper writes the entities
+    class_[b] = c;
+  }
+}
+
+void CodeRuns::flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const {
+  if (from == to) return;
+  if (escaped_) page.text(from, static_cast<std::size_t>(to - from), column);
+  else page.raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
+}
+
+bool CodeRuns::stays_in_run(const Token& token) const {
+  if (token.kind == TokenKind::Whitespace) return true;
+  if (token.kind != TokenKind::Plain) return false;
+  if (escaped_) return true;
+  // Copied as it stands: a word, a character that needs no escape, a lead
+  // byte with its valid second byte.
+  const unsigned char first = static_cast<unsigned char>(token.text[0]);
+  if (in_set(token.text[0], kWordByte)) return true;
+  if (token.length == 2) return is_second_byte(static_cast<unsigned char>(token.text[1]));
+  return first != '&' && first != '<' && first != '>' && first != '"';
+}
+
+bool CodeRuns::next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const {
+  const char* run = line.position;
+  const char* p = run;
+  const char* const end = code_state::text_end(line);
+  for (;;) {
+    const std::uint8_t byte_class = class_[static_cast<unsigned char>(*p)];
+    if (byte_class == kRunByte) {
+      ++p;
+      continue;
+    }
+    if (byte_class == kWordStart) {
+      // The piece's NUL ends the word at the latest.
+      const std::size_t length = 1 + run_length_to_nul(p + 1, kWordByte);
+      if (index_.keywords.contains(p, length)) {
+        token = {TokenKind::Keyword, p, length};
+        line.position = p + length;
+        break;
+      }
+      p += length;
+      continue;
+    }
+    if (byte_class == kEntity) {
+      flush(page, run, p, column);
+      const Entity entity = entity_of(*p);
+      page.raw(entity.text, entity.length);
+      run = ++p;
+      continue;
+    }
+    if (p == end) {
+      flush(page, run, p, column);
+      line.position = p;
+      return false;
+    }
+    line.position = p;
+    code_state::scan_code(line, token, index_);
+    if (stays_in_run(token)) {
+      p = line.position;
+      continue;
+    }
+    break;
+  }
+  flush(page, run, token.text, column);
+  return true;
+}
+
+}  // namespace prismet

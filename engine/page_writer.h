@@ -1,0 +1,73 @@
+// The emitter's output side for one conversion: the style's tags, prepared
+// once so that a tag without an LF is copied as it stands, and the text
+// escaper. Internal to the engine.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/text_stream.h"
+#include "engine/scanner.h"
+#include "engine/text_escaper.h"
+#include "settings/output_style.h"
+
+namespace prismet {
+
+// A tag of the style; `raw` when it holds no LF, so nothing in it is
+// translated.
+struct PreparedTag {
+  const char* data = "";
+  std::size_t size = 0;
+  bool raw = true;
+};
+
+struct PreparedTagPair {
+  PreparedTag open;
+  PreparedTag close;
+};
+
+class PageWriter {
+ public:
+  // The style must outlive the writer; its tags must not change meanwhile.
+  PageWriter(TextWriter& output, const OutputStyle& style);
+
+  void tag(const PreparedTag& tag) {
+    if (tag.size == 0) return;
+    if (tag.raw) output_.write_raw(tag.data, tag.size);
+    else output_.write(tag.data, tag.size);
+  }
+  // Writes text of the line escaped, starting at `column`, which it moves on.
+  void text(const char* text, std::size_t length, std::int64_t& column) {
+    column = escaper_.write(output_, text, length, column);
+  }
+  // Writes bytes that need no escape and hold no LF.
+  void raw(const char* text, std::size_t length) { output_.write_raw(text, length); }
+  void line_ending() { output_.put('\n'); }
+
+  // Writes a token with its tags; returns the state that follows it.
+  ScanState emit(const Token& token, ScanState state, std::int64_t& column);
+
+  // The pair that frames a category running over a line's start or end, or
+  // nullptr in the code state.
+  const PreparedTagPair* category(ScanState state) const;
+
+  TextWriter& output() { return output_; }
+  const OutputStyle& style() const { return style_; }
+
+  PreparedTagPair whole;
+  PreparedTagPair line;
+  PreparedTagPair line_number;
+
+ private:
+  TextWriter& output_;
+  const OutputStyle& style_;
+  TextEscaper escaper_;
+  PreparedTagPair comment_;
+  PreparedTagPair constant_;
+  PreparedTagPair char_constant_;
+  PreparedTagPair string_literal_;
+  PreparedTagPair keyword_;
+};
+
+}  // namespace prismet
