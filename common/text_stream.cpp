@@ -93,19 +93,13 @@ int TextReader::get_slow() {
   return '\r';
 }
 
-const char* TextReader::next_translated_byte() {
-  if (translated_ == nullptr || translated_ < pos_) {
-    translated_ = find_byte(pos_, find_byte(pos_, end_, '\r'), kEndOfText);
-  }
-  return translated_;
+void TextReader::find_next_translated_byte() {
+  translated_ = find_byte(pos_, find_byte(pos_, end_, '\r'), kEndOfText);
 }
 
-const char* TextReader::next_nul() {
-  if (nul_ == nullptr || nul_ < pos_) nul_ = find_byte(pos_, end_, '\0');
-  return nul_;
-}
+void TextReader::find_next_nul() { nul_ = find_byte(pos_, end_, '\0'); }
 
-std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
+std::size_t TextReader::read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
   std::size_t stored = 0;
   bool nul_seen = before_nul == nullptr;  // nothing to look for
   while (stored < max_bytes) {

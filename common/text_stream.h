@@ -47,15 +47,44 @@ class TextReader {
   // stored; 0 at the end of the input. When `before_nul` is given it receives
   // how many of the stored bytes stand before the first NUL among them (all
   // of them when there is none), so that a caller needs no strlen.
-  std::size_t read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul = nullptr);
+  std::size_t read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul = nullptr) {
+    // Most lines lie whole in the block, before its next CR or 0x1A: one
+    // search for the LF and one copy.
+    if (pos_ < end_ && max_bytes > 0) {
+      const char* limit = next_translated_byte();
+      if (static_cast<std::size_t>(limit - pos_) > max_bytes) limit = pos_ + max_bytes;
+      if (const void* hit = std::memchr(pos_, '\n', static_cast<std::size_t>(limit - pos_))) {
+        const char* lf = static_cast<const char*>(hit);
+        const std::size_t stored = static_cast<std::size_t>(lf - pos_) + 1;
+        if (before_nul != nullptr) {
+          const char* nul = next_nul();
+          *before_nul = nul < lf ? static_cast<std::size_t>(nul - pos_) : stored;
+        }
+        std::memcpy(buffer, pos_, stored);
+        buffer[stored] = '\0';
+        pos_ += stored;
+        return stored;
+      }
+    }
+    return read_line_slow(buffer, max_bytes, before_nul);
+  }
 
   bool failed() const { return failed_; }
 
  private:
   int get_slow();
   bool refill();
-  const char* next_translated_byte();
-  const char* next_nul();
+  std::size_t read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul);
+  const char* next_translated_byte() {
+    if (translated_ == nullptr || translated_ < pos_) find_next_translated_byte();
+    return translated_;
+  }
+  const char* next_nul() {
+    if (nul_ == nullptr || nul_ < pos_) find_next_nul();
+    return nul_;
+  }
+  void find_next_translated_byte();
+  void find_next_nul();
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
