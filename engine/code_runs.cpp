@@ -68,20 +68,20 @@ bool CodeRuns::next_marked_token(PageWriter& page, SourceLine& line, Token& toke
   const char* p = run;
   const char* const end = code_state::text_end(line);
   for (;;) {
-    const std::uint8_t byte_class = class_[static_cast<unsigned char>(*p)];
-    if (byte_class == kRunByte) {
-      ++p;
-      continue;
-    }
+    std::uint8_t byte_class = class_[static_cast<unsigned char>(*p)];
+    while (byte_class == kRunByte) byte_class = class_[static_cast<unsigned char>(*++p)];
     if (byte_class == kWordStart) {
       // The piece's NUL ends the word at the latest.
-      const std::size_t length = 1 + run_length_to_nul(p + 1, kWordByte);
+      const unsigned char* next = reinterpret_cast<const unsigned char*>(p) + 1;
+      while (kCharSets.bits[*next] & kWordByte) ++next;
+      const char* const word_end = reinterpret_cast<const char*>(next);
+      const std::size_t length = static_cast<std::size_t>(word_end - p);
       if (index_.keywords.contains(p, length)) {
-        token = {TokenKind::Keyword, p, length};
-        line.position = p + length;
-        break;
+        flush(page, run, p, column);
+        page.emit({TokenKind::Keyword, p, length}, ScanState::Code, column);
+        run = word_end;
       }
-      p += length;
+      p = word_end;
       continue;
     }
     if (byte_class == kEntity) {
@@ -100,6 +100,13 @@ bool CodeRuns::next_marked_token(PageWriter& page, SourceLine& line, Token& toke
     code_state::scan_code(line, token, index_);
     if (stays_in_run(token)) {
       p = line.position;
+      continue;
+    }
+    if (token.kind == TokenKind::Keyword || token.kind == TokenKind::Constant) {
+      // Tags, but the state stays: written here, and the run goes on.
+      flush(page, run, p, column);
+      page.emit(token, ScanState::Code, column);
+      run = p = line.position;
       continue;
     }
     break;

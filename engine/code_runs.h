@@ -1,9 +1,9 @@
 // The emitter's loop over the code state of a line. Most of code is written
 // exactly as it stands (or only escaped): whitespace, words that are no
 // keyword, punctuation. Those bytes are gathered into runs and written in
-// one piece, so that only keywords, numbers and delimiters (the tokens with
-// tags or a change of state) go through the token path. A table built once
-// per conversion tells, byte by byte, what may begin at a token boundary.
+// one piece; keywords and numbers get their tags on the way, and only the
+// delimiters that change the state leave the loop. A table built once per
+// conversion tells, byte by byte, what may begin at a token boundary.
 // Internal to the engine.
 #pragma once
 
@@ -21,11 +21,12 @@ class CodeRuns {
   // The index must outlive the runs.
   CodeRuns(const VocabularyIndex& index, const OutputStyle& style);
 
-  // Scans the code state from the line's position: writes the text before
-  // the next token that needs the emitter and returns true with that token
-  // (the position after it), or returns false at the line's end after
-  // writing the rest. Writes exactly what next_token and emit_token would
-  // write token by token.
+  // Scans the code state from the line's position and writes it, keywords
+  // and numbers with their tags, up to the next token that opens a comment,
+  // string literal or char constant: returns true with that token (the
+  // position after it) after writing the text before it, or false at the
+  // line's end after writing the rest. Writes exactly what next_token and
+  // emit_token would write token by token.
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
 
  private:
