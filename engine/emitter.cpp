@@ -3,42 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/code_runs.h"
+#include "engine/line_converter.h"
 #include "engine/line_number_text.h"
 #include "engine/page_writer.h"
 #include "engine/text_escaper.h"
 
 namespace prismet {
-
-namespace {
-
-// The token loop of one line; in the code state the run loop gathers the
-// tokens that are written as they stand (or only escaped).
-ScanState scan_line(PageWriter& page, const CodeRuns& runs, SourceLine& line, const VocabularyIndex& index,
-                    ScanState state) {
-  if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
-  std::int64_t column = 0;
-  Token token;
-  for (;;) {
-    const bool more = state == ScanState::Code ? runs.next_marked_token(page, line, token, column)
-                                               : next_token(line, token, index, state);
-    if (!more) break;
-    state = page.emit(token, state, column);
-  }
-  if (const PreparedTagPair* category = page.category(state)) page.tag(category->close);
-  return state;
-}
-
-ScanState convert_line(PageWriter& page, const CodeRuns& runs, SourceLine& line, const VocabularyIndex& index,
-                       ScanState state) {
-  page.tag(page.line.open);
-  state = scan_line(page, runs, line, index, state);
-  page.tag(page.line.close);
-  if (line.line_ending[0] != '\0') page.line_ending();
-  return state;
-}
-
-}  // namespace
 
 int tab_fill(int column, int tab_width) {
   if (tab_width <= 0) return 0;
@@ -71,21 +41,19 @@ ScanState emit_token(TextWriter& output, int& column, const Token& token, const 
 ScanState scan_line(TextWriter& output, SourceLine& line, const OutputStyle& style, const VocabularyIndex& index,
                     ScanState state) {
   PageWriter page(output, style);
-  const CodeRuns runs(index, style);
-  return scan_line(page, runs, line, index, state);
+  return LineConverter(index, style).scan_line(page, line, state);
 }
 
 ScanState convert_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
                        const VocabularyIndex& index, ScanState state) {
   PageWriter page(output, style);
-  const CodeRuns runs(index, style);
-  return convert_line(page, runs, line, index, state);
+  return LineConverter(index, style).convert_line(page, line, state);
 }
 
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary) {
   const VocabularyIndex index(vocabulary);
   PageWriter page(output, style);
-  const CodeRuns runs(index, style);
+  const LineConverter converter(index, style);
   page.tag(page.whole.open);
   // One cursor per file; large, so it lives on the heap rather than the stack.
   auto line = std::make_unique<SourceLine>();
@@ -98,7 +66,7 @@ void convert_source(TextWriter& output, TextReader& input, const OutputStyle& st
       page.tag(page.line_number.close);
       number.next();
     }
-    state = convert_line(page, runs, *line, index, state);
+    state = converter.convert_line(page, *line, state);
   }
   page.tag(page.whole.close);
 }

@@ -29,16 +29,6 @@ PageWriter::PageWriter(TextWriter& output, const OutputStyle& style)
       string_literal_(prepare(style.string_literal)),
       keyword_(prepare(style.keyword)) {}
 
-const PreparedTagPair* PageWriter::category(ScanState state) const {
-  switch (state) {
-    case ScanState::LineComment:
-    case ScanState::BlockComment: return &comment_;
-    case ScanState::StringLiteral: return &string_literal_;
-    case ScanState::CharConstant: return &char_constant_;
-    default: return nullptr;
-  }
-}
-
 ScanState PageWriter::emit(const Token& token, ScanState state, std::int64_t& column) {
   // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
   // them is escaped, so they are copied whole.

@@ -50,7 +50,15 @@ class PageWriter {
 
   // The pair that frames a category running over a line's start or end, or
   // nullptr in the code state.
-  const PreparedTagPair* category(ScanState state) const;
+  const PreparedTagPair* category(ScanState state) const {
+    switch (state) {
+      case ScanState::LineComment:
+      case ScanState::BlockComment: return &comment_;
+      case ScanState::StringLiteral: return &string_literal_;
+      case ScanState::CharConstant: return &char_constant_;
+      default: return nullptr;
+    }
+  }
 
   TextWriter& output() { return output_; }
   const OutputStyle& style() const { return style_; }

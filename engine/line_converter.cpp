@@ -1,4 +1,4 @@
-#include "engine/code_runs.h"
+#include "engine/line_converter.h"
 
 #include "common/cp932.h"
 #include "engine/char_sets.h"
@@ -25,7 +25,7 @@ Entity entity_of(char byte) {
 
 }  // namespace
 
-CodeRuns::CodeRuns(const VocabularyIndex& index, const OutputStyle& style)
+LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& style)
     : index_(index), escaped_(style.nbsp_spaces || style.expand_tabs), class_() {
   for (int b = 0; b < 256; ++b) {
     const char byte = static_cast<char>(b);
@@ -45,13 +45,13 @@ CodeRuns::CodeRuns(const VocabularyIndex& index, const OutputStyle& style)
   }
 }
 
-void CodeRuns::flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const {
+void LineConverter::flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const {
   if (from == to) return;
   if (escaped_) page.text(from, static_cast<std::size_t>(to - from), column);
   else page.raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
 }
 
-bool CodeRuns::stays_in_run(const Token& token) const {
+bool LineConverter::stays_in_run(const Token& token) const {
   if (token.kind == TokenKind::Whitespace) return true;
   if (token.kind != TokenKind::Plain) return false;
   if (escaped_) return true;
@@ -63,7 +63,7 @@ bool CodeRuns::stays_in_run(const Token& token) const {
   return first != '&' && first != '<' && first != '>' && first != '"';
 }
 
-bool CodeRuns::next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const {
+[[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const {
   const char* run = line.position;
   const char* p = run;
   const char* const end = code_state::text_end(line);
@@ -113,6 +113,35 @@ bool CodeRuns::next_marked_token(PageWriter& page, SourceLine& line, Token& toke
   }
   flush(page, run, token.text, column);
   return true;
+}
+
+// The token loop of scan_line and convert_line, inlined into both so that a
+// line costs no call of it.
+[[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
+                                                                   ScanState state) const {
+  if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
+  std::int64_t column = 0;
+  Token token;
+  for (;;) {
+    const bool more = state == ScanState::Code ? next_marked_token(page, line, token, column)
+                                               : next_token(line, token, index_, state);
+    if (!more) break;
+    state = page.emit(token, state, column);
+  }
+  if (const PreparedTagPair* category = page.category(state)) page.tag(category->close);
+  return state;
+}
+
+ScanState LineConverter::convert_line(PageWriter& page, SourceLine& line, ScanState state) const {
+  page.tag(page.line.open);
+  state = scan_tokens(page, line, state);
+  page.tag(page.line.close);
+  if (line.line_ending[0] != '\0') page.line_ending();
+  return state;
+}
+
+ScanState LineConverter::scan_line(PageWriter& page, SourceLine& line, ScanState state) const {
+  return scan_tokens(page, line, state);
 }
 
 }  // namespace prismet

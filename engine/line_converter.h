@@ -1,9 +1,10 @@
-// The emitter's loop over the code state of a line. Most of code is written
+// Converts line pieces for the emitter: the line and category tags around
+// the token loop, and in the code state a run loop. Most of code is written
 // exactly as it stands (or only escaped): whitespace, words that are no
 // keyword, punctuation. Those bytes are gathered into runs and written in
 // one piece; keywords and numbers get their tags on the way, and only the
-// delimiters that change the state leave the loop. A table built once per
-// conversion tells, byte by byte, what may begin at a token boundary.
+// delimiters that change the state leave the run loop. A table built once
+// per conversion tells, byte by byte, what may begin at a token boundary.
 // Internal to the engine.
 #pragma once
 
@@ -16,11 +17,19 @@
 
 namespace prismet {
 
-class CodeRuns {
+class LineConverter {
  public:
-  // The index must outlive the runs.
-  CodeRuns(const VocabularyIndex& index, const OutputStyle& style);
+  // The index must outlive the converter.
+  LineConverter(const VocabularyIndex& index, const OutputStyle& style);
 
+  // Writes one line piece between the line tags, with its line ending;
+  // returns the state at the line's end.
+  ScanState convert_line(PageWriter& page, SourceLine& line, ScanState state) const;
+  // The token loop of one line, reopening and closing the category that
+  // runs over the line's start and end.
+  ScanState scan_line(PageWriter& page, SourceLine& line, ScanState state) const;
+
+ private:
   // Scans the code state from the line's position and writes it, keywords
   // and numbers with their tags, up to the next token that opens a comment,
   // string literal or char constant: returns true with that token (the
@@ -28,8 +37,8 @@ class CodeRuns {
   // line's end after writing the rest. Writes exactly what next_token and
   // emit_token would write token by token.
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
+  ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
 
- private:
   // What the byte at a token boundary starts, as far as the run is
   // concerned.
   enum ByteClass : std::uint8_t {
