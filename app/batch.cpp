@@ -1,11 +1,14 @@
 #include "app/batch.h"
 
-#include "app/instance_lock.h"
+#include <cerrno>
+#include <cstdio>
+
+#include "app/insert_file.h"
+#include "common/file_replacement.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
 #include "common/path_text.h"
 #include "engine/emitter.h"
-#include "settings/settings_file.h"
 
 namespace prismet {
 
@@ -23,51 +26,80 @@ bool append_file(TextWriter& output, const char* path) {
   return input.close();
 }
 
-bool convert_file(const char* input_path, const char* temp_path, const OutputStyle& style,
-                  const Vocabulary& vocabulary) {
-  TextReader input;
-  if (!input.open(input_path)) return false;
-  TextWriter output;
-  if (!output.open(temp_path)) return false;
-  // A missing insert file is simply left out.
-  if (style.insert_before[0] != '\0') append_file(output, style.insert_before);
+namespace {
+
+// The header and footer of every page of one run.
+struct InsertFiles {
+  InsertFile before;
+  InsertFile after;
+};
+
+// Writes the whole page: the insert-before file, the converted text, the
+// insert-after file. A missing insert file is simply left out. Returns 0,
+// or the error number of a failed read or write: a page cut short by
+// either must not replace anything (the output may be the source itself).
+int write_page(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary,
+               InsertFiles& inserts) {
+  inserts.before.append_to(output);
   convert_source(output, input, style, vocabulary);
-  if (style.insert_after[0] != '\0') append_file(output, style.insert_after);
-  // Only a temporary file whose every write reached the disk may replace the
-  // output: a truncated page must never be copied over it (or over the
-  // source itself, when the output is the input).
-  return output.close();
+  inserts.after.append_to(output);
+  if (input.failed()) return input.error();
+  if (!output.close()) return output.error();
+  return 0;
 }
 
-void convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
-                   FileProgress* progress) {
+// Converts standard input to standard output.
+int convert_standard_streams(const Settings& settings, const Vocabulary& vocabulary, InsertFiles& inserts) {
+  TextReader input;
+  input.attach(stdin);
+  TextWriter output;
+  if (!output.attach(stdout)) return output.error();
+  return write_page(output, input, settings.style, vocabulary, inserts);
+}
+
+// Converts one file into the page beside it. Returns 0, or the error number
+// that tells why the file was not converted.
+int convert_one(const std::string& input_path, const Settings& settings, const Vocabulary& vocabulary,
+                InsertFiles& inserts) {
+  if (names_standard_streams(input_path.c_str())) return convert_standard_streams(settings, vocabulary, inserts);
+  errno = 0;
+  if (!path_exists(input_path.c_str())) return errno != 0 ? errno : ENOENT;
+
+  char output_path[kPathCapacity];
+  if (input_path.size() >= sizeof output_path) return ENAMETOOLONG;
+  copy_cut(output_path, input_path);
+  if (!replace_extension(output_path, sizeof output_path, settings.extension)) return ENAMETOOLONG;
+
+  TextReader input;
+  if (!input.open(input_path.c_str())) return input.error();
+  FileReplacement page;
+  if (!page.begin(output_path, FileReplacement::Options{})) return page.error();
+  TextWriter output;
+  if (!output.attach(page.stream())) return output.error();
+  if (const int error = write_page(output, input, settings.style, vocabulary, inserts)) return error;
+  // The source has been read whole: when the output is the source itself,
+  // the page may now take its place.
+  input.close();
+  if (!page.commit()) return page.error();
+  return 0;
+}
+
+}  // namespace
+
+int convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
+                  FileProgress* progress) {
+  InsertFiles inserts{InsertFile(settings.style.insert_before), InsertFile(settings.style.insert_after)};
   const int count = static_cast<int>(files.size());
+  int failed = 0;
   for (int index = 0; index < count; ++index) {
-    const char* input_path = files[static_cast<std::size_t>(index)].c_str();
-    if (progress != nullptr) progress->file_started(index, count, input_path);
-    if (!path_exists(input_path)) continue;
-
-    char temp_path[kPathCapacity];
-    if (!module_path_with_extension(temp_path, sizeof temp_path, ".tmp")) continue;
-    char output_path[kPathCapacity];
-    if (files[static_cast<std::size_t>(index)].size() >= sizeof output_path) continue;
-    copy_cut(output_path, input_path);
-    if (!replace_extension(output_path, sizeof output_path, settings.extension)) continue;
-
-    // Other instances share the temporary file: hold it from writing to
-    // deleting.
-    InstanceLock lock(temp_path);
-    // A source that is the temporary file would be emptied by the very
-    // conversion that reads it.
-    if (same_file(input_path, temp_path)) continue;
-    if (convert_file(input_path, temp_path, settings.style, vocabulary)) {
-      // An output named like the temporary file already holds the page:
-      // replacing and deleting it would lose it.
-      if (same_file(temp_path, output_path)) continue;
-      replace_file_keeping_attributes(temp_path, output_path);
+    const std::string& path = files[static_cast<std::size_t>(index)];
+    if (progress != nullptr) progress->file_started(index, count, path.c_str());
+    if (const int error = convert_one(path, settings, vocabulary, inserts)) {
+      ++failed;
+      if (progress != nullptr) progress->file_failed(index, path.c_str(), error);
     }
-    delete_file(temp_path);
   }
+  return failed;
 }
 
 }  // namespace prismet

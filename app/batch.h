@@ -1,10 +1,10 @@
-// Batch conversion: every listed file is converted into a temporary file
-// beside the program (insert-before file, converted text, insert-after file),
-// which then replaces the output: the input path with its extension replaced
-// by the configured one.
+// Batch conversion: every listed file is converted into a page (insert-before
+// file, converted text, insert-after file) that replaces the output, the
+// input path with its extension replaced by the configured one. The page is
+// written to a temporary file beside the output and takes the output's place
+// only when it is complete, so a failure leaves the output as it was.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,23 +14,24 @@
 
 namespace prismet {
 
-// Told about each file before it is converted (the busy indicator).
+// Told about each file before it is converted, and about each file that was
+// not converted (the busy indicator, which on Linux also reports failures).
 class FileProgress {
  public:
   virtual ~FileProgress() = default;
   virtual void file_started(int index, int count, const char* path) = 0;
+  // `error` is the system's error number (errno) that tells why.
+  virtual void file_failed(int index, const char* path, int error) = 0;
 };
 
-// Converts the paths in order. Paths that no longer exist, that cannot be
-// read, or whose output path would not fit in 260 bytes are skipped; a file
-// that fails leaves its output as it was. Reports nothing.
-void convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
-                   FileProgress* progress);
-
-// Writes the complete page for one input into the temporary file. True only
-// when every write and the close succeeded.
-bool convert_file(const char* input_path, const char* temp_path, const OutputStyle& style,
-                  const Vocabulary& vocabulary);
+// Converts the paths in order; a file that fails leaves its output as it was
+// and the batch goes on. A path that does not exist, cannot be read, names a
+// folder, or whose output cannot be written (or whose output path would not
+// fit in a path buffer) is not converted. Where the platform has one, the
+// name of the standard streams converts standard input to standard output.
+// Returns how many files were not converted.
+int convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
+                  FileProgress* progress);
 
 // Copies the file at `path` (read as text) to the output. False, writing
 // nothing, when it cannot be opened; otherwise true when it closed cleanly.

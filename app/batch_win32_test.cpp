@@ -38,18 +38,28 @@ TEST(BatchWin32, ReadOnlyAndHiddenOutputsStaySo) {
   free_vocabulary(vocabulary);
 }
 
+// A locked output cannot be replaced: it stays as it was, a read-only and
+// hidden one keeps its attributes, and the page written beside it is gone.
 TEST(BatchWin32, ALockedOutputIsLeftAsItWas) {
   Settings settings;
   set_default_settings(settings, "", "");
   Vocabulary vocabulary;
   set_builtin_vocabulary(vocabulary);
-  write_file(scratch_path("locked.cpp"), "a");
-  write_file(scratch_path("locked.htm"), "old");
-  HANDLE lock = CreateFileA(scratch_path("locked.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::string folder = scratch_path("locked");
+  testing::make_folder(folder);
+  const std::string output = folder + "\\locked.htm";
+  write_file(folder + "\\locked.cpp", "a");
+  write_file(output, "old");
+  const DWORD attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  ASSERT_TRUE(SetFileAttributesA(output.c_str(), attributes));
+  HANDLE lock = CreateFileA(output.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  convert_files({scratch_path("locked.cpp")}, settings, vocabulary, nullptr);
+  EXPECT_EQ(convert_files({folder + "\\locked.cpp"}, settings, vocabulary, nullptr), 1);
   CloseHandle(lock);
-  EXPECT_EQ(read_file(scratch_path("locked.htm")), "old");
+  EXPECT_EQ(read_file(output), "old");
+  EXPECT_EQ(GetFileAttributesA(output.c_str()) & attributes, attributes);
+  EXPECT_EQ(testing::count_entries(folder), 2);
+  SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_NORMAL);
   free_vocabulary(vocabulary);
 }
 

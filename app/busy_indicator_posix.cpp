@@ -1,23 +1,36 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/busy_indicator.h"
 
 namespace prismet {
 
+namespace {
+constexpr char kClearLine[] = "\r\x1b[K";
+}  // namespace
+
 BusyIndicator::BusyIndicator(void*) : terminal_(::isatty(STDERR_FILENO) == 1) {}
 
 BusyIndicator::~BusyIndicator() {
-  // Clear the progress line.
-  if (shown_line_) std::fputs("\r\x1b[K", stderr);
+  if (shown_line_) std::fputs(kClearLine, stderr);
 }
 
 void BusyIndicator::file_started(int index, int count, const char* path) {
   if (!terminal_) return;
-  std::fprintf(stderr, "\r\x1b[Kprismet: %d/%d %s", index + 1, count, path);
+  std::fprintf(stderr, "%sprismet: %d/%d %s", kClearLine, index + 1, count, path);
   std::fflush(stderr);
   shown_line_ = true;
+}
+
+void BusyIndicator::file_failed(int, const char* path, int error) {
+  // The progress line gives way to the error line, and comes back with the
+  // next file.
+  if (shown_line_) std::fputs(kClearLine, stderr);
+  shown_line_ = false;
+  std::fprintf(stderr, "prismet: %s: %s\n", path, std::strerror(error));
+  std::fflush(stderr);
 }
 
 }  // namespace prismet

@@ -20,4 +20,9 @@ void BusyIndicator::file_started(int, int, const char*) {
   // The tray icon says it all; nothing changes per file.
 }
 
+void BusyIndicator::file_failed(int, const char*, int) {
+  // The program shows no message: a file that fails leaves its output as it
+  // was, and that is all.
+}
+
 }  // namespace prismet

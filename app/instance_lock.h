@@ -1,6 +1,6 @@
-// Guards a file beside the program that every running instance shares (the
-// temporary file, the settings file): while one instance holds the lock for
-// a path, another waits. The lock leaves nothing behind on disk.
+// Guards a file that every running instance shares (the settings file):
+// while one instance holds the lock for a path, another waits. The lock
+// leaves nothing behind on disk.
 #pragma once
 
 namespace prismet {

@@ -1,5 +1,3 @@
-#include "app/startup.h"
+#include "app/options_posix.h"
 
-int main(int argc, char** argv) {
-  return prismet::run_application(nullptr, argc, argv, prismet::native_startup_platform());
-}
+int main(int argc, char** argv) { return prismet::run_program(argc, argv, prismet::native_startup_platform()); }

@@ -1,6 +1,6 @@
-// End-to-end faults: the real program where its temporary file cannot be
-// created, with a damaged or unusable settings file, with a huge vocabulary
-// file, with a thousand files at once and with several instances at once.
+// End-to-end faults: the real program with a damaged or unusable settings
+// file, with a huge vocabulary file, with a thousand files at once and with
+// several instances at once.
 // In every case nothing may be lost: outputs are complete or untouched, and
 // sources stay as they were.
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "common/file_system.h"
 #include "tests/program_folder.h"
 #include "tests/run_program.h"
+#include "tests/small_disk.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -43,23 +44,21 @@ bool read_only_holds(const std::string& path) {
 #endif
 }
 
-// The temporary file's name is taken by a folder, so no page can be
-// written: every output stays as it was, no new one appears, and the folder
-// is left alone. (The same happens where the program's folder is not
-// writable; see program_fault_posix_test.cpp.)
-TEST_F(ProgramTest, NoTemporaryFileMeansEveryOutputUntouched) {
-  write_file(beside_program(".ini"), "[prismet]\r\nダイアログを表示=0\r\n");
-  testing::make_folder(beside_program(".tmp"));
-  write_file(path("old.cpp"), "int fresh;");
-  write_file(path("old.htm"), "the old page");
-  write_file(path("new.cpp"), "int other;");
-  EXPECT_EQ(run({path("old.cpp"), path("new.cpp")}), 0);
-  EXPECT_EQ(read_file(path("old.htm")), "the old page");
-  EXPECT_FALSE(path_exists(path("new.htm").c_str()));
-  EXPECT_EQ(read_file(path("old.cpp")), "int fresh;");
-  EXPECT_EQ(read_file(path("new.cpp")), "int other;");
-  EXPECT_TRUE(fs::is_directory(beside_program(".tmp")));
-  EXPECT_EQ(testing::count_entries(beside_program(".tmp")), 0);
+// A page that replaces its own source (the extension ".cpp") on a nearly
+// full disk: the conversion fails, and the source stays byte for byte, with
+// no temporary file left beside it.
+TEST_F(ProgramTest, AFullDiskLosesNoSource) {
+  const std::string folder = testing::small_disk_folder("program");
+  if (folder.empty()) GTEST_SKIP() << "no small file system (PRISMET_SMALL_DISK) in this run";
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n拡張子=.cpp\r\n");
+  std::string source;
+  while (source.size() < testing::free_bytes(folder) * 2 / 3) source += "int x; // <&> 日本語\n";
+  const std::string file = folder + kSep + "source.cpp";
+  write_file(file, source);
+  EXPECT_EQ(run({file}), testing::kExitNotConverted);
+  EXPECT_TRUE(read_file(file) == source);
+  EXPECT_EQ(testing::count_entries(folder), 1);
+  fs::remove(file);
 }
 
 // A settings file that is read-only, cut short, binary junk or a folder:
@@ -92,7 +91,7 @@ TEST_F(ProgramTest, DamagedOrUnusableSettingsFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();  // a fresh folder per case
-    const std::string ini = beside_program(".ini");
+    const std::string ini = settings_file();
     if (c.contents.empty()) {
       testing::make_folder(ini);
     } else {
@@ -138,7 +137,7 @@ TEST_F(ProgramTest, HugeVocabularyFileWithMegabyteLines) {
   vocabulary += "mykeyword\r\n[line_comment]\r\n" + std::string(1 << 20, '#') + "\r\n#!\r\n";
   ASSERT_GT(vocabulary.size(), 10u << 20);
   write_file(path("huge.voc"), vocabulary);
-  write_file(beside_program(".ini"),
+  write_file(settings_file(),
              "[prismet]\r\nダイアログを表示=0\r\n語彙ファイル=" + path("huge.voc") +
                  "\r\n<ｷｰﾜｰﾄﾞ>=<K>\r\n</ｷｰﾜｰﾄﾞ>=</K>\r\n<ｺﾒﾝﾄ>=<C>\r\n</ｺﾒﾝﾄ>=</C>\r\n");
   write_file(path("v.cpp"), "mykeyword int aaaa; // not a comment now\n#! comment");
@@ -152,7 +151,7 @@ TEST_F(ProgramTest, HugeVocabularyFileWithMegabyteLines) {
 // folder (a Windows command line holds at most 32,767 characters): every
 // one is converted.
 TEST_F(ProgramTest, AThousandFilesOnOneCommandLine) {
-  write_file(beside_program(".ini"), "[prismet]\r\nダイアログを表示=0\r\n");
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n");
   std::vector<std::string> names;
   for (int i = 0; i < 1000; ++i) {
     names.push_back("f" + std::to_string(i) + ".cpp");
@@ -171,7 +170,7 @@ TEST_F(ProgramTest, AThousandFilesOnOneCommandLine) {
 // shared file, twice over: every page is byte for byte the page a run of
 // its own writes.
 TEST_F(ProgramTest, FourInstancesAtOnceLoseNothing) {
-  write_file(beside_program(".ini"), "[prismet]\r\nダイアログを表示=0\r\n");
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n");
   constexpr int kInstances = 4;
   std::vector<std::string> names = {"shared"};
   for (int n = 0; n < kInstances; ++n) names.push_back("own" + std::to_string(n));

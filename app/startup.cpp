@@ -15,32 +15,36 @@ namespace {
 
 char lower_ascii(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
 
-bool equals_no_case(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-    if (lower_ascii(*a) != lower_ascii(*b)) return false;
-  }
-  return *a == *b;
-}
-
 constexpr char kModeOption[] = "/mode:";
 
 // Runs `work` holding the lock on the settings file. Another instance may be
 // saving the file at that moment, and the platform's profile functions
 // rewrite it in place: a load that met the file half-written would take the
 // defaults (and show the dialog nobody asked for), a save could mix with the
-// other's. The dialog runs between the two, without the lock.
+// other's. The dialog runs between the two, without the lock. The lock is
+// kept by the settings file's folder; before a save that folder is made
+// where it is missing.
+enum class SettingsAccess { kLoad, kSave };
 template <class Work>
-void locked_by_settings_file(Work work) {
+void locked_by_settings_file(SettingsAccess access, Work work) {
   char path[kPathCapacity];
   if (!settings_file_path(path)) {
     work();
     return;
   }
+  if (access == SettingsAccess::kSave) make_settings_folder(path);
   const InstanceLock lock(path);
   work();
 }
 
 }  // namespace
+
+bool equals_no_case(const char* a, const char* b) {
+  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+    if (lower_ascii(*a) != lower_ascii(*b)) return false;
+  }
+  return *a == *b;
+}
 
 const char* find_char_no_case(const char* text, char byte) {
   const char wanted = lower_ascii(byte);
@@ -77,50 +81,73 @@ DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool
   return {5, true};
 }
 
-bool parse_command_line(CustomBoxParam& param, int argument_count, char** arguments,
-                        const StartupPlatform& platform) {
-  const char* mode = nullptr;  // refers into the argument vector
-  bool forced = false;
-  bool suppressed = false;
-  param.files.reserve(argument_count > 0 ? static_cast<std::size_t>(argument_count) : 0);
+CommandLine sort_arguments(int argument_count, char** arguments) {
+  CommandLine command_line;
+  command_line.argument_count = argument_count;
+  command_line.files.reserve(argument_count > 0 ? static_cast<std::size_t>(argument_count) : 0);
   for (int i = 1; i < argument_count; ++i) {
-    const char* argument = arguments[i];
-    if (path_exists(argument)) {
-      param.files.emplace_back(argument);
-    } else if (starts_with_no_case(argument, kModeOption)) {
-      mode = argument + std::strlen(kModeOption);
-      if (*mode == '\0') mode = nullptr;
-    } else if (equals_no_case(argument, "/dlg:0")) {
-      suppressed = true;
-      forced = false;
-    } else if (equals_no_case(argument, "/dlg:1")) {
-      forced = true;
-      suppressed = false;
+    if (path_exists(arguments[i])) {
+      command_line.files.emplace_back(arguments[i]);
+    } else {
+      sort_option(arguments[i], command_line);
     }
   }
+  return command_line;
+}
 
-  locked_by_settings_file([&] { load_settings(param.settings, mode); });
-  const DialogDecision decision = decide_dialog(forced, suppressed, platform.shift_key_down(),
-                                                param.settings.show_settings_dialog, argument_count);
-  if (decision.shown && !platform.run_settings_dialog(param, argument_count)) {
-    free_custom_box_param(param);
+bool sort_option(const char* argument, CommandLine& command_line) {
+  if (starts_with_no_case(argument, kModeOption)) {
+    command_line.mode = argument + std::strlen(kModeOption);
+  } else if (equals_no_case(argument, "/dlg:0")) {
+    command_line.suppressed = true;
+    command_line.forced = false;
+  } else if (equals_no_case(argument, "/dlg:1")) {
+    command_line.forced = true;
+    command_line.suppressed = false;
+  } else {
     return false;
   }
-  locked_by_settings_file([&] { save_settings(param.settings, mode); });
   return true;
 }
 
-int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform) {
+bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const StartupPlatform& platform) {
+  const char* mode = command_line.mode.empty() ? nullptr : command_line.mode.c_str();
+  param.files = command_line.files;
+  locked_by_settings_file(SettingsAccess::kLoad, [&] { load_settings(param.settings, mode); });
+  const DialogDecision decision =
+      decide_dialog(command_line.forced, command_line.suppressed, platform.shift_key_down(),
+                    param.settings.show_settings_dialog, command_line.argument_count);
+  if (decision.shown && !platform.run_settings_dialog(param, command_line.argument_count)) {
+    free_custom_box_param(param);
+    return false;
+  }
+  locked_by_settings_file(SettingsAccess::kSave, [&] { save_settings(param.settings, mode); });
+  return true;
+}
+
+bool parse_command_line(CustomBoxParam& param, int argument_count, char** arguments,
+                        const StartupPlatform& platform) {
+  return prepare_run(param, sort_arguments(argument_count, arguments), platform);
+}
+
+RunOutcome run_conversion(void* module_instance, const CommandLine& command_line, const StartupPlatform& platform) {
+  RunOutcome outcome;
   CustomBoxParam param;
-  if (!parse_command_line(param, argument_count, arguments, platform)) return 0;
+  if (!prepare_run(param, command_line, platform)) return outcome;
+  outcome.went_on = true;
   {
     BusyIndicator busy(module_instance);
     Vocabulary vocabulary;
     load_vocabulary(vocabulary, param.settings.vocabulary_file);
-    convert_files(param.files, param.settings, vocabulary, &busy);
+    outcome.failed_files = convert_files(param.files, param.settings, vocabulary, &busy);
     free_vocabulary(vocabulary);
   }
   free_custom_box_param(param);
+  return outcome;
+}
+
+int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform) {
+  run_conversion(module_instance, sort_arguments(argument_count, arguments), platform);
   return 0;
 }
 

@@ -31,6 +31,32 @@ struct StartupPlatform {
 // The seams of this platform.
 const StartupPlatform& native_startup_platform();
 
+// The command line sorted: the files to convert, in command-line order, and
+// the options.
+struct CommandLine {
+  std::vector<std::string> files;
+  std::string mode;         // the settings section; empty: the fixed one
+  bool forced = false;      // "/dlg:1" (the later of the two options counts)
+  bool suppressed = false;  // "/dlg:0"
+  int argument_count = 0;   // the size of the argument vector, program included
+};
+
+// Sorts the arguments by the Windows program's rules: an existing path is a
+// file to convert; "/mode:NAME" (the later one counts), "/dlg:0" and
+// "/dlg:1" are options, in any mix of capital and small letters; anything
+// else is dropped.
+CommandLine sort_arguments(int argument_count, char** arguments);
+
+// Takes "/mode:NAME", "/dlg:0" or "/dlg:1" into the command line; false for
+// any other argument.
+bool sort_option(const char* argument, CommandLine& command_line);
+
+// What became of a run.
+struct RunOutcome {
+  bool went_on = false;  // false: the dialog was cancelled, nothing was done
+  int failed_files = 0;  // files named that were not converted
+};
+
 // Which row of the decision table decided, and whether the dialog is shown.
 struct DialogDecision {
   int row;
@@ -41,17 +67,26 @@ struct DialogDecision {
 // stored flag on (not shown: 4 any argument at all); 5 no argument.
 DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool stored_flag, int argument_count);
 
-// Sorts the arguments into existing paths and options, loads the settings of
-// the chosen mode, shows the dialog when the decision asks for it, and saves
-// the settings. True: go on converting. False: cancelled (the record has
-// been freed and nothing was written).
+// Loads the settings of the chosen mode into the record, takes the files,
+// shows the dialog when the decision asks for it, and saves the settings.
+// True: go on converting. False: cancelled (the record has been freed and
+// nothing was written).
+bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const StartupPlatform& platform);
+
+// sort_arguments, then prepare_run.
 bool parse_command_line(CustomBoxParam& param, int argument_count, char** arguments,
                         const StartupPlatform& platform);
 
-// The main flow. Always returns 0.
+// The main flow after the command line: prepare_run, then the busy
+// indicator, the vocabulary and the conversion of every file.
+RunOutcome run_conversion(void* module_instance, const CommandLine& command_line, const StartupPlatform& platform);
+
+// The Windows program's main flow: sort_arguments and run_conversion.
+// Always returns 0.
 int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform);
 
-// Case-insensitive (ASCII letters only) searches, byte by byte.
+// Case-insensitive (ASCII letters only) comparisons, byte by byte.
+bool equals_no_case(const char* a, const char* b);
 bool starts_with_no_case(const char* text, const char* prefix);
 const char* find_no_case(const char* text, const char* pattern);
 const char* find_char_no_case(const char* text, char byte);

@@ -4,13 +4,31 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 namespace prismet {
 
 // True when the file system reports attributes for the path; a folder counts
-// as existing, an empty path does not.
+// as existing, an empty path does not. When false, errno tells why.
 bool path_exists(const char* path);
+
+// True for the name that stands for the standard streams as a file to
+// convert: "-" on Linux; none on Windows, where every name is a file's.
+bool names_standard_streams(const char* path);
+
+// What tells one version of a file from another: which file it is, its
+// size and the time of its last change.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  std::uint64_t size = 0;
+  std::uint64_t modified = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file at `path`; false when it cannot be had.
+bool file_stamp(const char* path, FileStamp& stamp);
 
 // Opens an existing file for binary reading; nullptr for a folder or a file
 // that cannot be opened.
@@ -22,18 +40,6 @@ std::FILE* open_file_for_writing(const char* path);
 
 // Deletes a file; false when it could not be deleted.
 bool delete_file(const char* path);
-
-// Replaces `output` with the contents of `source`, keeping what the platform
-// records about the output: on Windows its attributes (read-only, hidden,
-// system, cleared for the copy and given back afterwards, also when the copy
-// fails); on Linux its permission bits. On Windows the source is copied. On
-// Linux a source that is a plain file with a single name is renamed over the
-// output when both lie on one file system; otherwise the copy goes to a
-// sibling of the output that is renamed over it, so a failed or interrupted
-// copy never leaves a half-written output. The source is used up: it may be
-// gone afterwards, and a caller deletes what is left of it. True when the
-// output was replaced.
-bool replace_file_keeping_attributes(const char* source, const char* output);
 
 // True when both paths name one existing file (also through different
 // spellings, links or case); false when either does not exist.

@@ -1,26 +1,31 @@
 #include <windows.h>
 
+#include <cerrno>
+
 #include "common/file_system.h"
 
 namespace prismet {
 
-bool path_exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool path_exists(const char* path) {
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return true;
+  errno = ENOENT;
+  return false;
+}
 
-std::FILE* open_file_for_reading(const char* path) { return std::fopen(path, "rb"); }
+bool names_standard_streams(const char*) { return false; }
+
+std::FILE* open_file_for_reading(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    errno = EISDIR;  // the runtime says only "access denied"
+    return nullptr;
+  }
+  return std::fopen(path, "rb");
+}
 
 std::FILE* open_file_for_writing(const char* path) { return std::fopen(path, "wb"); }
 
 bool delete_file(const char* path) { return DeleteFileA(path) != 0; }
-
-bool replace_file_keeping_attributes(const char* source, const char* output) {
-  const DWORD attributes = GetFileAttributesA(output);
-  // Clears read-only, hidden and system so that the copy may replace the
-  // file; fails harmlessly when the output does not exist yet.
-  SetFileAttributesA(output, 0);
-  const bool copied = CopyFileA(source, output, FALSE) != 0;
-  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(output, attributes);
-  return copied;
-}
 
 namespace {
 
@@ -36,6 +41,17 @@ bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 }  // namespace
+
+bool file_stamp(const char* path, FileStamp& stamp) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file_identity(path, info)) return false;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  stamp.modified = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                   info.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
 
 bool same_file(const char* first, const char* second) {
   BY_HANDLE_FILE_INFORMATION a, b;

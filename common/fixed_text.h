@@ -1,5 +1,7 @@
 // Fixed text buffers: paths, the output extension and the vocabulary path
-// live in 261-byte buffers holding at most 260 bytes and a NUL.
+// live in buffers of kPathCapacity bytes, text and a NUL. On Windows that is
+// 261 bytes (at most 260 of text, the system's limit for the calls the
+// program makes); on Linux it is the system's own limit for a path.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +10,11 @@
 
 namespace prismet {
 
+#ifdef _WIN32
 inline constexpr std::size_t kPathCapacity = 261;
+#else
+inline constexpr std::size_t kPathCapacity = 4096;  // PATH_MAX, the NUL included
+#endif
 
 // Copies at most capacity - 1 bytes of `text` (stopping at a NUL) and always
 // terminates.

@@ -21,7 +21,8 @@ void lower_case_path(char* text) {
 char* find_extension(char* path) {
   const std::size_t length = std::strlen(path);
   for (std::size_t i = length; i-- > 0;) {
-    if (is_path_separator_at(path, i)) break;
+    // '/' is never the second byte of a double-byte character.
+    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i)) break;
     if (path[i] == '.') return path + i;
   }
   return path + length;

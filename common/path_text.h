@@ -9,13 +9,16 @@ namespace prismet {
 
 // The platform's path rules. Windows: the separator is a backslash that is
 // not the second byte of a double-byte character, and paths formed beside
-// the program are lower-cased. Linux: the separator is '/', and file names
-// are case-sensitive, so nothing is lower-cased.
+// the program are lower-cased; the system also takes a forward slash for a
+// separator, and no file name can hold one. Linux: the separator is '/', and
+// file names are case-sensitive, so nothing is lower-cased.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+inline constexpr char kAlternatePathSeparator = '/';
 inline constexpr bool kLowerCaseProgramPaths = true;
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr char kAlternatePathSeparator = '/';
 inline constexpr bool kLowerCaseProgramPaths = false;
 #endif
 
@@ -27,7 +30,8 @@ bool is_path_separator_at(const char* text, std::size_t position);
 void lower_case_path(char* text);
 
 // The position of the extension's dot in the last path component, or of the
-// terminating NUL when that component has no dot.
+// terminating NUL when that component has no dot. Either separator ends the
+// last component (on Windows "Z:/src.d/Makefile" has no extension).
 char* find_extension(char* path);
 
 // Cuts the extension off (the dot becomes the end of the string). Returns the

@@ -1,5 +1,6 @@
 #include "common/text_stream.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -21,11 +22,28 @@ const char* find_byte(const char* from, const char* to, unsigned char byte) {
 
 bool TextReader::open(const char* path) {
   close();
-  file_ = open_file_for_reading(path);
-  if (file_ == nullptr) return false;
+  errno = 0;
+  std::FILE* file = open_file_for_reading(path);
+  if (file == nullptr) {
+    error_ = errno != 0 ? errno : ENOENT;
+    return false;
+  }
+  return start(file, true);
+}
+
+void TextReader::attach(std::FILE* file) {
+  close();
+  start(file, false);
+}
+
+bool TextReader::start(std::FILE* file, bool owned) {
+  file_ = file;
+  owns_file_ = owned;
+  error_ = 0;
   buffer_ = new (std::nothrow) char[kBufferSize];
   if (buffer_ == nullptr) {
     close();
+    error_ = ENOMEM;
     return false;
   }
   owns_buffer_ = true;
@@ -44,12 +62,14 @@ void TextReader::open_memory(const char* data, std::size_t size) {
   translated_ = nul_ = nullptr;
   at_end_ = true;  // nothing to refill from
   failed_ = false;
+  error_ = 0;
 }
 
 bool TextReader::close() {
   bool ok = false;
-  if (file_ != nullptr) ok = std::fclose(file_) == 0;
+  if (file_ != nullptr) ok = !owns_file_ || std::fclose(file_) == 0;
   file_ = nullptr;
+  owns_file_ = false;
   if (owns_buffer_) delete[] buffer_;
   owns_buffer_ = false;
   buffer_ = pos_ = end_ = nullptr;
@@ -64,7 +84,10 @@ bool TextReader::refill() {
   end_ = buffer_ + got;
   translated_ = nul_ = nullptr;
   if (got == 0) {
-    if (std::ferror(file_)) failed_ = true;
+    if (std::ferror(file_)) {
+      failed_ = true;
+      error_ = errno != 0 ? errno : EIO;
+    }
     at_end_ = true;
     return false;
   }
@@ -140,18 +163,39 @@ std::size_t TextReader::read_line_slow(char* buffer, std::size_t max_bytes, std:
 
 bool TextWriter::open(const char* path) {
   close();
-  file_ = open_file_for_writing(path);
-  if (file_ == nullptr) return false;
-  buffer_ = new (std::nothrow) char[kBufferSize];
-  if (buffer_ == nullptr) {
-    std::fclose(file_);
-    file_ = nullptr;
+  errno = 0;
+  std::FILE* file = open_file_for_writing(path);
+  if (file == nullptr) {
+    error_ = errno != 0 ? errno : EIO;
     return false;
   }
+  return start(file, true);
+}
+
+bool TextWriter::attach(std::FILE* file) {
+  close();
+  return start(file, false);
+}
+
+bool TextWriter::start(std::FILE* file, bool owned) {
+  error_ = 0;
+  buffer_ = new (std::nothrow) char[kBufferSize];
+  if (buffer_ == nullptr) {
+    if (owned) std::fclose(file);
+    error_ = ENOMEM;
+    return false;
+  }
+  file_ = file;
+  owns_file_ = owned;
   pos_ = buffer_;
   limit_ = buffer_ + kBufferSize;
   failed_ = false;
   return true;
+}
+
+void TextWriter::fail() {
+  if (!failed_) error_ = errno != 0 ? errno : EIO;
+  failed_ = true;
 }
 
 void TextWriter::open_memory(std::string* sink) {
@@ -162,13 +206,18 @@ void TextWriter::open_memory(std::string* sink) {
   pos_ = buffer_;
   limit_ = buffer_ + kBufferSize;
   failed_ = false;
+  error_ = 0;
 }
 
 bool TextWriter::close() {
   if (!is_open()) return false;
   flush();
-  if (file_ != nullptr && std::fclose(file_) != 0) failed_ = true;
+  if (file_ != nullptr) {
+    errno = 0;
+    if ((owns_file_ ? std::fclose(file_) : std::fflush(file_)) != 0) fail();
+  }
   file_ = nullptr;
+  owns_file_ = false;
   sink_ = nullptr;
   delete[] buffer_;
   buffer_ = pos_ = limit_ = nullptr;
@@ -177,14 +226,16 @@ bool TextWriter::close() {
 
 bool TextWriter::flush() {
   if (!is_open()) {
-    failed_ = true;
+    errno = EBADF;
+    fail();
     return false;
   }
   const std::size_t size = static_cast<std::size_t>(pos_ - buffer_);
   if (sink_ != nullptr) {
     sink_->append(buffer_, size);
-  } else if (size != 0 && !failed_ && std::fwrite(buffer_, 1, size, file_) != size) {
-    failed_ = true;
+  } else if (size != 0 && !failed_) {
+    errno = 0;
+    if (std::fwrite(buffer_, 1, size, file_) != size) fail();
   }
   pos_ = buffer_;
   return true;

@@ -23,8 +23,10 @@ class TextReader {
   TextReader& operator=(const TextReader&) = delete;
 
   // Opens a file for reading. Fails for a folder or a file that cannot be
-  // opened.
+  // opened; error() then tells why.
   bool open(const char* path);
+  // Reads from a stream that stays open after close() (standard input).
+  void attach(std::FILE* file);
   // Reads `size` bytes of memory, which must outlive the reader, as if they
   // were a file's contents.
   void open_memory(const char* data, std::size_t size);
@@ -70,8 +72,11 @@ class TextReader {
   }
 
   bool failed() const { return failed_; }
+  // The system's error number (errno) of a failed open or read; 0 if none.
+  int error() const { return error_; }
 
  private:
+  bool start(std::FILE* file, bool owned);
   int get_slow();
   bool refill();
   std::size_t read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul);
@@ -88,6 +93,7 @@ class TextReader {
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
+  bool owns_file_ = false;
   char* buffer_ = nullptr;  // owned, unless reading memory
   bool owns_buffer_ = false;
   char* pos_ = nullptr;
@@ -101,6 +107,7 @@ class TextReader {
   const char* nul_ = nullptr;
   bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
   bool failed_ = false;
+  int error_ = 0;
 };
 
 class TextWriter {
@@ -112,6 +119,8 @@ class TextWriter {
 
   // Creates or empties the file and opens it for writing.
   bool open(const char* path);
+  // Writes to a stream that stays open after close(), which flushes it.
+  bool attach(std::FILE* file);
   // Appends everything written to `sink` instead of a file.
   void open_memory(std::string* sink);
   // Flushes and closes; true only when every write and the close succeeded.
@@ -119,6 +128,8 @@ class TextWriter {
   bool is_open() const { return file_ != nullptr || sink_ != nullptr; }
   // False once any write has failed.
   bool ok() const { return !failed_; }
+  // The system's error number (errno) of the first failed write; 0 if none.
+  int error() const { return error_; }
 
   void put(char byte) {
     if (byte == '\n') {
@@ -156,18 +167,22 @@ class TextWriter {
   void commit(char* end) { pos_ = end; }
 
  private:
+  bool start(std::FILE* file, bool owned);
   // Empties the buffer into the file; false when nothing is open.
   bool flush();
+  void fail();
   void write_raw_slow(const char* data, std::size_t size);
   char* reserve_slow(std::size_t size);
 
   static constexpr std::size_t kBufferSize = kMaxReserve;
   std::FILE* file_ = nullptr;
+  bool owns_file_ = false;
   std::string* sink_ = nullptr;
   char* buffer_ = nullptr;
   char* pos_ = nullptr;
   char* limit_ = nullptr;
   bool failed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace prismet

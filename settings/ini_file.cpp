@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_replacement.h"
 #include "common/file_system.h"
 #include "settings/ini_document.h"
-#include "settings/replace_file.h"
 
 namespace prismet::ini {
 

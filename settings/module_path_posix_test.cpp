@@ -28,12 +28,12 @@ TEST(ModulePath, ReplacesTheExtensionOfTheLastComponent) {
 }
 
 TEST(ModulePath, FailsWhenTheResultDoesNotFit) {
-  const std::string long_program = "/" + std::string(255, 'p') + ".exe";  // 260 bytes
+  const std::string long_program = "/" + std::string(kPathCapacity - 6, 'p') + ".exe";  // fills the buffer
   char buffer[kPathCapacity];
   EXPECT_TRUE(program_path_with_extension(long_program.c_str(), buffer, sizeof buffer, ".ini"));
   EXPECT_FALSE(program_path_with_extension(long_program.c_str(), buffer, sizeof buffer, ".long"));
   EXPECT_STREQ(buffer, "");
-  const std::string too_long = "/" + std::string(300, 'p');
+  const std::string too_long = "/" + std::string(kPathCapacity + 40, 'p');
   EXPECT_FALSE(program_path_with_extension(too_long.c_str(), buffer, sizeof buffer, ".ini"));
   EXPECT_STREQ(buffer, "");
 }

@@ -6,8 +6,8 @@ namespace prismet {
 namespace {
 
 // Windows paths: a backslash separates unless it is the second byte of a
-// character, and the result is lower-cased without touching double-byte
-// characters.
+// character, a forward slash always does, and the result is lower-cased
+// without touching double-byte characters.
 TEST(ModulePath, ReplacesTheExtensionAndLowerCases) {
   struct Case {
     const char* program;
@@ -22,6 +22,10 @@ TEST(ModulePath, ReplacesTheExtensionAndLowerCases) {
       {"C:\\Tools\\X.表Y", ".ini", "c:\\tools\\x.ini"},  // 表 ends in 0x5C
       {"C:\\アB\\P.EXE", ".ini", "c:\\アb\\p.ini"},      // ア ends in "A"
       {"C:\\表\\P", ".ini", "c:\\表\\p.ini"},
+      {"C:/A.B/PROG", ".ini", "c:/a.b/prog.ini"},
+      {"Z:/work/src.d/Makefile", ".htm", "z:/work/src.d/makefile.htm"},
+      {"C:\\A.B/PROG", ".ini", "c:\\a.b/prog.ini"},
+      {"C:/A.B\\PROG", ".ini", "c:/a.b\\prog.ini"},
   };
   for (const Case& c : cases) {
     char buffer[kPathCapacity];

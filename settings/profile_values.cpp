@@ -5,17 +5,17 @@
 #include <memory>
 #include <new>
 
-#include "common/fixed_text.h"
 #include "settings/profile.h"
 
 namespace prismet {
 
 namespace {
 
-// The buffer sizes of the reads: a boolean is read like a text field, an
-// integer into one byte less.
-constexpr std::size_t kBoolBufferSize = kPathCapacity;
-constexpr std::size_t kIntBufferSize = kPathCapacity - 1;
+// The buffer sizes of the reads, the same on every platform so that a value
+// reads alike everywhere: a boolean is read like a Windows text field of 261
+// bytes, an integer into one byte less.
+constexpr std::size_t kBoolBufferSize = 261;
+constexpr std::size_t kIntBufferSize = kBoolBufferSize - 1;
 
 bool is_scan_blank(char byte) {
   return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' || byte == '\r';

@@ -26,7 +26,6 @@ constexpr char kInsertAfterKey[] = "後に挿入";
 constexpr char kDefaultExtension[] = ".htm";
 constexpr char kInsertBeforeExtension[] = ".top";
 constexpr char kInsertAfterExtension[] = ".btm";
-constexpr char kSettingsExtension[] = ".ini";
 
 struct TagKeys {
   const char* open_key;
@@ -50,10 +49,10 @@ const char* mode_section(const char* mode) {
   return mode != nullptr && mode[0] != '\0' ? mode : kFixedSection;
 }
 
-// The default insert path beside the program, or empty when the program's
-// path cannot be had.
+// The default insert path beside the settings file, or empty when there is
+// no settings file path.
 void default_insert_path(char (&buffer)[kPathCapacity], const char* extension) {
-  if (!module_path_with_extension(buffer, sizeof buffer, extension)) buffer[0] = '\0';
+  if (!settings_file_path(buffer) || !replace_extension(buffer, sizeof buffer, extension)) buffer[0] = '\0';
 }
 
 }  // namespace
@@ -81,14 +80,10 @@ bool module_path_with_extension(char* buffer, std::size_t capacity, const char* 
   return program_path_with_extension(program, buffer, capacity, extension);
 }
 
-bool settings_file_path(char (&buffer)[kPathCapacity]) {
-  return module_path_with_extension(buffer, kPathCapacity, kSettingsExtension);
-}
-
 void load_settings(Settings& settings, const char* mode) {
   char file[kPathCapacity];
   if (!settings_file_path(file)) {
-    // Without the program's path there is neither a settings file nor a
+    // Without a settings file path there is neither a settings file nor a
     // place for the insert files: the built-in values apply.
     settings = Settings{};
     set_default_settings(settings, "", "");

@@ -1,5 +1,5 @@
-// The settings file "prismet.ini" beside the program: where it is, and how the
-// Settings and OutputStyle records are read from and written to it.
+// The settings file "prismet.ini": where it is, and how the Settings and
+// OutputStyle records are read from and written to it.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +22,19 @@ bool module_path_with_extension(char* buffer, std::size_t capacity, const char* 
 // empty, when the result does not fit.
 bool program_path_with_extension(const char* program, char* buffer, std::size_t capacity, const char* extension);
 
-// module_path_with_extension with ".ini".
+// Where the settings file is, one implementation per platform
+// (settings_location_win32.cpp, settings_location_posix.cpp). Windows: beside
+// the program, named after it with ".ini". Linux: the same when such a file
+// exists there (a portable copy of the program), else "prismet.ini" in the
+// folder "prismet" of the user's configuration folder ($XDG_CONFIG_HOME, or
+// ~/.config). The default insert files lie beside it, with ".top" and
+// ".btm". False when no such path can be had or it does not fit.
 bool settings_file_path(char (&buffer)[kPathCapacity]);
+
+// Makes the folder that is to hold the settings file, where it is missing
+// (Linux: with every missing parent, readable by the user alone). False when
+// it cannot be made.
+bool make_settings_folder(const char* file);
 
 // Loads the whole record: "ダイアログを表示" from the fixed section, the rest
 // from the section named by `mode` ("prismet" when null or empty). Absent

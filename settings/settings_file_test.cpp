@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/path_text.h"
 #include "settings/profile_values.h"
 #include "tests/test_files.h"
 
@@ -37,18 +38,18 @@ void expect_same_settings(const Settings& a, const Settings& b) {
   expect_same_style(a.style, b.style);
 }
 
-std::string module_path(const char* extension) {
+// A default insert file: beside the settings file, named as it is.
+std::string beside_settings_file(const char* extension) {
   char buffer[kPathCapacity];
-  EXPECT_TRUE(module_path_with_extension(buffer, sizeof buffer, extension));
+  EXPECT_TRUE(settings_file_path(buffer));
+  EXPECT_TRUE(replace_extension(buffer, sizeof buffer, extension));
   return buffer;
 }
 
-TEST(SettingsFile, SettingsFileLiesBesideTheProgram) {
+TEST(SettingsFile, ModulePathThatDoesNotFitIsEmpty) {
   char path[kPathCapacity];
-  ASSERT_TRUE(settings_file_path(path));
-  const std::string text = path;
-  EXPECT_EQ(text.substr(text.size() - 4), ".ini");
-  EXPECT_NE(text.find("settings_tests"), std::string::npos);
+  ASSERT_TRUE(module_path_with_extension(path, sizeof path, ".ini"));
+  EXPECT_NE(std::string(path).find("settings_tests"), std::string::npos);
   char tiny[8];
   EXPECT_FALSE(module_path_with_extension(tiny, sizeof tiny, ".ini"));
   EXPECT_STREQ(tiny, "");
@@ -58,7 +59,7 @@ TEST(SettingsFile, NoFileGivesTheDefaults) {
   Settings loaded;
   load_settings_from(scratch_path("none.ini").c_str(), loaded, nullptr);
   Settings expected;
-  set_default_settings(expected, module_path(".top").c_str(), module_path(".btm").c_str());
+  set_default_settings(expected, beside_settings_file(".top").c_str(), beside_settings_file(".btm").c_str());
   expect_same_settings(loaded, expected);
   EXPECT_TRUE(loaded.show_settings_dialog);
   EXPECT_STREQ(loaded.extension, ".htm");
@@ -173,14 +174,16 @@ TEST(SettingsFile, TagsAndPathsLoseOuterBlanksAndQuotes) {
   EXPECT_STREQ(loaded.style.insert_before, "/spaced.top");
 }
 
-TEST(SettingsFile, LongTextsAreCutTo260Bytes) {
+// Paths and the extension are cut to what a path buffer holds (260 bytes on
+// Windows, the system's path limit on Linux), tags to the tag limit.
+TEST(SettingsFile, LongTextsAreCutToTheirBuffers) {
   const std::string file = scratch_path("long.ini");
-  write_file(file, "[prismet]\r\n拡張子=" + std::string(400, 'e') + "\r\n前に挿入=" + std::string(300, 'p') +
-                       "\r\n<行>=" + std::string(40000, 't') + "\r\n");
+  write_file(file, "[prismet]\r\n拡張子=" + std::string(kPathCapacity + 140, 'e') + "\r\n前に挿入=" +
+                       std::string(kPathCapacity + 40, 'p') + "\r\n<行>=" + std::string(40000, 't') + "\r\n");
   Settings settings;
   load_settings_from(file.c_str(), settings, nullptr);
-  EXPECT_EQ(std::string(settings.extension), std::string(260, 'e'));
-  EXPECT_EQ(std::string(settings.style.insert_before), std::string(300, 'p').substr(0, 260));
+  EXPECT_EQ(std::string(settings.extension), std::string(kPathCapacity - 1, 'e'));
+  EXPECT_EQ(std::string(settings.style.insert_before), std::string(kPathCapacity - 1, 'p'));
   EXPECT_EQ(settings.style.line.open.size(), kMaxTagLength);
 }
 
@@ -190,7 +193,7 @@ TEST(SettingsFile, StoredInsertPathsWinOverTheProgramsPlace) {
   Settings settings;
   load_settings_from(file.c_str(), settings, nullptr);
   EXPECT_STREQ(settings.style.insert_before, "/old/place/prismet.top");
-  EXPECT_EQ(std::string(settings.style.insert_after), module_path(".btm"));
+  EXPECT_EQ(std::string(settings.style.insert_after), beside_settings_file(".btm"));
 }
 
 }  // namespace

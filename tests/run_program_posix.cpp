@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include "tests/ordinary_user_posix.h"
 #include "tests/run_program.h"
+#include "tests/run_program_posix.h"
 
 extern char** environ;
 
@@ -42,6 +46,45 @@ int run_program(const std::string& program, const std::vector<std::string>& argu
                 const std::string& working_folder) {
   ProgramRun run(program, arguments, working_folder);
   return run.wait();
+}
+
+}  // namespace prismet::testing
+
+namespace prismet::testing {
+
+namespace {
+
+// Joins descriptor `fd` of the child to `path` (or /dev/null).
+bool join(int fd, const std::string& path, bool for_writing) {
+  const char* name = path.empty() ? "/dev/null" : path.c_str();
+  const int opened = for_writing ? ::open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666) : ::open(name, O_RDONLY);
+  return opened >= 0 && ::dup2(opened, fd) == fd && ::close(opened) == 0;
+}
+
+}  // namespace
+
+int run_program(const std::string& program, const std::vector<std::string>& arguments,
+                const ProgramStreams& streams) {
+  std::vector<std::string> copies{program};
+  copies.insert(copies.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& s : copies) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    const bool ready = join(STDIN_FILENO, streams.input, false) && join(STDOUT_FILENO, streams.output, true) &&
+                       join(STDERR_FILENO, streams.error, true) &&
+                       (streams.working_folder.empty() || ::chdir(streams.working_folder.c_str()) == 0) &&
+                       (!streams.ordinary_user || !running_as_root() ||
+                        (::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 &&
+                         ::setuid(kOrdinaryUser) == 0));
+    if (ready) ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 }  // namespace prismet::testing

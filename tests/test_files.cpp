@@ -1,6 +1,7 @@
 #include "tests/test_files.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -30,6 +31,14 @@ const ScratchFolder& scratch() {
   static ScratchFolder folder;
   return folder;
 }
+
+#ifndef _WIN32
+// The Linux program keeps its settings in the user's configuration folder;
+// tests must never touch the real one, so every test process gets its own.
+const bool kOwnConfigurationFolder = [] {
+  return ::setenv("XDG_CONFIG_HOME", (scratch().path / "config").string().c_str(), 1) == 0;
+}();
+#endif
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <new>
 #include <optional>
@@ -136,6 +137,24 @@ std::optional<std::string> path_field_text(HWND dialog, int id) {
   return text;
 }
 
+// The text of a number field as an unsigned decimal number. Blanks may stand
+// around the digits; no digits, or anything else, gives 0, as the system's
+// GetDlgItemInt has it. A number beyond what an unsigned int holds saturates
+// rather than failing, so a long run of digits still reads as large.
+unsigned int unsigned_decimal(const std::string& text) {
+  constexpr unsigned int kMost = std::numeric_limits<unsigned int>::max();
+  std::size_t position = text.find_first_not_of(' ');
+  if (position == std::string::npos) return 0;
+  unsigned int value = 0;
+  const std::size_t first_digit = position;
+  for (; position < text.size() && text[position] >= '0' && text[position] <= '9'; ++position) {
+    const unsigned int digit = static_cast<unsigned int>(text[position] - '0');
+    value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
+  }
+  if (position == first_digit || text.find_first_not_of(' ', position) != std::string::npos) return 0;
+  return value;
+}
+
 // --- Initialisation
 
 void show_tab_width(HWND dialog, int tab_width) {
@@ -235,6 +254,8 @@ INT_PTR on_ok(HWND dialog, WORD) {
   std::array<std::string, kPathFields.size()> paths;
   std::array<std::optional<TagPair>, kTagRows.size()> tags;
   std::vector<std::string> files;
+  std::optional<std::string> tab_width = dialog_item_text(dialog, IDC_TAB_WIDTH);
+  if (!tab_width) return TRUE;
   try {
     for (std::size_t i = 0; i < kPathFields.size(); ++i) {
       std::optional<std::string> text = path_field_text(dialog, kPathFields[i].id);
@@ -257,7 +278,7 @@ INT_PTR on_ok(HWND dialog, WORD) {
   for (const PathField& field : kPathFields)
     record_history(dialog, field.history->property, field.history->section, field.buffer(settings));
   for (const FlagField& flag : kStyleFlags) flag.flag(settings) = is_checked(dialog, flag.id);
-  settings.style.tab_width = clamp_tab_width(GetDlgItemInt(dialog, IDC_TAB_WIDTH, nullptr, FALSE));
+  settings.style.tab_width = clamp_tab_width(unsigned_decimal(*tab_width));
   for (std::size_t i = 0; i < kTagRows.size(); ++i)
     if (tags[i]) settings.style.*kTagRows[i].pair = std::move(*tags[i]);
   param->files = std::move(files);  // conversion follows the list's sorted order

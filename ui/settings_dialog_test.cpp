@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "settings/profile_values.h"
 #include "settings/settings_file.h"
+#include "tests/caption_fit_win32.h"
 #include "tests/dialog_driver_win32.h"
 #include "tests/test_files.h"
 #include "tests/window_teardown_win32.h"
@@ -244,6 +245,24 @@ TEST_F(SettingsDialog, TemplateMenusAndIcons) {
   GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, "削除(&D)");
   DestroyMenu(menu);
+}
+
+// Under the dialog's font (as the system or its stand-in draws it) every
+// label, check box and button shows its whole caption; a caption made
+// longer is seen as cut, so the measure itself is checked too.
+TEST_F(SettingsDialog, EveryCaptionFitsItsControl) {
+  DialogDriver driver;
+  driver.wait_for_dialog()
+      .then("measure the captions",
+            [&] {
+              HWND dialog = driver.dialog();
+              EXPECT_EQ(testing::captions_that_do_not_fit(dialog), Texts{});
+              SetDlgItemTextA(dialog, IDC_EXPAND_TABS, "タブを展開するタブを展開する");
+              EXPECT_EQ(testing::captions_that_do_not_fit(dialog).size(), 1u);
+            })
+      .press(IDCANCEL)
+      .wait_for_close();
+  EXPECT_FALSE(show(driver));
 }
 
 // --- Initialisation
@@ -492,6 +511,9 @@ TEST_F(SettingsDialog, TabWidthIsKeptInsideTheSpinRange) {
   } const cases[] = {
       {"0", true, 1}, {"", true, 1}, {"300", true, 255}, {"8", true, 8}, {"255", true, 255}, {"1", true, 1},
       {"12", false, 12},  // a disabled field still counts
+      // Beyond what an unsigned int holds: the most, not wrapped, not none.
+      {"99999999999", true, 255}, {"4294967297", true, 255}, {"4294967295", true, 255},
+      {"000000000000000000007", true, 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);

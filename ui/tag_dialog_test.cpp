@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/caption_fit_win32.h"
 #include "tests/dialog_driver_win32.h"
 #include "tests/window_teardown_win32.h"
 #include "ui/control_helpers.h"
@@ -72,6 +73,17 @@ TEST_F(TagDialog, ResourceTextsAndStyles) {
               EXPECT_EQ(text_of(dialog, IDC_TAG_OPEN), "<B>");
               EXPECT_EQ(text_of(dialog, IDC_TAG_CLOSE), "</B>");
             })
+      .press(IDCANCEL)
+      .wait_for_close();
+  EXPECT_FALSE(show(pair, driver));
+}
+
+TEST_F(TagDialog, EveryCaptionFitsItsControl) {
+  TagPair pair{"<B>", "</B>"};
+  DialogDriver driver;
+  driver.wait_for_dialog()
+      .then("measure the captions",
+            [&] { EXPECT_EQ(testing::captions_that_do_not_fit(driver.dialog()), Items{}); })
       .press(IDCANCEL)
       .wait_for_close();
   EXPECT_FALSE(show(pair, driver));

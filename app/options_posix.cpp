@@ -1,0 +1,125 @@
+#include "app/options_posix.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/file_system.h"
+#include "common/version.h"
+#include "settings/settings_file.h"
+
+namespace prismet {
+
+namespace {
+
+constexpr int kExitConverted = 0;
+constexpr int kExitNotConverted = 1;
+constexpr int kExitUsage = 2;
+
+// An argument that is not an option of the Linux kind: an existing path, one
+// of the Windows program's options, or else a file that will be reported
+// missing.
+void sort_plain_argument(const char* argument, CommandLine& command_line) {
+  if (path_exists(argument) || !sort_option(argument, command_line)) command_line.files.emplace_back(argument);
+}
+
+ProgramOptions usage_error(std::string problem) {
+  ProgramOptions options;
+  options.action = ProgramOptions::Action::kUsageError;
+  options.problem = std::move(problem);
+  return options;
+}
+
+}  // namespace
+
+ProgramOptions parse_program_options(int argument_count, char** arguments) {
+  ProgramOptions options;
+  CommandLine& command_line = options.command_line;
+  command_line.argument_count = argument_count;
+  if (argument_count <= 1) return usage_error("no file named");
+  bool only_files = false;
+  for (int i = 1; i < argument_count; ++i) {
+    const char* argument = arguments[i];
+    if (only_files || argument[0] != '-' || argument[1] == '\0') {
+      if (only_files || argument[0] == '-') {
+        command_line.files.emplace_back(argument);
+      } else {
+        sort_plain_argument(argument, command_line);
+      }
+    } else if (std::strcmp(argument, "--") == 0) {
+      only_files = true;
+    } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
+      options.action = ProgramOptions::Action::kHelp;
+      return options;
+    } else if (std::strcmp(argument, "-V") == 0 || std::strcmp(argument, "--version") == 0) {
+      options.action = ProgramOptions::Action::kVersion;
+      return options;
+    } else if (std::strncmp(argument, "--mode=", 7) == 0) {
+      command_line.mode = argument + 7;
+    } else if (std::strcmp(argument, "-m") == 0 || std::strcmp(argument, "--mode") == 0) {
+      if (i + 1 == argument_count) return usage_error(std::string("option '") + argument + "' needs a NAME");
+      command_line.mode = arguments[++i];
+    } else if (std::strncmp(argument, "-m", 2) == 0) {
+      command_line.mode = argument + 2;
+    } else {
+      return usage_error(std::string("unknown option '") + argument + "'");
+    }
+  }
+  return options;
+}
+
+std::string usage_text(const char* settings_file) {
+  std::string text =
+      "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [/dlg:0 | /dlg:1] [--] FILE...\n"
+      "       prismet -h | --help\n"
+      "       prismet -V | --version\n"
+      "\n"
+      "Turns C++ source files into HTML with syntax colouring. Each FILE is\n"
+      "converted into a page beside it, named after it with its extension\n"
+      "replaced (\".htm\" unless the settings say otherwise). A FILE \"-\"\n"
+      "converts standard input to standard output.\n"
+      "\n"
+      "  -m, --mode=NAME  use the settings of section NAME (default \"prismet\");\n"
+      "                   the same as /mode:NAME\n"
+      "  /dlg:0, /dlg:1   accepted as the Windows program takes them; there is\n"
+      "                   no dialog here\n"
+      "  --               end of the options: later arguments are files\n"
+      "  -h, --help       show this text and exit\n"
+      "  -V, --version    show the version and exit\n"
+      "\n"
+      "A file that is not converted is reported on standard error. Exit status:\n"
+      "0 when every file was converted, 1 when any was not, 2 for a usage error.\n"
+      "\n"
+      "Settings: ";
+  text += settings_file[0] != '\0' ? settings_file : "(none: no home folder)";
+  text += "\n";
+  return text;
+}
+
+int run_program(int argument_count, char** arguments, const StartupPlatform& platform) {
+  const ProgramOptions options = parse_program_options(argument_count, arguments);
+  switch (options.action) {
+    case ProgramOptions::Action::kHelp: {
+      char settings_file[kPathCapacity] = "";
+      if (!settings_file_path(settings_file)) settings_file[0] = '\0';
+      std::fputs(usage_text(settings_file).c_str(), stdout);
+      return std::fflush(stdout) == 0 ? kExitConverted : kExitNotConverted;
+    }
+    case ProgramOptions::Action::kVersion:
+      std::fputs("prismet " PRISMET_VERSION "\n", stdout);
+      return std::fflush(stdout) == 0 ? kExitConverted : kExitNotConverted;
+    case ProgramOptions::Action::kUsageError:
+      std::fprintf(stderr,
+                   "prismet: %s\n"
+                   "usage: prismet [-m NAME | --mode=NAME] [--] FILE...\n"
+                   "Try 'prismet --help' for more information.\n",
+                   options.problem.c_str());
+      return kExitUsage;
+    case ProgramOptions::Action::kConvert:
+      break;
+  }
+  const RunOutcome outcome = run_conversion(nullptr, options.command_line, platform);
+  if (!outcome.went_on) return kExitUsage;
+  return outcome.failed_files == 0 ? kExitConverted : kExitNotConverted;
+}
+
+}  // namespace prismet

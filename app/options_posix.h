@@ -1,0 +1,39 @@
+// The Linux program's command line: the Windows program's arguments
+// ("/mode:NAME", "/dlg:0", "/dlg:1", files) and the options a Linux user
+// expects beside them.
+//
+//   -h, --help           usage on standard output
+//   -V, --version        the version on standard output
+//   -m NAME, -mNAME, --mode=NAME, --mode NAME
+//                        the same as /mode:NAME
+//   --                   ends the options: later arguments are files
+//   -                    as a file: standard input to standard output
+//
+// Any other argument that starts with "-" is a usage error. Unlike the
+// Windows program, an argument that names no existing path and is none of
+// the options is kept as a file, so that its failure is reported.
+#pragma once
+
+#include <string>
+
+#include "app/startup.h"
+
+namespace prismet {
+
+struct ProgramOptions {
+  enum class Action { kConvert, kHelp, kVersion, kUsageError };
+  Action action = Action::kConvert;
+  CommandLine command_line;  // kConvert
+  std::string problem;       // kUsageError: what was wrong
+};
+
+ProgramOptions parse_program_options(int argument_count, char** arguments);
+
+// The usage text, naming the settings file in use.
+std::string usage_text(const char* settings_file);
+
+// Runs the Linux program: returns its exit status (0 every file converted,
+// 1 any was not, 2 a usage error).
+int run_program(int argument_count, char** arguments, const StartupPlatform& platform);
+
+}  // namespace prismet

@@ -1,0 +1,32 @@
+# Writes one text file of the Windows zip from its UTF-8 source in res/windows:
+# the project's version filled in for @PROJECT_VERSION@, every line ended with
+# CR LF, and the bytes in ENCODING:
+#   cp932      code page 932, through iconv (the settings file's keys)
+#   utf-8-bom  UTF-8 behind a byte order mark
+#   ascii      as they are; anything but ASCII is an error
+# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z -P windows_text.cmake
+file(READ "${IN}" text)
+string(REPLACE "@PROJECT_VERSION@" "${VERSION}" text "${text}")
+string(REPLACE "\r\n" "\n" text "${text}")
+string(REPLACE "\n" "\r\n" text "${text}")
+
+if(ENCODING STREQUAL "cp932")
+  file(WRITE "${OUT}.utf-8" "${text}")
+  execute_process(COMMAND iconv -f UTF-8 -t CP932 "${OUT}.utf-8"
+    OUTPUT_FILE "${OUT}" RESULT_VARIABLE failed)
+  file(REMOVE "${OUT}.utf-8")
+  if(failed)
+    file(REMOVE "${OUT}")
+    message(FATAL_ERROR "${IN}: not representable in code page 932")
+  endif()
+elseif(ENCODING STREQUAL "utf-8-bom")
+  string(ASCII 239 187 191 bom)
+  file(WRITE "${OUT}" "${bom}${text}")
+elseif(ENCODING STREQUAL "ascii")
+  if(NOT text MATCHES "^[\t\r\n -~]*$")
+    message(FATAL_ERROR "${IN}: not ASCII")
+  endif()
+  file(WRITE "${OUT}" "${text}")
+else()
+  message(FATAL_ERROR "unknown encoding ${ENCODING}")
+endif()

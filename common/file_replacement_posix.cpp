@@ -1,0 +1,314 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "common/file_replacement.h"
+
+namespace prismet {
+
+namespace {
+
+constexpr int kMaxLinksFollowed = 40;  // as the kernel allows in one path
+
+std::string folder_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The file that `path` finally names, following symbolic links, also to a
+// target that does not exist yet: the new contents go there, and the links
+// stay links.
+std::string resolve_links(const std::string& path) {
+  std::string current = path;
+  for (int step = 0; step < kMaxLinksFollowed; ++step) {
+    struct stat info;
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+    const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= link.size()) return current;
+    link.resize(static_cast<std::size_t>(length));
+    current = link.front() == '/' ? link : folder_of(current) + "/" + link;
+  }
+  return current;
+}
+
+// A new file of a name not yet taken in `folder`, readable and writable by
+// its owner only until it is put in place.
+int create_named_temporary(const std::string& folder, std::string& path) {
+  path = folder + "/.prismet-XXXXXX";
+  const int fd = ::mkostemp(path.data(), O_CLOEXEC);
+  if (fd < 0) path.clear();
+  return fd;
+}
+
+// A file without a name, gone when closed: it holds the new contents while
+// the target is rewritten in place. In the target's folder when it can be
+// made there, else in the folder for temporary files.
+int create_unnamed_temporary(const std::string& folder) {
+  const char* tmpdir = std::getenv("TMPDIR");
+  const std::string candidates[] = {folder, tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp"};
+  int error = 0;
+  for (const std::string& candidate : candidates) {
+    int fd = ::open(candidate.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    std::string path;
+    fd = create_named_temporary(candidate, path);
+    if (fd >= 0) {
+      ::unlink(path.c_str());
+      return fd;
+    }
+    if (error == 0) error = errno;
+  }
+  errno = error;
+  return -1;
+}
+
+// Copies `length` bytes from `from` at `from_offset` to `to` at
+// `to_offset`, within the kernel where it can. False, with errno set, on
+// any failure.
+bool copy_range(int from, off_t from_offset, int to, off_t to_offset, off_t length) {
+  while (length > 0) {
+    const ssize_t copied =
+        ::copy_file_range(from, &from_offset, to, &to_offset, static_cast<std::size_t>(length), 0);
+    if (copied > 0) {
+      length -= copied;
+      continue;
+    }
+    if (copied == 0) {
+      errno = EIO;  // the source is shorter than it said
+      return false;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EBADF) return false;
+    break;  // nothing copied by the failed call: go on block by block
+  }
+  char block[64 * 1024];
+  while (length > 0) {
+    const std::size_t want = length < static_cast<off_t>(sizeof block) ? static_cast<std::size_t>(length) : sizeof block;
+    const ssize_t got = ::pread(from, block, want, from_offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got == 0) errno = EIO;
+      return false;
+    }
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::pwrite(to, block + done, static_cast<std::size_t>(got - done), to_offset + done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        if (put == 0) errno = ENOSPC;
+        return false;
+      }
+      done += put;
+    }
+    from_offset += got;
+    to_offset += got;
+    length -= got;
+  }
+  return true;
+}
+
+}  // namespace
+
+struct FileReplacement::State {
+  Options options;
+  std::string target;     // links followed
+  bool exists = false;
+  struct stat old = {};   // the target as it was, when it exists
+  mode_t mode = 0;        // the permission bits the target has afterwards
+  std::FILE* stream = nullptr;
+  std::string temporary;  // named temporary file; empty when rewriting in place
+  bool committed = false;
+  int target_fd = -1;     // rewriting in place: the target, open for writing
+  bool mode_lent = false; // rewriting in place: write permission lent to a read-only target
+
+  ~State() {
+    if (stream != nullptr) std::fclose(stream);
+    if (!temporary.empty() && !committed) ::unlink(temporary.c_str());
+    if (mode_lent) ::fchmod(target_fd, old.st_mode & 07777);
+    if (target_fd >= 0) ::close(target_fd);
+  }
+
+  bool in_place() const { return target_fd >= 0; }
+
+  // Opens the target for writing where it lies, lending its owner write
+  // permission when it is read-only and read-only targets are replaced.
+  bool open_target() {
+    target_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (target_fd >= 0 || errno != EACCES || !options.replace_read_only || old.st_uid != ::geteuid()) {
+      return target_fd >= 0;
+    }
+    const int saved = errno;
+    if (::chmod(target.c_str(), (old.st_mode & 07777) | S_IWUSR) != 0) {
+      errno = saved;
+      return false;
+    }
+    target_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    const int opened = errno;
+    if (target_fd < 0) {
+      ::chmod(target.c_str(), old.st_mode & 07777);
+      errno = opened;
+      return false;
+    }
+    mode_lent = true;
+    return true;
+  }
+
+  // Puts the named temporary file in the target's place.
+  bool swap_in() {
+    const int fd = fileno(stream);
+    if (options.durable && ::fsync(fd) != 0) return false;
+    // Owner and group as before where this user may set them; the bits
+    // after that, since a change of owner clears set-user-ID bits.
+    if (exists) (void)!::fchown(fd, old.st_uid, old.st_gid);
+    if (::fchmod(fd, mode) != 0) return false;
+    const int closed = std::fclose(stream);
+    stream = nullptr;
+    if (closed != 0) return false;
+    if (::rename(temporary.c_str(), target.c_str()) != 0) return false;
+    committed = true;
+    if (options.durable) {
+      const int folder = ::open(folder_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+      }
+    }
+    return true;
+  }
+
+  // Writes the complete new contents over the target where it lies. The
+  // space is reserved first; bytes beyond the old end are written before
+  // any old byte is touched, so a failure there is undone by cutting the
+  // file back to its old length.
+  bool rewrite_in_place() {
+    const int from = fileno(stream);
+    struct stat info;
+    if (::fstat(from, &info) != 0) return false;
+    const off_t size = info.st_size;
+    if (!S_ISREG(old.st_mode)) return copy_range(from, 0, target_fd, 0, size);
+    const off_t old_size = old.st_size;
+    if (size > 0 && ::fallocate(target_fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS) {
+      const int saved = errno;
+      (void)!::ftruncate(target_fd, old_size);  // gives back what was reserved past the end
+      errno = saved;
+      return false;
+    }
+    if (size > old_size && !copy_range(from, old_size, target_fd, old_size, size - old_size)) {
+      const int saved = errno;
+      (void)!::ftruncate(target_fd, old_size);
+      errno = saved;
+      return false;
+    }
+    if (!copy_range(from, 0, target_fd, 0, size < old_size ? size : old_size)) return false;
+    if (size < old_size && ::ftruncate(target_fd, size) != 0) return false;
+    if (options.durable && ::fdatasync(target_fd) != 0) return false;
+    if (mode_lent) {
+      mode_lent = false;
+      ::fchmod(target_fd, old.st_mode & 07777);
+    }
+    committed = true;
+    return true;
+  }
+};
+
+FileReplacement::FileReplacement() = default;
+FileReplacement::~FileReplacement() = default;
+
+std::FILE* FileReplacement::stream() const { return state_ ? state_->stream : nullptr; }
+
+bool FileReplacement::begin(const char* target, Options options) {
+  state_ = std::make_unique<State>();
+  error_ = 0;
+  State& s = *state_;
+  s.options = options;
+  if (target == nullptr || target[0] == '\0') {
+    error_ = ENOENT;
+    return false;
+  }
+  s.target = resolve_links(target);
+  s.exists = ::stat(s.target.c_str(), &s.old) == 0;
+  if (!s.exists && errno != ENOENT) {
+    error_ = errno;
+    return false;
+  }
+  if (s.exists && S_ISDIR(s.old.st_mode)) {
+    error_ = EISDIR;
+    return false;
+  }
+  // A file without any write permission counts as read-only even for a user
+  // (such as root) whom the system would let write it anyway.
+  if (s.exists && !options.replace_read_only &&
+      ((s.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(s.target.c_str(), W_OK) != 0)) {
+    error_ = EACCES;
+    return false;
+  }
+  if (s.exists) {
+    s.mode = s.old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    s.mode = 0666 & ~mask;
+  }
+
+  const std::string folder = folder_of(s.target);
+  // A file with other names (hard links) or that is no plain file must keep
+  // its identity: it is rewritten where it lies.
+  bool in_place = s.exists && (!S_ISREG(s.old.st_mode) || s.old.st_nlink > 1);
+  int fd = -1;
+  if (!in_place) {
+    fd = create_named_temporary(folder, s.temporary);
+    if (fd < 0) {
+      // A folder this user may not write: an existing target can still be
+      // rewritten in place.
+      const bool folder_refuses = errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG;
+      if (!s.exists || !folder_refuses) {
+        error_ = errno;
+        return false;
+      }
+      in_place = true;
+    }
+  }
+  if (in_place) {
+    if (!s.open_target()) {
+      error_ = errno;
+      return false;
+    }
+    fd = create_unnamed_temporary(folder);
+    if (fd < 0) {
+      error_ = errno;
+      return false;
+    }
+  }
+  s.stream = ::fdopen(fd, "w+b");
+  if (s.stream == nullptr) {
+    error_ = errno;
+    ::close(fd);
+    return false;
+  }
+  return true;
+}
+
+bool FileReplacement::commit() {
+  if (!state_ || state_->stream == nullptr || state_->committed) {
+    if (error_ == 0) error_ = EBADF;
+    return false;
+  }
+  State& s = *state_;
+  errno = 0;
+  if (std::fflush(s.stream) != 0 || std::ferror(s.stream) ||
+      !(s.in_place() ? s.rewrite_in_place() : s.swap_in())) {
+    error_ = errno != 0 ? errno : EIO;
+    state_.reset();  // the temporary file goes at once
+    return false;
+  }
+  return true;
+}
+
+}  // namespace prismet

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "common/file_system.h"
+#include "settings/settings_file.h"
+#include "tests/test_files.h"
+
+namespace prismet {
+namespace {
+
+using testing::scratch_path;
+
+// Sets or clears an environment variable for one test, giving back the old
+// value at the end.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedVariable() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+std::string settings_path() {
+  char buffer[kPathCapacity];
+  EXPECT_TRUE(settings_file_path(buffer));
+  return buffer;
+}
+
+std::string beside_the_program() {
+  char buffer[kPathCapacity];
+  EXPECT_TRUE(module_path_with_extension(buffer, sizeof buffer, ".ini"));
+  return buffer;
+}
+
+TEST(SettingsLocation, TheUsersConfigurationFolderUnlessACopyLiesBesideTheProgram) {
+  struct Case {
+    const char* xdg;   // XDG_CONFIG_HOME; null: unset
+    const char* home;  // HOME; null: unset
+    std::string expected;
+  } const cases[] = {
+      {"/cfg", "/home/u", "/cfg/prismet/prismet.ini"},
+      {"relative/cfg", "/home/u", "/home/u/.config/prismet/prismet.ini"},  // only absolute paths count
+      {"", "/home/u/", "/home/u/.config/prismet/prismet.ini"},
+      {nullptr, "/home/u", "/home/u/.config/prismet/prismet.ini"},
+      {nullptr, nullptr, beside_the_program()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
+    const ScopedVariable xdg("XDG_CONFIG_HOME", c.xdg);
+    const ScopedVariable home("HOME", c.home);
+    EXPECT_EQ(settings_path(), c.expected);
+  }
+  // A settings file beside the program wins: the program was carried along
+  // with its settings.
+  testing::write_file(beside_the_program(), "");
+  EXPECT_EQ(settings_path(), beside_the_program());
+  delete_file(beside_the_program().c_str());
+}
+
+TEST(SettingsLocation, MakesTheMissingFoldersForTheUserAlone) {
+  const std::string top = scratch_path("made");
+  EXPECT_TRUE(make_settings_folder((top + "/a/b/prismet.ini").c_str()));
+  EXPECT_TRUE(make_settings_folder((top + "/a/b/prismet.ini").c_str()));  // already there
+  struct stat info;
+  ASSERT_EQ(::stat((top + "/a/b").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  testing::write_file(top + "/file", "");
+  EXPECT_FALSE(make_settings_folder((top + "/file/prismet.ini").c_str()));
+}
+
+}  // namespace
+}  // namespace prismet
