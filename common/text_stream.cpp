@@ -83,15 +83,16 @@ bool TextReader::refill() {
   pos_ = buffer_;
   end_ = buffer_ + got;
   translated_ = nul_ = nullptr;
-  if (got == 0) {
+  // fread stops short only at the end of the input or at an error: either
+  // way nothing follows this block, and asking again would cost a call.
+  if (got < kBufferSize) {
     if (std::ferror(file_)) {
       failed_ = true;
       error_ = errno != 0 ? errno : EIO;
     }
     at_end_ = true;
-    return false;
   }
-  return true;
+  return got != 0;
 }
 
 int TextReader::get_slow() {
