@@ -1,5 +1,7 @@
 #include "engine/line_converter.h"
 
+#include <cstring>
+
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
@@ -23,25 +25,46 @@ Entity entity_of(char byte) {
   }
 }
 
+// What the byte at a token boundary starts, as far as the run is concerned.
+enum ByteClass : std::uint8_t {
+  kRunByte,    // a token of its own that stays in the run (blanks, punctuation)
+  kWordStart,  // a word: a keyword leaves the run, any other word stays
+  kEntity,     // one character written as an entity (only when runs are copied as they stand)
+  kOther,      // the recognisers decide: delimiters, numbers, lead bytes, the end
+};
+
+// The classes that do not depend on the vocabulary, in the order of the code
+// state's recognisers: whitespace comes first, then (in the constructor) a
+// delimiter may start, then a number; a word or one character last. A lead
+// byte takes the byte after it into its token, so that byte never starts
+// one: the recognisers step over both.
+struct FixedClasses {
+  std::uint8_t of[256];
+  constexpr explicit FixedClasses(bool escaped) : of() {
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      std::uint8_t c = kRunByte;  // with escaped runs the escaper writes the entities
+      if (in_set(byte, kWhitespaceByte)) c = kRunByte;
+      else if (in_set(byte, kDecimalByte) || is_lead_byte(static_cast<unsigned char>(b)) || b == 0) c = kOther;
+      else if (in_set(byte, kWordByte)) c = kWordStart;
+      else if (!escaped && (byte == '&' || byte == '<' || byte == '>' || byte == '"')) c = kEntity;
+      of[b] = c;
+    }
+  }
+};
+
+constexpr FixedClasses kCopiedRunClasses(false);
+constexpr FixedClasses kEscapedRunClasses(true);
+
 }  // namespace
 
 LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& style)
-    : index_(index), escaped_(style.nbsp_spaces || style.expand_tabs), class_() {
+    : index_(index), escaped_(style.nbsp_spaces || style.expand_tabs) {
+  std::memcpy(class_, (escaped_ ? kEscapedRunClasses : kCopiedRunClasses).of, sizeof class_);
+  // A byte that may begin a delimiter goes to the recognisers, unless it is
+  // whitespace (whitespace is taken first).
   for (int b = 0; b < 256; ++b) {
-    const char byte = static_cast<char>(b);
-    const unsigned char u = static_cast<unsigned char>(b);
-    std::uint8_t c;
-    // In the order of the code state's recognisers: whitespace comes first,
-    // then a delimiter may start, then a number; a word or one character
-    // last.
-    // A lead byte takes the byte after it into its token, so that byte
-    // never starts one: the recognisers step over both.
-    if (in_set(byte, kWhitespaceByte)) c = kRunByte;
-    else if (index.can_start[u] != 0 || in_set(byte, kDecimalByte) || is_lead_byte(u) || b == 0) c = kOther;
-    else if (in_set(byte, kWordByte)) c = kWordStart;
-    else if (!escaped_ && (byte == '&' || byte == '<' || byte == '>' || byte == '"')) c = kEntity;
-    else c = kRunByte;  // with escaped runs the escaper writes the entities
-    class_[b] = c;
+    if (index.can_start[b] != 0 && !in_set(static_cast<char>(b), kWhitespaceByte)) class_[b] = kOther;
   }
 }
 

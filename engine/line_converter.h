@@ -39,14 +39,6 @@ class LineConverter {
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
   ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
 
-  // What the byte at a token boundary starts, as far as the run is
-  // concerned.
-  enum ByteClass : std::uint8_t {
-    kRunByte,    // a token of its own that stays in the run (blanks, punctuation)
-    kWordStart,  // a word: a keyword leaves the run, any other word stays
-    kEntity,     // one character written as an entity (only when runs are copied as they stand)
-    kOther,      // the recognisers decide: delimiters, numbers, lead bytes, the end
-  };
   void flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const;
   bool stays_in_run(const Token& token) const;
 
@@ -54,6 +46,7 @@ class LineConverter {
   // Runs go through the escaper when spaces or tabs are rewritten (columns
   // are counted there); otherwise they hold nothing to escape and are copied.
   bool escaped_;
+  // What a byte at a token boundary starts, by byte value (ByteClass).
   std::uint8_t class_[256];
 };
 
