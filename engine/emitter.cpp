@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "engine/line_converter.h"
-#include "engine/line_number_text.h"
 #include "engine/page_writer.h"
 #include "engine/text_escaper.h"
 
@@ -66,17 +65,7 @@ void convert_source(TextWriter& output, TextReader& input, const OutputStyle& st
   line->line_ending[0] = line->line_ending[1] = '\0';
   line->length = 0;
   line->text[0] = '\0';
-  ScanState state = ScanState::Code;
-  LineNumberText number(style.nbsp_spaces);
-  while (read_source_line(input, *line)) {
-    if (style.line_numbers) {
-      page.tag(page.line_number.open);
-      page.raw(number.text().data(), number.text().size());
-      page.tag(page.line_number.close);
-      number.next();
-    }
-    state = converter.convert_line(page, *line, state);
-  }
+  converter.convert_lines(page, input, *line);
   page.tag(page.whole.close);
 }
 

@@ -5,6 +5,7 @@
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
+#include "engine/line_number_text.h"
 
 namespace prismet {
 
@@ -59,7 +60,10 @@ constexpr FixedClasses kEscapedRunClasses(true);
 }  // namespace
 
 LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& style)
-    : index_(index), escaped_(style.nbsp_spaces || style.expand_tabs) {
+    : index_(index),
+      escaped_(style.nbsp_spaces || style.expand_tabs),
+      line_numbers_(style.line_numbers),
+      nbsp_spaces_(style.nbsp_spaces) {
   std::memcpy(class_, (escaped_ ? kEscapedRunClasses : kCopiedRunClasses).of, sizeof class_);
   // A byte that may begin a delimiter goes to the recognisers, unless it is
   // whitespace (whitespace is taken first).
@@ -155,12 +159,32 @@ bool LineConverter::stays_in_run(const Token& token) const {
   return state;
 }
 
-ScanState LineConverter::convert_line(PageWriter& page, SourceLine& line, ScanState state) const {
+// One line between its tags, inlined into the line loop and convert_line.
+[[gnu::always_inline]] inline ScanState LineConverter::convert_one_line(PageWriter& page, SourceLine& line,
+                                                                        ScanState state) const {
   page.tag(page.line.open);
   state = scan_tokens(page, line, state);
   page.tag(page.line.close);
   if (line.line_ending[0] != '\0') page.line_ending();
   return state;
+}
+
+void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const {
+  ScanState state = ScanState::Code;
+  LineNumberText number(nbsp_spaces_);
+  while (read_source_line(input, line)) {
+    if (line_numbers_) {
+      page.tag(page.line_number.open);
+      page.raw(number.text().data(), number.text().size());
+      page.tag(page.line_number.close);
+      number.next();
+    }
+    state = convert_one_line(page, line, state);
+  }
+}
+
+ScanState LineConverter::convert_line(PageWriter& page, SourceLine& line, ScanState state) const {
+  return convert_one_line(page, line, state);
 }
 
 ScanState LineConverter::scan_line(PageWriter& page, SourceLine& line, ScanState state) const {

@@ -22,6 +22,10 @@ class LineConverter {
   // The index must outlive the converter.
   LineConverter(const VocabularyIndex& index, const OutputStyle& style);
 
+  // Converts every line piece the input still holds, from the code state,
+  // each after its line-number prefix when the style asks for one. `line` is
+  // the file's cursor.
+  void convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const;
   // Writes one line piece between the line tags, with its line ending;
   // returns the state at the line's end.
   ScanState convert_line(PageWriter& page, SourceLine& line, ScanState state) const;
@@ -38,6 +42,7 @@ class LineConverter {
   // emit_token would write token by token.
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
   ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
+  ScanState convert_one_line(PageWriter& page, SourceLine& line, ScanState state) const;
 
   void flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const;
   bool stays_in_run(const Token& token) const;
@@ -46,6 +51,8 @@ class LineConverter {
   // Runs go through the escaper when spaces or tabs are rewritten (columns
   // are counted there); otherwise they hold nothing to escape and are copied.
   bool escaped_;
+  bool line_numbers_;
+  bool nbsp_spaces_;
   // What a byte at a token boundary starts, by byte value (ByteClass).
   std::uint8_t class_[256];
 };

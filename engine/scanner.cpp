@@ -66,24 +66,6 @@ bool scan_line_comment(SourceLine& line, Token& token) {
 
 }  // namespace
 
-bool read_source_line(TextReader& input, SourceLine& line) {
-  line.position = line.text;
-  std::size_t length = 0;
-  const std::size_t stored = input.read_line(line.text, kMaxPieceBytes, &length);
-  if (stored == 0) return false;
-  line.continuation = false;
-  line.line_ending[0] = '\0';
-  // The text ends at its first NUL; a piece cut short by one has no newline.
-  if (length == stored && line.text[length - 1] == '\n') {
-    line.text[--length] = '\0';
-    line.line_ending[0] = '\n';
-    line.line_ending[1] = '\0';
-    if (length >= 1 && line.text[length - 1] == '\\') line.continuation = true;
-  }
-  line.length = length;
-  return true;
-}
-
 bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
   if (state == ScanState::LineComment) return scan_line_comment(line, token);
   if (line.position >= text_end(line)) return false;
