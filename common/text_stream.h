@@ -62,7 +62,13 @@ class TextReader {
           const char* nul = next_nul();
           *before_nul = nul < lf ? static_cast<std::size_t>(nul - pos_) : stored;
         }
-        std::memcpy(buffer, pos_, stored);
+        // A short line is copied with one fixed-length copy where the block
+        // holds that much (the buffer holds max_bytes + 1).
+        if (stored <= kShortLine && max_bytes >= kShortLine && static_cast<std::size_t>(end_ - pos_) >= kShortLine) {
+          std::memcpy(buffer, pos_, kShortLine);
+        } else {
+          std::memcpy(buffer, pos_, stored);
+        }
         buffer[stored] = '\0';
         pos_ += stored;
         return stored;
@@ -92,6 +98,7 @@ class TextReader {
   void find_next_nul();
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kShortLine = 32;
   std::FILE* file_ = nullptr;
   bool owns_file_ = false;
   char* buffer_ = nullptr;  // owned, unless reading memory
@@ -145,6 +152,20 @@ class TextWriter {
   void write_raw(const char* data, std::size_t size) {
     if (static_cast<std::size_t>(limit_ - pos_) >= size) {
       std::memcpy(pos_, data, size);
+      pos_ += size;
+    } else {
+      write_raw_slow(data, size);
+    }
+  }
+
+  // The most write_short writes.
+  static constexpr std::size_t kShort = 32;
+  // Writes `size` bytes (at most kShort) known to hold no LF, like
+  // write_raw, with one copy of fixed length instead of a call: kShort bytes
+  // must be readable at `data`.
+  void write_short(const char* data, std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - pos_) >= kShort) {
+      std::memcpy(pos_, data, kShort);
       pos_ += size;
     } else {
       write_raw_slow(data, size);

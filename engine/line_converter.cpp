@@ -75,7 +75,7 @@ LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& st
 void LineConverter::flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const {
   if (from == to) return;
   if (escaped_) page.text(from, static_cast<std::size_t>(to - from), column);
-  else page.raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
+  else page.line_raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
 }
 
 bool LineConverter::stays_in_run(const Token& token) const {
@@ -146,6 +146,7 @@ bool LineConverter::stays_in_run(const Token& token) const {
 // line costs no call of it.
 [[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
                                                                    ScanState state) const {
+  page.set_line(line);
   if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
   std::int64_t column = 0;
   Token token;

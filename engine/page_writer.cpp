@@ -6,34 +6,41 @@
 
 namespace prismet {
 
-namespace {
-
-PreparedTag prepare(const std::string& tag) {
-  return {tag.data(), tag.size(), std::memchr(tag.data(), '\n', tag.size()) == nullptr};
+PageWriter::PageWriter(TextWriter& output, const OutputStyle& style) : output_(output), style_(style), escaper_(style) {
+  std::size_t size = 0;
+  for (const TagPair* pair : {&style.whole, &style.line, &style.line_number, &style.comment, &style.constant,
+                              &style.char_constant, &style.string_literal, &style.keyword}) {
+    size += pair->open.size() + pair->close.size() + 2 * TextWriter::kShort;
+  }
+  tag_bytes_.reserve(size);  // so that the tags' addresses below stay valid
+  whole = prepare(style.whole);
+  line = prepare(style.line);
+  line_number = prepare(style.line_number);
+  comment_ = prepare(style.comment);
+  constant_ = prepare(style.constant);
+  char_constant_ = prepare(style.char_constant);
+  string_literal_ = prepare(style.string_literal);
+  keyword_ = prepare(style.keyword);
 }
 
-PreparedTagPair prepare(const TagPair& pair) { return {prepare(pair.open), prepare(pair.close)}; }
-
-}  // namespace
-
-PageWriter::PageWriter(TextWriter& output, const OutputStyle& style)
-    : whole(prepare(style.whole)),
-      line(prepare(style.line)),
-      line_number(prepare(style.line_number)),
-      output_(output),
-      style_(style),
-      escaper_(style),
-      comment_(prepare(style.comment)),
-      constant_(prepare(style.constant)),
-      char_constant_(prepare(style.char_constant)),
-      string_literal_(prepare(style.string_literal)),
-      keyword_(prepare(style.keyword)) {}
+PreparedTagPair PageWriter::prepare(const TagPair& pair) {
+  const auto one = [&](const std::string& tag) {
+    const std::size_t at = tag_bytes_.size();
+    tag_bytes_ += tag;
+    tag_bytes_.append(TextWriter::kShort, '\0');
+    return PreparedTag{tag_bytes_.data() + at, tag.size(), tag.find('\n') == std::string::npos};
+  };
+  PreparedTagPair prepared;
+  prepared.open = one(pair.open);
+  prepared.close = one(pair.close);
+  return prepared;
+}
 
 ScanState PageWriter::emit(const Token& token, ScanState state, std::int64_t& column) {
   // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
   // them is escaped, so they are copied whole.
   auto plain_text = [&] {
-    raw(token.text, token.length);
+    line_raw(token.text, token.length);
     column += static_cast<std::int64_t>(token.length);
   };
   switch (token.kind) {

@@ -34,8 +34,21 @@ class PageWriter {
 
   void tag(const PreparedTag& tag) {
     if (tag.size == 0) return;
-    if (tag.raw) output_.write_raw(tag.data, tag.size);
-    else output_.write(tag.data, tag.size);
+    if (!tag.raw) output_.write(tag.data, tag.size);
+    else if (tag.size <= TextWriter::kShort) output_.write_short(tag.data, tag.size);  // padded
+    else output_.write_raw(tag.data, tag.size);
+  }
+  // The line whose text is written next: its buffer may be read beyond the
+  // text, so short pieces of it are copied with one fixed-length copy.
+  void set_line(const SourceLine& line) { line_end_ = line.text + sizeof line.text; }
+  // Writes bytes of the line's text that need no escape.
+  void line_raw(const char* text, std::size_t length) {
+    if (length <= TextWriter::kShort && line_end_ != nullptr &&
+        static_cast<std::size_t>(line_end_ - text) >= TextWriter::kShort) {
+      output_.write_short(text, length);
+    } else {
+      output_.write_raw(text, length);
+    }
   }
   // Writes text of the line escaped, starting at `column`, which it moves on.
   void text(const char* text, std::size_t length, std::int64_t& column) {
@@ -68,6 +81,11 @@ class PageWriter {
   PreparedTagPair line_number;
 
  private:
+  PreparedTagPair prepare(const TagPair& pair);
+
+  // The tags, each followed by TextWriter::kShort bytes of padding.
+  std::string tag_bytes_;
+  const char* line_end_ = nullptr;
   TextWriter& output_;
   const OutputStyle& style_;
   TextEscaper escaper_;
