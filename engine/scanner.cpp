@@ -21,7 +21,7 @@ const char* search(const char* from, const char* end, std::string_view needle) {
     const void* hit = std::memchr(from, first, static_cast<std::size_t>(end - from) - needle.size() + 1);
     if (hit == nullptr) return nullptr;
     const char* candidate = static_cast<const char*>(hit);
-    if (std::memcmp(candidate, needle.data(), needle.size()) == 0) return candidate;
+    if (begins_with(candidate, end, needle)) return candidate;
     from = candidate + 1;
   }
   return nullptr;
