@@ -72,7 +72,8 @@ LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& st
   }
 }
 
-void LineConverter::flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const {
+[[gnu::always_inline]] inline void LineConverter::flush(PageWriter& page, const char* from, const char* to,
+                                                        std::int64_t& column) const {
   if (from == to) return;
   if (escaped_) page.text(from, static_cast<std::size_t>(to - from), column);
   else page.line_raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
