@@ -5,6 +5,7 @@
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
+#include "engine/text_states.h"
 #include "engine/line_number_text.h"
 
 namespace prismet {
@@ -153,7 +154,7 @@ bool LineConverter::stays_in_run(const Token& token) const {
   Token token;
   for (;;) {
     const bool more = state == ScanState::Code ? next_marked_token(page, line, token, column)
-                                               : next_token(line, token, index_, state);
+                                               : code_state::scan_token(line, token, index_, state);
     if (!more) break;
     state = page.emit(token, state, column);
   }

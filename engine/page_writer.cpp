@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/char_sets.h"
 
 namespace prismet {
 
@@ -34,72 +33,6 @@ PreparedTagPair PageWriter::prepare(const TagPair& pair) {
   prepared.open = one(pair.open);
   prepared.close = one(pair.close);
   return prepared;
-}
-
-ScanState PageWriter::emit(const Token& token, ScanState state, std::int64_t& column) {
-  // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
-  // them is escaped, so they are copied whole.
-  auto plain_text = [&] {
-    line_raw(token.text, token.length);
-    column += static_cast<std::int64_t>(token.length);
-  };
-  switch (token.kind) {
-    case TokenKind::Plain:
-      if (token.length > 0 && in_set(token.text[0], kWordByte)) plain_text();
-      else text(token.text, token.length, column);
-      return ScanState::Code;
-    case TokenKind::Whitespace:
-      if (style_.nbsp_spaces || style_.expand_tabs) text(token.text, token.length, column);
-      else plain_text();
-      return ScanState::Code;
-    case TokenKind::LineCommentStart:
-      tag(comment_.open);
-      text(token.text, token.length, column);
-      return ScanState::LineComment;
-    case TokenKind::BlockCommentStart:
-      tag(comment_.open);
-      text(token.text, token.length, column);
-      return ScanState::BlockComment;
-    case TokenKind::StringStart:
-      tag(string_literal_.open);
-      text(token.text, token.length, column);
-      return ScanState::StringLiteral;
-    case TokenKind::CharStart:
-      tag(char_constant_.open);
-      text(token.text, token.length, column);
-      return ScanState::CharConstant;
-    case TokenKind::Constant:
-      tag(constant_.open);
-      plain_text();
-      tag(constant_.close);
-      return ScanState::Code;
-    case TokenKind::Keyword:
-      tag(keyword_.open);
-      plain_text();
-      tag(keyword_.close);
-      return ScanState::Code;
-    case TokenKind::LineCommentText:
-    case TokenKind::BlockCommentText:
-    case TokenKind::StringText:
-    case TokenKind::CharText:
-      text(token.text, token.length, column);
-      return state;
-    case TokenKind::LineCommentEnd:
-    case TokenKind::BlockCommentEnd:
-      text(token.text, token.length, column);
-      tag(comment_.close);
-      return ScanState::Code;
-    case TokenKind::StringEnd:
-      text(token.text, token.length, column);
-      tag(string_literal_.close);
-      return ScanState::Code;
-    case TokenKind::CharEnd:
-      text(token.text, token.length, column);
-      tag(char_constant_.close);
-      return ScanState::Code;
-  }
-  text(token.text, token.length, column);
-  return state;
 }
 
 }  // namespace prismet

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/text_stream.h"
+#include "engine/char_sets.h"
 #include "engine/scanner.h"
 #include "engine/text_escaper.h"
 #include "settings/output_style.h"
@@ -58,7 +59,8 @@ class PageWriter {
   void raw(const char* text, std::size_t length) { output_.write_raw(text, length); }
   void line_ending() { output_.put('\n'); }
 
-  // Writes a token with its tags; returns the state that follows it.
+  // Writes a token with its tags; returns the state that follows it. Inline:
+  // the line loop calls it for every token that has tags.
   ScanState emit(const Token& token, ScanState state, std::int64_t& column);
 
   // The pair that frames a category running over a line's start or end, or
@@ -95,5 +97,71 @@ class PageWriter {
   PreparedTagPair string_literal_;
   PreparedTagPair keyword_;
 };
+
+inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int64_t& column) {
+  // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
+  // them is escaped, so they are copied whole.
+  auto plain_text = [&] {
+    line_raw(token.text, token.length);
+    column += static_cast<std::int64_t>(token.length);
+  };
+  switch (token.kind) {
+    case TokenKind::Plain:
+      if (token.length > 0 && in_set(token.text[0], kWordByte)) plain_text();
+      else text(token.text, token.length, column);
+      return ScanState::Code;
+    case TokenKind::Whitespace:
+      if (style_.nbsp_spaces || style_.expand_tabs) text(token.text, token.length, column);
+      else plain_text();
+      return ScanState::Code;
+    case TokenKind::LineCommentStart:
+      tag(comment_.open);
+      text(token.text, token.length, column);
+      return ScanState::LineComment;
+    case TokenKind::BlockCommentStart:
+      tag(comment_.open);
+      text(token.text, token.length, column);
+      return ScanState::BlockComment;
+    case TokenKind::StringStart:
+      tag(string_literal_.open);
+      text(token.text, token.length, column);
+      return ScanState::StringLiteral;
+    case TokenKind::CharStart:
+      tag(char_constant_.open);
+      text(token.text, token.length, column);
+      return ScanState::CharConstant;
+    case TokenKind::Constant:
+      tag(constant_.open);
+      plain_text();
+      tag(constant_.close);
+      return ScanState::Code;
+    case TokenKind::Keyword:
+      tag(keyword_.open);
+      plain_text();
+      tag(keyword_.close);
+      return ScanState::Code;
+    case TokenKind::LineCommentText:
+    case TokenKind::BlockCommentText:
+    case TokenKind::StringText:
+    case TokenKind::CharText:
+      text(token.text, token.length, column);
+      return state;
+    case TokenKind::LineCommentEnd:
+    case TokenKind::BlockCommentEnd:
+      text(token.text, token.length, column);
+      tag(comment_.close);
+      return ScanState::Code;
+    case TokenKind::StringEnd:
+      text(token.text, token.length, column);
+      tag(string_literal_.close);
+      return ScanState::Code;
+    case TokenKind::CharEnd:
+      text(token.text, token.length, column);
+      tag(char_constant_.close);
+      return ScanState::Code;
+  }
+  text(token.text, token.length, column);
+  return state;
+}
 
 }  // namespace prismet
