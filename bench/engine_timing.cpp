@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) times.push_back(convert_ms(source, style, vocabulary, page));
     std::sort(times.begin(), times.end());
-    std::printf("%-8s min %.2f ms  median %.2f ms  output %zu bytes\n", full ? "full" : "default", times.front(),
-                times[times.size() / 2], page.size());
+    std::printf("%-8s min %.2f ms  median %.2f ms  output %zu bytes\n", full ? "full" : "default",
+                times.front(), times[times.size() / 2], page.size());
   }
   prismet::free_vocabulary(vocabulary);
   return 0;

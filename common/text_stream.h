@@ -64,7 +64,8 @@ class TextReader {
         }
         // A short line is copied with one fixed-length copy where the block
         // holds that much (the buffer holds max_bytes + 1).
-        if (stored <= kShortLine && max_bytes >= kShortLine && static_cast<std::size_t>(end_ - pos_) >= kShortLine) {
+        if (stored <= kShortLine && max_bytes >= kShortLine &&
+            static_cast<std::size_t>(end_ - pos_) >= kShortLine) {
           std::memcpy(buffer, pos_, kShortLine);
         } else {
           std::memcpy(buffer, pos_, stored);

@@ -47,7 +47,8 @@ struct FixedClasses {
       const char byte = static_cast<char>(b);
       std::uint8_t c = kRunByte;  // with escaped runs the escaper writes the entities
       if (in_set(byte, kWhitespaceByte)) c = kRunByte;
-      else if (in_set(byte, kDecimalByte) || is_lead_byte(static_cast<unsigned char>(b)) || b == 0) c = kOther;
+      else if (in_set(byte, kDecimalByte) || is_lead_byte(static_cast<unsigned char>(b)) || b == 0)
+        c = kOther;
       else if (in_set(byte, kWordByte)) c = kWordStart;
       else if (!escaped && (byte == '&' || byte == '<' || byte == '>' || byte == '"')) c = kEntity;
       of[b] = c;
@@ -92,7 +93,8 @@ bool LineConverter::stays_in_run(const Token& token) const {
   return first != '&' && first != '<' && first != '>' && first != '"';
 }
 
-[[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const {
+[[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line,
+                                                                   Token& token, std::int64_t& column) const {
   const char* run = line.position;
   const char* p = run;
   const char* const end = code_state::text_end(line);

@@ -15,7 +15,9 @@ TEST(LineNumberText, CountsAsPrintfFormats) {
       char formatted[32];
       std::snprintf(formatted, sizeof formatted, "%4d: ", line);
       std::string expected;
-      for (const char* p = formatted; *p != '\0'; ++p) expected += *p == ' ' && nbsp ? "&nbsp;" : std::string(1, *p);
+      for (const char* p = formatted; *p != '\0'; ++p) {
+        expected += *p == ' ' && nbsp ? "&nbsp;" : std::string(1, *p);
+      }
       ASSERT_EQ(number.text(), expected) << line;
       number.next();
     }

@@ -33,7 +33,8 @@ struct Entity {
   char text[8];
   std::size_t length;
 };
-constexpr Entity kEntities[] = {{"", 0}, {"&amp;", 5}, {"&lt;", 4}, {"&gt;", 4}, {"&quot;", 6}, {"&nbsp;", 6}};
+constexpr Entity kEntities[] = {{"", 0},     {"&amp;", 5},  {"&lt;", 4},
+                                {"&gt;", 4}, {"&quot;", 6}, {"&nbsp;", 6}};
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = kOnes * 0x80;

@@ -28,7 +28,8 @@ std::string escape_byte_by_byte(const std::string& text, int& column, const Outp
       const int fill = tab_fill(column, style.tab_width);
       for (int k = 0; k < fill; ++k) out += space;
       column += fill - 1;
-    } else if (is_lead_byte(byte) && i + 1 < text.size() && is_second_byte(static_cast<unsigned char>(text[i + 1]))) {
+    } else if (is_lead_byte(byte) && i + 1 < text.size() &&
+               is_second_byte(static_cast<unsigned char>(text[i + 1]))) {
       out += text.substr(i++, 2);
       ++column;
     } else {

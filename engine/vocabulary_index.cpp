@@ -28,7 +28,8 @@ void KeywordSet::build(const EntryList* keywords) {
     while (!slots_[slot].empty()) slot = (slot + 1) & mask_;
     slots_[slot] = word;
     if (word.size() > longest_) longest_ = word.size();
-    lengths_by_first_byte_[static_cast<unsigned char>(word[0])] |= std::uint64_t{1} << (word.size() < 64 ? word.size() : 0);
+    const std::size_t length_bit = word.size() < 64 ? word.size() : 0;
+    lengths_by_first_byte_[static_cast<unsigned char>(word[0])] |= std::uint64_t{1} << length_bit;
   }
 }
 
