@@ -274,8 +274,12 @@ def main():
     ]
     available = [t for t in tools if shutil.which(t.single("x", "y")[0])]
 
-    print(f"`{' '.join(shlex.quote(a) for a in sys.argv)}`, files in {work} "
-          f"({subprocess.run(['df', '--output=fstype', work], capture_output=True, text=True).stdout.split()[-1]})")
+    command = os.environ.get("PRISMET_BENCH_COMMAND") or " ".join(shlex.quote(a) for a in sys.argv)
+    file_system = subprocess.run(["df", "--output=fstype", work], capture_output=True, text=True).stdout.split()[-1]
+    model = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")),
+                 "?")
+    print(f"`{command}`: files in {work} ({file_system}); {os.cpu_count()} cores ({model}), "
+          f"load average {os.getloadavg()[0]:.1f} at the start")
     print()
     print("| size | tool | MB/s | ratio to prismet, median of pairs (min–max) | peak RSS |")
     print("|---|---|---|---|---|")
