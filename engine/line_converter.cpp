@@ -5,8 +5,8 @@
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
-#include "engine/text_states.h"
 #include "engine/line_number_text.h"
+#include "engine/text_states.h"
 
 namespace prismet {
 

@@ -75,9 +75,6 @@ class PageWriter {
     }
   }
 
-  TextWriter& output() { return output_; }
-  const OutputStyle& style() const { return style_; }
-
   PreparedTagPair whole;
   PreparedTagPair line;
   PreparedTagPair line_number;
