@@ -1,33 +1,52 @@
 #!/usr/bin/env python3
 """Throughput of prismet against the converters Debian packages and two
-baselines, on C++ corpora of about 1, 10 and 100 MB made from the libstdc++
-headers on this machine. Prints, per size, each tool's MB/s (median of the
-runs), its ratio to prismet and its peak resident memory.
+baselines of our own, on C++ corpora of about 1, 10 and 100 MB made from the
+libstdc++ headers on this machine, and on those headers as a tree of files
+named in one command.
 
-Usage: bench/run.py BUILD_DIR [--sizes 1,10,100] [--runs 5] [--wine CMD]
-Ratios from one run are the figures that count: the machine is shared."""
+Usage: bench/run.py BUILD_DIR [--dir DIR] [--sizes 1,10,100] [--runs 5]
+                    [--wine CMD --windows-program EXE --windows-label TEXT]
+
+The tools take turns, run by run. Each tool's speed is the median of its
+runs; its ratio to prismet is the median of the ratios taken run by run
+(the tool's run against prismet's run of the same round), with the lowest
+and highest of them, so that a change in the machine's state between rounds
+falls on both sides of every ratio."""
 import argparse
 import glob
 import os
+import shlex
 import shutil
 import signal
 import statistics
+import subprocess
 import sys
 import tempfile
 import threading
 import time
 
 MB = 1000 * 1000
+PRISMET = "prismet"
+FULL = "prismet (numbers, tabs, &nbsp;)"
+WINE_STARTUP = "Wine start-up"
+
+
+def headers_root():
+    roots = sorted(glob.glob("/usr/include/c++/*"))
+    if not roots:
+        sys.exit("no C++ headers under /usr/include/c++")
+    return roots[-1]
+
+
+def header_files(root):
+    return sorted(os.path.join(d, f) for d, _, files in os.walk(root) for f in files)
 
 
 def make_corpus(folder, megabytes):
     path = os.path.join(folder, f"corpus-{megabytes}mb.cpp")
     if os.path.exists(path) and os.path.getsize(path) == megabytes * MB:
         return path
-    headers = sorted(f for f in glob.glob("/usr/include/c++/*/**", recursive=True) if os.path.isfile(f))
-    if not headers:
-        sys.exit("no C++ headers under /usr/include/c++")
-    chunk = b"".join(open(h, "rb").read() for h in headers)
+    chunk = b"".join(open(h, "rb").read() for h in header_files(headers_root()))
     with open(path, "wb") as out:
         left = megabytes * MB
         while left > 0:
@@ -37,17 +56,32 @@ def make_corpus(folder, megabytes):
     return path
 
 
-def run_once(command, stdin=None, stdout=None, outputs=(), timeout=1800):
-    """Seconds of one run of `command`, or None when it fails. The `outputs`
-    are deleted first, so that no tool pays for replacing a large file that
-    an earlier run left (file systems may write such a file out at once
-    rather than later). The program is spawned directly, so no shell or
-    timing program adds its own start to the figure, and only the program
+def make_tree(folder):
+    """A copy of the libstdc++ headers as they lie (pages are written beside
+    their sources, so the tree must be ours); returns the folder and the
+    files, relative to it, in a fixed order."""
+    tree = os.path.join(folder, "tree")
+    if not os.path.isdir(tree):
+        shutil.copytree(headers_root(), tree + ".partial")
+        os.rename(tree + ".partial", tree)
+    files = sorted(os.path.relpath(p, tree) for p in header_files(tree) if not p.endswith((".htm", ".html")))
+    return tree, files
+
+
+def clear_tree(tree, extra_folders):
+    for path in header_files(tree):
+        if path.endswith((".htm", ".html")):
+            os.remove(path)
+    for folder in extra_folders:
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+
+
+def spawn_once(command, stdin, stdout, timeout):
+    """Seconds of one run of `command`, spawned directly (no shell or timing
+    program adds its own start), or None when it fails. Only the program
     itself is waited for: a helper process it leaves behind (Wine's
     services) cannot hold the harness up."""
-    for output in outputs:
-        if os.path.exists(output):
-            os.remove(output)
     actions = [(os.POSIX_SPAWN_OPEN, 0, stdin or os.devnull, os.O_RDONLY, 0),
                (os.POSIX_SPAWN_OPEN, 1, stdout or os.devnull, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644),
                (os.POSIX_SPAWN_OPEN, 2, os.devnull, os.O_WRONLY, 0)]
@@ -61,25 +95,55 @@ def run_once(command, stdin=None, stdout=None, outputs=(), timeout=1800):
     return elapsed if os.waitstatus_to_exitcode(status) == 0 else None
 
 
-def peak_memory(command, stdin=None, stdout=None, outputs=()):
+def spawn_in(command, cwd, timeout):
+    """The same for a command run in folder `cwd` (the tree's tools name
+    their files relative to it, so that a command line of hundreds of files
+    stays within Windows' 32,767 characters)."""
+    start = time.perf_counter()
+    with subprocess.Popen(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL) as process:
+        try:
+            status = process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            return None
+    elapsed = time.perf_counter() - start
+    return elapsed if status == 0 else None
+
+
+class Tool:
+    """One row: how to run the tool on a corpus file or on the tree's files.
+    `slow` tools (minutes per 100 MB) run only up to --peer-limit MB."""
+
+    def __init__(self, name, single=None, tree=None, stdin=False, stdout=False, slow=False, extra_out=None):
+        self.name, self.single, self.tree = name, single, tree
+        self.stdin, self.stdout, self.slow = stdin, stdout, slow
+        self.extra_out = extra_out  # a folder the tool writes the tree's pages into
+
+    def run(self, source, out, timeout=1800):
+        argv = self.single(source, out)
+        return spawn_once(argv, source if self.stdin else None, out if self.stdout else None, timeout)
+
+    def run_tree(self, tree, files, timeout=1800):
+        return spawn_in(self.tree(files), tree, timeout)
+
+
+def peak_kb(command, cwd=None, stdin=None, stdout=None):
     """Peak resident memory (KB) of one more run, under GNU time: a process
     spawned straight from this script would inherit the script's own peak."""
     with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as peak_file:
-        if run_once(["/usr/bin/time", "-o", peak_file.name, "-f", "%M"] + command, stdin, stdout, outputs) is None:
-            return None
+        argv = ["/usr/bin/time", "-o", peak_file.name, "-f", "%M"] + command
+        with open(stdin or os.devnull, "rb") as i, open(stdout or os.devnull, "wb") as o:
+            if subprocess.run(argv, cwd=cwd, stdin=i, stdout=o, stderr=subprocess.DEVNULL).returncode != 0:
+                return None
         return int(peak_file.read().strip().splitlines()[-1])
 
 
-def summarize(seconds, peak):
-    """Median seconds of the runs and the peak; None when a run failed."""
-    if not seconds or peak is None or any(s is None for s in seconds):
-        return None
-    return statistics.median(seconds), peak
-
-
-def prismet_folder(work, program, mode_lines):
-    """A copy of the program with its own settings file (no dialog)."""
-    folder = os.path.join(work, "prismet-bin")
+def prismet_folder(work, name, program, mode_lines):
+    """A copy of the program with its own settings file beside it (which
+    wins over the user's), no dialog."""
+    folder = os.path.join(work, name)
     os.makedirs(folder, exist_ok=True)
     target = os.path.join(folder, os.path.basename(program))
     shutil.copy(program, target)
@@ -90,100 +154,200 @@ def prismet_folder(work, program, mode_lines):
     return target
 
 
+def median_range(values):
+    values = [v for v in values if v is not None]
+    if not values:
+        return None
+    return statistics.median(values), min(values), max(values)
+
+
+def ratio_text(stats):
+    if stats is None:
+        return "failed"
+    median, low, high = stats
+    return f"{median:.2f} ({low:.2f}–{high:.2f})"
+
+
+def take_turns(tools, run, runs, warmup, before_each):
+    """Seconds per tool and round; the tools take turns, each timed run after
+    `warmup` untimed ones of the same tool, so the tool meets the machine as
+    it left it (files cached, memory handed out and taken back), not as the
+    tool before it left it."""
+    seconds = {t.name: [] for t in tools}
+    for _ in range(runs):
+        for t in tools:
+            for _ in range(warmup):
+                before_each(t)
+                run(t)
+            before_each(t)
+            seconds[t.name].append(run(t))
+    return seconds
+
+
+def pair_ratios(seconds, name, base=PRISMET):
+    """The tool's speed over prismet's, round by round."""
+    return [b / s if s and b else None for s, b in zip(seconds[name], seconds[base])]
+
+
+def less_startup(seconds, wine_name):
+    """The Windows program's rounds less the Wine start-up of the same round."""
+    return [w - s if w and s and w > s else None for w, s in zip(seconds[wine_name], seconds[WINE_STARTUP])]
+
+
+def print_rows(label, tools, seconds, megabytes, peaks, per_file=None):
+    for t in tools:
+        if t.name == WINE_STARTUP:
+            continue
+        times = [s for s in seconds[t.name] if s]
+        if len(times) < len(seconds[t.name]) or not times:
+            print(f"| {label} | {t.name} | failed | | |" + (" |" if per_file else ""))
+            continue
+        speed = megabytes / statistics.median(times)
+        ratio = ratio_text(median_range(pair_ratios(seconds, t.name)))
+        peak = f"{peaks[t.name] / 1024:.1f} MB" if peaks.get(t.name) else "?"
+        files = f" {statistics.median(times) * 1000 / per_file:.2f} |" if per_file else ""
+        print(f"| {label} | {t.name} | {speed:.1f} | {ratio} |{files} {peak} |")
+    wine = next((t.name for t in tools if t.name.startswith("prismet.exe")), None)
+    if wine and WINE_STARTUP in seconds:
+        net = less_startup(seconds, wine)
+        start = statistics.median([s for s in seconds[WINE_STARTUP] if s] or [0])
+        if all(net):
+            speed = megabytes / statistics.median(net)
+            ratios = [b / n for n, b in zip(net, seconds[PRISMET]) if b]
+            files = f" {statistics.median(net) * 1000 / per_file:.2f} |" if per_file else ""
+            print(f"| {label} | {wine}, less {start * 1000:.0f} ms start-up | {speed:.1f} | "
+                  f"{ratio_text(median_range(ratios))} |{files} |")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
+    parser.add_argument("--dir", help="folder for the corpora, the tree and every output (a RAM file system "
+                        "takes the disk's noise out); default BUILD/bench")
     parser.add_argument("--sizes", default="1,10,100")
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--tree", action=argparse.BooleanOptionalAction, default=True,
+                        help="also the headers as a tree of files in one command")
     parser.add_argument("--wine", default="", help="command prefix that runs a Windows program")
     parser.add_argument("--windows-program", default="")
-    parser.add_argument("--peer-limit", type=int, default=10, help="largest size (MB) the peers run on")
+    parser.add_argument("--windows-label", default="prismet.exe under Wine")
+    parser.add_argument("--peer-limit", type=int, default=12, help="largest size (MB) the slow peers run on")
     parser.add_argument("--warmup", type=int, default=1, help="untimed runs before each timed run")
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
     args = parser.parse_args()
 
-    work = os.path.join(args.build, "bench")
+    args.build = os.path.abspath(args.build)
+    work = os.path.abspath(args.dir or os.path.join(args.build, "bench"))
     os.makedirs(work, exist_ok=True)
-    full = ("[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n")
-    program = prismet_folder(work, os.path.join(args.build, "app", "prismet"), full)
+    full = "[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n"
+    program = prismet_folder(work, "prismet-bin", os.path.join(args.build, "app", "prismet"), full)
+    escape = os.path.join(args.build, "bench", "escape_baseline")
+    copy = os.path.join(args.build, "bench", "copy_baseline")
     out = os.path.join(work, "out.html")
-
-    # name -> argv, standard input, standard output; "peer" tools only run
-    # up to --peer-limit MB.
-    def tool(name, argv, kind=None, stdin=None, stdout=None):
-        return {"name": name, "argv": argv, "kind": kind, "stdin": stdin, "stdout": stdout}
+    highlight_out = os.path.join(work, "highlight-pages")
 
     tools = [
-        tool("prismet", lambda src: [program, src]),
-        tool("prismet (numbers, tabs, &nbsp;)", lambda src: [program, "/mode:full", src]),
+        Tool(PRISMET, lambda s, o: [program, s], lambda f: [program] + f),
+        Tool(FULL, lambda s, o: [program, "/mode:full", s], lambda f: [program, "/mode:full"] + f),
     ]
-    startup_name = None
     if args.wine and args.windows_program:
-        exe = prismet_folder(os.path.join(work, "win"), args.windows_program, "")
-        wine_command = lambda src: args.wine.split() + [exe, "Z:" + src.replace("/", "\\")]
-        tools.append(tool("prismet.exe under Wine", wine_command))
+        exe = prismet_folder(work, "prismet-win", args.windows_program, "")
+        wine = shlex.split(args.wine)
+        windows = lambda path: path.replace("/", "\\")
+        tools.append(Tool(args.windows_label, lambda s, o: wine + [exe, "Z:" + windows(s)],
+                          lambda f: wine + [exe] + [windows(p) for p in f]))
         # Wine takes a fixed time to start any program; a run that finds no
         # file to convert measures it, so the conversion's own speed can be
         # told apart from it. It is not a row of its own.
-        startup_name = "Wine start-up"
-        tools.append(tool(startup_name, lambda src: wine_command(os.path.join(work, "no-such-file.cpp"))))
-    escape = os.path.join(args.build, "bench", "escape_baseline")
-    copy = os.path.join(args.build, "bench", "copy_baseline")
+        none = os.path.join(work, "no-such-file.cpp")
+        tools.append(Tool(WINE_STARTUP, lambda s, o: wine + [exe, "Z:" + windows(none)],
+                          lambda f: wine + [exe, "Z:" + windows(none)]))
     tools += [
-        tool("escape-only baseline", lambda src: [escape, src, out]),
-        tool("byte-copy baseline", lambda src: [copy, src, out]),
-        tool("java2html", lambda src: ["java2html"], "peer", stdin=lambda src: src, stdout=lambda src: out),
-        tool("highlight", lambda src: ["highlight", "-i", src, "-o", out, "--syntax=cpp"], "peer"),
-        tool("source-highlight", lambda src: ["source-highlight", "-s", "cpp", "-f", "html", "-i", src, "-o", out],
-             "peer"),
-        tool("pygments", lambda src: ["/usr/bin/pygmentize", "-l", "cpp", "-f", "html", "-o", out, src], "peer"),
+        Tool("escape-only baseline", lambda s, o: [escape, s, o], lambda f: [escape, "--each"] + f),
+        Tool("byte-copy baseline", lambda s, o: [copy, s, o], lambda f: [copy, "--each"] + f),
+        Tool("java2html", lambda s, o: ["java2html"], lambda f: ["java2html"] + f, stdin=True, stdout=True),
+        Tool("highlight", lambda s, o: ["highlight", "-i", s, "-o", o, "--syntax=cpp"],
+             lambda f: ["highlight", "-O", "html", "-S", "cpp", "-d", highlight_out] + f, slow=True),
+        Tool("source-highlight", lambda s, o: ["source-highlight", "-s", "cpp", "-f", "html", "-i", s, "-o", o],
+             lambda f: ["source-highlight", "-s", "cpp", "-f", "html"] + f, slow=True),
+        Tool("pygments", lambda s, o: ["/usr/bin/pygmentize", "-l", "cpp", "-f", "html", "-o", o, s], slow=True),
     ]
+    available = [t for t in tools if shutil.which(t.single("x", "y")[0])]
 
-    print(f"| size | tool | MB/s | ratio to prismet | peak RSS |")
-    print(f"|---|---|---|---|---|")
+    command = os.environ.get("PRISMET_BENCH_COMMAND") or " ".join(shlex.quote(a) for a in sys.argv)
+    file_system = subprocess.run(["df", "--output=fstype", work], capture_output=True, text=True).stdout.split()[-1]
+    model = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")),
+                 "?")
+    print(f"`{command}`: files in {work} ({file_system}); {os.cpu_count()} cores ({model}), "
+          f"load average {os.getloadavg()[0]:.1f} at the start")
+    print()
+    print("| size | tool | MB/s | ratio to prismet, median of pairs (min–max) | peak RSS |")
+    print("|---|---|---|---|---|")
+    full_rows = []
     for size in (int(s) for s in args.sizes.split(",")):
         source = make_corpus(work, size)
         page = os.path.splitext(source)[0] + ".htm"
-        chosen = [t for t in tools
-                  if t["kind"] != "peer" or (size <= args.peer_limit and shutil.which(t["argv"](source)[0]))]
-        # The tools take turns, run by run, so that a change in the machine's
-        # state (the disk cache, another process) falls on all of them alike.
-        samples = {t["name"]: [] for t in chosen}
-        runs = args.runs if size < 100 else max(1, args.runs // 2)
-        def streams(t):
-            return t["argv"](source), t["stdin"] and t["stdin"](source), t["stdout"] and t["stdout"](source)
+        chosen = [t for t in available if not t.slow or size <= args.peer_limit]
 
-        for _ in range(runs):
-            for t in chosen:
-                # An untimed run first: the tool then meets the machine as it
-                # left it (files cached, memory handed out and taken back),
-                # not as the tool before it left it.
-                for _ in range(args.warmup):
-                    run_once(*streams(t), (out, page))
-                samples[t["name"]].append(run_once(*streams(t), (out, page)))
+        def clear(_):
+            for path in (out, page):
+                if os.path.exists(path):
+                    os.remove(path)
+
+        runs = args.runs if size < 100 else max(1, args.runs // 2)
+        seconds = take_turns(chosen, lambda t: t.run(source, out), runs, args.warmup, clear)
         if args.samples:
-            for name, seconds in samples.items():
-                times = " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in seconds)
-                print(f"{size} MB {name}: {times}", file=sys.stderr)
-        peaks = {t["name"]: peak_memory(*streams(t), (out, page)) for t in chosen}
-        results = [(t["name"], summarize(samples[t["name"]], peaks[t["name"]]))
-                   for t in chosen if t["name"] != startup_name]
-        if startup_name is not None:
-            startup = summarize(samples[startup_name], peaks[startup_name])
-            wine = dict(results).get("prismet.exe under Wine")
-            if startup is not None and wine is not None and wine[0] > startup[0]:
-                results.append((f"prismet.exe under Wine, less {startup[0] * 1000:.0f} ms start-up",
-                                (wine[0] - startup[0], wine[1])))
-        base = dict(results)["prismet"]
-        for name, measured in results:
-            if measured is None:
-                print(f"| {size} MB | {name} | failed | | |")
-                continue
-            seconds, peak = measured
-            speed = size / seconds
-            ratio = base[0] / seconds if base else float("nan")
-            print(f"| {size} MB | {name} | {speed:.1f} | {ratio:.2f} | {peak / 1024:.1f} MB |")
+            for name, times in seconds.items():
+                print(f"{size} MB {name}: " + " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in times),
+                      file=sys.stderr)
+        peaks = {}
+        for t in chosen:
+            clear(t)
+            peaks[t.name] = peak_kb(t.single(source, out), stdin=source if t.stdin else None,
+                                    stdout=out if t.stdout else None)
+        # The pages' sizes, for the full mode's bytes per second.
+        sizes = {}
+        for name in (PRISMET, FULL):
+            clear(None)
+            next(t for t in chosen if t.name == name).run(source, out)
+            sizes[name] = os.path.getsize(page) if os.path.exists(page) else 0
+        print_rows(f"{size} MB", chosen, seconds, size, peaks)
+        if sizes[PRISMET] and sizes[FULL]:
+            ratios = [sizes[FULL] / f / (sizes[PRISMET] / d) if f and d else None
+                      for f, d in zip(seconds[FULL], seconds[PRISMET])]
+            full_rows.append(f"| {size} MB | {sizes[PRISMET] / MB:.1f} MB | {sizes[FULL] / MB:.1f} MB | "
+                             f"{ratio_text(median_range(ratios))} |")
         sys.stdout.flush()
+
+    if full_rows:
+        print()
+        print("| size | page, default | page, numbers, tabs, &nbsp; | output bytes/s of the full mode over the "
+              "default's, median of pairs (min–max) |")
+        print("|---|---|---|---|")
+        print("\n".join(full_rows))
+
+    if args.tree:
+        tree, files = make_tree(work)
+        megabytes = sum(os.path.getsize(os.path.join(tree, f)) for f in files) / MB
+        chosen = [t for t in available if t.tree and (not t.slow or megabytes <= args.peer_limit)]
+        extra = [highlight_out]
+        seconds = take_turns(chosen, lambda t: t.run_tree(tree, files), args.runs, args.warmup,
+                             lambda t: clear_tree(tree, extra))
+        if args.samples:
+            for name, times in seconds.items():
+                print(f"tree {name}: " + " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in times),
+                      file=sys.stderr)
+        peaks = {}
+        for t in chosen:
+            clear_tree(tree, extra)
+            peaks[t.name] = peak_kb(t.tree(files), cwd=tree)
+        clear_tree(tree, extra)
+        print()
+        print(f"The libstdc++ headers as a tree ({len(files)} files, {megabytes:.1f} MB) named in one command:")
+        print()
+        print("| files | tool | MB/s | ratio to prismet, median of pairs (min–max) | ms per file | peak RSS |")
+        print("|---|---|---|---|---|---|")
+        print_rows(f"{len(files)}", chosen, seconds, megabytes, peaks, per_file=len(files))
 
 
 if __name__ == "__main__":

@@ -8,12 +8,12 @@
 namespace prismet {
 
 // 0x81-0x9F and 0xE0-0xFC begin a double-byte character.
-inline bool is_lead_byte(unsigned char byte) {
+constexpr bool is_lead_byte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 // 0x40-0xFC except 0x7F may follow a lead byte as its second byte.
-inline bool is_second_byte(unsigned char byte) {
+constexpr bool is_second_byte(unsigned char byte) {
   return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
 

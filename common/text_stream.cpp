@@ -83,15 +83,16 @@ bool TextReader::refill() {
   pos_ = buffer_;
   end_ = buffer_ + got;
   translated_ = nul_ = nullptr;
-  if (got == 0) {
+  // fread stops short only at the end of the input or at an error: either
+  // way nothing follows this block, and asking again would cost a call.
+  if (got < kBufferSize) {
     if (std::ferror(file_)) {
       failed_ = true;
       error_ = errno != 0 ? errno : EIO;
     }
     at_end_ = true;
-    return false;
   }
-  return true;
+  return got != 0;
 }
 
 int TextReader::get_slow() {
@@ -116,19 +117,13 @@ int TextReader::get_slow() {
   return '\r';
 }
 
-const char* TextReader::next_translated_byte() {
-  if (translated_ == nullptr || translated_ < pos_) {
-    translated_ = find_byte(pos_, find_byte(pos_, end_, '\r'), kEndOfText);
-  }
-  return translated_;
+void TextReader::find_next_translated_byte() {
+  translated_ = find_byte(pos_, find_byte(pos_, end_, '\r'), kEndOfText);
 }
 
-const char* TextReader::next_nul() {
-  if (nul_ == nullptr || nul_ < pos_) nul_ = find_byte(pos_, end_, '\0');
-  return nul_;
-}
+void TextReader::find_next_nul() { nul_ = find_byte(pos_, end_, '\0'); }
 
-std::size_t TextReader::read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
+std::size_t TextReader::read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
   std::size_t stored = 0;
   bool nul_seen = before_nul == nullptr;  // nothing to look for
   while (stored < max_bytes) {
@@ -257,6 +252,11 @@ void TextWriter::write_raw_slow(const char* data, std::size_t size) {
     data += chunk;
     size -= chunk;
   }
+}
+
+char* TextWriter::reserve_slow(std::size_t size) {
+  if (size > kBufferSize || !flush()) return nullptr;
+  return pos_;
 }
 
 void TextWriter::write(const char* data, std::size_t size) {

@@ -49,7 +49,34 @@ class TextReader {
   // stored; 0 at the end of the input. When `before_nul` is given it receives
   // how many of the stored bytes stand before the first NUL among them (all
   // of them when there is none), so that a caller needs no strlen.
-  std::size_t read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul = nullptr);
+  std::size_t read_line(char* buffer, std::size_t max_bytes, std::size_t* before_nul = nullptr) {
+    // Most lines lie whole in the block, before its next CR or 0x1A: one
+    // search for the LF and one copy.
+    if (pos_ < end_ && max_bytes > 0) {
+      const char* limit = next_translated_byte();
+      if (static_cast<std::size_t>(limit - pos_) > max_bytes) limit = pos_ + max_bytes;
+      if (const void* hit = std::memchr(pos_, '\n', static_cast<std::size_t>(limit - pos_))) {
+        const char* lf = static_cast<const char*>(hit);
+        const std::size_t stored = static_cast<std::size_t>(lf - pos_) + 1;
+        if (before_nul != nullptr) {
+          const char* nul = next_nul();
+          *before_nul = nul < lf ? static_cast<std::size_t>(nul - pos_) : stored;
+        }
+        // A short line is copied with one fixed-length copy where the block
+        // holds that much (the buffer holds max_bytes + 1).
+        if (stored <= kShortLine && max_bytes >= kShortLine &&
+            static_cast<std::size_t>(end_ - pos_) >= kShortLine) {
+          std::memcpy(buffer, pos_, kShortLine);
+        } else {
+          std::memcpy(buffer, pos_, stored);
+        }
+        buffer[stored] = '\0';
+        pos_ += stored;
+        return stored;
+      }
+    }
+    return read_line_slow(buffer, max_bytes, before_nul);
+  }
 
   bool failed() const { return failed_; }
   // The system's error number (errno) of a failed open or read; 0 if none.
@@ -59,10 +86,20 @@ class TextReader {
   bool start(std::FILE* file, bool owned);
   int get_slow();
   bool refill();
-  const char* next_translated_byte();
-  const char* next_nul();
+  std::size_t read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul);
+  const char* next_translated_byte() {
+    if (translated_ == nullptr || translated_ < pos_) find_next_translated_byte();
+    return translated_;
+  }
+  const char* next_nul() {
+    if (nul_ == nullptr || nul_ < pos_) find_next_nul();
+    return nul_;
+  }
+  void find_next_translated_byte();
+  void find_next_nul();
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kShortLine = 32;
   std::FILE* file_ = nullptr;
   bool owns_file_ = false;
   char* buffer_ = nullptr;  // owned, unless reading memory
@@ -122,14 +159,44 @@ class TextWriter {
     }
   }
 
+  // The most write_short writes.
+  static constexpr std::size_t kShort = 32;
+  // Writes `size` bytes (at most kShort) known to hold no LF, like
+  // write_raw, with one copy of fixed length instead of a call: kShort bytes
+  // must be readable at `data`.
+  void write_short(const char* data, std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - pos_) >= kShort) {
+      std::memcpy(pos_, data, kShort);
+      pos_ += size;
+    } else {
+      write_raw_slow(data, size);
+    }
+  }
+
+  // The most a caller may reserve at once.
+  static constexpr std::size_t kMaxReserve = 64 * 1024;
+  // Room for `size` (at most kMaxReserve) bytes at the write position, for a
+  // caller that fills the buffer itself; flushes first when the room is not
+  // there. The bytes placed there count as written raw (no LF translation)
+  // once `commit` is given the end of what was placed. nullptr when nothing
+  // is open or `size` is too large.
+  char* reserve(std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - pos_) >= size && pos_ != nullptr) return pos_;
+    return reserve_slow(size);
+  }
+  // Ends a reservation: the bytes from the reserved position to `end` are
+  // written.
+  void commit(char* end) { pos_ = end; }
+
  private:
   bool start(std::FILE* file, bool owned);
   // Empties the buffer into the file; false when nothing is open.
   bool flush();
   void fail();
   void write_raw_slow(const char* data, std::size_t size);
+  char* reserve_slow(std::size_t size);
 
-  static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kBufferSize = kMaxReserve;
   std::FILE* file_ = nullptr;
   bool owns_file_ = false;
   std::string* sink_ = nullptr;

@@ -159,6 +159,33 @@ TEST(TextWriter, EveryLineFeedBecomesCrLf) {
   EXPECT_EQ(read_file(path), "a\r\nb\r\r\nc" + big + "\r\n");
 }
 
+// The ways of writing into the buffer directly (short copies that copy more
+// than they keep, reservations) write what write_raw writes, also where the
+// buffer is flushed in between, and each keeps what the others wrote.
+TEST(TextWriter, ShortCopiesAndReservationsAcrossFlushes) {
+  std::string sink, expected;
+  TextWriter writer;
+  writer.open_memory(&sink);
+  std::string source(TextWriter::kShort * 2, '\0');
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char>('a' + i % 26);
+  for (int round = 0; round < 20000; ++round) {
+    const std::size_t size = static_cast<std::size_t>(round) % (TextWriter::kShort + 1);
+    writer.write_short(source.data() + round % TextWriter::kShort, size);
+    expected.append(source, static_cast<std::size_t>(round) % TextWriter::kShort, size);
+    if (round % 7 == 0) {
+      char* o = writer.reserve(3 + static_cast<std::size_t>(round) % 5);
+      ASSERT_NE(o, nullptr);
+      o[0] = '<';
+      o[1] = '>';
+      writer.commit(o + 2);
+      expected += "<>";
+    }
+  }
+  EXPECT_EQ(writer.reserve(TextWriter::kMaxReserve + 1), nullptr);
+  EXPECT_TRUE(writer.close());
+  EXPECT_TRUE(sink == expected);
+}
+
 TEST(TextWriter, WritesToAClosedWriterFailWithoutHarm) {
   TextWriter writer;
   writer.put('a');

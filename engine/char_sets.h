@@ -26,7 +26,7 @@ struct CharSetTable {
 
 inline constexpr CharSetTable kCharSets;
 
-inline bool in_set(char byte, CharSet set) {
+constexpr bool in_set(char byte, CharSet set) {
   return (kCharSets.bits[static_cast<unsigned char>(byte)] & set) != 0;
 }
 

@@ -18,9 +18,13 @@ namespace prismet::code_state {
 
 enum DelimiterList { kLineCommentList = 0, kBlockCommentList, kStringList, kCharList };
 
+// Delimiters are a few bytes long: compared in a loop, without a call.
 inline bool begins_with(const char* position, const char* end, std::string_view text) {
-  return !text.empty() && static_cast<std::size_t>(end - position) >= text.size() &&
-         std::memcmp(position, text.data(), text.size()) == 0;
+  if (text.empty() || static_cast<std::size_t>(end - position) < text.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (position[i] != text[i]) return false;
+  }
+  return true;
 }
 
 inline const char* text_end(const SourceLine& line) { return line.text + line.length; }

@@ -1,9 +1,10 @@
-// The emitter copies the code state's plain tokens in runs when neither tabs
-// nor spaces are rewritten. That must write exactly what the plain token
-// loop (next_token, then emit_token for every token) writes: checked here on
-// the project's own sources and on generated text full of odd bytes, with
-// the built-in vocabulary and with one whose delimiters start with letters,
-// digits, blanks and escaped characters.
+// The emitter writes the code state's plain tokens in runs: copied as they
+// stand, or through the escaper when spaces or tabs are rewritten. That must
+// write exactly what the plain token loop (next_token, then emit_token for
+// every token) writes: checked here on the project's own sources and on
+// generated text full of odd bytes, in every layout, with the built-in
+// vocabulary and with one whose delimiters start with letters, digits,
+// blanks and escaped characters.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -78,7 +79,7 @@ std::string generated_text(unsigned seed, std::size_t size) {
   static const char* const kPieces[] = {
       "int ", "x", "_y1", "#define", "0x1F", "0x", "12.5", ".", "  ", "\t", "\n", "\r\n", "\r", "//", "/*",
       "*/", "\"", "'", "\\", "<", ">", "&", "\"a<b>\"", "'\\''", "return", "while", "\x81\x40", "\x81<",
-      "\x82", "\xA0", "\xFF", "R\"(", ")\"", "@@", "rem ", "9lives", " --"};
+      "\x82", "\xA0", "\xFF", "R\"(", ")\"", "@@", "rem ", "9lives", " --", "\x81int", "\x81\t", "\x95\x5C", "$"};
   std::mt19937 random(seed);
   std::string text;
   while (text.size() < size) {
@@ -108,12 +109,18 @@ struct StyleCase {
   bool marker_tags;
   bool empty_tags;
   bool line_numbers;
+  bool nbsp_spaces = false;
+  bool expand_tabs = false;
+  int tab_width = 4;
 };
 
 OutputStyle make_style(const StyleCase& c) {
   OutputStyle style;
   set_default_output_style(style, "", "");
   style.line_numbers = c.line_numbers;
+  style.nbsp_spaces = c.nbsp_spaces;
+  style.expand_tabs = c.expand_tabs;
+  style.tab_width = c.tab_width;
   if (c.marker_tags) {
     style.whole = {"{W", "W}"};
     style.keyword = {"{K", "K}"};
@@ -132,6 +139,10 @@ TEST(EmitterRunLoop, WritesWhatTheTokenLoopWrites) {
       {"default tags", false, false, false},
       {"marker tags with a newline, line numbers", true, false, true},
       {"empty keyword, constant and comment tags", false, true, false},
+      {"numbers, tabs and &nbsp;", false, false, true, true, true},
+      {"&nbsp; only", true, false, false, true, false},
+      {"tabs of width 3 only", false, false, false, false, true, 3},
+      {"tabs of width 0, marker tags", true, false, true, false, true, 0},
   };
   for (const bool odd_vocabulary : {false, true}) {
     Vocabulary vocabulary;

@@ -6,106 +6,19 @@
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
+#include "engine/text_states.h"
 
 namespace prismet {
 
-namespace {
-
-using namespace code_state;
-
-// Byte-wise search for the first occurrence of `needle` in [from, end).
-const char* search(const char* from, const char* end, std::string_view needle) {
-  if (needle.empty()) return nullptr;
-  const unsigned char first = static_cast<unsigned char>(needle[0]);
-  while (static_cast<std::size_t>(end - from) >= needle.size()) {
-    const void* hit = std::memchr(from, first, static_cast<std::size_t>(end - from) - needle.size() + 1);
-    if (hit == nullptr) return nullptr;
-    const char* candidate = static_cast<const char*>(hit);
-    if (std::memcmp(candidate, needle.data(), needle.size()) == 0) return candidate;
-    from = candidate + 1;
-  }
-  return nullptr;
-}
-
-// Recognisers shared by the block comment, string and char states: the end
-// delimiter, then the text up to it.
-bool end_delimiter(SourceLine& line, Token& token, TokenKind kind) {
-  if (!begins_with(line.position, text_end(line), line.pending_end)) return false;
-  produce(line, token, kind, line.pending_end.size());
-  line.pending_end = std::string_view();
-  return true;
-}
-
-bool scan_block_comment(SourceLine& line, Token& token) {
-  if (end_delimiter(line, token, TokenKind::BlockCommentEnd)) return true;
-  const char* end = text_end(line);
-  const char* found = search(line.position, end, line.pending_end);
-  produce(line, token, TokenKind::BlockCommentText,
-          static_cast<std::size_t>((found != nullptr ? found : end) - line.position));
-  return true;
-}
-
-bool scan_literal(SourceLine& line, Token& token, TokenKind end_kind, TokenKind text_kind) {
-  if (end_delimiter(line, token, end_kind)) return true;
-  const char* end = text_end(line);
-  const char* found = find_end_delimiter(line.position, end, line.pending_end);
-  produce(line, token, text_kind, static_cast<std::size_t>((found != nullptr ? found : end) - line.position));
-  return true;
-}
-
-bool scan_line_comment(SourceLine& line, Token& token) {
-  const char* end = text_end(line);
-  if (line.position < end) {
-    produce(line, token, TokenKind::LineCommentText, static_cast<std::size_t>(end - line.position));
-    return true;
-  }
-  if (line.continuation) return false;
-  produce(line, token, TokenKind::LineCommentEnd, 0);
-  return true;
-}
-
-}  // namespace
-
-bool read_source_line(TextReader& input, SourceLine& line) {
-  line.position = line.text;
-  std::size_t length = 0;
-  const std::size_t stored = input.read_line(line.text, kMaxPieceBytes, &length);
-  if (stored == 0) return false;
-  line.continuation = false;
-  line.line_ending[0] = '\0';
-  // The text ends at its first NUL; a piece cut short by one has no newline.
-  if (length == stored && line.text[length - 1] == '\n') {
-    line.text[--length] = '\0';
-    line.line_ending[0] = '\n';
-    line.line_ending[1] = '\0';
-    if (length >= 1 && line.text[length - 1] == '\\') line.continuation = true;
-  }
-  line.length = length;
-  return true;
-}
-
 bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
-  if (state == ScanState::LineComment) return scan_line_comment(line, token);
-  if (line.position >= text_end(line)) return false;
-  switch (state) {
-    case ScanState::BlockComment:
-      return scan_block_comment(line, token);
-    case ScanState::StringLiteral:
-      return scan_literal(line, token, TokenKind::StringEnd, TokenKind::StringText);
-    case ScanState::CharConstant:
-      return scan_literal(line, token, TokenKind::CharEnd, TokenKind::CharText);
-    case ScanState::Code:
-      return scan_code(line, token, index);
-    default:
-      return false;
-  }
+  return code_state::scan_token(line, token, index, state);
 }
 
 const VocabularyEntry* find_start_delimiter(const char* position, const char* end, const EntryList* list) {
   if (list == nullptr) return nullptr;
   for (auto* node = list->first(); node != nullptr; node = node->next()) {
     // An empty start would match everywhere without consuming anything.
-    if (begins_with(position, end, node->item().start)) return &node->item();
+    if (code_state::begins_with(position, end, node->item().start)) return &node->item();
   }
   return nullptr;
 }
@@ -113,7 +26,7 @@ const VocabularyEntry* find_start_delimiter(const char* position, const char* en
 const char* find_end_delimiter(const char* position, const char* end, std::string_view end_text) {
   if (end_text.empty()) return nullptr;
   while (position < end) {
-    if (begins_with(position, end, end_text)) return position;
+    if (code_state::begins_with(position, end, end_text)) return position;
     if (*position == '\\') ++position;
     // The piece is NUL-terminated at `end`, so next_char stops there.
     position = next_char(position);

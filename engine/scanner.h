@@ -64,7 +64,24 @@ struct SourceLine {
 
 // Reads the next piece (up to and including a newline, at most 32,766 bytes)
 // into the line. False at the end of the input. The pending end is kept.
-bool read_source_line(TextReader& input, SourceLine& line);
+// Inline: the emitter's line loop calls it for every line.
+inline bool read_source_line(TextReader& input, SourceLine& line) {
+  line.position = line.text;
+  std::size_t length = 0;
+  const std::size_t stored = input.read_line(line.text, kMaxPieceBytes, &length);
+  if (stored == 0) return false;
+  line.continuation = false;
+  line.line_ending[0] = '\0';
+  // The text ends at its first NUL; a piece cut short by one has no newline.
+  if (length == stored && line.text[length - 1] == '\n') {
+    line.text[--length] = '\0';
+    line.line_ending[0] = '\n';
+    line.line_ending[1] = '\0';
+    if (length >= 1 && line.text[length - 1] == '\\') line.continuation = true;
+  }
+  line.length = length;
+  return true;
+}
 
 // Produces the next token of the line for the state; false when the state has
 // no further token on this line.

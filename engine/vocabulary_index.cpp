@@ -12,8 +12,7 @@ void KeywordSet::build(const EntryList* keywords) {
   slots_.clear();
   longest_ = 0;
   mask_ = 0;
-  lengths_ = 0;
-  std::fill(std::begin(first_bytes_), std::end(first_bytes_), false);
+  std::fill(std::begin(lengths_by_first_byte_), std::end(lengths_by_first_byte_), 0);
   if (keywords == nullptr) return;
   std::size_t capacity = 16;
   while (capacity < static_cast<std::size_t>(keywords->count()) * 2) capacity *= 2;
@@ -29,8 +28,8 @@ void KeywordSet::build(const EntryList* keywords) {
     while (!slots_[slot].empty()) slot = (slot + 1) & mask_;
     slots_[slot] = word;
     if (word.size() > longest_) longest_ = word.size();
-    if (word.size() < 64) lengths_ |= std::uint64_t{1} << word.size();
-    first_bytes_[static_cast<unsigned char>(word[0])] = true;
+    const std::size_t length_bit = word.size() < 64 ? word.size() : 0;
+    lengths_by_first_byte_[static_cast<unsigned char>(word[0])] |= std::uint64_t{1} << length_bit;
   }
 }
 

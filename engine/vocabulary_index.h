@@ -21,13 +21,14 @@ class KeywordSet {
   void build(const EntryList* keywords);
   // Inline: the scanner asks for every word of the source.
   bool contains(const char* word, std::size_t length) const {
-    if (length > longest_ || length == 0) return false;
-    if (length < 64 && (lengths_ & (std::uint64_t{1} << length)) == 0) return false;
-    if (!first_bytes_[static_cast<unsigned char>(word[0])]) return false;
+    // Most words fail here: no keyword of this length begins with this byte.
+    const std::uint64_t lengths = lengths_by_first_byte_[static_cast<unsigned char>(word[0])];
+    if ((lengths >> (length < 64 ? length : 0) & 1) == 0) return false;
+    if (length > longest_) return false;
     std::uint32_t slot = hash(word, length) & mask_;
     while (!slots_[slot].empty()) {
       const std::string_view& candidate = slots_[slot];
-      if (candidate.size() == length && std::memcmp(candidate.data(), word, length) == 0) return true;
+      if (candidate.size() == length && same_bytes(candidate.data(), word, length)) return true;
       slot = (slot + 1) & mask_;
     }
     return false;
@@ -44,13 +45,20 @@ class KeywordSet {
     const std::uint32_t mixed = (ends ^ static_cast<std::uint32_t>(length) * 0x9E3779B9u) * 0x85EBCA6Bu;
     return mixed ^ (mixed >> 15);
   }
+  // Keywords are short: a loop costs less than a call.
+  static bool same_bytes(const char* a, const char* b, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
+  }
   std::vector<std::string_view> slots_;  // empty view: free slot
   std::uint32_t mask_ = 0;
   std::size_t longest_ = 0;
-  // Quick rejection before hashing: the lengths (below 64) and first bytes
-  // that some keyword has.
-  std::uint64_t lengths_ = 0;
-  bool first_bytes_[256] = {};
+  // Quick rejection before hashing: bit n of the entry for byte b is set
+  // when some keyword of n bytes begins with b; bit 0 stands for the
+  // keywords of 64 bytes or more.
+  std::uint64_t lengths_by_first_byte_[256] = {};
 };
 
 struct VocabularyIndex {

@@ -1,0 +1,199 @@
+#include "engine/line_converter.h"
+
+#include <cstring>
+
+#include "common/cp932.h"
+#include "engine/char_sets.h"
+#include "engine/code_state.h"
+#include "engine/line_number_text.h"
+#include "engine/text_states.h"
+
+namespace prismet {
+
+namespace {
+
+// The entity of '&', '<' and '>' (the double quote also starts the built-in
+// string literal, so it rarely reaches here, but is handled alike).
+struct Entity {
+  const char* text;
+  std::size_t length;
+};
+Entity entity_of(char byte) {
+  switch (byte) {
+    case '&': return {"&amp;", 5};
+    case '<': return {"&lt;", 4};
+    case '>': return {"&gt;", 4};
+    default: return {"&quot;", 6};
+  }
+}
+
+// What the byte at a token boundary starts, as far as the run is concerned.
+enum ByteClass : std::uint8_t {
+  kRunByte,    // a token of its own that stays in the run (blanks, punctuation)
+  kWordStart,  // a word: a keyword leaves the run, any other word stays
+  kEntity,     // one character written as an entity (only when runs are copied as they stand)
+  kOther,      // the recognisers decide: delimiters, numbers, lead bytes, the end
+};
+
+// The classes that do not depend on the vocabulary, in the order of the code
+// state's recognisers: whitespace comes first, then (in the constructor) a
+// delimiter may start, then a number; a word or one character last. A lead
+// byte takes the byte after it into its token, so that byte never starts
+// one: the recognisers step over both.
+struct FixedClasses {
+  std::uint8_t of[256];
+  constexpr explicit FixedClasses(bool escaped) : of() {
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      std::uint8_t c = kRunByte;  // with escaped runs the escaper writes the entities
+      if (in_set(byte, kWhitespaceByte)) c = kRunByte;
+      else if (in_set(byte, kDecimalByte) || is_lead_byte(static_cast<unsigned char>(b)) || b == 0)
+        c = kOther;
+      else if (in_set(byte, kWordByte)) c = kWordStart;
+      else if (!escaped && (byte == '&' || byte == '<' || byte == '>' || byte == '"')) c = kEntity;
+      of[b] = c;
+    }
+  }
+};
+
+constexpr FixedClasses kCopiedRunClasses(false);
+constexpr FixedClasses kEscapedRunClasses(true);
+
+}  // namespace
+
+LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& style)
+    : index_(index),
+      escaped_(style.nbsp_spaces || style.expand_tabs),
+      line_numbers_(style.line_numbers),
+      nbsp_spaces_(style.nbsp_spaces) {
+  std::memcpy(class_, (escaped_ ? kEscapedRunClasses : kCopiedRunClasses).of, sizeof class_);
+  // A byte that may begin a delimiter goes to the recognisers, unless it is
+  // whitespace (whitespace is taken first).
+  for (int b = 0; b < 256; ++b) {
+    if (index.can_start[b] != 0 && !in_set(static_cast<char>(b), kWhitespaceByte)) class_[b] = kOther;
+  }
+}
+
+[[gnu::always_inline]] inline void LineConverter::flush(PageWriter& page, const char* from, const char* to,
+                                                        std::int64_t& column) const {
+  if (from == to) return;
+  if (escaped_) page.text(from, static_cast<std::size_t>(to - from), column);
+  else page.line_raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
+}
+
+bool LineConverter::stays_in_run(const Token& token) const {
+  if (token.kind == TokenKind::Whitespace) return true;
+  if (token.kind != TokenKind::Plain) return false;
+  if (escaped_) return true;
+  // Copied as it stands: a word, a character that needs no escape, a lead
+  // byte with its valid second byte.
+  const unsigned char first = static_cast<unsigned char>(token.text[0]);
+  if (in_set(token.text[0], kWordByte)) return true;
+  if (token.length == 2) return is_second_byte(static_cast<unsigned char>(token.text[1]));
+  return first != '&' && first != '<' && first != '>' && first != '"';
+}
+
+[[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line,
+                                                                   Token& token, std::int64_t& column) const {
+  const char* run = line.position;
+  const char* p = run;
+  const char* const end = code_state::text_end(line);
+  for (;;) {
+    std::uint8_t byte_class = class_[static_cast<unsigned char>(*p)];
+    while (byte_class == kRunByte) byte_class = class_[static_cast<unsigned char>(*++p)];
+    if (byte_class == kWordStart) {
+      // The piece's NUL ends the word at the latest.
+      const unsigned char* next = reinterpret_cast<const unsigned char*>(p) + 1;
+      while (kCharSets.bits[*next] & kWordByte) ++next;
+      const char* const word_end = reinterpret_cast<const char*>(next);
+      const std::size_t length = static_cast<std::size_t>(word_end - p);
+      if (index_.keywords.contains(p, length)) {
+        flush(page, run, p, column);
+        page.emit({TokenKind::Keyword, p, length}, ScanState::Code, column);
+        run = word_end;
+      }
+      p = word_end;
+      continue;
+    }
+    if (byte_class == kEntity) {
+      flush(page, run, p, column);
+      const Entity entity = entity_of(*p);
+      page.raw(entity.text, entity.length);
+      run = ++p;
+      continue;
+    }
+    if (p == end) {
+      flush(page, run, p, column);
+      line.position = p;
+      return false;
+    }
+    line.position = p;
+    code_state::scan_code(line, token, index_);
+    if (stays_in_run(token)) {
+      p = line.position;
+      continue;
+    }
+    if (token.kind == TokenKind::Keyword || token.kind == TokenKind::Constant) {
+      // Tags, but the state stays: written here, and the run goes on.
+      flush(page, run, p, column);
+      page.emit(token, ScanState::Code, column);
+      run = p = line.position;
+      continue;
+    }
+    break;
+  }
+  flush(page, run, token.text, column);
+  return true;
+}
+
+// The token loop of scan_line and convert_line, inlined into both so that a
+// line costs no call of it.
+[[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
+                                                                   ScanState state) const {
+  page.set_line(line);
+  if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
+  std::int64_t column = 0;
+  Token token;
+  for (;;) {
+    const bool more = state == ScanState::Code ? next_marked_token(page, line, token, column)
+                                               : code_state::scan_token(line, token, index_, state);
+    if (!more) break;
+    state = page.emit(token, state, column);
+  }
+  if (const PreparedTagPair* category = page.category(state)) page.tag(category->close);
+  return state;
+}
+
+// One line between its tags, inlined into the line loop and convert_line.
+[[gnu::always_inline]] inline ScanState LineConverter::convert_one_line(PageWriter& page, SourceLine& line,
+                                                                        ScanState state) const {
+  page.tag(page.line.open);
+  state = scan_tokens(page, line, state);
+  page.tag(page.line.close);
+  if (line.line_ending[0] != '\0') page.line_ending();
+  return state;
+}
+
+void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const {
+  ScanState state = ScanState::Code;
+  LineNumberText number(nbsp_spaces_);
+  while (read_source_line(input, line)) {
+    if (line_numbers_) {
+      page.tag(page.line_number.open);
+      page.raw(number.text().data(), number.text().size());
+      page.tag(page.line_number.close);
+      number.next();
+    }
+    state = convert_one_line(page, line, state);
+  }
+}
+
+ScanState LineConverter::convert_line(PageWriter& page, SourceLine& line, ScanState state) const {
+  return convert_one_line(page, line, state);
+}
+
+ScanState LineConverter::scan_line(PageWriter& page, SourceLine& line, ScanState state) const {
+  return scan_tokens(page, line, state);
+}
+
+}  // namespace prismet

@@ -1,0 +1,60 @@
+// Converts line pieces for the emitter: the line and category tags around
+// the token loop, and in the code state a run loop. Most of code is written
+// exactly as it stands (or only escaped): whitespace, words that are no
+// keyword, punctuation. Those bytes are gathered into runs and written in
+// one piece; keywords and numbers get their tags on the way, and only the
+// delimiters that change the state leave the run loop. A table built once
+// per conversion tells, byte by byte, what may begin at a token boundary.
+// Internal to the engine.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/page_writer.h"
+#include "engine/scanner.h"
+#include "engine/vocabulary_index.h"
+#include "settings/output_style.h"
+
+namespace prismet {
+
+class LineConverter {
+ public:
+  // The index must outlive the converter.
+  LineConverter(const VocabularyIndex& index, const OutputStyle& style);
+
+  // Converts every line piece the input still holds, from the code state,
+  // each after its line-number prefix when the style asks for one. `line` is
+  // the file's cursor.
+  void convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const;
+  // Writes one line piece between the line tags, with its line ending;
+  // returns the state at the line's end.
+  ScanState convert_line(PageWriter& page, SourceLine& line, ScanState state) const;
+  // The token loop of one line, reopening and closing the category that
+  // runs over the line's start and end.
+  ScanState scan_line(PageWriter& page, SourceLine& line, ScanState state) const;
+
+ private:
+  // Scans the code state from the line's position and writes it, keywords
+  // and numbers with their tags, up to the next token that opens a comment,
+  // string literal or char constant: returns true with that token (the
+  // position after it) after writing the text before it, or false at the
+  // line's end after writing the rest. Writes exactly what next_token and
+  // emit_token would write token by token.
+  bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
+  ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
+  ScanState convert_one_line(PageWriter& page, SourceLine& line, ScanState state) const;
+
+  void flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const;
+  bool stays_in_run(const Token& token) const;
+
+  const VocabularyIndex& index_;
+  // Runs go through the escaper when spaces or tabs are rewritten (columns
+  // are counted there); otherwise they hold nothing to escape and are copied.
+  bool escaped_;
+  bool line_numbers_;
+  bool nbsp_spaces_;
+  // What a byte at a token boundary starts, by byte value (ByteClass).
+  std::uint8_t class_[256];
+};
+
+}  // namespace prismet

@@ -1,0 +1,164 @@
+// The emitter's output side for one conversion: the style's tags, prepared
+// once so that a tag without an LF is copied as it stands, and the text
+// escaper. Internal to the engine.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/text_stream.h"
+#include "engine/char_sets.h"
+#include "engine/scanner.h"
+#include "engine/text_escaper.h"
+#include "settings/output_style.h"
+
+namespace prismet {
+
+// A tag of the style; `raw` when it holds no LF, so nothing in it is
+// translated.
+struct PreparedTag {
+  const char* data = "";
+  std::size_t size = 0;
+  bool raw = true;
+};
+
+struct PreparedTagPair {
+  PreparedTag open;
+  PreparedTag close;
+};
+
+class PageWriter {
+ public:
+  // The style must outlive the writer; its tags must not change meanwhile.
+  PageWriter(TextWriter& output, const OutputStyle& style);
+
+  void tag(const PreparedTag& tag) {
+    if (tag.size == 0) return;
+    if (!tag.raw) output_.write(tag.data, tag.size);
+    else if (tag.size <= TextWriter::kShort) output_.write_short(tag.data, tag.size);  // padded
+    else output_.write_raw(tag.data, tag.size);
+  }
+  // The line whose text is written next: its buffer may be read beyond the
+  // text, so short pieces of it are copied with one fixed-length copy.
+  void set_line(const SourceLine& line) { line_end_ = line.text + sizeof line.text; }
+  // Writes bytes of the line's text that need no escape.
+  void line_raw(const char* text, std::size_t length) {
+    if (length <= TextWriter::kShort && line_end_ != nullptr &&
+        static_cast<std::size_t>(line_end_ - text) >= TextWriter::kShort) {
+      output_.write_short(text, length);
+    } else {
+      output_.write_raw(text, length);
+    }
+  }
+  // Writes text of the line escaped, starting at `column`, which it moves on.
+  void text(const char* text, std::size_t length, std::int64_t& column) {
+    column = escaper_.write(output_, text, length, column);
+  }
+  // Writes bytes that need no escape and hold no LF.
+  void raw(const char* text, std::size_t length) { output_.write_raw(text, length); }
+  void line_ending() { output_.put('\n'); }
+
+  // Writes a token with its tags; returns the state that follows it. Inline:
+  // the line loop calls it for every token that has tags.
+  ScanState emit(const Token& token, ScanState state, std::int64_t& column);
+
+  // The pair that frames a category running over a line's start or end, or
+  // nullptr in the code state.
+  const PreparedTagPair* category(ScanState state) const {
+    switch (state) {
+      case ScanState::LineComment:
+      case ScanState::BlockComment: return &comment_;
+      case ScanState::StringLiteral: return &string_literal_;
+      case ScanState::CharConstant: return &char_constant_;
+      default: return nullptr;
+    }
+  }
+
+  PreparedTagPair whole;
+  PreparedTagPair line;
+  PreparedTagPair line_number;
+
+ private:
+  PreparedTagPair prepare(const TagPair& pair);
+
+  // The tags, each followed by TextWriter::kShort bytes of padding.
+  std::string tag_bytes_;
+  const char* line_end_ = nullptr;
+  TextWriter& output_;
+  const OutputStyle& style_;
+  TextEscaper escaper_;
+  PreparedTagPair comment_;
+  PreparedTagPair constant_;
+  PreparedTagPair char_constant_;
+  PreparedTagPair string_literal_;
+  PreparedTagPair keyword_;
+};
+
+inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int64_t& column) {
+  // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
+  // them is escaped, so they are copied whole.
+  auto plain_text = [&] {
+    line_raw(token.text, token.length);
+    column += static_cast<std::int64_t>(token.length);
+  };
+  switch (token.kind) {
+    case TokenKind::Plain:
+      if (token.length > 0 && in_set(token.text[0], kWordByte)) plain_text();
+      else text(token.text, token.length, column);
+      return ScanState::Code;
+    case TokenKind::Whitespace:
+      if (style_.nbsp_spaces || style_.expand_tabs) text(token.text, token.length, column);
+      else plain_text();
+      return ScanState::Code;
+    case TokenKind::LineCommentStart:
+      tag(comment_.open);
+      text(token.text, token.length, column);
+      return ScanState::LineComment;
+    case TokenKind::BlockCommentStart:
+      tag(comment_.open);
+      text(token.text, token.length, column);
+      return ScanState::BlockComment;
+    case TokenKind::StringStart:
+      tag(string_literal_.open);
+      text(token.text, token.length, column);
+      return ScanState::StringLiteral;
+    case TokenKind::CharStart:
+      tag(char_constant_.open);
+      text(token.text, token.length, column);
+      return ScanState::CharConstant;
+    case TokenKind::Constant:
+      tag(constant_.open);
+      plain_text();
+      tag(constant_.close);
+      return ScanState::Code;
+    case TokenKind::Keyword:
+      tag(keyword_.open);
+      plain_text();
+      tag(keyword_.close);
+      return ScanState::Code;
+    case TokenKind::LineCommentText:
+    case TokenKind::BlockCommentText:
+    case TokenKind::StringText:
+    case TokenKind::CharText:
+      text(token.text, token.length, column);
+      return state;
+    case TokenKind::LineCommentEnd:
+    case TokenKind::BlockCommentEnd:
+      text(token.text, token.length, column);
+      tag(comment_.close);
+      return ScanState::Code;
+    case TokenKind::StringEnd:
+      text(token.text, token.length, column);
+      tag(string_literal_.close);
+      return ScanState::Code;
+    case TokenKind::CharEnd:
+      text(token.text, token.length, column);
+      tag(char_constant_.close);
+      return ScanState::Code;
+  }
+  text(token.text, token.length, column);
+  return state;
+}
+
+}  // namespace prismet

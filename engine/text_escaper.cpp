@@ -1,0 +1,135 @@
+#include "engine/text_escaper.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+
+namespace prismet {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the lowest byte of a loaded word is the first");
+
+struct ActionTable {
+  std::uint8_t action[256];
+  constexpr ActionTable(bool nbsp, bool expand) : action() {
+    action[static_cast<unsigned char>('&')] = TextEscaper::kAmp;
+    action[static_cast<unsigned char>('<')] = TextEscaper::kLt;
+    action[static_cast<unsigned char>('>')] = TextEscaper::kGt;
+    action[static_cast<unsigned char>('"')] = TextEscaper::kQuot;
+    if (nbsp) action[static_cast<unsigned char>(' ')] = TextEscaper::kNbsp;
+    if (expand) action[static_cast<unsigned char>('\t')] = TextEscaper::kTab;
+  }
+};
+
+// Indexed by nbsp_spaces * 2 + expand_tabs.
+constexpr ActionTable kActionTables[4] = {ActionTable(false, false), ActionTable(false, true),
+                                          ActionTable(true, false), ActionTable(true, true)};
+
+// The entities by action, padded to eight bytes so that one store writes any
+// of them.
+struct Entity {
+  char text[8];
+  std::size_t length;
+};
+constexpr Entity kEntities[] = {{"", 0},     {"&amp;", 5},  {"&lt;", 4},
+                                {"&gt;", 4}, {"&quot;", 6}, {"&nbsp;", 6}};
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = kOnes * 0x80;
+
+// The high bit of every zero byte of `v` is set. Bytes above a zero byte may
+// be set as well, so only the lowest set byte is certain to be zero.
+inline std::uint64_t zero_bytes(std::uint64_t v) { return (v - kOnes) & ~v & kHighs; }
+
+inline std::uint64_t load8(const char* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+inline void store8(char* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
+
+// Input bytes per reservation: every one may become six output bytes, and
+// the eight-byte stores may reach eight bytes further.
+constexpr std::size_t kChunk = 8192;
+constexpr std::size_t reservation(std::size_t bytes) { return bytes * 6 + 8; }
+static_assert(reservation(kChunk) <= TextWriter::kMaxReserve);
+
+constexpr char kSpaces[] = "                                                                ";
+constexpr char kNbsps[] =
+    "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+
+}  // namespace
+
+TextEscaper::TextEscaper(const OutputStyle& style)
+    : action_(kActionTables[(style.nbsp_spaces ? 2 : 0) + (style.expand_tabs ? 1 : 0)].action),
+      or_first_(kOnes * (style.nbsp_spaces ? 0x06 : 0x04)),
+      eq_first_(kOnes * '&'),
+      eq_third_(kOnes * (style.expand_tabs ? '\t' : '&')),
+      tab_width_(style.tab_width),
+      nbsp_(style.nbsp_spaces) {}
+
+std::int64_t TextEscaper::write_tab(TextWriter& output, std::int64_t column) const {
+  if (tab_width_ <= 0) return column;  // the tab fills nothing
+  std::int64_t fill = tab_width_ - column % tab_width_;
+  const std::int64_t after = column + fill;
+  const char* block = nbsp_ ? kNbsps : kSpaces;
+  const std::int64_t per_block = nbsp_ ? (sizeof kNbsps - 1) / 6 : sizeof kSpaces - 1;
+  const std::size_t width = nbsp_ ? 6 : 1;
+  while (fill > 0) {
+    const std::int64_t now = std::min(fill, per_block);
+    output.write_raw(block, static_cast<std::size_t>(now) * width);
+    fill -= now;
+  }
+  return after;
+}
+
+std::int64_t TextEscaper::write(TextWriter& output, const char* text, std::size_t length,
+                                std::int64_t column) const {
+  // The column of the byte at p is base + (p - text); a tab moves base by
+  // what it fills beyond one column.
+  std::int64_t base = column;
+  const char* p = text;
+  const char* const end = text + length;
+  while (p < end) {
+    const char* const chunk_end = p + std::min(static_cast<std::size_t>(end - p), kChunk);
+    char* o = output.reserve(reservation(static_cast<std::size_t>(chunk_end - p)));
+    if (o == nullptr) return base + static_cast<std::int64_t>(length);
+    while (p < chunk_end) {
+      if (chunk_end - p >= 8) {
+        const std::uint64_t x = load8(p);
+        const std::uint64_t found = zero_bytes((x | or_first_) ^ eq_first_) |
+                                    zero_bytes((x | kOnes * 0x02) ^ kOnes * '>') | zero_bytes(x ^ eq_third_);
+        store8(o, x);
+        if (found == 0) {
+          p += 8;
+          o += 8;
+          continue;
+        }
+        const int plain = std::countr_zero(found) / 8;
+        p += plain;
+        o += plain;
+      }
+      const std::uint8_t action = action_[static_cast<unsigned char>(*p)];
+      if (action == kPlain) {
+        *o++ = *p++;
+      } else if (action <= kNbsp) {
+        std::memcpy(o, kEntities[action].text, 8);
+        o += kEntities[action].length;
+        ++p;
+      } else {  // a tab to expand
+        output.commit(o);
+        const std::int64_t at = base + (p - text);
+        base += write_tab(output, at) - at - 1;
+        ++p;
+        o = output.reserve(reservation(static_cast<std::size_t>(chunk_end > p ? chunk_end - p : 0)));
+        if (o == nullptr) return base + static_cast<std::int64_t>(length);
+      }
+    }
+    output.commit(o);
+  }
+  return base + static_cast<std::int64_t>(length);
+}
+
+}  // namespace prismet

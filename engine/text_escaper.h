@@ -1,0 +1,48 @@
+// Writes source text into the page the way the emitter's write_text does:
+// "&", "<", ">" and the double quote as entities, spaces as "&nbsp;" and
+// tabs expanded when the style asks for it. Built once per conversion; the
+// text goes straight into the writer's buffer, eight bytes at a time where
+// none of them needs anything.
+//
+// Double-byte characters need nothing here: write_text passes a lead byte
+// with its second byte only when that byte lies in 0x40-0xFC, and no byte
+// there is ever rewritten, so writing every byte by the ordinary rules gives
+// the same bytes and the same columns. Internal to the engine.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/text_stream.h"
+#include "settings/output_style.h"
+
+namespace prismet {
+
+class TextEscaper {
+ public:
+  explicit TextEscaper(const OutputStyle& style);
+
+  // Writes `length` bytes of text that starts at `column` (columns of the
+  // line's text written before it); returns the column after it. The text
+  // holds no LF.
+  std::int64_t write(TextWriter& output, const char* text, std::size_t length, std::int64_t column) const;
+
+  // What a byte needs, by byte value.
+  enum Action : std::uint8_t { kPlain = 0, kAmp, kLt, kGt, kQuot, kNbsp, kTab };
+
+ private:
+  std::int64_t write_tab(TextWriter& output, std::int64_t column) const;
+
+  const std::uint8_t* action_;
+  // Bytes that may need something are found eight at a time with three
+  // byte comparisons: (x | or_first) == eq_first, (x | 2) == '>' (finds '<'
+  // and '>') and x == eq_third. The set found is a superset of the bytes
+  // that need anything; the byte table decides.
+  std::uint64_t or_first_;
+  std::uint64_t eq_first_;
+  std::uint64_t eq_third_;
+  std::int32_t tab_width_;
+  bool nbsp_;
+};
+
+}  // namespace prismet

@@ -1,0 +1,115 @@
+// The escaper looks at eight bytes at a time and writes straight into the
+// writer's buffer; these tests hold it to the byte-by-byte rules.
+#include "engine/text_escaper.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "common/cp932.h"
+#include "engine/emitter.h"
+
+namespace prismet {
+namespace {
+
+// The rules of write_text, one byte at a time.
+std::string escape_byte_by_byte(const std::string& text, int& column, const OutputStyle& style) {
+  std::string out;
+  const std::string space = style.nbsp_spaces ? "&nbsp;" : " ";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    if (byte == '&') out += "&amp;";
+    else if (byte == '<') out += "&lt;";
+    else if (byte == '>') out += "&gt;";
+    else if (byte == '"') out += "&quot;";
+    else if (byte == ' ') out += space;
+    else if (byte == '\t' && style.expand_tabs) {
+      const int fill = tab_fill(column, style.tab_width);
+      for (int k = 0; k < fill; ++k) out += space;
+      column += fill - 1;
+    } else if (is_lead_byte(byte) && i + 1 < text.size() &&
+               is_second_byte(static_cast<unsigned char>(text[i + 1]))) {
+      out += text.substr(i++, 2);
+      ++column;
+    } else {
+      out += text[i];
+    }
+    ++column;
+  }
+  return out;
+}
+
+std::string escape(const std::string& text, int& column, const OutputStyle& style) {
+  std::string out;
+  TextWriter writer;
+  writer.open_memory(&out);
+  write_text(writer, column, text.data(), text.size(), style);
+  writer.close();
+  return out;
+}
+
+// Text where every byte value turns up, with the bytes that need something
+// (and look-alikes the eight-byte test lets through: '$', 0x80, 0xFD)
+// common, in runs of every length around eight.
+std::string random_text(std::mt19937& random, std::size_t size) {
+  static const char kCommon[] = "&<>\" \t\x81\x40\x82\xA0\xE0\xFC$\x80\xFD\x7F";
+  std::string text;
+  while (text.size() < size) {
+    const std::size_t plain = random() % 20;
+    for (std::size_t i = 0; i < plain; ++i) text += static_cast<char>('a' + random() % 26);
+    if (random() % 8 == 0) text += static_cast<char>(1 + random() % 255);
+    else text += kCommon[random() % (sizeof kCommon - 1)];
+  }
+  text.resize(size);
+  return text;
+}
+
+TEST(TextEscaper, WritesWhatTheByteRulesWrite) {
+  std::mt19937 random(18);
+  const struct {
+    bool nbsp, expand;
+    int tab_width;
+  } styles[] = {{false, false, 4}, {true, false, 4}, {false, true, 4}, {true, true, 8},
+                {true, true, 1}, {false, true, 0}, {true, true, -3}, {false, true, 300}};
+  // Lengths around a word and around the escaper's reservation of 8192
+  // input bytes.
+  const std::size_t sizes[] = {0, 1, 7, 8, 9, 15, 16, 17, 63, 1000, 8191, 8192, 8193, 20000};
+  for (const auto& s : styles) {
+    OutputStyle style;
+    style.nbsp_spaces = s.nbsp;
+    style.expand_tabs = s.expand;
+    style.tab_width = s.tab_width;
+    for (const std::size_t size : sizes) {
+      for (const int start_column : {0, 3}) {
+        const std::string text = random_text(random, size);
+        int expected_column = start_column;
+        int column = start_column;
+        const std::string expected = escape_byte_by_byte(text, expected_column, style);
+        ASSERT_EQ(escape(text, column, style), expected)
+            << "nbsp " << s.nbsp << ", tabs " << s.expand << "/" << s.tab_width << ", size " << size;
+        EXPECT_EQ(column, expected_column);
+      }
+    }
+  }
+}
+
+TEST(TextEscaper, DoubleByteCharacters) {
+  OutputStyle style;
+  style.nbsp_spaces = true;
+  struct Case {
+    std::string text, out;
+  } const cases[] = {
+      {"abcdefg\x81" "@z", "abcdefg\x81" "@z"},      // a pair across the eight-byte boundary
+      {"abcdefg\x81" "<z", "abcdefg\x81&lt;z"},    // a lead byte before '<' stands alone
+      {"\x81 \x81\x81", "\x81&nbsp;\x81\x81"},  // nor does a blank join it
+  };
+  for (const Case& c : cases) {
+    int column = 0;
+    EXPECT_EQ(escape(c.text, column, style), c.out) << c.text;
+    EXPECT_EQ(column, static_cast<int>(c.text.size()));
+  }
+}
+
+}  // namespace
+}  // namespace prismet
