@@ -37,18 +37,6 @@ ScanState emit_token(TextWriter& output, int& column, const Token& token, const 
   return state;
 }
 
-ScanState scan_line(TextWriter& output, SourceLine& line, const OutputStyle& style, const VocabularyIndex& index,
-                    ScanState state) {
-  PageWriter page(output, style);
-  return LineConverter(index, style).scan_line(page, line, state);
-}
-
-ScanState convert_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
-                       const VocabularyIndex& index, ScanState state) {
-  PageWriter page(output, style);
-  return LineConverter(index, style).convert_line(page, line, state);
-}
-
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary) {
   const VocabularyIndex index(vocabulary);
   PageWriter page(output, style);

@@ -17,15 +17,9 @@ namespace prismet {
 // the output is completed with the whole-text close tag.
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary);
 
-// Writes one line piece between the line tags, with its line ending; returns
-// the state at the line's end.
-ScanState convert_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
-                       const VocabularyIndex& index, ScanState state);
-
-// The token loop of one line, reopening and closing the category that runs
-// over the line's start and end.
-ScanState scan_line(TextWriter& output, SourceLine& line, const OutputStyle& style,
-                    const VocabularyIndex& index, ScanState state);
+// The token-by-token path below is not what convert_source runs (its line
+// converter writes runs of plain code at once); it is the plain rule the
+// run loop is checked against in the tests and the fuzz target.
 
 // Writes a token with its tags; returns the state that follows it.
 ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,

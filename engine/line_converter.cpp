@@ -146,8 +146,7 @@ bool LineConverter::stays_in_run(const Token& token) const {
   return true;
 }
 
-// The token loop of scan_line and convert_line, inlined into both so that a
-// line costs no call of it.
+// The token loop, inlined into the line so that a line costs no call of it.
 [[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
                                                                    ScanState state) const {
   page.set_line(line);
@@ -164,7 +163,7 @@ bool LineConverter::stays_in_run(const Token& token) const {
   return state;
 }
 
-// One line between its tags, inlined into the line loop and convert_line.
+// One line between its tags, inlined into the line loop.
 [[gnu::always_inline]] inline ScanState LineConverter::convert_one_line(PageWriter& page, SourceLine& line,
                                                                         ScanState state) const {
   page.tag(page.line.open);
@@ -186,14 +185,6 @@ void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLin
     }
     state = convert_one_line(page, line, state);
   }
-}
-
-ScanState LineConverter::convert_line(PageWriter& page, SourceLine& line, ScanState state) const {
-  return convert_one_line(page, line, state);
-}
-
-ScanState LineConverter::scan_line(PageWriter& page, SourceLine& line, ScanState state) const {
-  return scan_tokens(page, line, state);
 }
 
 }  // namespace prismet

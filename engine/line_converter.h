@@ -26,12 +26,6 @@ class LineConverter {
   // each after its line-number prefix when the style asks for one. `line` is
   // the file's cursor.
   void convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const;
-  // Writes one line piece between the line tags, with its line ending;
-  // returns the state at the line's end.
-  ScanState convert_line(PageWriter& page, SourceLine& line, ScanState state) const;
-  // The token loop of one line, reopening and closing the category that
-  // runs over the line's start and end.
-  ScanState scan_line(PageWriter& page, SourceLine& line, ScanState state) const;
 
  private:
   // Scans the code state from the line's position and writes it, keywords
@@ -41,7 +35,11 @@ class LineConverter {
   // line's end after writing the rest. Writes exactly what next_token and
   // emit_token would write token by token.
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
+  // The token loop of one line, reopening and closing the category that
+  // runs over the line's start and end.
   ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
+  // One line piece between the line tags, with its line ending; returns the
+  // state at the line's end.
   ScanState convert_one_line(PageWriter& page, SourceLine& line, ScanState state) const;
 
   void flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const;
