@@ -49,7 +49,8 @@ int convert_standard_streams(const Settings& settings, const Vocabulary& vocabul
 // that tells why the file was not converted.
 int convert_one(const std::string& input_path, const Settings& settings, const Vocabulary& vocabulary,
                 InsertFiles& inserts) {
-  if (names_standard_streams(input_path.c_str())) return convert_standard_streams(settings, vocabulary, inserts);
+  if (names_standard_streams(input_path.c_str()))
+    return convert_standard_streams(settings, vocabulary, inserts);
   // Opening tells whether the path exists, names a folder or can be read.
   TextReader input;
   if (!input.open(input_path.c_str())) return input.error();
@@ -73,8 +74,8 @@ int convert_one(const std::string& input_path, const Settings& settings, const V
 
 }  // namespace
 
-int convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
-                  FileProgress* progress) {
+int convert_files(const std::vector<std::string>& files, const Settings& settings,
+                  const Vocabulary& vocabulary, FileProgress* progress) {
   InsertFiles inserts{InsertFile(settings.style.insert_before), InsertFile(settings.style.insert_after)};
   const int count = static_cast<int>(files.size());
   int failed = 0;

@@ -29,7 +29,7 @@ class FileProgress {
 // fit in a path buffer) is not converted. Where the platform has one, the
 // name of the standard streams converts standard input to standard output.
 // Returns how many files were not converted.
-int convert_files(const std::vector<std::string>& files, const Settings& settings, const Vocabulary& vocabulary,
-                  FileProgress* progress);
+int convert_files(const std::vector<std::string>& files, const Settings& settings,
+                  const Vocabulary& vocabulary, FileProgress* progress);
 
 }  // namespace prismet

@@ -149,20 +149,20 @@ TEST_F(BatchTest, FilesNotConvertedAreToldAndSkipped) {
 TEST_F(BatchTest, PathsAtTheLimitOfAPathBuffer) {
   constexpr std::size_t kLongest = kPathCapacity - 1;
   struct Case {
-    std::size_t input;      // bytes of the input path
-    const char* from;       // its extension
-    const char* to;         // the output's extension
+    std::size_t input;  // bytes of the input path
+    const char* from;   // its extension
+    const char* to;     // the output's extension
     bool converted;
   };
   const Case cases[] = {
-      {kLongest - 1, ".c", ".h", true},      // output fits with a byte to spare
-      {kLongest - 1, ".c", ".hh", true},     // output fits exactly
-      {kLongest - 1, ".c", ".hhh", false},   // output a byte too long
-      {kLongest, ".c", ".h", true},
-      {kLongest, ".cc", ".h", true},
-      {kLongest, ".c", ".hh", false},
-      {kLongest + 1, ".cc", ".h", false},    // the input is too long itself
-      {kLongest + 1, ".ccc", ".h", false},
+      {kLongest - 1, ".c", ".h", true},     // output fits with a byte to spare
+      {kLongest - 1, ".c", ".hh", true},    // output fits exactly
+      {kLongest - 1, ".c", ".hhh", false},  // output a byte too long
+      {kLongest, ".c", ".h", true},         // the input fills its buffer
+      {kLongest, ".cc", ".h", true},        // and the output one byte less
+      {kLongest, ".c", ".hh", false},       // the output one byte more
+      {kLongest + 1, ".cc", ".h", false},   // the input is too long itself
+      {kLongest + 1, ".ccc", ".h", false},  // even with a shorter output
   };
   // Folders of 200 bytes down to where a file name of at most about 200
   // bytes reaches each length (a name holds at most 255 bytes).
@@ -177,7 +177,8 @@ TEST_F(BatchTest, PathsAtTheLimitOfAPathBuffer) {
     const std::string input = stem + c.from;
     const std::string output = stem + c.to;
     ASSERT_EQ(input.size(), c.input);
-    SCOPED_TRACE("input of " + std::to_string(c.input) + " bytes, output of " + std::to_string(output.size()));
+    SCOPED_TRACE("input of " + std::to_string(c.input) + " bytes, output of " +
+                 std::to_string(output.size()));
     try {
       write_file(input, "x");
     } catch (const std::exception&) {

@@ -1,5 +1,4 @@
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>

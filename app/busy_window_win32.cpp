@@ -64,8 +64,9 @@ ATOM register_busy_window_class(HINSTANCE instance) {
 }
 
 HWND create_busy_window(HINSTANCE instance, const char* tip) {
-  HWND window = CreateWindowExA(0, kBusyWindowClass, "prismet", WS_POPUP | WS_MINIMIZE, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  HWND window =
+      CreateWindowExA(0, kBusyWindowClass, "prismet", WS_POPUP | WS_MINIMIZE, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return nullptr;
   // The window owns a heap copy of the record, in its first 88-byte form;
   // room for the whole structure keeps every access in bounds.

@@ -137,9 +137,8 @@ TEST_F(ProgramTest, HugeVocabularyFileWithMegabyteLines) {
   vocabulary += "mykeyword\r\n[line_comment]\r\n" + std::string(1 << 20, '#') + "\r\n#!\r\n";
   ASSERT_GT(vocabulary.size(), 10u << 20);
   write_file(path("huge.voc"), vocabulary);
-  write_file(settings_file(),
-             "[prismet]\r\nダイアログを表示=0\r\n語彙ファイル=" + path("huge.voc") +
-                 "\r\n<ｷｰﾜｰﾄﾞ>=<K>\r\n</ｷｰﾜｰﾄﾞ>=</K>\r\n<ｺﾒﾝﾄ>=<C>\r\n</ｺﾒﾝﾄ>=</C>\r\n");
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n語彙ファイル=" + path("huge.voc") +
+                                  "\r\n<ｷｰﾜｰﾄﾞ>=<K>\r\n</ｷｰﾜｰﾄﾞ>=</K>\r\n<ｺﾒﾝﾄ>=<C>\r\n</ｺﾒﾝﾄ>=</C>\r\n");
   write_file(path("v.cpp"), "mykeyword int aaaa; // not a comment now\n#! comment");
   EXPECT_EQ(run({path("v.cpp")}), 0);
   EXPECT_EQ(read_file(path("v.htm")),

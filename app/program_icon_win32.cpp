@@ -1,5 +1,6 @@
 #include "app/program_icon_win32.h"
 
+#include <windows.h>
 #include <shellapi.h>
 
 namespace prismet {

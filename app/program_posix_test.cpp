@@ -80,10 +80,11 @@ TEST_F(ProgramPosixTest, EveryFileNotConvertedIsReported) {
   testing::make_folder(path("folder.cpp"));
   testing::make_folder(path("page.htm"));  // the output's name is taken by a folder
   write_file(path("page.cpp"), "p");
-  EXPECT_EQ(run_with_streams({path("missing.cpp"), path("folder.cpp"), path("page.cpp"), path("good.cpp")}), 1);
-  EXPECT_EQ(err(), "prismet: " + path("missing.cpp") + ": No such file or directory\n" + "prismet: " +
-                       path("folder.cpp") + ": Is a directory\n" + "prismet: " + path("page.cpp") +
-                       ": Is a directory\n");
+  EXPECT_EQ(run_with_streams({path("missing.cpp"), path("folder.cpp"), path("page.cpp"), path("good.cpp")}),
+            1);
+  EXPECT_EQ(err(), "prismet: " + path("missing.cpp") + ": No such file or directory\n" +
+                       "prismet: " + path("folder.cpp") + ": Is a directory\n" +
+                       "prismet: " + path("page.cpp") + ": Is a directory\n");
   EXPECT_EQ(read_file(path("good.htm")), "<PRE><FONT COLOR=\"#FF0000\">1</FONT></PRE>");
   EXPECT_EQ(run_with_streams({path("good.cpp")}), 0);
   EXPECT_EQ(err(), "") << "no progress line where standard error is no terminal";
@@ -115,8 +116,8 @@ TEST_F(ProgramPosixTest, AsAnOrdinaryUser) {
   if (!testing::running_as_root()) GTEST_SKIP() << "needs root to act as another user";
   EXPECT_EQ(status, 1);
   EXPECT_EQ(read_file(path("mine.htm")), "<PRE>m</PRE>");
-  EXPECT_EQ(err(), "prismet: " + path("secret.cpp") + ": Permission denied\n" + "prismet: " +
-                       path("locked/in.cpp") + ": Permission denied\n");
+  EXPECT_EQ(err(), "prismet: " + path("secret.cpp") + ": Permission denied\n" +
+                       "prismet: " + path("locked/in.cpp") + ": Permission denied\n");
   EXPECT_FALSE(path_exists(path("secret.htm").c_str()));
   EXPECT_FALSE(path_exists(path("locked/in.htm").c_str()));
   EXPECT_EQ(read_file(path("locked/old.htm")), "<PRE>o</PRE>");
@@ -129,8 +130,9 @@ TEST_F(ProgramPosixTest, StandardInputToStandardOutput) {
   write_file(settings_file(".btm"), "</HTML>\n");
   write_file(path("stdin"), "int a; // <\n");
   EXPECT_EQ(run_with_streams({"-"}), 0);
-  EXPECT_EQ(out(), "<HTML>\r\n<PRE><FONT COLOR=\"#0000FF\">int</FONT> a; <FONT COLOR=\"#008040\">// &lt;</FONT>\r\n"
-                   "</PRE></HTML>\r\n");
+  EXPECT_EQ(out(),
+            "<HTML>\r\n<PRE><FONT COLOR=\"#0000FF\">int</FONT> a; <FONT COLOR=\"#008040\">// &lt;</FONT>\r\n"
+            "</PRE></HTML>\r\n");
   EXPECT_EQ(err(), "");
   EXPECT_EQ(testing::count_entries(folder_), 5);  // bin, config and the three streams' files: no page
 }
@@ -144,8 +146,8 @@ TEST_F(ProgramPosixTest, OptionsEndAndModes) {
   EXPECT_EQ(testing::run_program(program_, {"--", "-dash.cpp"}, in_folder), 0);
   EXPECT_EQ(read_file(path("-dash.htm")), "<PRE>d</PRE>");
   write_file(path("m.cpp"), "m");
-  for (const std::vector<std::string>& mode :
-       std::vector<std::vector<std::string>>{{"-m", "web"}, {"-mweb"}, {"--mode=web"}, {"--mode", "web"}, {"/MODE:web"}}) {
+  for (const std::vector<std::string>& mode : std::vector<std::vector<std::string>>{
+           {"-m", "web"}, {"-mweb"}, {"--mode=web"}, {"--mode", "web"}, {"/MODE:web"}}) {
     fs::remove(path("m.html"));
     std::vector<std::string> arguments = mode;
     arguments.push_back(path("m.cpp"));
@@ -162,7 +164,8 @@ TEST_F(ProgramPosixTest, ASettingsFileBesideTheProgramIsUsed) {
   write_file(path("p.cpp"), "p");
   EXPECT_EQ(run_with_streams({path("p.cpp")}), 0);
   EXPECT_EQ(read_file(path("p.txt")), "[top]<PRE>p</PRE>");
-  EXPECT_EQ(read_file(settings_file()), "[prismet]\r\nダイアログを表示=0\r\n") << "the user's file is left alone";
+  EXPECT_EQ(read_file(settings_file()), "[prismet]\r\nダイアログを表示=0\r\n")
+      << "the user's file is left alone";
 }
 
 }  // namespace

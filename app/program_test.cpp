@@ -30,11 +30,32 @@ TEST_F(ProgramTest, FirstRunConvertsAndWritesEveryKeyInOrder) {
             "<FONT COLOR=\"#FF0000\">'c'</FONT>;</PRE>");
   no_temporary_file_left();
   const std::string ini = read_file(settings_file());
-  const char* keys[] = {"[prismet]\r\n", "ダイアログを表示=1\r\n", "拡張子=.htm\r\n", "語彙ファイル=\r\n", "タブ幅=4\r\n",
-                        "タブを空白に展開=0\r\n", "空白を &nbsp; に変換=0\r\n", "行番号を表示=0\r\n", "前に挿入=",
-                        "後に挿入=", "<全体>=<PRE>\r\n", "</全体>=</PRE>\r\n", "<ｺﾒﾝﾄ>=", "</ｺﾒﾝﾄ>=", "<ｷｰﾜｰﾄﾞ>=",
-                        "</ｷｰﾜｰﾄﾞ>=", "<文字列>=", "</文字列>=", "<文字定数>=", "</文字定数>=", "<定数>=",
-                        "</定数>=", "<行番号>=\r\n", "</行番号>=\r\n", "<行>=\r\n", "</行>=\r\n"};
+  const char* keys[] = {"[prismet]\r\n",
+                        "ダイアログを表示=1\r\n",
+                        "拡張子=.htm\r\n",
+                        "語彙ファイル=\r\n",
+                        "タブ幅=4\r\n",
+                        "タブを空白に展開=0\r\n",
+                        "空白を &nbsp; に変換=0\r\n",
+                        "行番号を表示=0\r\n",
+                        "前に挿入=",
+                        "後に挿入=",
+                        "<全体>=<PRE>\r\n",
+                        "</全体>=</PRE>\r\n",
+                        "<ｺﾒﾝﾄ>=",
+                        "</ｺﾒﾝﾄ>=",
+                        "<ｷｰﾜｰﾄﾞ>=",
+                        "</ｷｰﾜｰﾄﾞ>=",
+                        "<文字列>=",
+                        "</文字列>=",
+                        "<文字定数>=",
+                        "</文字定数>=",
+                        "<定数>=",
+                        "</定数>=",
+                        "<行番号>=\r\n",
+                        "</行番号>=\r\n",
+                        "<行>=\r\n",
+                        "</行>=\r\n"};
   std::size_t at = 0;
   for (const char* key : keys) {
     const std::size_t found = ini.find(key, at);
@@ -52,8 +73,9 @@ TEST_F(ProgramTest, InsertFilesBesideTheProgramFrameThePage) {
 }
 
 TEST_F(ProgramTest, ModeSectionsKeepTheirOwnSettings) {
-  write_file(settings_file(),
-             "[prismet]\r\nダイアログを表示=0\r\n[web]\r\n拡張子=.html\r\n<全体>=<CODE>\r\n</全体>=</CODE>\r\n");
+  write_file(
+      settings_file(),
+      "[prismet]\r\nダイアログを表示=0\r\n[web]\r\n拡張子=.html\r\n<全体>=<CODE>\r\n</全体>=</CODE>\r\n");
   write_file(path("m.cpp"), "m");
   EXPECT_EQ(run({"/Mode:web", path("m.cpp")}), 0);
   EXPECT_EQ(read_file(path("m.html")), "<CODE>m</CODE>");
@@ -77,12 +99,12 @@ TEST_F(ProgramTest, ReadOnlyOutputIsReplacedAndStaysReadOnly) {
 TEST_F(ProgramTest, OutputEqualToInputAndMissingOrFolderPaths) {
   write_file(path("page.htm"), "<b>");
   testing::make_folder(path("dir.cpp"));
-  EXPECT_EQ(run({"/dlg:0", path("nothing.cpp"), path("dir.cpp"), path("page.htm")}), testing::kExitNotConverted);
+  EXPECT_EQ(run({"/dlg:0", path("nothing.cpp"), path("dir.cpp"), path("page.htm")}),
+            testing::kExitNotConverted);
   EXPECT_EQ(read_file(path("page.htm")), "<PRE>&lt;b&gt;</PRE>");
   EXPECT_FALSE(path_exists(path("dir.htm").c_str()));
   no_temporary_file_left();
 }
-
 
 TEST_F(ProgramTest, TwoInstancesAtOnceConvertSafely) {
   // Big enough that the two conversions overlap.

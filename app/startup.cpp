@@ -43,7 +43,8 @@ void free_custom_box_param(CustomBoxParam& param) {
   std::vector<std::string>().swap(param.files);
 }
 
-DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool stored_flag, int argument_count) {
+DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool stored_flag,
+                             int argument_count) {
   if (forced) return {1, true};
   if (shift_down) return {2, true};
   if (!suppressed && stored_flag) return {3, true};
@@ -100,7 +101,8 @@ bool parse_command_line(CustomBoxParam& param, int argument_count, char** argume
   return prepare_run(param, sort_arguments(argument_count, arguments), platform);
 }
 
-RunOutcome run_conversion(void* module_instance, const CommandLine& command_line, const StartupPlatform& platform) {
+RunOutcome run_conversion(void* module_instance, const CommandLine& command_line,
+                          const StartupPlatform& platform) {
   RunOutcome outcome;
   CustomBoxParam param;
   if (!prepare_run(param, command_line, platform)) return outcome;
@@ -116,7 +118,8 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
   return outcome;
 }
 
-int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform) {
+int run_application(void* module_instance, int argument_count, char** arguments,
+                    const StartupPlatform& platform) {
   run_conversion(module_instance, sort_arguments(argument_count, arguments), platform);
   return 0;
 }

@@ -63,7 +63,8 @@ struct DialogDecision {
 
 // Rows in order: 1 dialog forced; 2 Shift held; 3 not suppressed and the
 // stored flag on (not shown: 4 any argument at all); 5 no argument.
-DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool stored_flag, int argument_count);
+DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool stored_flag,
+                             int argument_count);
 
 // Loads the settings of the chosen mode into the record, takes the files,
 // shows the dialog when the decision asks for it, and saves the settings.
@@ -77,10 +78,12 @@ bool parse_command_line(CustomBoxParam& param, int argument_count, char** argume
 
 // The main flow after the command line: prepare_run, then the busy
 // indicator, the vocabulary and the conversion of every file.
-RunOutcome run_conversion(void* module_instance, const CommandLine& command_line, const StartupPlatform& platform);
+RunOutcome run_conversion(void* module_instance, const CommandLine& command_line,
+                          const StartupPlatform& platform);
 
 // The Windows program's main flow: sort_arguments and run_conversion.
 // Always returns 0.
-int run_application(void* module_instance, int argument_count, char** arguments, const StartupPlatform& platform);
+int run_application(void* module_instance, int argument_count, char** arguments,
+                    const StartupPlatform& platform);
 
 }  // namespace prismet

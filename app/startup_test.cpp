@@ -19,14 +19,14 @@ TEST(DecideDialog, RowsInOrder) {
     int row;
     bool shown;
   } const cases[] = {
-      {true, false, false, false, 3, 1, true},   // /dlg:1 wins over everything
+      {true, false, false, false, 3, 1, true},  // /dlg:1 wins over everything
       {true, false, true, true, 1, 1, true},
-      {false, true, true, false, 2, 2, true},    // Shift shows it even with /dlg:0
+      {false, true, true, false, 2, 2, true},  // Shift shows it even with /dlg:0
       {false, false, true, false, 1, 2, true},
-      {false, false, false, true, 2, 3, true},   // the stored flag
-      {false, true, false, true, 2, 4, false},   // /dlg:0 beats the flag
-      {false, false, false, false, 2, 4, false}, // any argument at all
-      {false, true, false, true, 1, 5, true},    // no argument: shown whatever else
+      {false, false, false, true, 2, 3, true},    // the stored flag
+      {false, true, false, true, 2, 4, false},    // /dlg:0 beats the flag
+      {false, false, false, false, 2, 4, false},  // any argument at all
+      {false, true, false, true, 1, 5, true},     // no argument: shown whatever else
       {false, false, false, false, 1, 5, true},
   };
   for (const Case& c : cases) {
@@ -108,10 +108,10 @@ TEST_F(ParseCommandLineTest, DialogOptionsAndShift) {
       {{"/dlg:0", "/dlg:1"}, false, 1},  // the later option counts
       {{"/dlg:1", "/dlg:0"}, false, 0},
       {{"/DLG:1"}, false, 1},
-      {{"/dlg:0"}, true, 1},             // Shift overrides /dlg:0
-      {{"/dlg:0"}, false, 0},            // /dlg:0 alone still counts as an argument
-      {{"missing.cpp"}, false, 0},       // an ignored argument counts too
-      {{}, false, 1},                    // no argument at all
+      {{"/dlg:0"}, true, 1},        // Shift overrides /dlg:0
+      {{"/dlg:0"}, false, 0},       // /dlg:0 alone still counts as an argument
+      {{"missing.cpp"}, false, 0},  // an ignored argument counts too
+      {{}, false, 1},               // no argument at all
   };
   for (const Case& c : cases) {
     SetUp();

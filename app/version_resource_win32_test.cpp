@@ -1,5 +1,4 @@
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,7 +47,8 @@ TEST_F(VersionResource, NamesTheProductAndItsVersion) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(data_.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(PRISMET_VERSION_MINOR, PRISMET_VERSION_MAJOR)));
+  EXPECT_EQ(fixed->dwFileVersionMS,
+            static_cast<DWORD>(MAKELONG(PRISMET_VERSION_MINOR, PRISMET_VERSION_MAJOR)));
   EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, PRISMET_VERSION_PATCH)));
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 

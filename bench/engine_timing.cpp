@@ -4,9 +4,9 @@
 // thread's CPU time (so that time spent waiting for a busy machine does not
 // count), with the output's size. Usage: engine_timing FILE [RUNS]
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <string>

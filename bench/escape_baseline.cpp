@@ -15,11 +15,24 @@ int main(int argc, char** argv) {
       char* o = output.data();
       for (std::size_t i = 0; i < got; ++i) {
         switch (const char c = input[i]) {
-          case '&': std::memcpy(o, "&amp;", 5); o += 5; break;
-          case '<': std::memcpy(o, "&lt;", 4); o += 4; break;
-          case '>': std::memcpy(o, "&gt;", 4); o += 4; break;
-          case '"': std::memcpy(o, "&quot;", 6); o += 6; break;
-          default: *o++ = c;
+          case '&':
+            std::memcpy(o, "&amp;", 5);
+            o += 5;
+            break;
+          case '<':
+            std::memcpy(o, "&lt;", 4);
+            o += 4;
+            break;
+          case '>':
+            std::memcpy(o, "&gt;", 4);
+            o += 4;
+            break;
+          case '"':
+            std::memcpy(o, "&quot;", 6);
+            o += 6;
+            break;
+          default:
+            *o++ = c;
         }
       }
       std::fwrite(output.data(), 1, static_cast<std::size_t>(o - output.data()), out);

@@ -13,9 +13,7 @@ constexpr bool is_lead_byte(unsigned char byte) {
 }
 
 // 0x40-0xFC except 0x7F may follow a lead byte as its second byte.
-constexpr bool is_second_byte(unsigned char byte) {
-  return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
-}
+constexpr bool is_second_byte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
 // The position of the character after the one at `position` in a
 // NUL-terminated string: the same position at the terminating NUL, two bytes

@@ -12,16 +12,15 @@ TEST(NextChar, StepsOverCharactersWhole) {
     const char* text;
     int expected_step;
   } const cases[] = {
-      {"", 0},               // at the NUL: stays
-      {"a", 1},              // single byte
-      {"\x95\x5C", 2},       // 表: lead byte and second byte 0x5C
-      {"\x83\x41z", 2},      // ア
-      {"\x81", 1},           // lead byte directly before the NUL
-      {"\x81\x20", 2},       // second byte not validated
-      {"\xA0\x40", 1},       // 0xA0 is no lead byte
-      {"\xFD\x40", 1},       // neither is 0xFD
-      {"\xE0\x40", 2},
-      {"\xFC\xFC", 2},
+      {"", 0},           // at the NUL: stays
+      {"a", 1},          // single byte
+      {"\x95\x5C", 2},   // 表: lead byte and second byte 0x5C
+      {"\x83\x41z", 2},  // ア
+      {"\x81", 1},       // lead byte directly before the NUL
+      {"\x81\x20", 2},   // second byte not validated
+      {"\xA0\x40", 1},   // 0xA0 is no lead byte
+      {"\xFD\x40", 1},   // neither is 0xFD
+      {"\xE0\x40", 2},  {"\xFC\xFC", 2},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(next_char(c.text) - c.text, c.expected_step) << "text " << c.text;

@@ -92,12 +92,14 @@ bool copy_range(int from, off_t from_offset, int to, off_t to_offset, off_t leng
       return false;
     }
     if (errno == EINTR) continue;
-    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EBADF) return false;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EBADF)
+      return false;
     break;  // nothing copied by the failed call: go on block by block
   }
   char block[64 * 1024];
   while (length > 0) {
-    const std::size_t want = length < static_cast<off_t>(sizeof block) ? static_cast<std::size_t>(length) : sizeof block;
+    const std::size_t want =
+        length < static_cast<off_t>(sizeof block) ? static_cast<std::size_t>(length) : sizeof block;
     const ssize_t got = ::pread(from, block, want, from_offset);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
@@ -124,16 +126,16 @@ bool copy_range(int from, off_t from_offset, int to, off_t to_offset, off_t leng
 
 struct FileReplacement::State {
   Options options;
-  std::string target;     // links followed
+  std::string target;  // links followed
   bool exists = false;
-  struct stat old = {};   // the target as it was, when it exists
-  mode_t mode = 0;        // the permission bits the target has afterwards
+  struct stat old = {};     // the target as it was, when it exists
+  mode_t mode = 0;          // the permission bits the target has afterwards
   bool mode_given = false;  // the temporary file was created with them
   std::FILE* stream = nullptr;
   std::string temporary;  // named temporary file; empty when rewriting in place
   bool committed = false;
-  int target_fd = -1;     // rewriting in place: the target, open for writing
-  bool mode_lent = false; // rewriting in place: write permission lent to a read-only target
+  int target_fd = -1;      // rewriting in place: the target, open for writing
+  bool mode_lent = false;  // rewriting in place: write permission lent to a read-only target
 
   ~State() {
     if (stream != nullptr) std::fclose(stream);
@@ -280,7 +282,8 @@ bool FileReplacement::begin(const char* target, Options options) {
     if (fd < 0) {
       // A folder this user may not write: an existing target can still be
       // rewritten in place.
-      const bool folder_refuses = errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG;
+      const bool folder_refuses =
+          errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG;
       if (!s.exists || !folder_refuses) {
         error_ = errno;
         return false;

@@ -48,10 +48,12 @@ TEST(TextReader, TranslatesLikeATextModeStream) {
   } const cases[] = {
       {"a\r\nb\r\n", "a\nb\n"},
       {"a\nb", "a\nb"},
-      {"a\rb", "a\rb"},            // a lone CR stays
-      {"a\r\r\nb", "a\r\nb"},      // only the CR right before LF goes
-      {"a\r", "a\r"},              // CR at the end of the file
-      {"ab\x1A" "cd", "ab"},       // 0x1A ends the input
+      {"a\rb", "a\rb"},        // a lone CR stays
+      {"a\r\r\nb", "a\r\nb"},  // only the CR right before LF goes
+      {"a\r", "a\r"},          // CR at the end of the file
+      {"ab\x1A"
+       "cd",
+       "ab"},  // 0x1A ends the input
       {"\x1A", ""},
       {"a\r\x1A\n", "a\r"},
       {std::string("a\0b", 3), std::string("a\0b", 3)},  // NUL is an ordinary byte here
@@ -79,8 +81,7 @@ TEST(TextReader, PairSplitAcrossTheInternalBufferIsOneNewline) {
 }
 
 TEST(TextReader, ReadLineStopsAfterNewlineOrAtTheLimit) {
-  EXPECT_EQ(read_lines("abcdefg\nhi\n", 3),
-            (std::vector<std::string>{"abc", "def", "g\n", "hi\n"}));
+  EXPECT_EQ(read_lines("abcdefg\nhi\n", 3), (std::vector<std::string>{"abc", "def", "g\n", "hi\n"}));
   EXPECT_EQ(read_lines("ab\r\ncd", 3), (std::vector<std::string>{"ab\n", "cd"}));
   // The translated pair counts as one byte against the limit.
   EXPECT_EQ(read_lines("abc\r\nd", 3), (std::vector<std::string>{"abc", "\n", "d"}));

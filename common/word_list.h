@@ -56,7 +56,10 @@ class WordList {
     Node* node = new (std::nothrow) Node(std::move(item));
     if (node == nullptr) return -1;
     node->next_ = first_;
-    if (first_ != nullptr) first_->prev_ = node; else last_ = node;
+    if (first_ != nullptr)
+      first_->prev_ = node;
+    else
+      last_ = node;
     first_ = node;
     return ++count_;
   }
@@ -64,7 +67,10 @@ class WordList {
     Node* node = new (std::nothrow) Node(std::move(item));
     if (node == nullptr) return -1;
     node->prev_ = last_;
-    if (last_ != nullptr) last_->next_ = node; else first_ = node;
+    if (last_ != nullptr)
+      last_->next_ = node;
+    else
+      first_ = node;
     last_ = node;
     return ++count_;
   }
@@ -102,8 +108,10 @@ class WordList {
     int position = 0;
     for (Node* node = first_; node != nullptr;) {
       Node* next = node->next_;
-      if (take(node->item_, position, context)) unlink_and_release(node);
-      else ++position;
+      if (take(node->item_, position, context))
+        unlink_and_release(node);
+      else
+        ++position;
       node = next;
     }
     return count_;
@@ -135,8 +143,14 @@ class WordList {
   }
 
   void unlink_and_release(Node* node) {
-    if (node->prev_ != nullptr) node->prev_->next_ = node->next_; else first_ = node->next_;
-    if (node->next_ != nullptr) node->next_->prev_ = node->prev_; else last_ = node->prev_;
+    if (node->prev_ != nullptr)
+      node->prev_->next_ = node->next_;
+    else
+      first_ = node->next_;
+    if (node->next_ != nullptr)
+      node->next_->prev_ = node->prev_;
+    else
+      last_ = node->prev_;
     --count_;
     Node* const released = reinterpret_cast<Node*>(const_cast<char*>(kReleasedLinkText));
     *static_cast<Node* volatile*>(&node->prev_) = released;

@@ -18,7 +18,8 @@ struct CharSetTable {
   constexpr CharSetTable() : bits() {
     for (const char* p = " \t\v\f\r\n"; *p; ++p) bits[static_cast<unsigned char>(*p)] |= kWhitespaceByte;
     for (const char* p = ".0123456789"; *p; ++p) bits[static_cast<unsigned char>(*p)] |= kDecimalByte;
-    for (const char* p = "0123456789abcdefABCDEF"; *p; ++p) bits[static_cast<unsigned char>(*p)] |= kHexDigitByte;
+    for (const char* p = "0123456789abcdefABCDEF"; *p; ++p)
+      bits[static_cast<unsigned char>(*p)] |= kHexDigitByte;
     for (const char* p = "#_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"; *p; ++p)
       bits[static_cast<unsigned char>(*p)] |= kWordByte;
   }

@@ -38,11 +38,13 @@ inline void produce(SourceLine& line, Token& token, TokenKind kind, std::size_t 
 
 // The start delimiter of `list` at the position, if any; sets the pending
 // end for the pair lists.
-inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* list, TokenKind kind, bool opens_pair) {
+inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* list, TokenKind kind,
+                            bool opens_pair) {
   const VocabularyEntry* entry = find_start_delimiter(line.position, text_end(line), list);
   if (entry == nullptr) return false;
   produce(line, token, kind, entry->start.size());
-  line.pending_end = opens_pair && entry->end.has_value() ? std::string_view(*entry->end) : std::string_view();
+  line.pending_end =
+      opens_pair && entry->end.has_value() ? std::string_view(*entry->end) : std::string_view();
   return true;
 }
 

@@ -14,7 +14,8 @@ int tab_fill(int column, int tab_width) {
   return tab_width - column % tab_width;
 }
 
-void write_text(TextWriter& output, int& column, const char* text, std::size_t length, const OutputStyle& style) {
+void write_text(TextWriter& output, int& column, const char* text, std::size_t length,
+                const OutputStyle& style) {
   column = static_cast<int>(TextEscaper(style).write(output, text, length, column));
 }
 
@@ -37,7 +38,8 @@ ScanState emit_token(TextWriter& output, int& column, const Token& token, const 
   return state;
 }
 
-void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary) {
+void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
+                    const Vocabulary& vocabulary) {
   const VocabularyIndex index(vocabulary);
   PageWriter page(output, style);
   const LineConverter converter(index, style);

@@ -15,7 +15,8 @@ namespace prismet {
 
 // Converts the whole input. Reports nothing: a read error ends the input and
 // the output is completed with the whole-text close tag.
-void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style, const Vocabulary& vocabulary);
+void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
+                    const Vocabulary& vocabulary);
 
 // The token-by-token path below is not what convert_source runs (its line
 // converter writes runs of plain code at once); it is the plain rule the
@@ -33,7 +34,8 @@ void write_line_number(TextWriter& output, int line_number, const OutputStyle& s
 // valid second byte; otherwise the lead byte stands alone and the next byte
 // is written by the ordinary rules, so source text can never put a raw
 // '<', '>', '&' or '"' into the page.
-void write_text(TextWriter& output, int& column, const char* text, std::size_t length, const OutputStyle& style);
+void write_text(TextWriter& output, int& column, const char* text, std::size_t length,
+                const OutputStyle& style);
 
 // Columns a tab fills at `column`: tab_width - column % tab_width. A width of
 // 0 or less fills nothing (the tab is dropped), so no division by zero.

@@ -35,10 +35,11 @@ std::string convert_token_by_token(const std::string& input, const OutputStyle& 
   for (int number = 1; read_source_line(reader, *line); ++number) {
     if (style.line_numbers) write_line_number(writer, number, style);
     writer.write(style.line.open.data(), style.line.open.size());
-    const TagPair* category = state == ScanState::LineComment || state == ScanState::BlockComment ? &style.comment
-                              : state == ScanState::StringLiteral                                 ? &style.string_literal
-                              : state == ScanState::CharConstant                                  ? &style.char_constant
-                                                                                                  : nullptr;
+    const TagPair* category = state == ScanState::LineComment || state == ScanState::BlockComment
+                                  ? &style.comment
+                              : state == ScanState::StringLiteral ? &style.string_literal
+                              : state == ScanState::CharConstant  ? &style.char_constant
+                                                                  : nullptr;
     if (category != nullptr) writer.write(category->open.data(), category->open.size());
     int column = 0;
     Token token;
@@ -77,15 +78,19 @@ std::string project_sources() {
 // lead bytes with valid and invalid second bytes, CR, NUL, 0x1A late on.
 std::string generated_text(unsigned seed, std::size_t size) {
   static const char* const kPieces[] = {
-      "int ", "x", "_y1", "#define", "0x1F", "0x", "12.5", ".", "  ", "\t", "\n", "\r\n", "\r", "//", "/*",
-      "*/", "\"", "'", "\\", "<", ">", "&", "\"a<b>\"", "'\\''", "return", "while", "\x81\x40", "\x81<",
-      "\x82", "\xA0", "\xFF", "R\"(", ")\"", "@@", "rem ", "9lives", " --", "\x81int", "\x81\t", "\x95\x5C", "$"};
+      "int ",  "x",       "_y1",    "#define",  "0x1F",     "0x",    "12.5",   ".",     "  ",
+      "\t",    "\n",      "\r\n",   "\r",       "//",       "/*",    "*/",     "\"",    "'",
+      "\\",    "<",       ">",      "&",        "\"a<b>\"", "'\\''", "return", "while", "\x81\x40",
+      "\x81<", "\x82",    "\xA0",   "\xFF",     "R\"(",     ")\"",   "@@",     "rem ",  "9lives",
+      " --",   "\x81int", "\x81\t", "\x95\x5C", "$"};
   std::mt19937 random(seed);
   std::string text;
   while (text.size() < size) {
     const std::size_t pick = random() % (std::size(kPieces) + 1);
-    if (pick == std::size(kPieces)) text += std::string(1, '\0');
-    else text += kPieces[pick];
+    if (pick == std::size(kPieces))
+      text += std::string(1, '\0');
+    else
+      text += kPieces[pick];
   }
   return text;
 }

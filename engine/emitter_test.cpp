@@ -57,9 +57,10 @@ TEST_F(EmitterTest, WorkedExampleByteForByte) {
             "<PRE><FONT COLOR=\"#0000FF\">int</FONT> a = <FONT COLOR=\"#FF0000\">1</FONT>; "
             "<FONT COLOR=\"#008040\">// x</FONT>\r\n</PRE>");
   style.nbsp_spaces = true;
-  EXPECT_EQ(convert("int a = 1; // x\n", style),
-            "<PRE><FONT COLOR=\"#0000FF\">int</FONT>&nbsp;a&nbsp;=&nbsp;<FONT COLOR=\"#FF0000\">1</FONT>;&nbsp;"
-            "<FONT COLOR=\"#008040\">//&nbsp;x</FONT>\r\n</PRE>");
+  EXPECT_EQ(
+      convert("int a = 1; // x\n", style),
+      "<PRE><FONT COLOR=\"#0000FF\">int</FONT>&nbsp;a&nbsp;=&nbsp;<FONT COLOR=\"#FF0000\">1</FONT>;&nbsp;"
+      "<FONT COLOR=\"#008040\">//&nbsp;x</FONT>\r\n</PRE>");
   style.line_numbers = true;
   EXPECT_EQ(convert("int a = 1; // x\n", style).substr(0, 32), "<PRE>&nbsp;&nbsp;&nbsp;1:&nbsp;<");
 }
@@ -112,9 +113,13 @@ TEST_F(EmitterTest, TabExpansion) {
   } const cases[] = {
       {"\tx", false, "    x"},
       {"ab\tx", false, "ab  x"},
-      {"\x95\x5C" "a\tx", false, "\x95\x5C" "a x"},    // a double-byte character is two columns
+      {"\x95\x5C"
+       "a\tx",
+       false,
+       "\x95\x5C"
+       "a x"},  // a double-byte character is two columns
       {"abcd\tx", false, "abcd    x"},
-      {"//\tx", false, "{C//  xC}"},                   // tabs in comments expand too
+      {"//\tx", false, "{C//  xC}"},  // tabs in comments expand too
       {"\"\t\"", false, "{S&quot;   &quot;S}"},
       {"a\tb", true, "a&nbsp;&nbsp;&nbsp;b"},
   };
@@ -168,13 +173,14 @@ TEST_F(EmitterTest, DoubleByteCharactersAndInvalidPairs) {
   struct Case {
     std::string input, output;
   } const cases[] = {
-      {"\x82\xA0", "\x82\xA0"},                  // あ passes whole
+      {"\x82\xA0", "\x82\xA0"},  // あ passes whole
       {"\"\x95\x5C\"", "{S&quot;\x95\x5C&quot;S}"},
-      {"//\x81", "{C//\x81" "C}"},                   // lead byte at the end of the text
+      {"//\x81",
+       "{C//\x81"
+       "C}"},  // lead byte at the end of the text
       // A lead byte before a byte that cannot be a second byte is written
       // alone; the next byte is escaped as usual, so no markup gets through.
-      {"//\x81<img src=x onerror=alert(1)>\x81>",
-       "{C//\x81&lt;img src=x onerror=alert(1)&gt;\x81&gt;C}"},
+      {"//\x81<img src=x onerror=alert(1)>\x81>", "{C//\x81&lt;img src=x onerror=alert(1)&gt;\x81&gt;C}"},
       {"'\x81\"'", "{H'\x81&quot;'H}"},
       {"\x81&", "\x81&amp;"},
       {"\x81\x7F", "\x81\x7F"},
@@ -188,7 +194,10 @@ TEST_F(EmitterTest, DoubleByteCharactersAndInvalidPairs) {
 TEST_F(EmitterTest, NulAndEndOfTextBytes) {
   OutputStyle style = marker_style();
   EXPECT_EQ(convert(std::string("ab\0cd\nef\n", 9), style), "{W{LabL}{LefL}\r\nW}");
-  EXPECT_EQ(convert("ab\x1A" "cd\n", style), "{W{LabL}W}");
+  EXPECT_EQ(convert("ab\x1A"
+                    "cd\n",
+                    style),
+            "{W{LabL}W}");
 }
 
 TEST_F(EmitterTest, EmptyTagsWriteNothing) {

@@ -20,10 +20,14 @@ struct Entity {
 };
 Entity entity_of(char byte) {
   switch (byte) {
-    case '&': return {"&amp;", 5};
-    case '<': return {"&lt;", 4};
-    case '>': return {"&gt;", 4};
-    default: return {"&quot;", 6};
+    case '&':
+      return {"&amp;", 5};
+    case '<':
+      return {"&lt;", 4};
+    case '>':
+      return {"&gt;", 4};
+    default:
+      return {"&quot;", 6};
   }
 }
 
@@ -46,11 +50,14 @@ struct FixedClasses {
     for (int b = 0; b < 256; ++b) {
       const char byte = static_cast<char>(b);
       std::uint8_t c = kRunByte;  // with escaped runs the escaper writes the entities
-      if (in_set(byte, kWhitespaceByte)) c = kRunByte;
+      if (in_set(byte, kWhitespaceByte))
+        c = kRunByte;
       else if (in_set(byte, kDecimalByte) || is_lead_byte(static_cast<unsigned char>(b)) || b == 0)
         c = kOther;
-      else if (in_set(byte, kWordByte)) c = kWordStart;
-      else if (!escaped && (byte == '&' || byte == '<' || byte == '>' || byte == '"')) c = kEntity;
+      else if (in_set(byte, kWordByte))
+        c = kWordStart;
+      else if (!escaped && (byte == '&' || byte == '<' || byte == '>' || byte == '"'))
+        c = kEntity;
       of[b] = c;
     }
   }
@@ -77,8 +84,10 @@ LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& st
 [[gnu::always_inline]] inline void LineConverter::flush(PageWriter& page, const char* from, const char* to,
                                                         std::int64_t& column) const {
   if (from == to) return;
-  if (escaped_) page.text(from, static_cast<std::size_t>(to - from), column);
-  else page.line_raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
+  if (escaped_)
+    page.text(from, static_cast<std::size_t>(to - from), column);
+  else
+    page.line_raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
 }
 
 bool LineConverter::stays_in_run(const Token& token) const {
@@ -94,7 +103,8 @@ bool LineConverter::stays_in_run(const Token& token) const {
 }
 
 [[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line,
-                                                                   Token& token, std::int64_t& column) const {
+                                                                    Token& token,
+                                                                    std::int64_t& column) const {
   const char* run = line.position;
   const char* p = run;
   const char* const end = code_state::text_end(line);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace prismet {
 
 PageWriter::PageWriter(TextWriter& output, const OutputStyle& style)

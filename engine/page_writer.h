@@ -35,9 +35,12 @@ class PageWriter {
 
   void tag(const PreparedTag& tag) {
     if (tag.size == 0) return;
-    if (!tag.raw) output_.write(tag.data, tag.size);
-    else if (tag.size <= TextWriter::kShort) output_.write_short(tag.data, tag.size);  // padded
-    else output_.write_raw(tag.data, tag.size);
+    if (!tag.raw)
+      output_.write(tag.data, tag.size);
+    else if (tag.size <= TextWriter::kShort)
+      output_.write_short(tag.data, tag.size);  // padded
+    else
+      output_.write_raw(tag.data, tag.size);
   }
   // The line whose text is written next: its buffer may be read beyond the
   // text, so short pieces of it are copied with one fixed-length copy.
@@ -68,10 +71,14 @@ class PageWriter {
   const PreparedTagPair* category(ScanState state) const {
     switch (state) {
       case ScanState::LineComment:
-      case ScanState::BlockComment: return &comment_;
-      case ScanState::StringLiteral: return &string_literal_;
-      case ScanState::CharConstant: return &char_constant_;
-      default: return nullptr;
+      case ScanState::BlockComment:
+        return &comment_;
+      case ScanState::StringLiteral:
+        return &string_literal_;
+      case ScanState::CharConstant:
+        return &char_constant_;
+      default:
+        return nullptr;
     }
   }
 
@@ -104,12 +111,16 @@ inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int6
   };
   switch (token.kind) {
     case TokenKind::Plain:
-      if (token.length > 0 && in_set(token.text[0], kWordByte)) plain_text();
-      else text(token.text, token.length, column);
+      if (token.length > 0 && in_set(token.text[0], kWordByte))
+        plain_text();
+      else
+        text(token.text, token.length, column);
       return ScanState::Code;
     case TokenKind::Whitespace:
-      if (style_.nbsp_spaces || style_.expand_tabs) text(token.text, token.length, column);
-      else plain_text();
+      if (style_.nbsp_spaces || style_.expand_tabs)
+        text(token.text, token.length, column);
+      else
+        plain_text();
       return ScanState::Code;
     case TokenKind::LineCommentStart:
       tag(comment_.open);

@@ -54,11 +54,11 @@ inline constexpr std::size_t kMaxPieceBytes = 32766;
 
 // The line cursor of one conversion. Zero-fill it before the first line.
 struct SourceLine {
-  bool continuation;         // the piece ended with a newline right after a backslash
-  const char* position;      // where scanning goes on
+  bool continuation;             // the piece ended with a newline right after a backslash
+  const char* position;          // where scanning goes on
   std::string_view pending_end;  // closes the open block comment or literal; empty: none
-  char line_ending[2];       // "\n" or ""
-  std::size_t length;        // bytes of text before its first NUL; text[length] is that NUL
+  char line_ending[2];           // "\n" or ""
+  std::size_t length;            // bytes of text before its first NUL; text[length] is that NUL
   char text[kMaxPieceBytes + 4];
 };
 

@@ -14,22 +14,38 @@ namespace {
 
 const char* kind_name(TokenKind kind) {
   switch (kind) {
-    case TokenKind::Whitespace: return "ws";
-    case TokenKind::LineCommentStart: return "lc<";
-    case TokenKind::LineCommentText: return "lc";
-    case TokenKind::LineCommentEnd: return "lc>";
-    case TokenKind::BlockCommentStart: return "bc<";
-    case TokenKind::BlockCommentText: return "bc";
-    case TokenKind::BlockCommentEnd: return "bc>";
-    case TokenKind::StringStart: return "s<";
-    case TokenKind::StringText: return "s";
-    case TokenKind::StringEnd: return "s>";
-    case TokenKind::CharStart: return "c<";
-    case TokenKind::CharText: return "c";
-    case TokenKind::CharEnd: return "c>";
-    case TokenKind::Constant: return "num";
-    case TokenKind::Keyword: return "kw";
-    case TokenKind::Plain: return "p";
+    case TokenKind::Whitespace:
+      return "ws";
+    case TokenKind::LineCommentStart:
+      return "lc<";
+    case TokenKind::LineCommentText:
+      return "lc";
+    case TokenKind::LineCommentEnd:
+      return "lc>";
+    case TokenKind::BlockCommentStart:
+      return "bc<";
+    case TokenKind::BlockCommentText:
+      return "bc";
+    case TokenKind::BlockCommentEnd:
+      return "bc>";
+    case TokenKind::StringStart:
+      return "s<";
+    case TokenKind::StringText:
+      return "s";
+    case TokenKind::StringEnd:
+      return "s>";
+    case TokenKind::CharStart:
+      return "c<";
+    case TokenKind::CharText:
+      return "c";
+    case TokenKind::CharEnd:
+      return "c>";
+    case TokenKind::Constant:
+      return "num";
+    case TokenKind::Keyword:
+      return "kw";
+    case TokenKind::Plain:
+      return "p";
   }
   return "?";
 }
@@ -37,14 +53,19 @@ const char* kind_name(TokenKind kind) {
 ScanState state_after(TokenKind kind) {
   switch (kind) {
     case TokenKind::LineCommentStart:
-    case TokenKind::LineCommentText: return ScanState::LineComment;
+    case TokenKind::LineCommentText:
+      return ScanState::LineComment;
     case TokenKind::BlockCommentStart:
-    case TokenKind::BlockCommentText: return ScanState::BlockComment;
+    case TokenKind::BlockCommentText:
+      return ScanState::BlockComment;
     case TokenKind::StringStart:
-    case TokenKind::StringText: return ScanState::StringLiteral;
+    case TokenKind::StringText:
+      return ScanState::StringLiteral;
     case TokenKind::CharStart:
-    case TokenKind::CharText: return ScanState::CharConstant;
-    default: return ScanState::Code;
+    case TokenKind::CharText:
+      return ScanState::CharConstant;
+    default:
+      return ScanState::Code;
   }
 }
 
@@ -98,11 +119,13 @@ TEST_F(ScannerTest, TokenSequences) {
       {"... 1.2.3", "num:... ws:  num:1.2.3|"},
       {"#include # include", "kw:#include ws:  p:# ws:  p:include|"},
       {"int Int int32 print If", "kw:int ws:  p:Int ws:  p:int32 ws:  p:print ws:  p:If|"},
-      {"\x95\x5C+", "p:\x95\x5C p:+|"},           // a double-byte character is one token
-      {"a\x81", "p:a p:\x81|"},                    // lead byte at the very end
-      {"a\rb\r\n", "p:a ws:\r p:b|\n"},            // lone CR is whitespace in code
+      {"\x95\x5C+", "p:\x95\x5C p:+|"},  // a double-byte character is one token
+      {"a\x81", "p:a p:\x81|"},          // lead byte at the very end
+      {"a\rb\r\n", "p:a ws:\r p:b|\n"},  // lone CR is whitespace in code
       {"\t\v\f x", "ws:\t\v\f  p:x|"},
-      {"a\x1A" "b\n", "p:a|"},                     // 0x1A ends the input
+      {"a\x1A"
+       "b\n",
+       "p:a|"},  // 0x1A ends the input
       {"", ""},
       {"\n\n", "|\n|\n"},
   };
@@ -139,14 +162,13 @@ TEST_F(ScannerTest, EscapesAndDoubleByteCharactersInLiterals) {
   EXPECT_EQ(scan("/*\x81*/"), "bc<:/* bc:\x81 bc>:*/|");
 }
 
-TEST_F(ScannerTest, NulEndsThePieceText) {
-  EXPECT_EQ(scan(std::string("ab\0cd\nef\n", 9)), "p:ab|p:ef|\n");
-}
+TEST_F(ScannerTest, NulEndsThePieceText) { EXPECT_EQ(scan(std::string("ab\0cd\nef\n", 9)), "p:ab|p:ef|\n"); }
 
 TEST_F(ScannerTest, LongLinesArriveInPieces) {
   const std::string word(kMaxPieceBytes + 10, 'w');
   // (EXPECT_TRUE: a failure should not print 32 KiB strings.)
-  EXPECT_TRUE(scan(word + "\n") == "p:" + std::string(kMaxPieceBytes, 'w') + "|p:" + std::string(10, 'w') + "|\n");
+  EXPECT_TRUE(scan(word + "\n") ==
+              "p:" + std::string(kMaxPieceBytes, 'w') + "|p:" + std::string(10, 'w') + "|\n");
   // A line comment ends with its piece; the next piece is code again.
   const std::string comment = "//" + std::string(kMaxPieceBytes - 2, ' ') + "int\n";
   EXPECT_TRUE(scan(comment) == "lc<:// lc:" + std::string(kMaxPieceBytes - 2, ' ') + " lc>:|kw:int|\n");
@@ -154,7 +176,8 @@ TEST_F(ScannerTest, LongLinesArriveInPieces) {
   const std::string cut = std::string(kMaxPieceBytes - 1, ' ') + "\x95\x5C";
   EXPECT_TRUE(scan(cut) == "ws:" + std::string(kMaxPieceBytes - 1, ' ') + " p:\x95|p:\x5C|");
   // A piece of exactly the limit leaves the newline for a piece of its own.
-  EXPECT_TRUE(scan(std::string(kMaxPieceBytes, 'a') + "\nb") == "p:" + std::string(kMaxPieceBytes, 'a') + "||\np:b|");
+  EXPECT_TRUE(scan(std::string(kMaxPieceBytes, 'a') + "\nb") ==
+              "p:" + std::string(kMaxPieceBytes, 'a') + "||\np:b|");
 }
 
 TEST_F(ScannerTest, FirstMatchingDelimiterWinsNotTheLongest) {
@@ -189,9 +212,8 @@ TEST(FindEndDelimiter, HonoursEscapes) {
     const char* end_text;
     int expected;  // -1: none
   } const cases[] = {
-      {"ab\"", "\"", 2},   {"a\\\"b\"", "\"", 4}, {"\\\\\"", "\"", 2},
-      {"abc", "\"", -1},   {"a\\", "\"", -1},     {"x]]y]]", "]]", 1},
-      {"\\]]]]", "]]", 2}, {"", "\"", -1},
+      {"ab\"", "\"", 2}, {"a\\\"b\"", "\"", 4}, {"\\\\\"", "\"", 2}, {"abc", "\"", -1},
+      {"a\\", "\"", -1}, {"x]]y]]", "]]", 1},   {"\\]]]]", "]]", 2}, {"", "\"", -1},
   };
   for (const Case& c : cases) {
     const char* end = c.text + std::strlen(c.text);

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstring>
 
-
 namespace prismet {
 
 namespace {

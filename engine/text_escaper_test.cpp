@@ -19,11 +19,16 @@ std::string escape_byte_by_byte(const std::string& text, int& column, const Outp
   const std::string space = style.nbsp_spaces ? "&nbsp;" : " ";
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte == '&') out += "&amp;";
-    else if (byte == '<') out += "&lt;";
-    else if (byte == '>') out += "&gt;";
-    else if (byte == '"') out += "&quot;";
-    else if (byte == ' ') out += space;
+    if (byte == '&')
+      out += "&amp;";
+    else if (byte == '<')
+      out += "&lt;";
+    else if (byte == '>')
+      out += "&gt;";
+    else if (byte == '"')
+      out += "&quot;";
+    else if (byte == ' ')
+      out += space;
     else if (byte == '\t' && style.expand_tabs) {
       const int fill = tab_fill(column, style.tab_width);
       for (int k = 0; k < fill; ++k) out += space;
@@ -58,8 +63,10 @@ std::string random_text(std::mt19937& random, std::size_t size) {
   while (text.size() < size) {
     const std::size_t plain = random() % 20;
     for (std::size_t i = 0; i < plain; ++i) text += static_cast<char>('a' + random() % 26);
-    if (random() % 8 == 0) text += static_cast<char>(1 + random() % 255);
-    else text += kCommon[random() % (sizeof kCommon - 1)];
+    if (random() % 8 == 0)
+      text += static_cast<char>(1 + random() % 255);
+    else
+      text += kCommon[random() % (sizeof kCommon - 1)];
   }
   text.resize(size);
   return text;
@@ -71,7 +78,7 @@ TEST(TextEscaper, WritesWhatTheByteRulesWrite) {
     bool nbsp, expand;
     int tab_width;
   } styles[] = {{false, false, 4}, {true, false, 4}, {false, true, 4}, {true, true, 8},
-                {true, true, 1}, {false, true, 0}, {true, true, -3}, {false, true, 300}};
+                {true, true, 1},   {false, true, 0}, {true, true, -3}, {false, true, 300}};
   // Lengths around a word and around the escaper's reservation of 8192
   // input bytes.
   const std::size_t sizes[] = {0, 1, 7, 8, 9, 15, 16, 17, 63, 1000, 8191, 8192, 8193, 20000};
@@ -100,8 +107,13 @@ TEST(TextEscaper, DoubleByteCharacters) {
   struct Case {
     std::string text, out;
   } const cases[] = {
-      {"abcdefg\x81" "@z", "abcdefg\x81" "@z"},      // a pair across the eight-byte boundary
-      {"abcdefg\x81" "<z", "abcdefg\x81&lt;z"},    // a lead byte before '<' stands alone
+      {"abcdefg\x81"
+       "@z",
+       "abcdefg\x81"
+       "@z"},  // a pair across the eight-byte boundary
+      {"abcdefg\x81"
+       "<z",
+       "abcdefg\x81&lt;z"},                     // a lead byte before '<' stands alone
       {"\x81 \x81\x81", "\x81&nbsp;\x81\x81"},  // nor does a blank join it
   };
   for (const Case& c : cases) {

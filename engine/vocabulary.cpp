@@ -3,21 +3,24 @@
 namespace prismet {
 
 const char* const kBuiltinKeywords[kBuiltinKeywordCount] = {
-    "#include", "#line", "#error", "#pragma", "#define", "#undef", "#ifdef", "#ifndef",
-    "#if", "#endif", "#else", "#elif", "bool", "true", "false", "char", "short", "int",
-    "long", "float", "double", "void", "signed", "unsigned", "const", "volatile", "auto",
-    "register", "static", "extern", "typedef", "struct", "union", "enum", "class", "do",
-    "while", "for", "switch", "case", "default", "if", "else", "break", "continue", "goto",
-    "return", "sizeof", "new", "delete", "this", "inline", "typeid", "static_cast",
-    "reinterpret_cast", "const_cast", "dynamic_cast", "private", "protected", "public",
-    "virtual", "friend", "asm", "operator", "template", "using", "namespace", "try",
-    "catch", "throw"};
+    "#include",   "#line",        "#error",   "#pragma",     "#define",
+    "#undef",     "#ifdef",       "#ifndef",  "#if",         "#endif",
+    "#else",      "#elif",        "bool",     "true",        "false",
+    "char",       "short",        "int",      "long",        "float",
+    "double",     "void",         "signed",   "unsigned",    "const",
+    "volatile",   "auto",         "register", "static",      "extern",
+    "typedef",    "struct",       "union",    "enum",        "class",
+    "do",         "while",        "for",      "switch",      "case",
+    "default",    "if",           "else",     "break",       "continue",
+    "goto",       "return",       "sizeof",   "new",         "delete",
+    "this",       "inline",       "typeid",   "static_cast", "reinterpret_cast",
+    "const_cast", "dynamic_cast", "private",  "protected",   "public",
+    "virtual",    "friend",       "asm",      "operator",    "template",
+    "using",      "namespace",    "try",      "catch",       "throw"};
 
 namespace {
 
-std::unique_ptr<EntryList> new_list() {
-  return std::unique_ptr<EntryList>(new (std::nothrow) EntryList);
-}
+std::unique_ptr<EntryList> new_list() { return std::unique_ptr<EntryList>(new (std::nothrow) EntryList); }
 
 bool same_end(const std::optional<std::string>& a, const std::optional<std::string_view>& b) {
   if (!a.has_value() || !b.has_value()) return a.has_value() == b.has_value();
@@ -55,11 +58,10 @@ void add_entry(EntryList& list, std::string_view start, std::optional<std::strin
 }
 
 void remove_entries(EntryList& list, std::string_view start, std::optional<std::string_view> end) {
-  list.remove_forward(
-      [&](const VocabularyEntry& entry, int, int) {
-        return entry.start == start && same_end(entry.end, end);
-      },
-      0);
+  const auto matches = [&](const VocabularyEntry& entry, int, int) {
+    return entry.start == start && same_end(entry.end, end);
+  };
+  list.remove_forward(matches, 0);
 }
 
 void clear_list(EntryList& list) { list.clear(); }

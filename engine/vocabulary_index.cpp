@@ -40,7 +40,8 @@ VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {
     if (lists[k] == nullptr) continue;
     for (auto* node = lists[k]->first(); node != nullptr; node = node->next()) {
       const std::string& start = node->item().start;
-      if (!start.empty()) can_start[static_cast<unsigned char>(start[0])] |= static_cast<std::uint8_t>(1u << k);
+      if (!start.empty())
+        can_start[static_cast<unsigned char>(start[0])] |= static_cast<std::uint8_t>(1u << k);
     }
   }
   keywords.build(vocab.keyword.get());

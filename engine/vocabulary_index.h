@@ -39,9 +39,12 @@ class KeywordSet {
   // end of the word (a word of one byte uses it four times), mixed by one
   // multiplication. Words that agree there only share a probe sequence.
   static std::uint32_t hash(const char* word, std::size_t length) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(word[i])); };
+    const auto byte = [&](std::size_t i) {
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(word[i]));
+    };
     const std::size_t second = length > 1 ? 1 : 0;
-    const std::uint32_t ends = byte(0) | byte(second) << 8 | byte(length - 1 - second) << 16 | byte(length - 1) << 24;
+    const std::uint32_t ends =
+        byte(0) | byte(second) << 8 | byte(length - 1 - second) << 16 | byte(length - 1) << 24;
     const std::uint32_t mixed = (ends ^ static_cast<std::uint32_t>(length) * 0x9E3779B9u) * 0x85EBCA6Bu;
     return mixed ^ (mixed >> 15);
   }

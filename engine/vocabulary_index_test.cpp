@@ -19,8 +19,9 @@ TEST(KeywordSet, AnswersAsTheLinearWalk) {
   Vocabulary vocabulary;
   set_builtin_vocabulary(vocabulary);
   const std::string long_keyword(70, 'k');
-  for (const std::string& extra : {long_keyword, std::string(64, 'q'), std::string(63, 'q'), std::string("a<b"),
-                                   std::string(""), std::string("x"), std::string("int")}) {
+  for (const std::string& extra :
+       {long_keyword, std::string(64, 'q'), std::string(63, 'q'), std::string("a<b"), std::string(""),
+        std::string("x"), std::string("int")}) {
     add_entry(*vocabulary.keyword, extra, std::nullopt);
   }
   const VocabularyIndex index(vocabulary);
@@ -40,8 +41,10 @@ TEST(KeywordSet, AnswersAsTheLinearWalk) {
     // Keywords changed in one byte or cut short, and random words.
     std::string word = keywords[random() % keywords.size()];
     if (word.empty()) continue;
-    if (random() % 2) word[random() % word.size()] = "_#aiz09"[random() % 7];
-    else word.resize(1 + random() % word.size());
+    if (random() % 2)
+      word[random() % word.size()] = "_#aiz09"[random() % 7];
+    else
+      word.resize(1 + random() % word.size());
     words.push_back(word);
     std::string made(1 + random() % 70, 'k');
     for (char& c : made) c = "kqabi_"[random() % 6];

@@ -34,7 +34,8 @@ TEST(IniDocument, WritesTheNormalForm) {
       // A NUL behind the blank keeps it from the line's end, so the value
       // keeps it; written back without the NUL it ends the line, and the
       // next read drops it.
-      {"a blank before a NUL stays in the value once", std::string("[a]\r\nk=v \0x\r\n", 13), "[a]\r\nk=v \r\n"},
+      {"a blank before a NUL stays in the value once", std::string("[a]\r\nk=v \0x\r\n", 13),
+       "[a]\r\nk=v \r\n"},
       {"second nameless key in a row dropped", "[a]\r\n=1\r\n=2\r\nk=3\r\n=4\r\n",
        "[a]\r\n=1\r\nk=3\r\n=4\r\n"},
       // A lead byte takes the next byte along, whatever it is.

@@ -14,8 +14,8 @@
 // further character; a value cut inside a double-byte character leaves the
 // byte before the terminator unwritten; a value written of more than 32767
 // bytes comes out garbled.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>

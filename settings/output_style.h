@@ -26,7 +26,7 @@ struct OutputStyle {
   TagPair string_literal;
   TagPair keyword;
   TagPair line_number;
-  TagPair line;                  // around the text of every line
+  TagPair line;                            // around the text of every line
   char insert_before[kPathCapacity] = {};  // copied in front of the converted text; empty: none
   char insert_after[kPathCapacity] = {};   // copied behind it; empty: none
 };

@@ -20,7 +20,8 @@ bool module_path_with_extension(char* buffer, std::size_t capacity, const char* 
 
 // module_path_with_extension for a given program path. False, with `buffer`
 // empty, when the result does not fit.
-bool program_path_with_extension(const char* program, char* buffer, std::size_t capacity, const char* extension);
+bool program_path_with_extension(const char* program, char* buffer, std::size_t capacity,
+                                 const char* extension);
 
 // Where the settings file is, one implementation per platform
 // (settings_location_win32.cpp, settings_location_posix.cpp). Windows: beside

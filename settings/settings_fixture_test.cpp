@@ -2,12 +2,13 @@
 // profile functions) must load to the same records in every build, and every
 // build must write it byte for byte the same. The file is made by
 // scripts/regenerate-settings-fixture.
+#include "tests/settings_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "settings/settings_file.h"
-#include "tests/settings_fixture.h"
 #include "tests/test_files.h"
 
 namespace prismet {

@@ -23,14 +23,17 @@ CaptionKind caption_kind(HWND control) {
   if (lstrcmpiA(class_name, "Button") != 0) return CaptionKind::kNone;
   switch (style & BS_TYPEMASK) {
     case BS_PUSHBUTTON:
-    case BS_DEFPUSHBUTTON: return CaptionKind::kPush;
+    case BS_DEFPUSHBUTTON:
+      return CaptionKind::kPush;
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     case BS_3STATE:
     case BS_AUTO3STATE:
     case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: return CaptionKind::kCheck;
-    default: return CaptionKind::kNone;
+    case BS_AUTORADIOBUTTON:
+      return CaptionKind::kCheck;
+    default:
+      return CaptionKind::kNone;
   }
 }
 
@@ -78,7 +81,8 @@ std::vector<std::string> captions_that_do_not_fit(HWND dialog) {
     const int needed = caption_width(child, caption);
     const int room = caption_room(child, kind);
     if (needed < 0 || needed > room)
-      cut.push_back(caption + ": needs " + std::to_string(needed) + " px, has " + std::to_string(room) + " px");
+      cut.push_back(caption + ": needs " + std::to_string(needed) + " px, has " + std::to_string(room) +
+                    " px");
   }
   return cut;
 }

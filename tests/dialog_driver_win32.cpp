@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/settings_file.h"
-#include "tests/test_files.h"
-
 #include <cstdio>
 #include <utility>
+
+#include "settings/settings_file.h"
+#include "tests/test_files.h"
 
 namespace prismet::testing {
 
@@ -246,8 +246,8 @@ void DialogDriver::end_everything() {
     if (IsWindow(*it)) EndDialog(*it, IDCANCEL);
 }
 
-ScopedWindow make_window(const char* class_name, DWORD style, int x, int y, int width, int height, HWND parent,
-                         int id, const char* text) {
+ScopedWindow make_window(const char* class_name, DWORD style, int x, int y, int width, int height,
+                         HWND parent, int id, const char* text) {
   if (parent != nullptr) style |= WS_CHILD;
   HMENU menu = parent != nullptr ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
   return ScopedWindow(CreateWindowExA(0, class_name, text, style, x, y, width, height, parent, menu,
@@ -256,14 +256,18 @@ ScopedWindow make_window(const char* class_name, DWORD style, int x, int y, int 
 
 ScratchSettingsFile::ScratchSettingsFile() {
   char path[kPathCapacity];
-  if (!settings_file_path(path)) ADD_FAILURE() << "no settings file path";
-  else path_ = path;
+  if (!settings_file_path(path))
+    ADD_FAILURE() << "no settings file path";
+  else
+    path_ = path;
   DeleteFileA(path_.c_str());
 }
 
 ScratchSettingsFile::~ScratchSettingsFile() { DeleteFileA(path_.c_str()); }
 
-bool ScratchSettingsFile::exists() const { return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool ScratchSettingsFile::exists() const {
+  return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string ScratchSettingsFile::contents() const { return exists() ? read_file(path_) : std::string(); }
 

@@ -30,7 +30,8 @@ void leave_menu_open() {
   AppendMenuA(menu, MF_STRING, 5, "item");
   DialogDriver driver(300);
   driver.wait_for_menu();
-  run_result = driver.run([&] { menu_result = TrackPopupMenuEx(menu, TPM_RETURNCMD, 20, 20, owner, nullptr); });
+  run_result =
+      driver.run([&] { menu_result = TrackPopupMenuEx(menu, TPM_RETURNCMD, 20, 20, owner, nullptr); });
   DestroyMenu(menu);
 }
 

@@ -1,5 +1,6 @@
 #include "tests/dialog_test_support_win32.h"
 
+#include <windows.h>
 #include <shlobj.h>
 
 #include <cstring>

@@ -28,7 +28,8 @@ bool as_ordinary_user(Work work) {
   const pid_t child = ::fork();
   if (child < 0) return false;
   if (child == 0) {
-    const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 && ::setuid(kOrdinaryUser) == 0;
+    const bool dropped =
+        ::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 && ::setuid(kOrdinaryUser) == 0;
     ::_exit(dropped && work() ? 0 : 1);
   }
   int status = 0;

@@ -1,3 +1,5 @@
+#include "tests/run_program_posix.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -5,7 +7,6 @@
 
 #include "tests/ordinary_user_posix.h"
 #include "tests/run_program.h"
-#include "tests/run_program_posix.h"
 
 extern char** environ;
 
@@ -22,7 +23,8 @@ ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return;
   pid_t pid;
-  if ((working_folder.empty() || posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str()) == 0) &&
+  if ((working_folder.empty() ||
+       posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str()) == 0) &&
       posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     id_ = pid;
   }
@@ -73,12 +75,12 @@ int run_program(const std::string& program, const std::vector<std::string>& argu
   const pid_t child = ::fork();
   if (child < 0) return -1;
   if (child == 0) {
-    const bool ready = join(STDIN_FILENO, streams.input, false) && join(STDOUT_FILENO, streams.output, true) &&
-                       join(STDERR_FILENO, streams.error, true) &&
-                       (streams.working_folder.empty() || ::chdir(streams.working_folder.c_str()) == 0) &&
-                       (!streams.ordinary_user || !running_as_root() ||
-                        (::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 &&
-                         ::setuid(kOrdinaryUser) == 0));
+    const bool ready =
+        join(STDIN_FILENO, streams.input, false) && join(STDOUT_FILENO, streams.output, true) &&
+        join(STDERR_FILENO, streams.error, true) &&
+        (streams.working_folder.empty() || ::chdir(streams.working_folder.c_str()) == 0) &&
+        (!streams.ordinary_user || !running_as_root() ||
+         (::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 && ::setuid(kOrdinaryUser) == 0));
     if (ready) ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }

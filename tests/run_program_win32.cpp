@@ -16,8 +16,10 @@ std::string quoted(const std::string& argument) {
       ++backslashes;
       continue;
     }
-    if (c == '"') out.append(backslashes * 2 + 1, '\\');
-    else out.append(backslashes, '\\');
+    if (c == '"')
+      out.append(backslashes * 2 + 1, '\\');
+    else
+      out.append(backslashes, '\\');
     backslashes = 0;
     out += c;
   }
@@ -35,8 +37,7 @@ ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     working_folder.empty() ? nullptr : working_folder.c_str(), &startup,
-                     &process)) {
+                     working_folder.empty() ? nullptr : working_folder.c_str(), &startup, &process)) {
     CloseHandle(process.hThread);
     id_ = reinterpret_cast<long long>(process.hProcess);
   }

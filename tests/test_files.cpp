@@ -1,8 +1,8 @@
 #include "tests/test_files.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -42,9 +42,7 @@ const bool kOwnConfigurationFolder = [] {
 
 }  // namespace
 
-std::string scratch_path(std::string_view name) {
-  return (scratch().path / std::string(name)).string();
-}
+std::string scratch_path(std::string_view name) { return (scratch().path / std::string(name)).string(); }
 
 int count_entries(const std::string& folder) {
   int count = 0;

@@ -1,5 +1,6 @@
 #include "ui/control_helpers.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <new>
@@ -55,6 +56,8 @@ void set_updown_range(HWND updown, int lower, int upper) {
   SendMessageA(updown, UDM_SETRANGE, 0, MAKELPARAM(upper, lower));
 }
 
-void set_updown_pos(HWND updown, int position) { SendMessageA(updown, UDM_SETPOS, 0, MAKELPARAM(position, 0)); }
+void set_updown_pos(HWND updown, int position) {
+  SendMessageA(updown, UDM_SETPOS, 0, MAKELPARAM(position, 0));
+}
 
 }  // namespace prismet

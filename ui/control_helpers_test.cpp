@@ -1,8 +1,8 @@
 #include "ui/control_helpers.h"
 
-#include <gtest/gtest.h>
-
+#include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

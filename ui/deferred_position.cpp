@@ -9,7 +9,8 @@ void defer_move(HDWP& batch, HWND window, int x, int y) {
 }
 
 void defer_size(HDWP& batch, HWND window, int width, int height) {
-  batch = DeferWindowPos(batch, window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  batch =
+      DeferWindowPos(batch, window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void defer_move_by(HDWP& batch, HWND window, int dx, int dy) {

@@ -12,7 +12,7 @@ namespace prismet {
 struct DialogPlacement {
   bool topmost = false;
   bool maximized = false;
-  std::int32_t width = 0;   // of the restored window rectangle, in pixels
+  std::int32_t width = 0;  // of the restored window rectangle, in pixels
   std::int32_t height = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/drag_list_box.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <memory>

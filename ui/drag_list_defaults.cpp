@@ -1,6 +1,6 @@
-#include "ui/drag_list_box_internal.h"
-
 #include <algorithm>
+
+#include "ui/drag_list_box_internal.h"
 
 namespace prismet {
 

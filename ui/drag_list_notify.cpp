@@ -1,7 +1,6 @@
-#include "ui/drag_list_box_internal.h"
-
 #include <cstring>
 
+#include "ui/drag_list_box_internal.h"
 #include "ui/notify_helpers.h"
 
 namespace prismet {

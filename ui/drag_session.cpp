@@ -1,6 +1,7 @@
-#include "ui/drag_list_box_internal.h"
-
+#include <windows.h>
 #include <commctrl.h>
+
+#include "ui/drag_list_box_internal.h"
 
 namespace prismet {
 

@@ -18,8 +18,8 @@ char* split_file_name(char* path) {
   return path;
 }
 
-bool choose_file(HWND owner, DWORD extra_flags, char* result, std::size_t result_size, const char* initial_path,
-                 const char* title, const char* filter) {
+bool choose_file(HWND owner, DWORD extra_flags, char* result, std::size_t result_size,
+                 const char* initial_path, const char* title, const char* filter) {
   if (result_size == 0) return false;
   char folder[kPathCapacity];
   copy_string_bounded(folder, initial_path, sizeof folder);

@@ -28,7 +28,7 @@ char* split_file_name(char* path);
 // ended by an extra NUL; its first pair is in force. The file must exist.
 // True when the user chose a file, whose path then stands in `result` (of
 // `result_size` bytes); false when the chooser was cancelled or failed.
-bool choose_file(HWND owner, DWORD extra_flags, char* result, std::size_t result_size, const char* initial_path,
-                 const char* title, const char* filter);
+bool choose_file(HWND owner, DWORD extra_flags, char* result, std::size_t result_size,
+                 const char* initial_path, const char* title, const char* filter);
 
 }  // namespace prismet

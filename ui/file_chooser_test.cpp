@@ -83,8 +83,8 @@ class ChooseFile : public ::testing::Test {
     // A folder named in code page 932, with a backslash as a second byte.
     dbcs_folder_ = folder_ + "\\表";
     ASSERT_TRUE(CreateDirectoryA(dbcs_folder_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    HANDLE file = CreateFileA((dbcs_folder_ + "\\b.cpp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileA((dbcs_folder_ + "\\b.cpp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
   }

@@ -1,5 +1,6 @@
 #include "ui/file_list.h"
 
+#include <windows.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -109,7 +110,8 @@ bool add_file_to_list(HWND list, const char* path) {
   char canonical[kPathCapacity];
   if (!canonical_path(path, canonical, sizeof canonical)) return false;
   // The list box compares whole entries without regard to case.
-  if (SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(canonical)) != LB_ERR)
+  if (SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(canonical)) !=
+      LB_ERR)
     return false;
   return SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(canonical)) >= 0;
 }
@@ -141,7 +143,8 @@ std::vector<std::string> list_box_entries(HWND list) {
   for (LRESULT i = 0; i < count; ++i) {
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
     std::string text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, '\0');
-    const LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied < 0 ? 0 : copied));
     entries.push_back(std::move(text));
   }

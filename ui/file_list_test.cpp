@@ -37,8 +37,7 @@ class FileList : public ::testing::Test {
 
   std::string folder_;
   std::string file_ = testing::scratch_path("long file name.cpp");
-  testing::ScopedWindow list_ =
-      testing::make_window("LISTBOX", LBS_SORT | LBS_HASSTRINGS, 0, 0, 200, 100);
+  testing::ScopedWindow list_ = testing::make_window("LISTBOX", LBS_SORT | LBS_HASSTRINGS, 0, 0, 200, 100);
 };
 
 TEST_F(FileList, CanonicalPathGivesTheShellsSpellingOrFailsEmpty) {

@@ -17,8 +17,8 @@ TEST(PointInRectInclusive, EdgesCountAsInside) {
     POINT point;
     bool inside;
   } const cases[] = {
-      {{10, 20}, true},  {{30, 40}, true},  {{30, 20}, true},  {{10, 40}, true}, {{20, 30}, true},
-      {{9, 30}, false},  {{31, 30}, false}, {{20, 19}, false}, {{20, 41}, false},
+      {{10, 20}, true}, {{30, 40}, true},  {{30, 20}, true},  {{10, 40}, true},  {{20, 30}, true},
+      {{9, 30}, false}, {{31, 30}, false}, {{20, 19}, false}, {{20, 41}, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(point_in_rect_inclusive(rect, c.point), c.inside) << c.point.x << "," << c.point.y;
@@ -48,12 +48,18 @@ TEST(CenterOnCursor, StaysInsideTheWorkArea) {
     POINT expected;
   } const cases[] = {
       {"middle", {area.left + 500, area.top + 300}, {201, 101}, {area.left + 400, area.top + 250}},
-      {"right and bottom edge", {area.right - 1, area.bottom - 1}, {200, 100},
+      {"right and bottom edge",
+       {area.right - 1, area.bottom - 1},
+       {200, 100},
        {area.right - 200, area.bottom - 100}},
       {"left and top edge", {area.left, area.top}, {200, 100}, {area.left, area.top}},
-      {"larger than the work area", {area.left + width / 2, area.top + height / 2}, {width + 300, height + 200},
+      {"larger than the work area",
+       {area.left + width / 2, area.top + height / 2},
+       {width + 300, height + 200},
        {area.left, area.top}},
-      {"larger, cursor at the far corner", {area.right - 1, area.bottom - 1}, {width + 300, height + 200},
+      {"larger, cursor at the far corner",
+       {area.right - 1, area.bottom - 1},
+       {width + 300, height + 200},
        {area.left, area.top}},
   };
   for (const Case& c : cases) {
@@ -71,7 +77,8 @@ TEST(CenterOnCursor, StaysInsideTheWorkArea) {
 
 TEST(CenterOnCursor, ChildIsPlacedInItsParentsClientCoordinates) {
   const RECT area = current_work_area();
-  ScopedWindow parent = make_window("STATIC", WS_POPUP | WS_VISIBLE, area.left + 100, area.top + 50, 600, 500);
+  ScopedWindow parent =
+      make_window("STATIC", WS_POPUP | WS_VISIBLE, area.left + 100, area.top + 50, 600, 500);
   ScopedWindow child = make_window("STATIC", WS_VISIBLE, 0, 0, 80, 40, parent, 10);
   move_cursor({area.left + 300, area.top + 200});
   center_on_cursor(child);
@@ -92,8 +99,8 @@ TEST(DeferredPositions, MoveAndSizeByDifferences) {
   ScopedWindow sized = make_window("STATIC", WS_VISIBLE, 70, 20, 50, 30, parent, 12);
   // An owned popup is positioned in screen coordinates, though GetParent
   // answers its owner.
-  ScopedWindow owned(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 200, 40, 40, parent, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr));
+  ScopedWindow owned(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 200, 40, 40, parent,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr));
   HDWP batch = BeginDeferWindowPos(3);
   defer_move_by(batch, moved, 5, 7);
   defer_size_item_by(batch, parent, 12, 11, -3);

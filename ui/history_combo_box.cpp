@@ -21,16 +21,16 @@ void fill_combo_box(HWND combo_box, const InputHistory& history) {
 // must stay empty rather than take the most recent entry on OK.
 void show_initial_text(HWND dialog, int id, const char* initial_text) {
   HWND combo_box = GetDlgItem(dialog, id);
-  if (initial_text[0] != '\0' &&
-      SendMessageA(combo_box, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(initial_text)) !=
-          CB_ERR)
+  if (initial_text[0] != '\0' && SendMessageA(combo_box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(initial_text)) != CB_ERR)
     return;
   SetDlgItemTextA(dialog, id, initial_text);
 }
 
 }  // namespace
 
-bool attach_history(HWND dialog, int id, const char* section, const char* initial_text, const char* property) {
+bool attach_history(HWND dialog, int id, const char* section, const char* initial_text,
+                    const char* property) {
   InputHistoryPtr history = load_history(section, "");
   bool attached = false;
   if (history && SetPropA(dialog, property, history.get())) {

@@ -47,8 +47,8 @@ class HistoryComboBox : public ::testing::Test {
 
   testing::ScratchSettingsFile file_;
   ScopedWindow dialog_ = make_window("STATIC", WS_POPUP, 100, 100, 300, 200);
-  ScopedWindow combo_ =
-      make_window("COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 10, 10, 200, 200, dialog_, kComboId);
+  ScopedWindow combo_ = make_window("COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 10, 10, 200, 200,
+                                    dialog_, kComboId);
 };
 
 TEST_F(HistoryComboBox, ListsTheHistoryInOrderAndShowsTheInitialText) {

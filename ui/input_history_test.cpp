@@ -25,7 +25,9 @@ TEST(PushHistory, MostRecentFirstWithoutRepeats) {
     Items expected;
   } const cases[] = {
       {"new texts go to the front", {"a", "b", "c"}, {"c", "b", "a"}},
-      {"a repeat moves to the front, the others keep their order", {"a", "b", "c", "d", "b"}, {"b", "d", "c", "a"}},
+      {"a repeat moves to the front, the others keep their order",
+       {"a", "b", "c", "d", "b"},
+       {"b", "d", "c", "a"}},
       {"the last item moves to the front", {"a", "b", "c", "a"}, {"a", "c", "b"}},
       {"the front item pushed again", {"a", "b", "b"}, {"b", "a"}},
       {"case makes a difference", {".htm", ".HTM"}, {".HTM", ".htm"}},

@@ -1,8 +1,7 @@
-#include "ui/drag_list_box_internal.h"
-
 #include <algorithm>
 
 #include "ui/device_context.h"
+#include "ui/drag_list_box_internal.h"
 #include "ui/geometry.h"
 #include "ui/notify_helpers.h"
 

@@ -1,7 +1,7 @@
-#include "ui/drag_list_box_internal.h"
-
 #include <memory>
 #include <new>
+
+#include "ui/drag_list_box_internal.h"
 
 namespace prismet {
 

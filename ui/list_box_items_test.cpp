@@ -1,11 +1,10 @@
-#include "ui/drag_list_box_internal.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/dialog_driver_win32.h"
+#include "ui/drag_list_box_internal.h"
 
 namespace prismet {
 namespace {

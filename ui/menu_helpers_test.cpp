@@ -27,7 +27,9 @@ PopupOutcome pop_up_test_menu(std::initializer_list<UINT> keys) {
   DialogDriver driver;
   driver.wait_for_menu()
       .then("note the menu",
-            [&] { shown = reinterpret_cast<HMENU>(SendMessageA(DialogDriver::menu_window(), MN_GETHMENU, 0, 0)); })
+            [&] {
+              shown = reinterpret_cast<HMENU>(SendMessageA(DialogDriver::menu_window(), MN_GETHMENU, 0, 0));
+            })
       .menu_keys(keys);
   driver.run([&] {
     outcome.result = popup_menu_resource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TEST_MENU), 0, owner,
@@ -55,9 +57,10 @@ TEST(PopupMenuResource, ReleasesTheMenuWhenCancelled) {
 TEST(PopupMenuResource, MissingMenuOrSubMenuGivesZero) {
   ScopedWindow owner = make_window("STATIC", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  EXPECT_EQ(popup_menu_resource(instance, MAKEINTRESOURCEA(999), 0, owner, POINT{0, 0}, TPM_RETURNCMD, nullptr), 0);
-  EXPECT_EQ(popup_menu_resource(instance, MAKEINTRESOURCEA(IDM_TEST_MENU), 1, owner, POINT{0, 0}, TPM_RETURNCMD,
-                                nullptr),
+  EXPECT_EQ(
+      popup_menu_resource(instance, MAKEINTRESOURCEA(999), 0, owner, POINT{0, 0}, TPM_RETURNCMD, nullptr), 0);
+  EXPECT_EQ(popup_menu_resource(instance, MAKEINTRESOURCEA(IDM_TEST_MENU), 1, owner, POINT{0, 0},
+                                TPM_RETURNCMD, nullptr),
             0);
 }
 

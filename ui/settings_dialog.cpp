@@ -1,5 +1,6 @@
 #include "ui/settings_dialog.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -57,8 +58,10 @@ struct PathField {
 // In the order in which the histories are attached, recorded and released.
 constexpr std::array<PathField, 4> kPathFields{{
     {IDC_EXTENSION, &kExtensionHistory, [](Settings& s) -> PathBuffer& { return s.extension; }},
-    {IDC_VOCABULARY_FILE, &kVocabularyFileHistory, [](Settings& s) -> PathBuffer& { return s.vocabulary_file; }},
-    {IDC_INSERT_BEFORE, &kInsertBeforeHistory, [](Settings& s) -> PathBuffer& { return s.style.insert_before; }},
+    {IDC_VOCABULARY_FILE, &kVocabularyFileHistory,
+     [](Settings& s) -> PathBuffer& { return s.vocabulary_file; }},
+    {IDC_INSERT_BEFORE, &kInsertBeforeHistory,
+     [](Settings& s) -> PathBuffer& { return s.style.insert_before; }},
     {IDC_INSERT_AFTER, &kInsertAfterHistory, [](Settings& s) -> PathBuffer& { return s.style.insert_after; }},
 }};
 
@@ -94,12 +97,22 @@ constexpr std::array<BrowseButton, 3> kBrowseButtons{{
 }};
 
 // On resizing, these follow the right edge...
-constexpr int kMovedWithRightEdge[] = {IDOK,           IDCANCEL,           IDC_EXTENSION_LABEL,   IDC_EXTENSION,
-                                       IDC_EXPAND_TABS, IDC_TAB_WIDTH,      IDC_TAB_WIDTH_SPIN,    IDC_NBSP_SPACES,
-                                       IDC_LINE_NUMBERS, IDC_SHOW_SETTINGS_DIALOG, IDC_BROWSE_VOCABULARY,
-                                       IDC_BROWSE_INSERT_BEFORE, IDC_BROWSE_INSERT_AFTER};
+constexpr int kMovedWithRightEdge[] = {IDOK,
+                                       IDCANCEL,
+                                       IDC_EXTENSION_LABEL,
+                                       IDC_EXTENSION,
+                                       IDC_EXPAND_TABS,
+                                       IDC_TAB_WIDTH,
+                                       IDC_TAB_WIDTH_SPIN,
+                                       IDC_NBSP_SPACES,
+                                       IDC_LINE_NUMBERS,
+                                       IDC_SHOW_SETTINGS_DIALOG,
+                                       IDC_BROWSE_VOCABULARY,
+                                       IDC_BROWSE_INSERT_BEFORE,
+                                       IDC_BROWSE_INSERT_AFTER};
 // ...these stretch sideways...
-constexpr int kWidenedWithRightEdge[] = {IDC_VOCABULARY_FILE, IDC_INSERT_BEFORE, IDC_INSERT_AFTER, IDC_TAG_LIST};
+constexpr int kWidenedWithRightEdge[] = {IDC_VOCABULARY_FILE, IDC_INSERT_BEFORE, IDC_INSERT_AFTER,
+                                         IDC_TAG_LIST};
 // ...and the file list stretches sideways and grows downwards. One batch
 // moves them all, made for that many windows.
 constexpr int kLayoutWindowCount =
@@ -196,7 +209,8 @@ void add_topmost_menu_item(HWND dialog) {
   const int count = GetMenuItemCount(menu);
   for (int position = 0; position < count; ++position) {
     if (GetMenuItemID(menu, position) == SC_MAXIMIZE) {
-      InsertMenuA(menu, static_cast<UINT>(position + 1), MF_BYPOSITION | MF_STRING, IDM_TOPMOST, kTopmostMenuText);
+      InsertMenuA(menu, static_cast<UINT>(position + 1), MF_BYPOSITION | MF_STRING, IDM_TOPMOST,
+                  kTopmostMenuText);
       return;
     }
   }
@@ -219,7 +233,8 @@ void apply_placement(HWND dialog, const SettingsLayout& layout) {
 
 void add_tab_width_tip(HWND dialog, SettingsLayout& layout) {
   HWND tooltip = create_tooltip(dialog, GetModuleHandleA(nullptr), TTS_ALWAYSTIP, 0);
-  std::snprintf(layout.tab_width_tip, sizeof layout.tab_width_tip, kTabWidthTipFormat, kMinTabWidth, kMaxTabWidth);
+  std::snprintf(layout.tab_width_tip, sizeof layout.tab_width_tip, kTabWidthTipFormat, kMinTabWidth,
+                kMaxTabWidth);
   add_tool(tooltip, TTF_SUBCLASS, dialog, GetDlgItem(dialog, IDC_TAB_WIDTH), layout.tab_width_tip);
 }
 
@@ -284,7 +299,8 @@ INT_PTR on_ok(HWND dialog, WORD) {
 
   Settings& settings = param->settings;
   settings.show_settings_dialog = is_checked(dialog, IDC_SHOW_SETTINGS_DIALOG);
-  for (std::size_t i = 0; i < kPathFields.size(); ++i) copy_string_bounded(kPathFields[i].buffer(settings), paths[i].c_str());
+  for (std::size_t i = 0; i < kPathFields.size(); ++i)
+    copy_string_bounded(kPathFields[i].buffer(settings), paths[i].c_str());
   for (const PathField& field : kPathFields)
     record_history(dialog, field.history->property, field.history->section, field.buffer(settings));
   for (const FlagField& flag : kStyleFlags) flag.flag(settings) = is_checked(dialog, flag.id);
@@ -368,7 +384,8 @@ INT_PTR on_tag_list_notify(HWND dialog, const NMHDR& header) {
 
 void show_file_list_menu(HWND dialog, HWND list) {
   if (SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return;
-  popup_menu_at_cursor(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_FILE_LIST_MENU), 0, dialog, TPM_RIGHTBUTTON);
+  popup_menu_at_cursor(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_FILE_LIST_MENU), 0, dialog,
+                       TPM_RIGHTBUTTON);
 }
 
 // The list stays in its sorted order: every move is refused. What the
@@ -377,10 +394,16 @@ INT_PTR on_file_list_notify(HWND dialog, WPARAM wparam, LPARAM lparam) {
   auto& notice = *reinterpret_cast<DDLBNOTIFY*>(lparam);
   HWND list = notice.hdr.hwndFrom;
   switch (notice.hdr.code) {
-    case DDLBN_QUERYMOVE: return answer(dialog, 1);
-    case DDLBN_DROPFILES: add_dropped_files(list, reinterpret_cast<HDROP>(notice.wParam)); return FALSE;
-    case DDLBN_CONTEXTMENU: show_file_list_menu(dialog, list); return FALSE;
-    default: return answer(dialog, SendMessageA(list, WM_NOTIFY, wparam, lparam));
+    case DDLBN_QUERYMOVE:
+      return answer(dialog, 1);
+    case DDLBN_DROPFILES:
+      add_dropped_files(list, reinterpret_cast<HDROP>(notice.wParam));
+      return FALSE;
+    case DDLBN_CONTEXTMENU:
+      show_file_list_menu(dialog, list);
+      return FALSE;
+    default:
+      return answer(dialog, SendMessageA(list, WM_NOTIFY, wparam, lparam));
   }
 }
 
@@ -390,9 +413,12 @@ INT_PTR on_notify(HWND dialog, WPARAM id, LPARAM lparam) {
   const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
   if (header.hwndFrom != GetDlgItem(dialog, static_cast<int>(id))) return FALSE;
   switch (id) {
-    case IDC_TAG_LIST: return on_tag_list_notify(dialog, header);
-    case IDC_FILE_LIST: return on_file_list_notify(dialog, id, lparam);
-    default: return FALSE;
+    case IDC_TAG_LIST:
+      return on_tag_list_notify(dialog, header);
+    case IDC_FILE_LIST:
+      return on_file_list_notify(dialog, id, lparam);
+    default:
+      return FALSE;
   }
 }
 
@@ -440,7 +466,8 @@ INT_PTR on_init_menu_popup(HWND dialog) {
 INT_PTR on_destroy(HWND dialog) {
   save_dialog_placement(dialog, kSettingsPlacementSection);
   RemovePropA(dialog, kCustomBoxParamProperty);
-  std::unique_ptr<SettingsLayout> layout(static_cast<SettingsLayout*>(RemovePropA(dialog, kSettingsLayoutProperty)));
+  std::unique_ptr<SettingsLayout> layout(
+      static_cast<SettingsLayout*>(RemovePropA(dialog, kSettingsLayoutProperty)));
   for (const PathField& field : kPathFields) release_history(dialog, field.history->property);
   release_window_icons(dialog);
   return TRUE;
@@ -448,16 +475,27 @@ INT_PTR on_destroy(HWND dialog) {
 
 INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG: return on_init_dialog(dialog, reinterpret_cast<CustomBoxParam*>(lparam));
-    case WM_COMMAND: return on_command(dialog, LOWORD(wparam));
-    case WM_NOTIFY: return on_notify(dialog, wparam, lparam);
-    case WM_SIZE: layout_settings_dialog(dialog, wparam, lparam); return TRUE;
-    case WM_GETMINMAXINFO: return on_get_min_max_info(dialog, *reinterpret_cast<MINMAXINFO*>(lparam));
-    case WM_NCHITTEST: return drag_by_client_area(dialog, message, wparam, lparam);
-    case WM_SYSCOMMAND: return on_sys_command(dialog, wparam);
-    case WM_INITMENUPOPUP: return on_init_menu_popup(dialog);
-    case WM_DESTROY: return on_destroy(dialog);
-    default: return FALSE;
+    case WM_INITDIALOG:
+      return on_init_dialog(dialog, reinterpret_cast<CustomBoxParam*>(lparam));
+    case WM_COMMAND:
+      return on_command(dialog, LOWORD(wparam));
+    case WM_NOTIFY:
+      return on_notify(dialog, wparam, lparam);
+    case WM_SIZE:
+      layout_settings_dialog(dialog, wparam, lparam);
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      return on_get_min_max_info(dialog, *reinterpret_cast<MINMAXINFO*>(lparam));
+    case WM_NCHITTEST:
+      return drag_by_client_area(dialog, message, wparam, lparam);
+    case WM_SYSCOMMAND:
+      return on_sys_command(dialog, wparam);
+    case WM_INITMENUPOPUP:
+      return on_init_menu_popup(dialog);
+    case WM_DESTROY:
+      return on_destroy(dialog);
+    default:
+      return FALSE;
   }
 }
 

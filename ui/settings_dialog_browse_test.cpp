@@ -1,10 +1,10 @@
 // The settings dialog's browse buttons: the file chooser for their fields.
-#include "ui/settings_dialog_test_fixture.h"
-
+#include <windows.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
 #include "ui/control_helpers.h"
+#include "ui/settings_dialog_test_fixture.h"
 
 namespace prismet::testing {
 namespace {

@@ -1,8 +1,8 @@
 // The settings dialog's list of files to convert: drops, the context menu,
 // deleting, and a sorted order that no move changes.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <string>
+
+#include "ui/settings_dialog_test_fixture.h"
 
 namespace prismet::testing {
 namespace {

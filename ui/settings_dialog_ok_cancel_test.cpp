@@ -1,10 +1,9 @@
 // The settings dialog's OK and Cancel: what OK takes from the controls and
 // records, and that Cancel changes nothing but the remembered window state.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <cstring>
 #include <string>
 
+#include "ui/settings_dialog_test_fixture.h"
 #include "ui/tag_list.h"
 
 namespace prismet::testing {

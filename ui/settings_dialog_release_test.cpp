@@ -1,12 +1,11 @@
 // The settings dialog and the tag dialog opened from it release what they
 // hold when they close.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <string>
 #include <vector>
 
 #include "tests/window_teardown_win32.h"
 #include "ui/drag_list_box.h"
+#include "ui/settings_dialog_test_fixture.h"
 #include "ui/tag_dialog.h"
 #include "ui/tag_list.h"
 

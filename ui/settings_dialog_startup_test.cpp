@@ -1,9 +1,9 @@
 // Start-up through the settings dialog: what is converted after OK, and
 // nothing after Cancel.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <string>
 #include <vector>
+
+#include "ui/settings_dialog_test_fixture.h"
 
 namespace prismet::testing {
 namespace {

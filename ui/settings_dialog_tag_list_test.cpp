@@ -1,9 +1,8 @@
 // The settings dialog's tag list: a double click on a row edits its tags in
 // the tag dialog.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <string>
 
+#include "ui/settings_dialog_test_fixture.h"
 #include "ui/tag_list.h"
 
 namespace prismet::testing {

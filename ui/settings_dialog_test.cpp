@@ -1,13 +1,12 @@
 // The settings dialog as it opens: its template, menus and icons, captions
 // that fit, and the controls filled from the record.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tests/caption_fit_win32.h"
 #include "ui/control_helpers.h"
+#include "ui/settings_dialog_test_fixture.h"
 #include "ui/tag_list.h"
 
 namespace prismet::testing {

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,12 +1,11 @@
 // The settings dialog's window: resizing, the remembered size and state,
 // always on top.
-#include "ui/settings_dialog_test_fixture.h"
-
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ui/dialog_placement.h"
+#include "ui/settings_dialog_test_fixture.h"
 
 namespace prismet::testing {
 namespace {

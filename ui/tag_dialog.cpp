@@ -24,7 +24,8 @@ INT_PTR on_init_dialog(HWND dialog, TagPair* pair) {
   set_program_icons(dialog);
   center_on_cursor(dialog);
   attach_history(dialog, IDC_TAG_OPEN, kOpenTagHistory.section, pair->open.c_str(), kOpenTagHistory.property);
-  attach_history(dialog, IDC_TAG_CLOSE, kCloseTagHistory.section, pair->close.c_str(), kCloseTagHistory.property);
+  attach_history(dialog, IDC_TAG_CLOSE, kCloseTagHistory.section, pair->close.c_str(),
+                 kCloseTagHistory.property);
   return TRUE;  // the focus goes to the first tab stop, the open tag
 }
 
@@ -50,9 +51,12 @@ INT_PTR on_cancel(HWND dialog) {
 
 INT_PTR on_command(HWND dialog, WORD id) {
   switch (id) {
-    case IDOK: return on_ok(dialog);
-    case IDCANCEL: return on_cancel(dialog);
-    default: return FALSE;
+    case IDOK:
+      return on_ok(dialog);
+    case IDCANCEL:
+      return on_cancel(dialog);
+    default:
+      return FALSE;
   }
 }
 
@@ -66,11 +70,16 @@ INT_PTR on_destroy(HWND dialog) {
 
 INT_PTR CALLBACK tag_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG: return on_init_dialog(dialog, reinterpret_cast<TagPair*>(lparam));
-    case WM_COMMAND: return on_command(dialog, LOWORD(wparam));
-    case WM_NCHITTEST: return drag_by_client_area(dialog, message, wparam, lparam);
-    case WM_DESTROY: return on_destroy(dialog);
-    default: return FALSE;
+    case WM_INITDIALOG:
+      return on_init_dialog(dialog, reinterpret_cast<TagPair*>(lparam));
+    case WM_COMMAND:
+      return on_command(dialog, LOWORD(wparam));
+    case WM_NCHITTEST:
+      return drag_by_client_area(dialog, message, wparam, lparam);
+    case WM_DESTROY:
+      return on_destroy(dialog);
+    default:
+      return FALSE;
   }
 }
 

@@ -46,8 +46,10 @@ TEST_F(TagDialog, ResourceTextsAndStyles) {
               EXPECT_EQ(window_text(GetDlgItem(dialog, IDCANCEL)), "ｷｬﾝｾﾙ");
               EXPECT_EQ(window_text(GetDlgItem(dialog, IDOK)), "OK");
               std::vector<std::string> labels;
-              for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-                if (GetDlgCtrlID(child) == 0xFFFF || GetDlgCtrlID(child) == -1) labels.push_back(*window_text(child));
+              for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+                   child = GetWindow(child, GW_HWNDNEXT))
+                if (GetDlgCtrlID(child) == 0xFFFF || GetDlgCtrlID(child) == -1)
+                  labels.push_back(*window_text(child));
               EXPECT_EQ(labels, (std::vector<std::string>{"直前に挿入", "直後に挿入"}));
               for (int id : {IDC_TAG_OPEN, IDC_TAG_CLOSE}) {
                 const LONG style = GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE);
@@ -86,7 +88,11 @@ TEST_F(TagDialog, OkTakesTheTextsExactlyAndRecordsBothHistories) {
   const std::string open = "<FONT COLOR=\"#FF0000\" FACE='ＭＳ ゴシック'> ";
   const std::string close = " </FONT>";
   DialogDriver driver;
-  driver.wait_for_dialog().set_text(IDC_TAG_OPEN, open).set_text(IDC_TAG_CLOSE, close).press(IDOK).wait_for_close();
+  driver.wait_for_dialog()
+      .set_text(IDC_TAG_OPEN, open)
+      .set_text(IDC_TAG_CLOSE, close)
+      .press(IDOK)
+      .wait_for_close();
   EXPECT_TRUE(show(pair, driver));
   EXPECT_EQ(pair.open, open);
   EXPECT_EQ(pair.close, close);
@@ -102,8 +108,10 @@ TEST_F(TagDialog, CancelChangesNothing) {
     TagPair pair{"<B>", "</B>"};
     DialogDriver driver;
     driver.wait_for_dialog().set_text(IDC_TAG_OPEN, "<U>").set_text(IDC_TAG_CLOSE, "</U>");
-    if (by_key) driver.key(VK_ESCAPE);
-    else driver.press(IDCANCEL);
+    if (by_key)
+      driver.key(VK_ESCAPE);
+    else
+      driver.press(IDCANCEL);
     driver.wait_for_close();
     EXPECT_FALSE(show(pair, driver));
     EXPECT_EQ(pair.open, "<B>");
@@ -196,13 +204,14 @@ TEST_F(TagDialog, ClosingReleasesPropertiesIconsAndGuiObjects) {
     TagPair pair{"<B>", "</B>"};
     DialogDriver driver;
     driver.wait_for_dialog()
-        .then("note the icons and properties",
-              [&] {
-                held_while_open = testing::still_held(testing::named_properties(driver.dialog()), ours);
-                for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
-                  icons.push_back(reinterpret_cast<HICON>(SendMessageA(driver.dialog(), WM_GETICON, which, 0)));
-                }
-              })
+        .then(
+            "note the icons and properties",
+            [&] {
+              held_while_open = testing::still_held(testing::named_properties(driver.dialog()), ours);
+              for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
+                icons.push_back(reinterpret_cast<HICON>(SendMessageA(driver.dialog(), WM_GETICON, which, 0)));
+              }
+            })
         .press(accept ? IDOK : IDCANCEL)
         .wait_for_close();
     EXPECT_EQ(show(pair, driver), accept);

@@ -1,5 +1,6 @@
 #include "ui/tag_list.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <string>
@@ -28,7 +29,8 @@ std::string cell_text(HWND list, int row, int column) {
   item.iSubItem = column;
   item.pszText = text.data();
   item.cchTextMax = static_cast<int>(text.size());
-  const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  const LRESULT length =
+      SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   text.resize(static_cast<std::size_t>(length < 0 ? 0 : length));
   return text;
 }
@@ -55,8 +57,8 @@ int add_list_column(HWND list, int index, const char* header, int width) {
   column.cx = width;
   column.pszText = const_cast<char*>(header);
   column.iSubItem = index;
-  return static_cast<int>(SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&column)));
+  return static_cast<int>(
+      SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
 }
 
 void fill_tag_list(HWND list, const OutputStyle& style) {
@@ -78,7 +80,8 @@ int find_tag_row(HWND list, const char* name) {
   LVFINDINFOA find{};
   find.flags = LVFI_STRING;
   find.psz = name;
-  return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+  return static_cast<int>(
+      SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 TagPair read_row_tags(HWND list, int row) {
