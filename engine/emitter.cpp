@@ -38,25 +38,41 @@ ScanState emit_token(TextWriter& output, int& column, const Token& token, const 
   return state;
 }
 
+struct SourceConverter::Parts {
+  Parts(const OutputStyle& style, const Vocabulary& vocabulary)
+      : style(style), index(vocabulary), converter(index, style) {}
+  const OutputStyle& style;
+  const VocabularyIndex index;
+  const LineConverter converter;
+  // The file's cursor; large, so it lives on the heap rather than the stack.
+  // Every read writes the text (and its NUL) before anything looks at it, so
+  // only the cursor's own fields are set for each file, not its 32 KB of
+  // text: a conversion of a small file costs no more than its bytes.
+  std::unique_ptr<SourceLine> line = std::make_unique_for_overwrite<SourceLine>();
+};
+
+SourceConverter::SourceConverter(const OutputStyle& style, const Vocabulary& vocabulary)
+    : parts_(std::make_unique<Parts>(style, vocabulary)) {}
+
+SourceConverter::~SourceConverter() = default;
+
+void SourceConverter::convert(TextWriter& output, TextReader& input) {
+  PageWriter page(output, parts_->style);
+  page.tag(page.whole.open);
+  SourceLine& line = *parts_->line;
+  line.continuation = false;
+  line.position = line.text;
+  line.pending_end = std::string_view();
+  line.line_ending[0] = line.line_ending[1] = '\0';
+  line.length = 0;
+  line.text[0] = '\0';
+  parts_->converter.convert_lines(page, input, line);
+  page.tag(page.whole.close);
+}
+
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
                     const Vocabulary& vocabulary) {
-  const VocabularyIndex index(vocabulary);
-  PageWriter page(output, style);
-  const LineConverter converter(index, style);
-  page.tag(page.whole.open);
-  // One cursor per file; large, so it lives on the heap rather than the stack.
-  // Every read writes the text (and its NUL) before anything looks at it, so
-  // only the cursor's own fields start zeroed, not its 32 KB of text: a
-  // conversion of a small file costs no more than its bytes.
-  auto line = std::make_unique_for_overwrite<SourceLine>();
-  line->continuation = false;
-  line->position = line->text;
-  line->pending_end = std::string_view();
-  line->line_ending[0] = line->line_ending[1] = '\0';
-  line->length = 0;
-  line->text[0] = '\0';
-  converter.convert_lines(page, input, *line);
-  page.tag(page.whole.close);
+  SourceConverter(style, vocabulary).convert(output, input);
 }
 
 }  // namespace prismet

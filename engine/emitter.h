@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include "common/text_stream.h"
 #include "engine/scanner.h"
@@ -17,6 +18,24 @@ namespace prismet {
 // the output is completed with the whole-text close tag.
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
                     const Vocabulary& vocabulary);
+
+// convert_source for many sources of one run: what depends only on the style
+// and the vocabulary (the vocabulary's lookup tables, the byte classes of the
+// run loop, the line cursor) is made once. The style and the vocabulary must
+// outlive it and stay unchanged.
+class SourceConverter {
+ public:
+  SourceConverter(const OutputStyle& style, const Vocabulary& vocabulary);
+  ~SourceConverter();
+  SourceConverter(const SourceConverter&) = delete;
+  SourceConverter& operator=(const SourceConverter&) = delete;
+
+  void convert(TextWriter& output, TextReader& input);
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
 
 // The token-by-token path below is not what convert_source runs (its line
 // converter writes runs of plain code at once); it is the plain rule the
