@@ -219,11 +219,17 @@ def print_rows(label, tools, seconds, megabytes, peaks, per_file=None):
                   f"{ratio_text(median_range(ratios))} |{files} |")
 
 
+def file_system_of(folder):
+    return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--dir", help="folder for the corpora, the tree and every output (a RAM file system "
                         "takes the disk's noise out); default BUILD/bench")
+    parser.add_argument("--tree-dir", help="folder for the tree and its pages when they belong on another file "
+                        "system than the corpora (the tree on the disk, the corpora in RAM); default --dir")
     parser.add_argument("--sizes", default="1,10,100")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--tree", action=argparse.BooleanOptionalAction, default=True,
@@ -275,16 +281,18 @@ def main():
     available = [t for t in tools if shutil.which(t.single("x", "y")[0])]
 
     command = os.environ.get("PRISMET_BENCH_COMMAND") or " ".join(shlex.quote(a) for a in sys.argv)
-    file_system = subprocess.run(["df", "--output=fstype", work], capture_output=True, text=True).stdout.split()[-1]
+    file_system = file_system_of(work)
     model = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")),
                  "?")
     print(f"`{command}`: files in {work} ({file_system}); {os.cpu_count()} cores ({model}), "
           f"load average {os.getloadavg()[0]:.1f} at the start")
-    print()
-    print("| size | tool | MB/s | ratio to prismet, median of pairs (min–max) | peak RSS |")
-    print("|---|---|---|---|---|")
+    sizes_wanted = [int(s) for s in args.sizes.split(",") if s]
+    if sizes_wanted:
+        print()
+        print("| size | tool | MB/s | ratio to prismet, median of pairs (min–max) | peak RSS |")
+        print("|---|---|---|---|---|")
     full_rows = []
-    for size in (int(s) for s in args.sizes.split(",")):
+    for size in sizes_wanted:
         source = make_corpus(work, size)
         page = os.path.splitext(source)[0] + ".htm"
         chosen = [t for t in available if not t.slow or size <= args.peer_limit]
@@ -327,7 +335,9 @@ def main():
         print("\n".join(full_rows))
 
     if args.tree:
-        tree, files = make_tree(work)
+        tree_work = os.path.abspath(args.tree_dir or work)
+        os.makedirs(tree_work, exist_ok=True)
+        tree, files = make_tree(tree_work)
         megabytes = sum(os.path.getsize(os.path.join(tree, f)) for f in files) / MB
         chosen = [t for t in available if t.tree and (not t.slow or megabytes <= args.peer_limit)]
         extra = [highlight_out]
@@ -343,7 +353,8 @@ def main():
             peaks[t.name] = peak_kb(t.tree(files), cwd=tree)
         clear_tree(tree, extra)
         print()
-        print(f"The libstdc++ headers as a tree ({len(files)} files, {megabytes:.1f} MB) named in one command:")
+        print(f"The libstdc++ headers as a tree ({len(files)} files, {megabytes:.1f} MB) in {tree_work} "
+              f"({file_system_of(tree_work)}) named in one command:")
         print()
         print("| files | tool | MB/s | ratio to prismet, median of pairs (min–max) | ms per file | peak RSS |")
         print("|---|---|---|---|---|---|")
