@@ -6,30 +6,12 @@
 #include "engine/char_sets.h"
 #include "engine/code_state.h"
 #include "engine/line_number_text.h"
+#include "engine/text_escaper.h"
 #include "engine/text_states.h"
 
 namespace prismet {
 
 namespace {
-
-// The entity of '&', '<' and '>' (the double quote also starts the built-in
-// string literal, so it rarely reaches here, but is handled alike).
-struct Entity {
-  const char* text;
-  std::size_t length;
-};
-Entity entity_of(char byte) {
-  switch (byte) {
-    case '&':
-      return {"&amp;", 5};
-    case '<':
-      return {"&lt;", 4};
-    case '>':
-      return {"&gt;", 4};
-    default:
-      return {"&quot;", 6};
-  }
-}
 
 // What the byte at a token boundary starts, as far as the run is concerned.
 enum ByteClass : std::uint8_t {
@@ -127,8 +109,8 @@ bool LineConverter::stays_in_run(const Token& token) const {
     }
     if (byte_class == kEntity) {
       flush(page, run, p, column);
-      const Entity entity = entity_of(*p);
-      page.raw(entity.text, entity.length);
+      const std::string_view entity = TextEscaper::entity(*p);
+      page.raw(entity.data(), entity.size());
       run = ++p;
       continue;
     }

@@ -26,15 +26,6 @@ struct ActionTable {
 constexpr ActionTable kActionTables[4] = {ActionTable(false, false), ActionTable(false, true),
                                           ActionTable(true, false), ActionTable(true, true)};
 
-// The entities by action, padded to eight bytes so that one store writes any
-// of them.
-struct Entity {
-  char text[8];
-  std::size_t length;
-};
-constexpr Entity kEntities[] = {{"", 0},     {"&amp;", 5},  {"&lt;", 4},
-                                {"&gt;", 4}, {"&quot;", 6}, {"&nbsp;", 6}};
-
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = kOnes * 0x80;
 

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "common/text_stream.h"
 #include "settings/output_style.h"
@@ -30,7 +31,23 @@ class TextEscaper {
   // What a byte needs, by byte value.
   enum Action : std::uint8_t { kPlain = 0, kAmp, kLt, kGt, kQuot, kNbsp, kTab };
 
+  // The entity write() writes for '&', '<', '>' or the double quote (any
+  // other byte gives the double quote's).
+  static std::string_view entity(char byte) {
+    const Action action = byte == '&' ? kAmp : byte == '<' ? kLt : byte == '>' ? kGt : kQuot;
+    return {kEntities[action].text, kEntities[action].length};
+  }
+
  private:
+  // The entities by action, padded to eight bytes so that one store writes
+  // any of them.
+  struct Entity {
+    char text[8];
+    std::size_t length;
+  };
+  static constexpr Entity kEntities[] = {{"", 0},     {"&amp;", 5},  {"&lt;", 4},
+                                         {"&gt;", 4}, {"&quot;", 6}, {"&nbsp;", 6}};
+
   std::int64_t write_tab(TextWriter& output, std::int64_t column) const;
 
   const std::uint8_t* action_;
