@@ -184,6 +184,13 @@ def take_turns(tools, run, runs, warmup, before_each):
     return seconds
 
 
+def print_samples(label, seconds):
+    """Every run's time in ms, a line per tool, on standard error."""
+    for name, times in seconds.items():
+        print(f"{label} {name}: " + " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in times),
+              file=sys.stderr)
+
+
 def pair_ratios(seconds, name, base=PRISMET):
     """The tool's speed over prismet's, round by round."""
     return [b / s if s and b else None for s, b in zip(seconds[name], seconds[base])]
@@ -305,9 +312,7 @@ def main():
         runs = args.runs if size < 100 else max(1, args.runs // 2)
         seconds = take_turns(chosen, lambda t: t.run(source, out), runs, args.warmup, clear)
         if args.samples:
-            for name, times in seconds.items():
-                print(f"{size} MB {name}: " + " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in times),
-                      file=sys.stderr)
+            print_samples(f"{size} MB", seconds)
         peaks = {}
         for t in chosen:
             clear(t)
@@ -344,9 +349,7 @@ def main():
         seconds = take_turns(chosen, lambda t: t.run_tree(tree, files), args.runs, args.warmup,
                              lambda t: clear_tree(tree, extra))
         if args.samples:
-            for name, times in seconds.items():
-                print(f"tree {name}: " + " ".join("failed" if x is None else f"{x * 1000:.0f}" for x in times),
-                      file=sys.stderr)
+            print_samples("tree", seconds)
         peaks = {}
         for t in chosen:
             clear_tree(tree, extra)
