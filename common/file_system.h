@@ -39,6 +39,18 @@ std::FILE* open_file_for_reading(const char* path);
 // buffer of the runtime's; nullptr on failure.
 std::FILE* open_file_for_writing(const char* path);
 
+// Reads up to `size` bytes of `file` into `buffer`, as fread does, and
+// stores in `got` how many arrived: fewer than `size` only at the end of the
+// input or on an error. False, with errno set, when the read failed; the
+// bytes before the failure are still counted in `got`.
+bool read_block(std::FILE* file, void* buffer, std::size_t size, std::size_t& got);
+
+// Test hook: from now on read_block delivers at most `bytes` more bytes in
+// all and then fails with `error`, as a disk that fails in the middle of a
+// file would; an `error` of 0 turns that off again. The system gives no way
+// to make a read of a plain file fail.
+void fail_reads_for_testing(std::uint64_t bytes, int error);
+
 // Deletes a file; false when it could not be deleted.
 bool delete_file(const char* path);
 

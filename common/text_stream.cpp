@@ -79,19 +79,18 @@ bool TextReader::close() {
 
 bool TextReader::refill() {
   if (at_end_ || file_ == nullptr) return false;
-  const std::size_t got = std::fread(buffer_, 1, kBufferSize, file_);
+  std::size_t got = 0;
+  const bool read = read_block(file_, buffer_, kBufferSize, got);
   pos_ = buffer_;
   end_ = buffer_ + got;
   translated_ = nul_ = nullptr;
-  // fread stops short only at the end of the input or at an error: either
+  // A read stops short only at the end of the input or at an error: either
   // way nothing follows this block, and asking again would cost a call.
-  if (got < kBufferSize) {
-    if (std::ferror(file_)) {
-      failed_ = true;
-      error_ = errno != 0 ? errno : EIO;
-    }
-    at_end_ = true;
+  if (!read) {
+    failed_ = true;
+    error_ = errno != 0 ? errno : EIO;
   }
+  if (got < kBufferSize) at_end_ = true;
   return got != 0;
 }
 

@@ -2,7 +2,7 @@
 //
 // Reading: a CR LF pair arrives as one LF (also when the pair is split across
 // an internal buffer boundary), a CR not followed by LF arrives unchanged, and
-// the byte 0x1A ends the input. A read error counts as the end of the input.
+// the byte 0x1A ends the input. A read error ends the input; failed() then tells it.
 // Writing: every LF written becomes CR LF; other bytes pass unchanged.
 #pragma once
 

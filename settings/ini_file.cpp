@@ -27,9 +27,12 @@ LoadResult load_document(const char* file, Document& document) {
   if (!stream) return LoadResult::kUnreadable;
   std::string bytes;
   char block[16384];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, stream.get())) > 0) bytes.append(block, got);
-  if (std::ferror(stream.get())) return LoadResult::kUnreadable;
+  for (;;) {
+    std::size_t got = 0;
+    if (!read_block(stream.get(), block, sizeof block, got)) return LoadResult::kUnreadable;
+    bytes.append(block, got);
+    if (got < sizeof block) break;
+  }
   document = parse_document(bytes);
   return LoadResult::kLoaded;
 }
