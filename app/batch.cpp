@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
 
 #include "app/insert_file.h"
 #include "common/bounded_copy.h"
@@ -30,55 +33,98 @@ struct Run {
   InsertFile after;
 };
 
+using Culprit = FileFailure::Culprit;
+
+FileFailure failure_of(Culprit culprit, int error, std::string path = std::string()) {
+  FileFailure failure;
+  failure.culprit = culprit;
+  failure.path = std::move(path);
+  failure.error = error;
+  return failure;
+}
+
+FileFailure insert_file_failure(const InsertFile& file) {
+  FileFailure failure = failure_of(Culprit::kInsertFile, file.error(), file.path());
+  failure.reason = file.reason();
+  return failure;
+}
+
 // Writes the whole page: the insert-before file, the converted text, the
-// insert-after file. A missing insert file is simply left out. Returns 0,
-// or the error number of a failed read or write: a page cut short by
-// either must not replace anything (the output may be the source itself).
-int write_page(TextWriter& output, TextReader& input, Run& run) {
-  run.before.append_to(output);
-  run.converter.convert(output, input);
-  run.after.append_to(output);
-  if (input.failed()) return input.error();
-  if (!output.close()) return output.error();
-  return 0;
+// insert-after file. A missing insert file is simply left out. Returns
+// nothing, or what made the page fail: a page cut short by a failed read or
+// write must not replace anything (the output may be the source itself).
+// `output_culprit` and `output_path` name the output in a failure.
+std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, Run& run, Culprit output_culprit,
+                                      const std::string& output_path) {
+  const auto write_failure = [&] { return failure_of(output_culprit, output.error(), output_path); };
+  if (!run.before.append_to(output)) return insert_file_failure(run.before);
+  if (output.ok()) run.converter.convert(output, input);
+  if (!output.ok()) return write_failure();
+  if (input.failed()) return failure_of(Culprit::kSource, input.error());
+  if (!run.after.append_to(output)) return insert_file_failure(run.after);
+  if (!output.close()) return write_failure();
+  return std::nullopt;
 }
 
 // Converts standard input to standard output.
-int convert_standard_streams(Run& run) {
+std::optional<FileFailure> convert_standard_streams(Run& run) {
   TextReader input;
   input.attach(stdin);
   TextWriter output;
-  if (!output.attach(stdout)) return output.error();
-  return write_page(output, input, run);
+  if (!output.attach(stdout)) return failure_of(Culprit::kStandardOutput, output.error());
+  return write_page(output, input, run, Culprit::kStandardOutput, std::string());
 }
 
-// Converts one file into the page beside it. Returns 0, or the error number
-// that tells why the file was not converted.
-int convert_one(const std::string& input_path, Run& run) {
+// Converts one file into the page beside it. Returns nothing, or why the
+// file was not converted.
+std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) {
   const Settings& settings = run.settings;
   if (names_standard_streams(input_path.c_str())) return convert_standard_streams(run);
   // Opening tells whether the path exists, names a folder or can be read.
   TextReader input;
-  if (!input.open(input_path.c_str())) return input.error();
+  if (!input.open(input_path.c_str())) return failure_of(Culprit::kSource, input.error());
 
   char output_path[kPathCapacity];
-  if (input_path.size() >= sizeof output_path) return ENAMETOOLONG;
+  if (input_path.size() >= sizeof output_path) return failure_of(Culprit::kSource, ENAMETOOLONG);
   copy_string_bounded(output_path, input_path.c_str());
-  if (!replace_extension(output_path, sizeof output_path, settings.extension)) return ENAMETOOLONG;
-
+  if (!replace_extension(output_path, sizeof output_path, settings.extension)) {
+    return failure_of(Culprit::kPage, ENAMETOOLONG, output_path);
+  }
   FileReplacement page;
-  if (!page.begin(output_path, FileReplacement::Options{})) return page.error();
+  if (!page.begin(output_path, FileReplacement::Options{})) {
+    return failure_of(Culprit::kPage, page.error(), output_path);
+  }
   TextWriter output;
-  if (!output.attach(page.stream())) return output.error();
-  if (const int error = write_page(output, input, run)) return error;
+  if (!output.attach(page.stream())) return failure_of(Culprit::kPage, output.error(), output_path);
+  if (auto failure = write_page(output, input, run, Culprit::kPage, output_path)) return failure;
   // The source has been read whole: when the output is the source itself,
   // the page may now take its place.
   input.close();
-  if (!page.commit()) return page.error();
-  return 0;
+  if (!page.commit()) return failure_of(Culprit::kPage, page.error(), output_path);
+  return std::nullopt;
 }
 
 }  // namespace
+
+std::string describe_failure(const char* source, const FileFailure& failure) {
+  std::string line = source;
+  switch (failure.culprit) {
+    case Culprit::kSource:
+      break;
+    case Culprit::kPage:
+      line += ": page " + failure.path;
+      break;
+    case Culprit::kInsertFile:
+      line += ": insert file " + failure.path;
+      break;
+    case Culprit::kStandardOutput:
+      line += ": standard output";
+      break;
+  }
+  line += ": ";
+  line += failure.reason != nullptr ? failure.reason : std::strerror(failure.error);
+  return line;
+}
 
 int convert_files(const std::vector<std::string>& files, const Settings& settings,
                   const Vocabulary& vocabulary, FileProgress* progress) {
@@ -88,9 +134,9 @@ int convert_files(const std::vector<std::string>& files, const Settings& setting
   for (int index = 0; index < count; ++index) {
     const std::string& path = files[static_cast<std::size_t>(index)];
     if (progress != nullptr) progress->file_started(index, count, path.c_str());
-    if (const int error = convert_one(path, run)) {
+    if (const std::optional<FileFailure> failure = convert_one(path, run)) {
       ++failed;
-      if (progress != nullptr) progress->file_failed(index, path.c_str(), error);
+      if (progress != nullptr) progress->file_failed(index, path.c_str(), *failure);
     }
   }
   return failed;

@@ -24,12 +24,26 @@ using testing::write_file;
 
 const std::string kPathSeparatorText(1, kPathSeparator);
 
+using Culprit = FileFailure::Culprit;
+
+// What the batch told of a file that failed.
+struct Told {
+  int index;
+  Culprit culprit;
+  int error;
+  std::string path;  // the page or insert file
+  bool operator==(const Told&) const = default;
+};
+
 // Records what the batch tells about each file.
 class Recorder : public FileProgress {
  public:
   void file_started(int index, int count, const char*) override { started.push_back({index, count}); }
-  void file_failed(int index, const char*, int error) override { failed.push_back({index, error}); }
-  std::vector<std::pair<int, int>> started, failed;
+  void file_failed(int index, const char*, const FileFailure& failure) override {
+    failed.push_back({index, failure.culprit, failure.error, failure.path});
+  }
+  std::vector<std::pair<int, int>> started;
+  std::vector<Told> failed;
 };
 
 class BatchTest : public ::testing::Test {
@@ -138,7 +152,9 @@ TEST_F(BatchTest, FilesNotConvertedAreToldAndSkipped) {
   EXPECT_FALSE(path_exists(scratch_path("folder.htm").c_str()));
   EXPECT_FALSE(path_exists(scratch_path("missing.htm").c_str()));
   EXPECT_EQ(recorder.started, (std::vector<std::pair<int, int>>{{0, 4}, {1, 4}, {2, 4}, {3, 4}}));
-  EXPECT_EQ(recorder.failed, (std::vector<std::pair<int, int>>{{0, ENOENT}, {1, EISDIR}, {3, EISDIR}}));
+  EXPECT_EQ(recorder.failed, (std::vector<Told>{{0, Culprit::kSource, ENOENT, ""},
+                                                {1, Culprit::kSource, EISDIR, ""},
+                                                {3, Culprit::kPage, EISDIR, scratch_path("taken.htm")}}));
 }
 
 // Paths live in buffers of kPathCapacity bytes (261 on Windows, 4,096 on

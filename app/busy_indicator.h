@@ -2,7 +2,7 @@
 // the hidden busy window with its tray icon, on Linux a progress line on a
 // terminal's standard error. Shown from construction to destruction. On
 // Linux it also reports each file that was not converted, one line on
-// standard error: "prismet: PATH: reason".
+// standard error: "prismet: " and the line describe_failure makes.
 #pragma once
 
 #include "app/batch.h"
@@ -17,7 +17,7 @@ class BusyIndicator : public FileProgress {
   BusyIndicator& operator=(const BusyIndicator&) = delete;
 
   void file_started(int index, int count, const char* path) override;
-  void file_failed(int index, const char* path, int error) override;
+  void file_failed(int index, const char* path, const FileFailure& failure) override;
 
  private:
   void* window_ = nullptr;  // Windows: the busy window

@@ -24,12 +24,12 @@ void BusyIndicator::file_started(int index, int count, const char* path) {
   shown_line_ = true;
 }
 
-void BusyIndicator::file_failed(int, const char* path, int error) {
+void BusyIndicator::file_failed(int, const char* path, const FileFailure& failure) {
   // The progress line gives way to the error line, and comes back with the
   // next file.
   if (shown_line_) std::fputs(kClearLine, stderr);
   shown_line_ = false;
-  std::fprintf(stderr, "prismet: %s: %s\n", path, std::strerror(error));
+  std::fprintf(stderr, "prismet: %s\n", describe_failure(path, failure).c_str());
   std::fflush(stderr);
 }
 

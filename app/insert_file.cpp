@@ -2,53 +2,61 @@
 
 namespace prismet {
 
-namespace {
-
-// Copies every byte of the input to the output unchanged, whole lines at a
-// time: the same bytes as a byte-by-byte copy, without a call per byte.
-void copy_stream(TextWriter& output, TextReader& input) {
+bool InsertFile::copy(TextReader& input, TextWriter& output, bool keep) {
+  if (keep) bytes_.clear();
   char block[4097];
-  while (const std::size_t got = input.read_line(block, sizeof block - 1)) output.write(block, got);
+  while (output.ok()) {
+    const std::size_t got = input.read_line(block, sizeof block - 1);
+    if (got == 0) break;
+    if (keep && bytes_.size() + got > kMaxKeptBytes) {
+      // The file grew while it was read: copy it on as a big one.
+      output.write(bytes_.data(), bytes_.size());
+      std::string().swap(bytes_);
+      keep = false;
+    }
+    if (keep) {
+      bytes_.append(block, got);
+    } else {
+      output.write(block, got);
+    }
+  }
+  if (input.failed()) {
+    error_ = input.error();
+    return false;
+  }
+  // A page whose write failed is given up: what was read need not be whole.
+  if (!keep || !output.ok()) return true;
+  input.close();
+  output.write(bytes_.data(), bytes_.size());
+  // Kept only when the file did not change while it was read.
+  FileStamp after;
+  kept_ = file_stamp(path_.c_str(), after) && after == stamp_;
+  return true;
 }
-
-// Copies the file at `path` (read as text) to the output. False, writing
-// nothing, when it cannot be opened; otherwise true when it closed cleanly.
-bool append_file(TextWriter& output, const char* path) {
-  TextReader input;
-  if (!input.open(path)) return false;
-  copy_stream(output, input);
-  return input.close();
-}
-
-}  // namespace
 
 bool InsertFile::append_to(TextWriter& output) {
-  if (path_.empty()) return false;
+  error_ = 0;
+  reason_ = nullptr;
+  if (path_.empty()) return true;
   FileStamp now;
   if (!file_stamp(path_.c_str(), now)) {
     kept_ = false;
-    return false;
+    return true;
   }
   if (kept_ && now == stamp_) {
     output.write(bytes_.data(), bytes_.size());
     return true;
   }
   kept_ = false;
-  if (now.size > kMaxKeptBytes) return append_file(output, path_.c_str());
-
-  TextReader input;
-  if (!input.open(path_.c_str())) return false;
-  bytes_.clear();
-  char block[4097];
-  while (const std::size_t got = input.read_line(block, sizeof block - 1)) bytes_.append(block, got);
-  const bool read = !input.failed();
-  const bool closed = input.close();
-  // Kept only when the file did not change while it was read.
-  FileStamp after;
-  kept_ = read && file_stamp(path_.c_str(), after) && after == now;
   stamp_ = now;
-  output.write(bytes_.data(), bytes_.size());
-  return closed;
+  TextReader input;
+  bool not_regular = false;
+  if (!input.open_regular(path_.c_str(), not_regular)) {
+    if (!not_regular) return true;
+    reason_ = "not a regular file";
+    return false;
+  }
+  return copy(input, output, now.size <= kMaxKeptBytes);
 }
 
 }  // namespace prismet

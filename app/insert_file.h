@@ -20,15 +20,31 @@ class InsertFile {
   explicit InsertFile(const char* path) : path_(path) {}
 
   // Copies the file's bytes, as text-mode reading delivers them, to the
-  // output. False, writing nothing, when the path is empty or the file
-  // cannot be opened.
+  // output, and stops early once a write of the output has failed. An empty
+  // path, or one that names nothing that can be opened (no file, a folder,
+  // a file this user may not read), is left out: nothing is written and the
+  // result is true. False when the path names no plain file (a device or a
+  // pipe, which may never end or never deliver) or a read failed in the
+  // middle: the page is then incomplete, and error() or reason() tell why.
   bool append_to(TextWriter& output);
 
+  const std::string& path() const { return path_; }
+  // Of the last append_to that failed: the system's error number (errno),
+  // or 0 and a reason of our own.
+  int error() const { return error_; }
+  const char* reason() const { return reason_; }
+
  private:
+  // Copies the open file to the output, keeping its bytes when `keep` and
+  // they stay within kMaxKeptBytes. False when a read failed.
+  bool copy(TextReader& input, TextWriter& output, bool keep);
+
   std::string path_;
   bool kept_ = false;  // bytes_ hold the file as stamp_ describes it
   FileStamp stamp_;
   std::string bytes_;
+  int error_ = 0;
+  const char* reason_ = nullptr;
 };
 
 }  // namespace prismet

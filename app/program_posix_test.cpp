@@ -84,7 +84,7 @@ TEST_F(ProgramPosixTest, EveryFileNotConvertedIsReported) {
             1);
   EXPECT_EQ(err(), "prismet: " + path("missing.cpp") + ": No such file or directory\n" +
                        "prismet: " + path("folder.cpp") + ": Is a directory\n" +
-                       "prismet: " + path("page.cpp") + ": Is a directory\n");
+                       "prismet: " + path("page.cpp") + ": page " + path("page.htm") + ": Is a directory\n");
   EXPECT_EQ(read_file(path("good.htm")), "<PRE><FONT COLOR=\"#FF0000\">1</FONT></PRE>");
   EXPECT_EQ(run_with_streams({path("good.cpp")}), 0);
   EXPECT_EQ(err(), "") << "no progress line where standard error is no terminal";
@@ -116,8 +116,8 @@ TEST_F(ProgramPosixTest, AsAnOrdinaryUser) {
   if (!testing::running_as_root()) GTEST_SKIP() << "needs root to act as another user";
   EXPECT_EQ(status, 1);
   EXPECT_EQ(read_file(path("mine.htm")), "<PRE>m</PRE>");
-  EXPECT_EQ(err(), "prismet: " + path("secret.cpp") + ": Permission denied\n" +
-                       "prismet: " + path("locked/in.cpp") + ": Permission denied\n");
+  EXPECT_EQ(err(), "prismet: " + path("secret.cpp") + ": Permission denied\n" + "prismet: " +
+                       path("locked/in.cpp") + ": page " + path("locked/in.htm") + ": Permission denied\n");
   EXPECT_FALSE(path_exists(path("secret.htm").c_str()));
   EXPECT_FALSE(path_exists(path("locked/in.htm").c_str()));
   EXPECT_EQ(read_file(path("locked/old.htm")), "<PRE>o</PRE>");

@@ -35,6 +35,12 @@ bool file_stamp(const char* path, FileStamp& stamp);
 // folder or a file that cannot be opened.
 std::FILE* open_file_for_reading(const char* path);
 
+// open_file_for_reading for a plain file only: a path that names a device,
+// a pipe or a socket is not opened at all (so a pipe without a writer never
+// blocks), and nullptr comes back with `not_regular` set. Otherwise
+// `not_regular` is false and the result is open_file_for_reading's.
+std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular);
+
 // Creates or empties a file and opens it for binary writing, without a
 // buffer of the runtime's; nullptr on failure.
 std::FILE* open_file_for_writing(const char* path);

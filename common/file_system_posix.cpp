@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,32 @@ std::FILE* open_file_for_reading(const char* path) {
   }
   // Callers read in large blocks of their own: a second buffer would only
   // copy every byte once more.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular) {
+  not_regular = false;
+  // Without O_NONBLOCK opening a pipe would wait for a writer.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    not_regular = !S_ISDIR(info.st_mode);
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  std::FILE* file =
+      flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (file == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
   std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }

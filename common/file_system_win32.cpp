@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <io.h>
 
 #include <cerrno>
 
@@ -23,6 +24,20 @@ std::FILE* open_file_for_reading(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   // Callers read in large blocks of their own.
   if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular) {
+  not_regular = false;
+  std::FILE* file = open_file_for_reading(path);
+  if (file == nullptr) return nullptr;
+  // A device (CON, NUL, COM1) or a pipe is no file on a disk.
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    not_regular = true;
+    errno = EINVAL;
+    return nullptr;
+  }
   return file;
 }
 

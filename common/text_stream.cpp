@@ -31,6 +31,17 @@ bool TextReader::open(const char* path) {
   return start(file, true);
 }
 
+bool TextReader::open_regular(const char* path, bool& not_regular) {
+  close();
+  errno = 0;
+  std::FILE* file = open_regular_file_for_reading(path, not_regular);
+  if (file == nullptr) {
+    error_ = errno != 0 ? errno : ENOENT;
+    return false;
+  }
+  return start(file, true);
+}
+
 void TextReader::attach(std::FILE* file) {
   close();
   start(file, false);

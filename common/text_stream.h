@@ -25,6 +25,9 @@ class TextReader {
   // Opens a file for reading. Fails for a folder or a file that cannot be
   // opened; error() then tells why.
   bool open(const char* path);
+  // open() for a plain file only: a device, pipe or socket is not opened
+  // and `not_regular` tells so (see open_regular_file_for_reading).
+  bool open_regular(const char* path, bool& not_regular);
   // Reads from a stream that stays open after close() (standard input).
   void attach(std::FILE* file);
   // Reads `size` bytes of memory, which must outlive the reader, as if they

@@ -15,7 +15,9 @@
 namespace prismet {
 
 // Converts the whole input. Reports nothing: a read error ends the input and
-// the output is completed with the whole-text close tag.
+// the output is completed with the whole-text close tag; the first failed
+// write of the output ends the reading (the input's failed() and the
+// output's ok() tell the caller either).
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
                     const Vocabulary& vocabulary);
 

@@ -168,7 +168,9 @@ bool LineConverter::stays_in_run(const Token& token) const {
 void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const {
   ScanState state = ScanState::Code;
   LineNumberText number(nbsp_spaces_);
-  while (read_source_line(input, line)) {
+  // A failed write ends the page at once: the rest of the source is not
+  // read, which also ends the conversion of an input that never ends.
+  while (page.ok() && read_source_line(input, line)) {
     if (line_numbers_) {
       page.tag(page.line_number.open);
       page.raw(number.text().data(), number.text().size());

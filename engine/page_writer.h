@@ -61,6 +61,8 @@ class PageWriter {
   // Writes bytes that need no escape and hold no LF.
   void raw(const char* text, std::size_t length) { output_.write_raw(text, length); }
   void line_ending() { output_.put('\n'); }
+  // False once a write of the page has failed.
+  bool ok() const { return output_.ok(); }
 
   // Writes a token with its tags; returns the state that follows it. Inline:
   // the line loop calls it for every token that has tags.
