@@ -13,6 +13,7 @@
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "settings/settings_file.h"
+#include "tests/small_disk.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -155,6 +156,108 @@ TEST_F(BatchTest, FilesNotConvertedAreToldAndSkipped) {
   EXPECT_EQ(recorder.failed, (std::vector<Told>{{0, Culprit::kSource, ENOENT, ""},
                                                 {1, Culprit::kSource, EISDIR, ""},
                                                 {3, Culprit::kPage, EISDIR, scratch_path("taken.htm")}}));
+}
+
+// A read that fails in the middle of a source fails that file: its page is
+// not made and nothing it would replace changes, also when the page is to
+// replace the source itself; the next file of the batch is converted.
+TEST_F(BatchTest, AReadErrorInTheMiddleOfASourceFailsThatFile) {
+  const std::string source_text(300000, 'x');  // several blocks of reading
+  const std::string next = scratch_path("next.cpp");
+  write_file(next, "n");
+  for (const char* extension : {".htm", ".cpp"}) {
+    SCOPED_TRACE(extension);
+    const std::string folder = scratch_path(std::string("read-error") + extension);
+    testing::make_folder(folder);
+    const std::string source = folder + kPathSeparatorText + "a.cpp";
+    const std::string page = folder + kPathSeparatorText + "a" + extension;
+    write_file(source, source_text);
+    if (page != source) write_file(page, "the old page");
+    copy_string_bounded(settings_.extension, extension);
+    Recorder recorder;
+    fail_reads_for_testing(100000, EIO);
+    EXPECT_EQ(convert({source, next}, &recorder), 1);
+    fail_reads_for_testing(0, 0);
+    EXPECT_EQ(recorder.failed, (std::vector<Told>{{0, Culprit::kSource, EIO, ""}}));
+    EXPECT_TRUE(read_file(source) == source_text);
+    if (page != source) {
+      EXPECT_EQ(read_file(page), "the old page");
+    }
+    EXPECT_EQ(testing::count_entries(folder), page != source ? 2 : 1) << "a temporary file was left behind";
+    EXPECT_EQ(read_file(scratch_path(std::string("next") + extension)), "<W>n</W>");
+  }
+}
+
+// The header is kept in memory up to 1 MiB and copied afresh for every page
+// beyond that: either way every page holds it whole, as text-mode reading
+// delivers it. A read that fails in the middle of it fails that page only.
+TEST_F(BatchTest, HeadersAroundTheSizeKeptInMemory) {
+  const std::string header = scratch_path("header.html");
+  const std::string footer = scratch_path("footer.html");
+  copy_string_bounded(settings_.style.insert_before, header.c_str());
+  copy_string_bounded(settings_.style.insert_after, footer.c_str());
+  write_file(footer, "<end>\n");
+  const std::string a = scratch_path("sized-a.cpp");
+  const std::string b = scratch_path("sized-b.cpp");
+  write_file(a, "a");
+  write_file(b, "b");
+  constexpr std::size_t kMiB = 1 << 20;
+  const struct {
+    std::size_t size;
+    std::size_t fail_after;  // 0: no failure
+  } cases[] = {
+      {kMiB - 1, 0}, {kMiB, 0}, {kMiB + 1, 0}, {3 * kMiB + 7, 0}, {kMiB / 2, kMiB / 4}, {3 * kMiB, 2 * kMiB},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("header of " + std::to_string(c.size) + " bytes");
+    // Lines of 16 bytes ending in LF, the last one cut to size.
+    std::string text;
+    while (text.size() < c.size) text += "<p>0123456789a\n";
+    text.resize(c.size);
+    write_file(header, text);
+    std::string in_page;  // each LF becomes CR LF
+    for (const char byte : text) in_page += byte == '\n' ? std::string("\r\n") : std::string(1, byte);
+    delete_file(scratch_path("sized-a.htm").c_str());
+    Recorder recorder;
+    // The source is read first: the failure falls into the header.
+    if (c.fail_after != 0) fail_reads_for_testing(c.fail_after, EIO);
+    EXPECT_EQ(convert({a, b}, &recorder), c.fail_after != 0 ? 1 : 0);
+    fail_reads_for_testing(0, 0);
+    if (c.fail_after != 0) {
+      EXPECT_EQ(recorder.failed, (std::vector<Told>{{0, Culprit::kInsertFile, EIO, header}}));
+      EXPECT_FALSE(path_exists(scratch_path("sized-a.htm").c_str()));
+    } else {
+      EXPECT_TRUE(read_file(scratch_path("sized-a.htm")) == in_page + "<W>a</W><end>\r\n");
+    }
+    EXPECT_TRUE(read_file(scratch_path("sized-b.htm")) == in_page + "<W>b</W><end>\r\n");
+  }
+}
+
+// On a disk that fills up, the first failed write ends the page: the rest of
+// the source is not read, the output and the source stay as they were.
+TEST_F(BatchTest, AFullDiskEndsTheReadingOfTheSource) {
+  const std::string folder = testing::small_disk_folder("stops-reading");
+  if (folder.empty()) GTEST_SKIP() << "no small file system (PRISMET_SMALL_DISK) in this run";
+  const std::string source = folder + kPathSeparatorText + "wide.cpp";
+  delete_file(source.c_str());
+  // Every '"' becomes "&quot;": the page needs three times the space that is
+  // still free once the source is there.
+  const std::size_t size = static_cast<std::size_t>(testing::free_bytes(folder) / 3);
+  // More than one block of reading (64 KB), so that stopping early shows.
+  if (size < 72 * 1024) GTEST_SKIP() << "too little room on the small file system";
+  const std::string text = std::string(size - 1, '"') + "\n";
+  write_file(source, text);
+  Recorder recorder;
+  const std::uint64_t before = bytes_read_for_testing();
+  EXPECT_EQ(convert({source}, &recorder), 1);
+  const std::uint64_t read = bytes_read_for_testing() - before;
+  ASSERT_EQ(recorder.failed.size(), 1u);
+  EXPECT_EQ(recorder.failed[0].culprit, Culprit::kPage);
+  EXPECT_NE(recorder.failed[0].error, 0);  // ENOSPC; Wine's runtime says EINVAL
+  EXPECT_LT(read, size) << "the source was read on after the page failed";
+  EXPECT_TRUE(read_file(source) == text);
+  EXPECT_EQ(testing::count_entries(folder), 1);
+  delete_file(source.c_str());
 }
 
 // Paths live in buffers of kPathCapacity bytes (261 on Windows, 4,096 on

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/busy_indicator.h"
+#include "common/interruption.h"
 
 namespace prismet {
 
@@ -25,6 +26,9 @@ void BusyIndicator::file_started(int index, int count, const char* path) {
 }
 
 void BusyIndicator::file_failed(int, const char* path, const FileFailure& failure) {
+  // A pipe whose reader has gone ends the run, silently, as it ends any
+  // command that writes into it.
+  if (failure.culprit == FileFailure::Culprit::kStandardOutput) end_if_reader_gone(failure.error);
   // The progress line gives way to the error line, and comes back with the
   // next file.
   if (shown_line_) std::fputs(kClearLine, stderr);

@@ -3,6 +3,7 @@
 // place.
 #include "app/dialog_stand_in_posix.h"
 #include "app/options_posix.h"
+#include "common/interruption.h"
 
 namespace {
 
@@ -12,4 +13,9 @@ constexpr prismet::StartupPlatform kPlatform{no_shift_key, prismet::run_dialog_s
 
 }  // namespace
 
-int main(int argc, char** argv) { return prismet::run_program(argc, argv, kPlatform); }
+int main(int argc, char** argv) {
+  // Before anything else, so that an interruption never leaves a temporary
+  // file or a half-rewritten page.
+  prismet::watch_for_interruptions();
+  return prismet::run_program(argc, argv, kPlatform);
+}

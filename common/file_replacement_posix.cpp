@@ -2,12 +2,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "common/file_replacement.h"
+#include "common/interruption.h"
 #include "common/path_text.h"
 
 namespace prismet {
@@ -35,41 +38,38 @@ bool resolve_links(const char* path, std::string& target, struct stat& info) {
 }
 
 // A new file of a name not yet taken in `folder`, created with `mode` (less
-// the umask). The name need not be secret: O_EXCL refuses any file or link
-// that is there already, and another name is tried.
-int create_named_temporary(const std::string& folder, std::string& path, mode_t mode) {
-  static unsigned counter = 0;
+// the umask), its name registered so that an interruption removes it. The
+// name need not be secret: O_EXCL refuses any file or link that is there
+// already, and another name is tried.
+int create_named_temporary(const std::string& folder, std::optional<TemporaryName>& name, mode_t mode) {
+  static std::atomic<unsigned> counter{0};
   static const unsigned long process = static_cast<unsigned long>(::getpid());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char name[48];
-    std::snprintf(name, sizeof name, "/.prismet-%lx-%x", process, counter++);
-    path = folder + name;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) {
-      if (fd < 0) path.clear();
-      return fd;
-    }
+    char leaf[48];
+    std::snprintf(leaf, sizeof leaf, "/.prismet-%lx-%x", process, counter++);
+    name.emplace(folder + leaf);
+    const int fd = ::open(name->path().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0) return fd;
+    const int error = errno;
+    name.reset();
+    errno = error;
+    if (error != EEXIST) return -1;
   }
-  path.clear();
   return -1;
 }
 
-// A file without a name, gone when closed: it holds the new contents while
-// the target is rewritten in place. In the target's folder when it can be
-// made there, else in the folder for temporary files.
-int create_unnamed_temporary(const std::string& folder) {
+// The file that holds the new contents while the target is rewritten in
+// place: in the target's folder when it can be made there, else in the
+// folder for temporary files. It keeps its name until the target holds the
+// new contents, so that a process killed during the rewrite leaves them
+// whole in it.
+int create_journal(const std::string& folder, std::optional<TemporaryName>& name) {
   const char* tmpdir = std::getenv("TMPDIR");
   const std::string candidates[] = {folder, tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp"};
   int error = 0;
   for (const std::string& candidate : candidates) {
-    int fd = ::open(candidate.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    const int fd = create_named_temporary(candidate, name, 0600);
     if (fd >= 0) return fd;
-    std::string path;
-    fd = create_named_temporary(candidate, path, 0600);
-    if (fd >= 0) {
-      ::unlink(path.c_str());
-      return fd;
-    }
     if (error == 0) error = errno;
   }
   errno = error;
@@ -132,14 +132,18 @@ struct FileReplacement::State {
   mode_t mode = 0;          // the permission bits the target has afterwards
   bool mode_given = false;  // the temporary file was created with them
   std::FILE* stream = nullptr;
-  std::string temporary;  // named temporary file; empty when rewriting in place
+  // The temporary file that takes the target's place; none when rewriting
+  // in place.
+  std::optional<TemporaryName> temporary;
   bool committed = false;
-  int target_fd = -1;      // rewriting in place: the target, open for writing
-  bool mode_lent = false;  // rewriting in place: write permission lent to a read-only target
+  int target_fd = -1;                    // rewriting in place: the target, open for writing
+  bool mode_lent = false;                // rewriting in place: write permission lent to a read-only target
+  std::optional<TemporaryName> journal;  // rewriting in place: the file of the new contents
 
   ~State() {
     if (stream != nullptr) std::fclose(stream);
-    if (!temporary.empty() && !committed) ::unlink(temporary.c_str());
+    if (temporary && !committed) ::unlink(temporary->path().c_str());
+    if (journal) ::unlink(journal->path().c_str());
     if (mode_lent) ::fchmod(target_fd, old.st_mode & 07777);
     if (target_fd >= 0) ::close(target_fd);
   }
@@ -180,8 +184,9 @@ struct FileReplacement::State {
     const int closed = std::fclose(stream);
     stream = nullptr;
     if (closed != 0) return false;
-    if (::rename(temporary.c_str(), target.c_str()) != 0) return false;
+    if (::rename(temporary->path().c_str(), target.c_str()) != 0) return false;
     committed = true;
+    temporary.reset();
     if (options.durable) {
       const int folder = ::open(folder_of(target.c_str()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       if (folder >= 0) {
@@ -195,8 +200,10 @@ struct FileReplacement::State {
   // Writes the complete new contents over the target where it lies. The
   // space is reserved first; bytes beyond the old end are written before
   // any old byte is touched, so a failure there is undone by cutting the
-  // file back to its old length.
+  // file back to its old length. An interruption waits until the target is
+  // whole again.
   bool rewrite_in_place() {
+    const UninterruptedSection section;
     const int from = fileno(stream);
     struct stat info;
     if (::fstat(from, &info) != 0) return false;
@@ -296,7 +303,7 @@ bool FileReplacement::begin(const char* target, Options options) {
       error_ = errno;
       return false;
     }
-    fd = create_unnamed_temporary(folder);
+    fd = create_journal(folder, s.journal);
     if (fd < 0) {
       error_ = errno;
       return false;

@@ -54,6 +54,32 @@ TEST(FileReplacementPosix, KeepsPermissionBitsAndGivesNewFilesTheUsualOnes) {
   EXPECT_EQ(status_of(folder + "/fresh").st_mode & 07777, 0640u);
 }
 
+// A plain file of one name takes its new contents as a new file put in its
+// place: a reader that holds the old file open keeps reading the old bytes
+// (a page being served is never seen half rewritten), and the name then
+// names another file.
+TEST(FileReplacementPosix, APlainFileIsReplacedByANewFile) {
+  const std::string folder = fresh_folder("swap");
+  for (const bool durable : {false, true}) {
+    SCOPED_TRACE(durable ? "durable" : "page");
+    const std::string file = folder + "/page";
+    write_file(file, "the old bytes");
+    const int reader = ::open(file.c_str(), O_RDONLY);
+    ASSERT_GE(reader, 0);
+    const ino_t inode = status_of(file).st_ino;
+    FileReplacement::Options options;
+    options.durable = durable;
+    ASSERT_TRUE(replace(file, "the new bytes, longer", options));
+    char bytes[64] = {};
+    EXPECT_EQ(::pread(reader, bytes, sizeof bytes - 1, 0), 13);
+    EXPECT_STREQ(bytes, "the old bytes");
+    ::close(reader);
+    EXPECT_NE(status_of(file).st_ino, inode);
+    EXPECT_EQ(read_file(file), "the new bytes, longer");
+    EXPECT_EQ(count_entries(folder), 1);
+  }
+}
+
 // Links keep what they are: a symbolic link (also one whose target does not
 // exist yet, and a chain of them) stays a link and its target gets the new
 // contents; a file with a second hard link is rewritten in place, so both

@@ -51,11 +51,14 @@ std::FILE* open_file_for_writing(const char* path);
 // bytes before the failure are still counted in `got`.
 bool read_block(std::FILE* file, void* buffer, std::size_t size, std::size_t& got);
 
-// Test hook: from now on read_block delivers at most `bytes` more bytes in
-// all and then fails with `error`, as a disk that fails in the middle of a
-// file would; an `error` of 0 turns that off again. The system gives no way
-// to make a read of a plain file fail.
+// Test hooks. The system gives no way to make a read of a plain file fail:
+// fail_reads_for_testing makes read_block deliver at most `bytes` more bytes
+// in all and then fail once with `error`, as a disk that fails in the middle
+// of a file would (an `error` of 0 turns that off again).
+// bytes_read_for_testing counts every byte read_block has delivered, so a
+// test can tell how far a source was read.
 void fail_reads_for_testing(std::uint64_t bytes, int error);
+std::uint64_t bytes_read_for_testing();
 
 // Deletes a file; false when it could not be deleted.
 bool delete_file(const char* path);
