@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/builtin_keywords.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -12,6 +13,7 @@ namespace {
 
 using testing::scratch_path;
 using testing::write_file;
+using testing::written_builtin_keywords;
 
 std::vector<std::string> describe(const EntryList& list) {
   std::vector<std::string> entries;
@@ -20,10 +22,6 @@ std::vector<std::string> describe(const EntryList& list) {
     entries.push_back(entry.end ? entry.start + " " + *entry.end : entry.start);
   }
   return entries;
-}
-
-std::vector<std::string> builtin_keywords() {
-  return std::vector<std::string>(kBuiltinKeywords, kBuiltinKeywords + kBuiltinKeywordCount);
 }
 
 std::vector<std::vector<std::string>> describe_all(const Vocabulary& vocabulary) {
@@ -51,7 +49,7 @@ struct Loaded {
 };
 
 void expect_builtin(const Vocabulary& vocabulary) {
-  EXPECT_EQ(describe(*vocabulary.keyword), builtin_keywords());
+  EXPECT_EQ(describe(*vocabulary.keyword), written_builtin_keywords());
   EXPECT_EQ(describe(*vocabulary.line_comment), std::vector<std::string>{"//"});
   EXPECT_EQ(describe(*vocabulary.block_comment), std::vector<std::string>{"/* */"});
   EXPECT_EQ(describe(*vocabulary.string_literal), std::vector<std::string>{"\" \""});
@@ -109,7 +107,7 @@ TEST(VocabularyFile, HeadersReplaceAddAndRemove) {
   };
   for (const Case& c : cases) {
     Loaded loaded(std::string("#version 00000000\n") + c.body);
-    std::vector<std::string> expected = builtin_keywords();
+    std::vector<std::string> expected = written_builtin_keywords();
     expected.insert(expected.end(), c.keywords_after_builtin.begin(), c.keywords_after_builtin.end());
     EXPECT_EQ(loaded.keywords(), expected) << c.name;
   }
@@ -118,12 +116,12 @@ TEST(VocabularyFile, HeadersReplaceAddAndRemove) {
 TEST(VocabularyFile, RemovesEveryEqualEntry) {
   for (const char* header : {"[-keyword]", "[-keyword ]", "[-keyword x]"}) {
     Loaded loaded(std::string("#version 00000000\n") + header + "\ngoto\nnot-there\n");
-    std::vector<std::string> expected = builtin_keywords();
+    std::vector<std::string> expected = written_builtin_keywords();
     std::erase(expected, "goto");
     EXPECT_EQ(loaded.keywords(), expected) << header;
   }
   Loaded twice("#version 00000000\n[+keyword]\nx\nx\n[-keyword]\nx\n");
-  EXPECT_EQ(twice.keywords(), builtin_keywords());
+  EXPECT_EQ(twice.keywords(), written_builtin_keywords());
 }
 
 TEST(VocabularyFile, ReplaceHappensAtTheHeader) {
@@ -163,7 +161,7 @@ TEST(VocabularyFile, LongLinesArriveInPiecesOf32767Bytes) {
 
 TEST(VocabularyFile, NulEndsALine) {
   Loaded loaded(std::string("#version 00000000\n[+keyword]\n") + std::string("ab\0cd\n", 6));
-  std::vector<std::string> expected = builtin_keywords();
+  std::vector<std::string> expected = written_builtin_keywords();
   expected.push_back("ab");
   EXPECT_EQ(loaded.keywords(), expected);
 }
