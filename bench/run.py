@@ -254,14 +254,14 @@ def print_rows(label, tools, seconds, megabytes, peaks, per_file=None):
 
 def vocabulary_rows(work, program, vocabularies, args):
     """Load and conversion with a large vocabulary file: prismet on a 2 MB
-    corpus with the built-in vocabulary, with the file of keywords that share
-    their ends, and with the file that adds and then removes them (which
+    corpus with the built-in vocabulary, with the file that adds the keywords
+    foo0, foo1, ..., and with the file that adds and then removes them (which
     leaves the built-in vocabulary, so its extra time is the file's)."""
     count = args.vocabulary_keywords
     source = make_corpus(work, 2)
     page = os.path.splitext(source)[0] + ".htm"
     tools = [Tool(PRISMET, lambda s, o: [program, s])]
-    labels = {"shared-ends": f"prismet, {count:,} keywords sharing their ends",
+    labels = {"shared-ends": f"prismet, {count:,} keywords foo0, foo1, ...",
               "added-and-removed": f"prismet, {count:,} keywords added and removed"}
     for mode in vocabularies:
         tools.append(Tool(labels[mode], lambda s, o, mode=mode: [program, f"/mode:{mode}", s]))
@@ -314,7 +314,7 @@ def main():
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
     parser.add_argument("--vocabulary-keywords", type=int, default=1000000,
                         help="keywords of the vocabulary rows (a 2 MB corpus with a vocabulary file of that many "
-                        "keywords sharing their ends, and with one that adds and removes them); 0 for none")
+                        "keywords foo0, foo1, ..., and with one that adds and removes them); 0 for none")
     args = parser.parse_args()
 
     args.build = os.path.abspath(args.build)
