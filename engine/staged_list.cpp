@@ -1,6 +1,7 @@
 #include "engine/staged_list.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 #include "engine/word_hash.h"
@@ -94,6 +95,10 @@ std::uint64_t StagedList::last_removal(const VocabularyEntry& entry) const {
 }
 
 void StagedList::make_directory() {
+  directory_ = std::vector<std::uint32_t>();
+  // Its entries count removals in 32 bits; beyond that the removals are
+  // searched whole.
+  if (removals_.size() > std::numeric_limits<std::uint32_t>::max()) return;
   unsigned bits = 1;
   while (bits < 32 && (std::size_t{1} << bits) < removals_.size()) ++bits;
   directory_shift_ = 64 - bits;
