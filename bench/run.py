@@ -5,6 +5,7 @@ libstdc++ headers on this machine, and on those headers as a tree of files
 named in one command.
 
 Usage: bench/run.py BUILD_DIR [--dir DIR] [--sizes 1,10,100] [--runs 5]
+                    [--vocabulary-keywords 1000000]
                     [--wine CMD --windows-program EXE --windows-label TEXT]
 
 The tools take turns, run by run. Each tool's speed is the median of its
@@ -140,6 +141,31 @@ def peak_kb(command, cwd=None, stdin=None, stdout=None):
         return int(peak_file.read().strip().splitlines()[-1])
 
 
+def keyword_lines(count):
+    """`count` keywords "foo0", "foo1", ...: those of one length share their
+    first two bytes, and a hundred at a time their last two, so a keyword
+    index that hashes only a word's ends and length puts them on a few long
+    probe chains."""
+    return "".join(f"foo{i}\n" for i in range(count)).encode("ascii")
+
+
+def make_vocabularies(folder, count):
+    """Two vocabulary files of `count` such keywords: one adds them, the other
+    adds them and then removes them again, one line each."""
+    words = keyword_lines(count)
+    paths = {}
+    for name, body in (("shared-ends", b"[+keyword]\n" + words),
+                       ("added-and-removed", b"[+keyword]\n" + words + b"[-keyword]\n" + words)):
+        path = os.path.join(folder, f"vocabulary-{count}-{name}.txt")
+        content = b"#version 00000000\n" + body
+        if not os.path.exists(path) or os.path.getsize(path) != len(content):
+            with open(path + ".partial", "wb") as out:
+                out.write(content)
+            os.rename(path + ".partial", path)
+        paths[name] = path
+    return paths
+
+
 def prismet_folder(work, name, program, mode_lines):
     """A copy of the program with its own settings file beside it (which
     wins over the user's), no dialog."""
@@ -226,6 +252,45 @@ def print_rows(label, tools, seconds, megabytes, peaks, per_file=None):
                   f"{ratio_text(median_range(ratios))} |{files} |")
 
 
+def vocabulary_rows(work, program, vocabularies, args):
+    """Load and conversion with a large vocabulary file: prismet on a 2 MB
+    corpus with the built-in vocabulary, with the file that adds the keywords
+    foo0, foo1, ..., and with the file that adds and then removes them (which
+    leaves the built-in vocabulary, so its extra time is the file's)."""
+    count = args.vocabulary_keywords
+    source = make_corpus(work, 2)
+    page = os.path.splitext(source)[0] + ".htm"
+    tools = [Tool(PRISMET, lambda s, o: [program, s])]
+    labels = {"shared-ends": f"prismet, {count:,} keywords foo0, foo1, ...",
+              "added-and-removed": f"prismet, {count:,} keywords added and removed"}
+    for mode in vocabularies:
+        tools.append(Tool(labels[mode], lambda s, o, mode=mode: [program, f"/mode:{mode}", s]))
+
+    def clear(_):
+        if os.path.exists(page):
+            os.remove(page)
+
+    seconds = take_turns(tools, lambda t: t.run(source, None, timeout=7200), args.runs, args.warmup, clear)
+    if args.samples:
+        print_samples("vocabulary", seconds)
+    print()
+    print(f"A 2 MB corpus with the vocabulary files of {count:,} keywords "
+          f"({', '.join(os.path.basename(p) for p in vocabularies.values())}):")
+    print()
+    print("| tool | seconds, median (min–max) | peak RSS |")
+    print("|---|---|---|")
+    for t in tools:
+        times = [s for s in seconds[t.name] if s]
+        clear(None)
+        peak = peak_kb(t.single(source, None))
+        peak_text = f"{peak / 1024:.1f} MB" if peak else "?"
+        if len(times) < len(seconds[t.name]) or not times:
+            print(f"| {t.name} | failed | {peak_text} |")
+            continue
+        print(f"| {t.name} | {statistics.median(times):.3f} ({min(times):.3f}–{max(times):.3f}) | {peak_text} |")
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -247,12 +312,18 @@ def main():
     parser.add_argument("--peer-limit", type=int, default=12, help="largest size (MB) the slow peers run on")
     parser.add_argument("--warmup", type=int, default=1, help="untimed runs before each timed run")
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
+    parser.add_argument("--vocabulary-keywords", type=int, default=1000000,
+                        help="keywords of the vocabulary rows (a 2 MB corpus with a vocabulary file of that many "
+                        "keywords foo0, foo1, ..., and with one that adds and removes them); 0 for none")
     args = parser.parse_args()
 
     args.build = os.path.abspath(args.build)
     work = os.path.abspath(args.dir or os.path.join(args.build, "bench"))
     os.makedirs(work, exist_ok=True)
     full = "[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n"
+    vocabularies = make_vocabularies(work, args.vocabulary_keywords) if args.vocabulary_keywords else {}
+    for mode, path in vocabularies.items():
+        full += f"[{mode}]\r\n語彙ファイル={path}\r\n"
     program = prismet_folder(work, "prismet-bin", os.path.join(args.build, "app", "prismet"), full)
     escape = os.path.join(args.build, "bench", "escape_baseline")
     copy = os.path.join(args.build, "bench", "copy_baseline")
@@ -338,6 +409,9 @@ def main():
               "default's, median of pairs (min–max) |")
         print("|---|---|---|---|")
         print("\n".join(full_rows))
+
+    if vocabularies:
+        vocabulary_rows(work, program, vocabularies, args)
 
     if args.tree:
         tree_work = os.path.abspath(args.tree_dir or work)

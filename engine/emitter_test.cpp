@@ -77,6 +77,8 @@ TEST_F(EmitterTest, LineFramingAndCategoriesOverLines) {
       {"a\r\nb\r\n", "{W{LaL}\r\n{LbL}\r\nW}"},
       {"a//b\n", "{W{La{C//bC}L}\r\nW}"},
       {"// t \\\nx\n", "{W{L{C// t \\C}L}\r\n{L{CxC}L}\r\nW}"},
+      // A line of a lone backslash carries the comment on once more.
+      {"//\\\n\\\nx\ny", "{W{L{C//\\C}L}\r\n{L{C\\C}L}\r\n{L{CxC}L}\r\n{LyL}W}"},
       {"/* a\nb */ c", "{W{L{C/* aC}L}\r\n{L{Cb */C} cL}W}"},
       {"/*\n\n*/", "{W{L{C/*C}L}\r\n{L{CC}L}\r\n{L{C*/C}L}W}"},
       {"\"ab\ncd\nef\"", "{W{L{S&quot;abS}L}\r\n{L{ScdS}L}\r\n{L{Sef&quot;S}L}W}"},
@@ -189,6 +191,42 @@ TEST_F(EmitterTest, DoubleByteCharactersAndInvalidPairs) {
   // An invalid pair is two columns, like any two characters.
   style.expand_tabs = true;
   EXPECT_EQ(convert("\x81 \t|", style), "\x81   |");
+}
+
+// The ends of both lead-byte ranges and their neighbours, before a double
+// quote and before "//": a lead byte takes the next byte into its character,
+// so no literal or comment begins there, and the quote is written alone,
+// escaped; any other byte stands alone and the literal or comment begins.
+// Inside a literal a lead byte takes the closing quote along. Both with runs
+// copied as they stand and with runs written through the escaper.
+TEST_F(EmitterTest, LeadByteBoundaries) {
+  struct Case {
+    std::string byte;
+    std::string before_quote, before_comment, in_literal;
+  } const cases[] = {
+      {"\x80", "\x80{S&quot;a&quot;S}", "\x80{C//cC}", "{S&quot;\x80&quot;S}b{S&quot;S}"},
+      {"\x81", "\x81&quot;a{S&quot;S}", "\x81//c", "{S&quot;\x81&quot;b&quot;S}"},
+      {"\x9F", "\x9F&quot;a{S&quot;S}", "\x9F//c", "{S&quot;\x9F&quot;b&quot;S}"},
+      {"\xA0", "\xA0{S&quot;a&quot;S}", "\xA0{C//cC}", "{S&quot;\xA0&quot;S}b{S&quot;S}"},
+      {"\xDF", "\xDF{S&quot;a&quot;S}", "\xDF{C//cC}", "{S&quot;\xDF&quot;S}b{S&quot;S}"},
+      {"\xE0", "\xE0&quot;a{S&quot;S}", "\xE0//c", "{S&quot;\xE0&quot;b&quot;S}"},
+      {"\xFC", "\xFC&quot;a{S&quot;S}", "\xFC//c", "{S&quot;\xFC&quot;b&quot;S}"},
+      {"\xFD", "\xFD{S&quot;a&quot;S}", "\xFD{C//cC}", "{S&quot;\xFD&quot;S}b{S&quot;S}"},
+  };
+  OutputStyle style = marker_style();
+  style.whole = {"", ""};
+  style.line = {"", ""};
+  for (const bool escaped_runs : {false, true}) {
+    style.nbsp_spaces = escaped_runs;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::PrintToString(c.byte) + (escaped_runs ? ", runs escaped" : ", runs copied"));
+      EXPECT_EQ(convert(c.byte + "\"a\"", style), c.before_quote);
+      EXPECT_EQ(convert(c.byte + "//c", style), c.before_comment);
+      EXPECT_EQ(convert("\"" + c.byte + "\"b\"", style), c.in_literal);
+      // Before '<' either way the '<' is escaped, never taken into a pair.
+      EXPECT_EQ(convert(c.byte + "<", style), c.byte + "&lt;");
+    }
+  }
 }
 
 TEST_F(EmitterTest, NulAndEndOfTextBytes) {

@@ -143,6 +143,10 @@ TEST_F(ScannerTest, ConstructsRunningOverLines) {
       {"//\x95\x5C\nnext", "lc<:// lc:\x95\x5C|\nlc:next lc>:|"},
       // An empty continued line still ends the comment.
       {"//\\\n\nx", "lc<:// lc:\\|\nlc>:|\np:x|"},
+      // A line of a lone backslash is continued too, and continues.
+      {"// a\\\n\\\nnext\nx", "lc<:// lc: a\\|\nlc:\\|\nlc:next lc>:|\np:x|"},
+      // In code a lone backslash continues nothing.
+      {"\\\nx", "p:\\|\np:x|"},
       {"/* a\nb */ c", "bc<:/* bc: a|\nbc:b  bc>:*/ ws:  p:c|"},
       {"/*\n\n*/", "bc<:/*|\n|\nbc>:*/|"},  // an empty line in a comment has no token
       {"\"ab\ncd\"e", "s<:\" s:ab|\ns:cd s>:\" p:e|"},

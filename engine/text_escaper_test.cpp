@@ -7,13 +7,21 @@
 #include <random>
 #include <string>
 
-#include "common/cp932.h"
 #include "engine/emitter.h"
 
 namespace prismet {
 namespace {
 
-// The rules of write_text, one byte at a time.
+// The rules of write_text, one byte at a time, written out here rather than
+// taken from the code's helpers: a tab fills up to the next multiple of the
+// width (nothing for a width of 0 or less); a lead byte (0x81-0x9F,
+// 0xE0-0xFC) passes with the byte after it when that is a second byte
+// (0x40-0xFC but 0x7F).
+bool lead_byte(unsigned char byte) {
+  return (0x81 <= byte && byte <= 0x9F) || (0xE0 <= byte && byte <= 0xFC);
+}
+bool second_byte(unsigned char byte) { return 0x40 <= byte && byte <= 0xFC && byte != 0x7F; }
+
 std::string escape_byte_by_byte(const std::string& text, int& column, const OutputStyle& style) {
   std::string out;
   const std::string space = style.nbsp_spaces ? "&nbsp;" : " ";
@@ -30,11 +38,11 @@ std::string escape_byte_by_byte(const std::string& text, int& column, const Outp
     else if (byte == ' ')
       out += space;
     else if (byte == '\t' && style.expand_tabs) {
-      const int fill = tab_fill(column, style.tab_width);
+      const int fill = style.tab_width > 0 ? style.tab_width - column % style.tab_width : 0;
       for (int k = 0; k < fill; ++k) out += space;
       column += fill - 1;
-    } else if (is_lead_byte(byte) && i + 1 < text.size() &&
-               is_second_byte(static_cast<unsigned char>(text[i + 1]))) {
+    } else if (lead_byte(byte) && i + 1 < text.size() &&
+               second_byte(static_cast<unsigned char>(text[i + 1]))) {
       out += text.substr(i++, 2);
       ++column;
     } else {

@@ -1,7 +1,9 @@
 #include "engine/vocabulary_file.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <optional>
@@ -9,6 +11,7 @@
 
 #include "common/file_system.h"
 #include "common/text_stream.h"
+#include "engine/staged_list.h"
 
 namespace prismet {
 
@@ -63,6 +66,9 @@ bool is_version_line(std::string_view line) {
 struct ReaderState {
   VocabularyMode mode = VocabularyMode::kNone;
   const Header* header = nullptr;  // the current list; none before the first header
+  std::uint64_t line = 0;          // of the line being applied, counted from the second
+  // The changes to each list, by header; none for a list that is missing.
+  std::optional<StagedList> lists[std::size(kHeaders)];
 };
 
 // "[name]" or "[name" with an optional "+" or "-" after the bracket.
@@ -91,31 +97,31 @@ bool is_header_line(std::string_view line, const Header*& header, VocabularyMode
   return parse_header(first, header, mode);
 }
 
-void apply_line(Vocabulary& vocabulary, ReaderState& state, std::string_view line) {
+void apply_line(ReaderState& state, std::string_view line) {
+  ++state.line;
   const Header* header = nullptr;
   VocabularyMode mode = VocabularyMode::kNone;
   if (is_header_line(line, header, mode)) {
     state.header = header;
     state.mode = mode;
-    EntryList* list = (vocabulary.*header->list).get();
     if (mode == VocabularyMode::kReplace) {
-      if (list != nullptr) clear_list(*list);
+      if (auto& list = state.lists[header - kHeaders]) list->clear();
       state.mode = VocabularyMode::kAdd;
     }
     return;
   }
   if (state.header == nullptr) return;
-  EntryList* list = (vocabulary.*state.header->list).get();
-  if (list == nullptr) return;
+  auto& list = state.lists[state.header - kHeaders];
+  if (!list) return;
   std::string_view tokens[2];
   const std::size_t wanted = state.header->pairs ? 2 : 1;
   if (take_tokens(line, tokens, wanted) < wanted) return;
   std::optional<std::string_view> end;
   if (state.header->pairs) end = tokens[1];
   if (state.mode == VocabularyMode::kAdd) {
-    add_entry(*list, tokens[0], end);
+    list->add(tokens[0], end, state.line);
   } else if (state.mode == VocabularyMode::kRemove) {
-    remove_entries(*list, tokens[0], end);
+    list->remove(tokens[0], end, state.line);
   }
 }
 
@@ -127,16 +133,27 @@ std::string_view piece_text(const char* buffer, std::size_t length) {
 }
 
 // Applies the lines `reader` delivers to the vocabulary, which already holds
-// the built-in lists.
+// the built-in lists. Without memory for its buffers the file is not read.
 void apply_vocabulary_text(Vocabulary& vocabulary, TextReader& reader) {
   const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kMaxPieceLength + 1]);
   if (!buffer) return;
+  std::optional<ReaderState> state;
+  try {
+    state.emplace();
+    for (std::size_t i = 0; i < std::size(kHeaders); ++i) {
+      if (EntryList* list = (vocabulary.*kHeaders[i].list).get()) state->lists[i].emplace(*list);
+    }
+  } catch (const std::bad_alloc&) {
+    return;
+  }
 
   std::size_t length = reader.read_line(buffer.get(), kMaxPieceLength);
   if (length == 0 || !is_version_line(piece_text(buffer.get(), length))) return;
-  ReaderState state;
   while ((length = reader.read_line(buffer.get(), kMaxPieceLength)) > 0) {
-    apply_line(vocabulary, state, piece_text(buffer.get(), length));
+    apply_line(*state, piece_text(buffer.get(), length));
+  }
+  for (auto& list : state->lists) {
+    if (list) list->finish();
   }
 }
 

@@ -15,7 +15,9 @@
 
 namespace prismet {
 
-// Sets up the built-in vocabulary, then applies the file at `path` to it.
+// Sets up the built-in vocabulary, then applies the file at `path` to it,
+// line by line in effect; removals are gathered and applied when the file
+// ends, so no content costs more than about its size times a logarithm.
 // A missing, unreadable or malformed file leaves the built-in vocabulary as
 // it is; whatever a file applied before a read error stays. Always true.
 bool load_vocabulary(Vocabulary& vocabulary, const char* path);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "tests/builtin_keywords.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -12,6 +15,7 @@ namespace {
 
 using testing::scratch_path;
 using testing::write_file;
+using testing::written_builtin_keywords;
 
 std::vector<std::string> describe(const EntryList& list) {
   std::vector<std::string> entries;
@@ -20,10 +24,6 @@ std::vector<std::string> describe(const EntryList& list) {
     entries.push_back(entry.end ? entry.start + " " + *entry.end : entry.start);
   }
   return entries;
-}
-
-std::vector<std::string> builtin_keywords() {
-  return std::vector<std::string>(kBuiltinKeywords, kBuiltinKeywords + kBuiltinKeywordCount);
 }
 
 std::vector<std::vector<std::string>> describe_all(const Vocabulary& vocabulary) {
@@ -51,7 +51,7 @@ struct Loaded {
 };
 
 void expect_builtin(const Vocabulary& vocabulary) {
-  EXPECT_EQ(describe(*vocabulary.keyword), builtin_keywords());
+  EXPECT_EQ(describe(*vocabulary.keyword), written_builtin_keywords());
   EXPECT_EQ(describe(*vocabulary.line_comment), std::vector<std::string>{"//"});
   EXPECT_EQ(describe(*vocabulary.block_comment), std::vector<std::string>{"/* */"});
   EXPECT_EQ(describe(*vocabulary.string_literal), std::vector<std::string>{"\" \""});
@@ -109,7 +109,7 @@ TEST(VocabularyFile, HeadersReplaceAddAndRemove) {
   };
   for (const Case& c : cases) {
     Loaded loaded(std::string("#version 00000000\n") + c.body);
-    std::vector<std::string> expected = builtin_keywords();
+    std::vector<std::string> expected = written_builtin_keywords();
     expected.insert(expected.end(), c.keywords_after_builtin.begin(), c.keywords_after_builtin.end());
     EXPECT_EQ(loaded.keywords(), expected) << c.name;
   }
@@ -118,12 +118,110 @@ TEST(VocabularyFile, HeadersReplaceAddAndRemove) {
 TEST(VocabularyFile, RemovesEveryEqualEntry) {
   for (const char* header : {"[-keyword]", "[-keyword ]", "[-keyword x]"}) {
     Loaded loaded(std::string("#version 00000000\n") + header + "\ngoto\nnot-there\n");
-    std::vector<std::string> expected = builtin_keywords();
+    std::vector<std::string> expected = written_builtin_keywords();
     std::erase(expected, "goto");
     EXPECT_EQ(loaded.keywords(), expected) << header;
   }
   Loaded twice("#version 00000000\n[+keyword]\nx\nx\n[-keyword]\nx\n");
-  EXPECT_EQ(twice.keywords(), builtin_keywords());
+  EXPECT_EQ(twice.keywords(), written_builtin_keywords());
+  // A built-in entry removed and added again goes to the back.
+  Loaded again("#version 00000000\n[-keyword]\nint\n[+keyword]\nint\n");
+  std::vector<std::string> expected = written_builtin_keywords();
+  std::erase(expected, "int");
+  expected.push_back("int");
+  EXPECT_EQ(again.keywords(), expected);
+}
+
+// A removal takes every equal entry that stands in the list at its line,
+// built-in or added, and none added after it; a replacing header empties the
+// list, removals before it included. Each list is its own.
+TEST(VocabularyFile, RemovalsTakeWhatStandsBeforeThem) {
+  struct Case {
+    const char* name;
+    const char* body;                                  // after the version line
+    std::optional<std::vector<std::string>> keywords;  // none: the built-in ones
+    std::optional<std::vector<std::string>> blocks;    // none: the built-in one
+  };
+  const Case cases[] = {
+      {"an entry added after the removal stays", "[keyword]\nx\n[-keyword]\nx\n[+keyword]\nx\n", {{"x"}}, {}},
+      {"every earlier copy goes", "[keyword]\nx\ny\nx\n[-keyword]\nx\n", {{"y"}}, {}},
+      {"duplicates stay in order", "[keyword]\nx\nx\ny\nx\n", {{"x", "x", "y", "x"}}, {}},
+      {"the others keep their order",
+       "[keyword]\na\nb\nc\nd\nb\n[-keyword]\nb\n[+keyword]\nb\na\n",
+       {{"a", "c", "d", "b", "a"}},
+       {}},
+      {"removals between additions",
+       "[keyword]\nx\n[-keyword]\nx\n[+keyword]\nx\ny\n[-keyword]\nx\n[+keyword]\nx\n",
+       {{"y", "x"}},
+       {}},
+      {"removing what is not there, or in another case", "[keyword]\na\n[-keyword]\nb\nA\n", {{"a"}}, {}},
+      {"a replace forgets the removals before it",
+       "[keyword]\na\n[-keyword]\nb\n[keyword]\nb\n",
+       {{"b"}},
+       {}},
+      {"a removal after a replace", "[+keyword]\nx\n[keyword]\nx\ny\n[-keyword]\nx\n", {{"y"}}, {}},
+      {"a removal in another list",
+       "[keyword]\n//\n(* *)\n[-line_comment]\n//\n[-block_comment]\n(* *)\n",
+       {{"//", "(*"}},
+       {}},
+      {"both ends must match",
+       "[+block_comment]\n(* *)\n[-block_comment]\n(* x\n(*\n*) *)\n",
+       {},
+       {{"/* */", "(* *)"}}},
+      {"a pair removal takes the built-in pair too",
+       "[-block_comment]\n/* */\n[+block_comment]\n/* */\n{ }\n/* */\n[-block_comment]\n{ }\n",
+       {},
+       {{"/* */", "/* */"}}},
+      {"one start with several ends",
+       "[block_comment]\n( )\n( ]\n( )\n[-block_comment]\n( )\n",
+       {},
+       {{"( ]"}}},
+  };
+  for (const Case& c : cases) {
+    Loaded loaded(std::string("#version 00000000\n") + c.body);
+    EXPECT_EQ(loaded.keywords(), c.keywords.value_or(written_builtin_keywords())) << c.name;
+    EXPECT_EQ(loaded.blocks(), c.blocks.value_or(std::vector<std::string>{"/* */"})) << c.name;
+  }
+  Loaded other_list("#version 00000000\n[keyword]\n//\n[-line_comment]\n//\n");
+  EXPECT_TRUE(describe(*other_list.vocabulary.line_comment).empty());
+}
+
+// Files of random additions, removals and headers over a few entries give
+// what applying each line at once to a plain list gives.
+TEST(VocabularyFile, AnyMixGivesWhatEachLineAppliedAtOnceGives) {
+  const char* const words[] = {"a", "b", "int", "goto", "#if"};
+  const char* const pairs[] = {"/* */", "( )", "( ]", "[ )"};
+  std::mt19937 random(5);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::string> keywords = written_builtin_keywords();
+    std::vector<std::string> blocks = {"/* */"};
+    std::vector<std::string>* list = nullptr;
+    char mode = 0;
+    std::string file = "#version 00000000\n";
+    for (int line = 0; line < 40; ++line) {
+      if (random() % 4 == 0) {
+        const bool keyword = random() % 2 == 0;
+        const char* const signs[] = {"", "+", "-"};
+        const std::string sign = signs[random() % 3];
+        file += "[" + sign + (keyword ? "keyword]\n" : "block_comment]\n");
+        list = keyword ? &keywords : &blocks;
+        mode = sign.empty() ? '+' : sign[0];
+        if (sign.empty()) list->clear();
+        continue;
+      }
+      const std::string entry =
+          list == &keywords ? words[random() % std::size(words)] : pairs[random() % std::size(pairs)];
+      file += entry + "\n";
+      if (list == nullptr) continue;
+      if (mode == '+')
+        list->push_back(entry);
+      else
+        std::erase(*list, entry);
+    }
+    Loaded loaded(file);
+    ASSERT_EQ(loaded.keywords(), keywords) << file;
+    ASSERT_EQ(loaded.blocks(), blocks) << file;
+  }
 }
 
 TEST(VocabularyFile, ReplaceHappensAtTheHeader) {
@@ -163,7 +261,7 @@ TEST(VocabularyFile, LongLinesArriveInPiecesOf32767Bytes) {
 
 TEST(VocabularyFile, NulEndsALine) {
   Loaded loaded(std::string("#version 00000000\n[+keyword]\n") + std::string("ab\0cd\n", 6));
-  std::vector<std::string> expected = builtin_keywords();
+  std::vector<std::string> expected = written_builtin_keywords();
   expected.push_back("ab");
   EXPECT_EQ(loaded.keywords(), expected);
 }

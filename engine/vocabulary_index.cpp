@@ -9,28 +9,61 @@
 namespace prismet {
 
 void KeywordSet::build(const EntryList* keywords) {
-  slots_.clear();
-  longest_ = 0;
+  words_.clear();
+  bucket_starts_.assign(2, 0);
   mask_ = 0;
+  longest_ = 0;
   std::fill(std::begin(lengths_by_first_byte_), std::end(lengths_by_first_byte_), 0);
   if (keywords == nullptr) return;
-  std::size_t capacity = 16;
-  while (capacity < static_cast<std::size_t>(keywords->count()) * 2) capacity *= 2;
-  slots_.assign(capacity, std::string_view());
-  mask_ = static_cast<std::uint32_t>(capacity - 1);
+
+  // A keyword holding any byte outside the word bytes can never match a
+  // word, and an empty one never equals a word: neither is indexed.
+  std::vector<std::string_view> indexed;
+  indexed.reserve(static_cast<std::size_t>(keywords->count()));
   for (auto* node = keywords->first(); node != nullptr; node = node->next()) {
     const std::string& word = node->item().start;
-    // A keyword holding any byte outside the word bytes can never match a
-    // word, and an empty one never equals a word: neither is indexed.
     if (word.empty() || !is_word_run(word.data(), word.size())) continue;
-    if (contains(word.data(), word.size())) continue;
-    std::uint32_t slot = hash(word.data(), word.size()) & mask_;
-    while (!slots_[slot].empty()) slot = (slot + 1) & mask_;
-    slots_[slot] = word;
+    indexed.push_back(word);
     if (word.size() > longest_) longest_ = word.size();
     const std::size_t length_bit = word.size() < 64 ? word.size() : 0;
     lengths_by_first_byte_[static_cast<unsigned char>(word[0])] |= std::uint64_t{1} << length_bit;
   }
+
+  // About two buckets a keyword, so that most hold none or one.
+  std::size_t buckets = 16;
+  while (buckets < indexed.size() * 2) buckets *= 2;
+  mask_ = static_cast<std::uint32_t>(buckets - 1);
+  const auto bucket_of = [&](std::string_view word) {
+    return static_cast<std::uint32_t>(hash_bytes(word.data(), word.size())) & mask_;
+  };
+
+  // Sorted into their buckets by counting: bucket_starts_[b] first counts
+  // the keywords of b, then is the end of b, and after the placing, which
+  // counts down, its start.
+  bucket_starts_.assign(buckets + 1, 0);
+  for (const std::string_view word : indexed) ++bucket_starts_[bucket_of(word)];
+  for (std::size_t b = 1; b < buckets; ++b) bucket_starts_[b] += bucket_starts_[b - 1];
+  bucket_starts_[buckets] = static_cast<std::uint32_t>(indexed.size());
+  words_.resize(indexed.size());
+  for (const std::string_view word : indexed) words_[--bucket_starts_[bucket_of(word)]] = word;
+  indexed = std::vector<std::string_view>();
+
+  // Each bucket in its order, without duplicates, moved up to close the gaps.
+  const auto before = [](std::string_view a, std::string_view b) {
+    return compare(a, b.data(), b.size()) < 0;
+  };
+  std::uint32_t kept = 0;
+  for (std::size_t b = 0; b < buckets; ++b) {
+    const std::uint32_t begin = bucket_starts_[b];
+    const std::uint32_t end = bucket_starts_[b + 1];
+    std::sort(words_.begin() + begin, words_.begin() + end, before);
+    bucket_starts_[b] = kept;
+    for (std::uint32_t i = begin; i < end; ++i) {
+      if (kept == bucket_starts_[b] || words_[kept - 1] != words_[i]) words_[kept++] = words_[i];
+    }
+  }
+  bucket_starts_[buckets] = kept;
+  words_.resize(kept);
 }
 
 VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {

@@ -13,49 +13,57 @@
 #include <vector>
 
 #include "engine/vocabulary.h"
+#include "engine/word_hash.h"
 
 namespace prismet {
 
+// The distinct keywords, hashed over every byte into buckets; a bucket holds
+// its keywords sorted by length, then bytes, in one flat array, and is
+// searched by halving. However many keywords share a bucket, a lookup costs
+// a logarithm of them and the build sorts each bucket once: no key set
+// makes either quadratic.
 class KeywordSet {
  public:
   void build(const EntryList* keywords);
-  // Inline: the scanner asks for every word of the source.
+  // Whether `word`, a run of word bytes, equals a keyword. Inline: the
+  // scanner asks for every word of the source.
   bool contains(const char* word, std::size_t length) const {
     // Most words fail here: no keyword of this length begins with this byte.
     const std::uint64_t lengths = lengths_by_first_byte_[static_cast<unsigned char>(word[0])];
     if ((lengths >> (length < 64 ? length : 0) & 1) == 0) return false;
     if (length > longest_) return false;
-    std::uint32_t slot = hash(word, length) & mask_;
-    while (!slots_[slot].empty()) {
-      const std::string_view& candidate = slots_[slot];
-      if (candidate.size() == length && same_bytes(candidate.data(), word, length)) return true;
-      slot = (slot + 1) & mask_;
+    const std::uint32_t bucket = static_cast<std::uint32_t>(hash_bytes(word, length)) & mask_;
+    const std::string_view* low = words_.data() + bucket_starts_[bucket];
+    const std::string_view* high = words_.data() + bucket_starts_[bucket + 1];
+    while (low < high) {
+      const std::string_view* middle = low + (high - low) / 2;
+      const int order = compare(*middle, word, length);
+      if (order == 0) return true;
+      if (order < 0)
+        low = middle + 1;
+      else
+        high = middle;
     }
     return false;
   }
 
  private:
-  // Costs the same for every length: the length and the two bytes at either
-  // end of the word (a word of one byte uses it four times), mixed by one
-  // multiplication. Words that agree there only share a probe sequence.
-  static std::uint32_t hash(const char* word, std::size_t length) {
-    const auto byte = [&](std::size_t i) {
-      return static_cast<std::uint32_t>(static_cast<unsigned char>(word[i]));
-    };
-    const std::size_t second = length > 1 ? 1 : 0;
-    const std::uint32_t ends =
-        byte(0) | byte(second) << 8 | byte(length - 1 - second) << 16 | byte(length - 1) << 24;
-    const std::uint32_t mixed = (ends ^ static_cast<std::uint32_t>(length) * 0x9E3779B9u) * 0x85EBCA6Bu;
-    return mixed ^ (mixed >> 15);
-  }
-  // Keywords are short: a loop costs less than a call.
-  static bool same_bytes(const char* a, const char* b, std::size_t length) {
+  // The order of a bucket: shorter first, then byte by byte as unsigned
+  // values. Keywords are short: a loop costs less than a call.
+  static int compare(std::string_view keyword, const char* word, std::size_t length) {
+    if (keyword.size() != length) return keyword.size() < length ? -1 : 1;
     for (std::size_t i = 0; i < length; ++i) {
-      if (a[i] != b[i]) return false;
+      const unsigned char a = static_cast<unsigned char>(keyword[i]);
+      const unsigned char b = static_cast<unsigned char>(word[i]);
+      if (a != b) return a < b ? -1 : 1;
     }
-    return true;
+    return 0;
   }
-  std::vector<std::string_view> slots_;  // empty view: free slot
+
+  // The keywords of bucket b are words_[bucket_starts_[b]] up to
+  // words_[bucket_starts_[b + 1]]; they view the vocabulary's strings.
+  std::vector<std::string_view> words_;
+  std::vector<std::uint32_t> bucket_starts_ = {0, 0};
   std::uint32_t mask_ = 0;
   std::size_t longest_ = 0;
   // Quick rejection before hashing: bit n of the entry for byte b is set

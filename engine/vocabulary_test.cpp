@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/builtin_keywords.h"
+
 namespace prismet {
 namespace {
 
@@ -24,11 +26,11 @@ TEST(Vocabulary, BuiltinEntriesInOrder) {
   EXPECT_EQ(describe(*vocabulary.block_comment), std::vector<std::string>{"/* */"});
   EXPECT_EQ(describe(*vocabulary.string_literal), std::vector<std::string>{"\" \""});
   EXPECT_EQ(describe(*vocabulary.char_constant), std::vector<std::string>{"' '"});
+  // Entry by entry against the list written out, not the code's own table.
   const auto keywords = describe(*vocabulary.keyword);
-  ASSERT_EQ(keywords.size(), 70u);
-  EXPECT_EQ(keywords.front(), "#include");
-  EXPECT_EQ(keywords[12], "bool");
-  EXPECT_EQ(keywords.back(), "throw");
+  const auto written = testing::written_builtin_keywords();
+  ASSERT_EQ(keywords.size(), written.size());
+  for (std::size_t i = 0; i < written.size(); ++i) EXPECT_EQ(keywords[i], written[i]) << "entry " << i;
   for (const auto& word : keywords) EXPECT_NE(word, "nullptr");
   free_vocabulary(vocabulary);
   EXPECT_EQ(vocabulary.keyword, nullptr);

@@ -23,13 +23,20 @@
 #include <utility>
 #include <vector>
 
-#include "common/cp932.h"
 #include "settings/ini_document.h"
 
 namespace {
 
 using namespace prismet::ini;
-using prismet::char_length;
+
+// The bytes of the character at `i`, written out here rather than taken from
+// the code under test: a lead byte (0x81-0x9F, 0xE0-0xFC) with a byte after
+// it that is not a NUL makes two, any other byte one.
+std::size_t char_length(std::string_view text, std::size_t i) {
+  const unsigned char byte = static_cast<unsigned char>(text[i]);
+  const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+  return lead && i + 1 < text.size() && text[i + 1] != '\0' ? 2 : 1;
+}
 
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "invariant broken: %s\n", what);

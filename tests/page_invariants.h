@@ -110,8 +110,9 @@ inline std::string page_text(const std::string& page, std::string& text) {
 // piece the reader delivers (up to and including LF, at most kMaxPieceBytes
 // bytes after CR LF became LF and before 0x1A), cut at its first NUL, with
 // its LF where the piece kept it. With `style.expand_tabs`, every tab
-// becomes the spaces up to the next tab stop, counting one column per byte
-// from the start of the piece.
+// becomes the spaces up to the next multiple of the tab width (none for a
+// width of 0 or less), counting one column per byte from the start of the
+// piece.
 inline std::string expected_text(const char* source, std::size_t size, const OutputStyle& style) {
   TextReader reader;
   reader.open_memory(source, size);
@@ -126,7 +127,7 @@ inline std::string expected_text(const char* source, std::size_t size, const Out
     int column = 0;
     for (std::size_t i = 0; i < length; ++i) {
       if (piece[i] == '\t') {
-        const int fill = tab_fill(column, style.tab_width);
+        const int fill = style.tab_width > 0 ? style.tab_width - column % style.tab_width : 0;
         expected.append(static_cast<std::size_t>(fill), ' ');
         column += fill;
       } else {
