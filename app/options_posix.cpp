@@ -25,6 +25,17 @@ void sort_plain_argument(const char* argument, CommandLine& command_line) {
   }
 }
 
+// The conversion has run with the settings; only keeping them failed.
+void report_unsaved_settings(int error) {
+  char settings_file[kPathCapacity] = "";
+  if (!settings_file_path(settings_file)) {
+    std::fputs("prismet: settings not saved: no settings file path (no home folder)\n", stderr);
+    return;
+  }
+  std::fprintf(stderr, "prismet: %s: settings not saved: %s\n", settings_file,
+               error != 0 ? std::strerror(error) : "the file could not be read or written");
+}
+
 ProgramOptions usage_error(std::string problem) {
   ProgramOptions options;
   options.action = ProgramOptions::Action::kUsageError;
@@ -66,6 +77,9 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
     } else {
       return usage_error(std::string("unknown option '") + argument + "'");
     }
+  }
+  if (!is_valid_mode_name(command_line.mode.c_str())) {
+    return usage_error("mode name cannot be a section of the settings file (a line break or blanks only)");
   }
   return options;
 }
@@ -122,6 +136,7 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
   }
   const RunOutcome outcome = run_conversion(nullptr, options.command_line, platform);
   if (!outcome.went_on) return kExitUsage;
+  if (!outcome.settings_saved) report_unsaved_settings(outcome.settings_error);
   return outcome.failed_files == 0 ? kExitConverted : kExitNotConverted;
 }
 

@@ -63,14 +63,40 @@ TEST_F(ProgramPosixTest, HelpAndVersionTouchNoFile) {
 
 TEST_F(ProgramPosixTest, UsageErrorsWriteNothing) {
   write_file(path("u.cpp"), "u");
+  const std::string settings = read_file(settings_file());
   for (const std::vector<std::string>& arguments :
-       std::vector<std::vector<std::string>>{{}, {"-x", path("u.cpp")}, {path("u.cpp"), "--bogus"}, {"-m"}}) {
+       std::vector<std::vector<std::string>>{{},
+                                             {"-x", path("u.cpp")},
+                                             {path("u.cpp"), "--bogus"},
+                                             {"-m"},
+                                             {"-m", "a\nb", path("u.cpp")},
+                                             {"--mode=x\r", path("u.cpp")},
+                                             {"/mode:  ", path("u.cpp")}}) {
     SCOPED_TRACE(arguments.empty() ? "no argument" : arguments[0]);
     EXPECT_EQ(run_with_streams(arguments), 2);
     EXPECT_EQ(out(), "");
     EXPECT_NE(err().find("Try 'prismet --help'"), std::string::npos);
     EXPECT_FALSE(path_exists(path("u.htm").c_str()));
+    EXPECT_EQ(read_file(settings_file()), settings);
   }
+}
+
+// A settings file that cannot be read is neither taken nor replaced: the
+// conversion runs with the defaults, and one line tells that the settings
+// were not saved.
+TEST_F(ProgramPosixTest, SettingsThatCannotBeSavedAreTold) {
+  if (!testing::running_as_root()) GTEST_SKIP() << "needs root to act as another user";
+  for (const std::string& owned : {folder_, path("config"), path("config/prismet")}) {
+    testing::give_to_ordinary_user(owned);
+  }
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n拡張子=.txt\r\n");
+  ::chmod(settings_file().c_str(), 0600);  // root's, unreadable to the user
+  write_file(path("s.cpp"), "s");
+  testing::give_to_ordinary_user(path("s.cpp"));
+  EXPECT_EQ(run_with_streams({path("s.cpp")}, true), 0);
+  EXPECT_EQ(read_file(path("s.htm")), "<PRE>s</PRE>");
+  EXPECT_EQ(err(), "prismet: " + settings_file() + ": settings not saved: Permission denied\n");
+  EXPECT_EQ(read_file(settings_file()), "[prismet]\r\nダイアログを表示=0\r\n拡張子=.txt\r\n");
 }
 
 // Each file not converted gets its line, the others are converted, and the
@@ -88,6 +114,8 @@ TEST_F(ProgramPosixTest, EveryFileNotConvertedIsReported) {
   EXPECT_EQ(read_file(path("good.htm")), "<PRE><FONT COLOR=\"#FF0000\">1</FONT></PRE>");
   EXPECT_EQ(run_with_streams({path("good.cpp")}), 0);
   EXPECT_EQ(err(), "") << "no progress line where standard error is no terminal";
+  EXPECT_EQ(run_with_streams({path("good.cpp"), path("missing.cpp")}), 1) << "exactly one file failed";
+  EXPECT_EQ(err(), "prismet: " + path("missing.cpp") + ": No such file or directory\n");
 }
 
 // As an ordinary user: a program in a folder the user cannot write (as

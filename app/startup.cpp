@@ -81,8 +81,12 @@ bool sort_option(const char* argument, CommandLine& command_line) {
   return true;
 }
 
-bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const StartupPlatform& platform) {
+bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const StartupPlatform& platform,
+                 RunOutcome* outcome) {
   const char* mode = command_line.mode.empty() ? nullptr : command_line.mode.c_str();
+  // Settings saved under such a name would never be found again, and each
+  // run would add another copy of them.
+  if (!is_valid_mode_name(mode)) return false;
   param.files = command_line.files;
   locked_by_settings_file(SettingsAccess::kLoad, [&] { load_settings(param.settings, mode); });
   const DialogDecision decision =
@@ -92,7 +96,14 @@ bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const S
     free_custom_box_param(param);
     return false;
   }
-  locked_by_settings_file(SettingsAccess::kSave, [&] { save_settings(param.settings, mode); });
+  locked_by_settings_file(SettingsAccess::kSave, [&] {
+    int error = 0;
+    const bool saved = save_settings(param.settings, mode, &error);
+    if (outcome != nullptr) {
+      outcome->settings_saved = saved;
+      outcome->settings_error = error;
+    }
+  });
   return true;
 }
 
@@ -105,7 +116,7 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
                           const StartupPlatform& platform) {
   RunOutcome outcome;
   CustomBoxParam param;
-  if (!prepare_run(param, command_line, platform)) return outcome;
+  if (!prepare_run(param, command_line, platform, &outcome)) return outcome;
   outcome.went_on = true;
   {
     BusyIndicator busy(module_instance);

@@ -51,8 +51,10 @@ bool sort_option(const char* argument, CommandLine& command_line);
 
 // What became of a run.
 struct RunOutcome {
-  bool went_on = false;  // false: the dialog was cancelled, nothing was done
-  int failed_files = 0;  // files named that were not converted
+  bool went_on = false;         // false: cancelled or refused, nothing was done
+  int failed_files = 0;         // files named that were not converted
+  bool settings_saved = false;  // the settings file holds the run's settings
+  int settings_error = 0;       // why not, as an errno value; 0 when unknown
 };
 
 // Which row of the decision table decided, and whether the dialog is shown.
@@ -68,9 +70,12 @@ DialogDecision decide_dialog(bool forced, bool suppressed, bool shift_down, bool
 
 // Loads the settings of the chosen mode into the record, takes the files,
 // shows the dialog when the decision asks for it, and saves the settings.
-// True: go on converting. False: cancelled (the record has been freed and
-// nothing was written).
-bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const StartupPlatform& platform);
+// True: go on converting. False: cancelled, or refused for a mode name that
+// cannot be a section of the settings file (the record has been freed and
+// nothing was written). `outcome`, when given, learns whether the settings
+// were saved.
+bool prepare_run(CustomBoxParam& param, const CommandLine& command_line, const StartupPlatform& platform,
+                 RunOutcome* outcome = nullptr);
 
 // sort_arguments, then prepare_run.
 bool parse_command_line(CustomBoxParam& param, int argument_count, char** arguments,

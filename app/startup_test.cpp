@@ -48,6 +48,7 @@ class ParseCommandLineTest : public ::testing::Test {
 
   void SetUp() override {
     settings_file_path(ini_);
+    make_settings_folder(ini_);
     delete_file(ini_);
     shift_ = false;
     dialogs_ = 0;
@@ -148,6 +149,38 @@ TEST_F(ParseCommandLineTest, ModeSelectsTheSection) {
   store_flag_off();
   EXPECT_TRUE(parse({"/mode:web", "/mode:", file_a_}));
   EXPECT_EQ(testing::read_file(ini_).find("[web]"), std::string::npos);
+}
+
+// Argument 0 is the program, even when it names a file that exists.
+TEST_F(ParseCommandLineTest, ArgumentZeroIsNeverAFile) {
+  std::vector<std::string> args = {file_a_, file_b_, "/mode:web"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const CommandLine command_line = sort_arguments(static_cast<int>(args.size()), argv.data());
+  EXPECT_EQ(command_line.files, std::vector<std::string>{file_b_});
+  EXPECT_EQ(command_line.mode, "web");
+}
+
+// A mode that cannot be a section is refused as a cancelled dialog is:
+// nothing is used and nothing is written. Names that read back are taken,
+// and a second run leaves the file as the first made it.
+TEST_F(ParseCommandLineTest, ModeNamesThatCannotBeSectionsAreRefused) {
+  for (const char* mode : {"/mode:a\nb", "/mode:a\r", "/mode:\n", "/mode:   "}) {
+    SetUp();
+    EXPECT_FALSE(parse({mode, file_a_, "/dlg:1"}));
+    EXPECT_EQ(dialogs_, 0);
+    EXPECT_TRUE(param_.files.empty());
+    EXPECT_FALSE(path_exists(ini_));
+  }
+  for (const char* mode : {"/mode:a]b", "/mode: web "}) {
+    SetUp();
+    store_flag_off();
+    EXPECT_TRUE(parse({mode, file_a_}));
+    const std::string first = testing::read_file(ini_);
+    EXPECT_TRUE(parse({mode, file_a_}));
+    EXPECT_EQ(testing::read_file(ini_), first) << mode;
+  }
 }
 
 }  // namespace

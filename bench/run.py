@@ -5,7 +5,7 @@ libstdc++ headers on this machine, and on those headers as a tree of files
 named in one command.
 
 Usage: bench/run.py BUILD_DIR [--dir DIR] [--sizes 1,10,100] [--runs 5]
-                    [--vocabulary-keywords 1000000]
+                    [--vocabulary-keywords 1000000] [--settings-sizes 5,20,200]
                     [--wine CMD --windows-program EXE --windows-label TEXT]
 
 The tools take turns, run by run. Each tool's speed is the median of its
@@ -291,6 +291,51 @@ def vocabulary_rows(work, program, vocabularies, args):
     sys.stdout.flush()
 
 
+def settings_rows(work, build, sizes, args):
+    """One small source converted by a copy of the program whose settings file
+    beside it has grown to each size with sections it does not use: the cost
+    of reading the settings once and writing them back once."""
+    source = os.path.join(work, "settings-row.cpp")
+    with open(source, "wb") as out:
+        out.write(b"int x;\n")
+    page = os.path.splitext(source)[0] + ".htm"
+    tools = []
+    for size in sizes:
+        program = prismet_folder(work, f"prismet-settings-{size}mb", os.path.join(build, "app", "prismet"), "")
+        ini = program + ".ini"
+        line = b"padding=" + b"x" * 90 + b"\r\n"
+        with open(ini, "ab") as out:
+            written = 0
+            section = 0
+            while written < size * MB:
+                block = f"[unused{section}]\r\n".encode("ascii") + line * 1000
+                out.write(block)
+                written += len(block)
+                section += 1
+        tools.append(Tool(f"prismet, settings file of {size} MB", lambda s, o, p=program: [p, s]))
+
+    def clear(_):
+        if os.path.exists(page):
+            os.remove(page)
+
+    seconds = take_turns(tools, lambda t: t.run(source, None, timeout=600), args.runs, args.warmup, clear)
+    print()
+    print("One 7-byte source, with a settings file of each size beside the program:")
+    print()
+    print("| settings file | seconds, median (min–max) | peak RSS |")
+    print("|---|---|---|")
+    for t in tools:
+        times = [x for x in seconds[t.name] if x]
+        clear(None)
+        peak = peak_kb(t.single(source, None))
+        peak_text = f"{peak / 1024:.1f} MB" if peak else "?"
+        if len(times) < len(seconds[t.name]) or not times:
+            print(f"| {t.name} | failed | {peak_text} |")
+            continue
+        print(f"| {t.name} | {statistics.median(times):.3f} ({min(times):.3f}–{max(times):.3f}) | {peak_text} |")
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -312,6 +357,8 @@ def main():
     parser.add_argument("--peer-limit", type=int, default=12, help="largest size (MB) the slow peers run on")
     parser.add_argument("--warmup", type=int, default=1, help="untimed runs before each timed run")
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
+    parser.add_argument("--settings-sizes", default="5,20,200",
+                        help="sizes (MB) of the settings files of the settings rows; empty: no such rows")
     parser.add_argument("--vocabulary-keywords", type=int, default=1000000,
                         help="keywords of the vocabulary rows (a 2 MB corpus with a vocabulary file of that many "
                         "keywords foo0, foo1, ..., and with one that adds and removes them); 0 for none")
@@ -412,6 +459,9 @@ def main():
 
     if vocabularies:
         vocabulary_rows(work, program, vocabularies, args)
+
+    if args.settings_sizes:
+        settings_rows(work, args.build, [int(x) for x in args.settings_sizes.split(",")], args)
 
     if args.tree:
         tree_work = os.path.abspath(args.tree_dir or work)

@@ -1,17 +1,23 @@
 #include "common/file_replacement.h"
 
+#include <cerrno>
+
 namespace prismet {
 
-bool replace_file_contents(const char* path, std::string_view bytes) {
+bool replace_file_contents(const char* path, std::string_view bytes, int* error) {
   FileReplacement replacement;
   FileReplacement::Options options;
   options.replace_read_only = false;
   options.durable = true;
-  if (!replacement.begin(path, options)) return false;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) != bytes.size()) {
+  bool replaced = replacement.begin(path, options);
+  if (replaced && !bytes.empty() &&
+      std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) != bytes.size()) {
+    if (error != nullptr) *error = errno != 0 ? errno : EIO;
     return false;
   }
-  return replacement.commit();
+  replaced = replaced && replacement.commit();
+  if (!replaced && error != nullptr) *error = replacement.error() != 0 ? replacement.error() : EIO;
+  return replaced;
 }
 
 }  // namespace prismet

@@ -66,7 +66,8 @@ class FileReplacement {
 };
 
 // Makes `path` hold exactly `bytes` through a durable replacement that
-// refuses read-only files. False, with the old file untouched, on failure.
-bool replace_file_contents(const char* path, std::string_view bytes);
+// refuses read-only files. False, with the old file untouched, on failure;
+// `error` (when given) then receives the system's error number.
+bool replace_file_contents(const char* path, std::string_view bytes, int* error = nullptr);
 
 }  // namespace prismet

@@ -185,4 +185,17 @@ bool set_value(Document& document, std::string_view section_name, std::string_vi
   return true;
 }
 
+bool section_name_reads_back(std::string_view name) {
+  // A CR or LF byte is refused even as the second byte of a character: the
+  // platform's reading of such a pair is not ours to rely on.
+  if (name.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return false;
+  if (trim_blanks(name).empty()) return false;
+  Document written;
+  set_value(written, name, "k", "v");
+  Document read = parse_document(write_document(written));
+  const Section* section = find_section(read, name);
+  return section != nullptr && section->keys.size() == 1 && section->keys.front().name == "k" &&
+         section->keys.front().value == "v" && read.sections.size() == written.sections.size();
+}
+
 }  // namespace prismet::ini

@@ -82,4 +82,10 @@ Key* find_key(Section& section, std::string_view name);
 // this value.
 bool set_value(Document& document, std::string_view section, std::string_view key, std::string_view value);
 
+// True when a key set in section `name` of an empty document, written out
+// and parsed again, is found again under that name: false for a name with a
+// CR, LF or NUL byte anywhere, one of blanks only, or one that reads back as
+// a key line.
+bool section_name_reads_back(std::string_view name);
+
 }  // namespace prismet::ini

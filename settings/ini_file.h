@@ -4,7 +4,8 @@
 // and the same bytes are written (see ini_document.h for the format). The
 // bytes of names and values are taken as they are; nothing is converted.
 //
-// Every call reads the file afresh; nothing is cached.
+// Every call reads the file afresh; nothing is cached (FileImage, in
+// ini_file_image.h, serves many calls from one reading).
 #pragma once
 
 #include <cstddef>

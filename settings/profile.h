@@ -1,22 +1,45 @@
-// Access to single values of the settings file, through the platform's
+// Access to the values of one settings file, through the platform's
 // private-profile functions on Windows (profile_win32.cpp) and through our
 // own INI code elsewhere (profile_posix.cpp); both read and write the same
 // bytes (see ini_file.h for what a read returns and a write does).
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 namespace prismet {
 
-// Copies the value of `key` in `section` of `file`, or `default_value` when
-// there is none, into `buffer` (of `capacity` bytes, at most capacity - 1 of
-// them text, never ending inside a double-byte character). Returns the
-// length stored; a null `file`, `section` or `key` stores an empty text.
-std::size_t read_profile_string(const char* file, const char* section, const char* key,
-                                const char* default_value, char* buffer, std::size_t capacity);
+class ProfileFile {
+ public:
+  // Linux: the file is read once, at the first read or write, and written
+  // once, by save(). Windows: every call goes to the platform's functions,
+  // which keep their own copy of the file. A null `file` reads empty texts
+  // and writes nothing.
+  explicit ProfileFile(const char* file);
+  ~ProfileFile();
+  ProfileFile(const ProfileFile&) = delete;
+  ProfileFile& operator=(const ProfileFile&) = delete;
 
-// Writes `key`=`value` into `section` of `file`, creating what is missing.
-// True when the platform reports success.
-bool write_profile_string(const char* file, const char* section, const char* key, const char* value);
+  // Copies the value of `key` in `section`, or `default_value` when there is
+  // none, into `buffer` (of `capacity` bytes, at most capacity - 1 of them
+  // text, never ending inside a double-byte character). Returns the length
+  // stored; a null `section` or `key` stores an empty text.
+  std::size_t read_string(const char* section, const char* key, const char* default_value, char* buffer,
+                          std::size_t capacity);
+
+  // Sets `key`=`value` in `section`, creating what is missing. False when
+  // the write is refused (the file cannot be read, or the platform fails).
+  bool write_string(const char* section, const char* key, const char* value);
+
+  // Makes the file hold every write: true when it does (or nothing was
+  // written). False when a write or the saving failed; error() then tells
+  // the system's reason where one is known (0 otherwise).
+  bool save();
+  int error() const;
+
+ private:
+  struct State;  // the platform's own
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace prismet

@@ -1,15 +1,30 @@
-#include "settings/ini_file.h"
+#include "settings/ini_file_image.h"
 #include "settings/profile.h"
 
 namespace prismet {
 
-std::size_t read_profile_string(const char* file, const char* section, const char* key,
-                                const char* default_value, char* buffer, std::size_t capacity) {
-  return ini::read_string(file, section, key, default_value, buffer, capacity);
+struct ProfileFile::State {
+  explicit State(const char* file) : image(file) {}
+  ini::FileImage image;
+  bool refused = false;  // a write was refused: save() must say so
+};
+
+ProfileFile::ProfileFile(const char* file) : state_(std::make_unique<State>(file)) {}
+ProfileFile::~ProfileFile() = default;
+
+std::size_t ProfileFile::read_string(const char* section, const char* key, const char* default_value,
+                                     char* buffer, std::size_t capacity) {
+  return state_->image.read_string(section, key, default_value, buffer, capacity);
 }
 
-bool write_profile_string(const char* file, const char* section, const char* key, const char* value) {
-  return ini::write_string(file, section, key, value);
+bool ProfileFile::write_string(const char* section, const char* key, const char* value) {
+  const bool written = state_->image.write_string(section, key, value);
+  if (!written) state_->refused = true;
+  return written;
 }
+
+bool ProfileFile::save() { return state_->image.save() && !state_->refused; }
+
+int ProfileFile::error() const { return state_->image.error(); }
 
 }  // namespace prismet

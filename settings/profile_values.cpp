@@ -39,31 +39,31 @@ std::optional<std::int32_t> parse_decimal(const char* text) {
   return static_cast<std::int32_t>(magnitude >= kLimit ? kLimit - 1 : magnitude);
 }
 
-bool read_profile_bool(const char* file, const char* section, const char* key, bool default_value) {
+bool read_profile_bool(ProfileFile& profile, const char* section, const char* key, bool default_value) {
   char buffer[kBoolBufferSize];
-  read_profile_string(file, section, key, "", buffer, sizeof buffer);
+  profile.read_string(section, key, "", buffer, sizeof buffer);
   const std::optional<std::int32_t> number = parse_decimal(buffer);
   return number ? *number != 0 : default_value;
 }
 
-std::int32_t read_profile_int(const char* file, const char* section, const char* key,
+std::int32_t read_profile_int(ProfileFile& profile, const char* section, const char* key,
                               std::int32_t default_value) {
   char buffer[kIntBufferSize];
-  read_profile_string(file, section, key, "", buffer, sizeof buffer);
+  profile.read_string(section, key, "", buffer, sizeof buffer);
   return parse_decimal(buffer).value_or(default_value);
 }
 
-bool write_profile_bool(const char* file, const char* section, const char* key, bool value) {
-  return write_profile_string(file, section, key, value ? "1" : "0");
+bool write_profile_bool(ProfileFile& profile, const char* section, const char* key, bool value) {
+  return profile.write_string(section, key, value ? "1" : "0");
 }
 
-bool write_profile_int(const char* file, const char* section, const char* key, std::int32_t value) {
+bool write_profile_int(ProfileFile& profile, const char* section, const char* key, std::int32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-  return write_profile_string(file, section, key, text);
+  return profile.write_string(section, key, text);
 }
 
-bool write_profile_quoted(const char* file, const char* section, const char* key, const char* text) {
+bool write_profile_quoted(ProfileFile& profile, const char* section, const char* key, const char* text) {
   if (text == nullptr) return false;
   std::string quoted;
   try {
@@ -74,14 +74,14 @@ bool write_profile_quoted(const char* file, const char* section, const char* key
   quoted += '"';
   quoted += text;
   quoted += '"';
-  return write_profile_string(file, section, key, quoted.c_str());
+  return profile.write_string(section, key, quoted.c_str());
 }
 
-std::string read_profile_tag(const char* file, const char* section, const char* key,
+std::string read_profile_tag(ProfileFile& profile, const char* section, const char* key,
                              const char* default_value) {
   const std::unique_ptr<char[]> buffer(new char[kMaxTagLength + 1]);
   const std::size_t length =
-      read_profile_string(file, section, key, default_value, buffer.get(), kMaxTagLength + 1);
+      profile.read_string(section, key, default_value, buffer.get(), kMaxTagLength + 1);
   return std::string(buffer.get(), length);
 }
 

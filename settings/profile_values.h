@@ -1,11 +1,13 @@
 // Typed values in the settings file: booleans, integers, quoted texts and
-// tags, each under `key` in `section` of `file`.
+// tags, each under `key` in `section` of a settings file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "settings/profile.h"
 
 namespace prismet {
 
@@ -19,26 +21,26 @@ std::optional<std::int32_t> parse_decimal(const char* text);
 
 // True when the stored value (at most 260 bytes) begins with a number other
 // than 0, false when with 0; `default_value` when there is no number.
-bool read_profile_bool(const char* file, const char* section, const char* key, bool default_value);
+bool read_profile_bool(ProfileFile& profile, const char* section, const char* key, bool default_value);
 
 // The number the stored value (at most 259 bytes) begins with;
 // `default_value` when there is none.
-std::int32_t read_profile_int(const char* file, const char* section, const char* key,
+std::int32_t read_profile_int(ProfileFile& profile, const char* section, const char* key,
                               std::int32_t default_value);
 
 // Writes "1" or "0".
-bool write_profile_bool(const char* file, const char* section, const char* key, bool value);
+bool write_profile_bool(ProfileFile& profile, const char* section, const char* key, bool value);
 
 // Writes the number in decimal.
-bool write_profile_int(const char* file, const char* section, const char* key, std::int32_t value);
+bool write_profile_int(ProfileFile& profile, const char* section, const char* key, std::int32_t value);
 
 // Writes `text` inside a pair of double quotes, which a read removes again,
 // so that blanks at either end survive. False, with nothing written, when no
 // memory is left for the quoted copy.
-bool write_profile_quoted(const char* file, const char* section, const char* key, const char* text);
+bool write_profile_quoted(ProfileFile& profile, const char* section, const char* key, const char* text);
 
 // The stored tag, at most kMaxTagLength bytes, or `default_value`.
-std::string read_profile_tag(const char* file, const char* section, const char* key,
+std::string read_profile_tag(ProfileFile& profile, const char* section, const char* key,
                              const char* default_value);
 
 }  // namespace prismet

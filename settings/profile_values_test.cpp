@@ -43,7 +43,7 @@ TEST(ProfileValues, ParsesNumbersAsPercentD) {
 TEST(ProfileValues, BooleansAndIntegersFallBackToTheDefault) {
   const std::string file = scratch_path("values.ini");
   write_file(file, "[v]\r\ntwo=2\r\nzero=0\r\nminus=-1\r\nempty=\r\ntext=abc\r\nlead=  12 monkeys\r\n");
-  const char* f = file.c_str();
+  ProfileFile f(file.c_str());
   EXPECT_TRUE(read_profile_bool(f, "v", "two", false));
   EXPECT_FALSE(read_profile_bool(f, "v", "zero", true));
   EXPECT_TRUE(read_profile_bool(f, "v", "minus", false));
@@ -54,33 +54,52 @@ TEST(ProfileValues, BooleansAndIntegersFallBackToTheDefault) {
   EXPECT_EQ(read_profile_int(f, "v", "text", 4), 4);
   EXPECT_EQ(read_profile_int(f, "v", "empty", 4), 4);
   EXPECT_EQ(read_profile_int(f, "v", "minus", 4), -1);
-  EXPECT_EQ(read_profile_int(scratch_path("none.ini").c_str(), "v", "two", 9), 9);
+  ProfileFile none(scratch_path("none.ini").c_str());
+  EXPECT_EQ(read_profile_int(none, "v", "two", 9), 9);
 }
 
 TEST(ProfileValues, WritesNumbersFlagsAndQuotedTexts) {
   const std::string file = scratch_path("written.ini");
-  const char* f = file.c_str();
+  ProfileFile f(file.c_str());
   EXPECT_TRUE(write_profile_int(f, "w", "n", -2147483647 - 1));
   EXPECT_TRUE(write_profile_bool(f, "w", "t", true));
   EXPECT_TRUE(write_profile_bool(f, "w", "f", false));
   EXPECT_TRUE(write_profile_quoted(f, "w", "q", "  both ends  "));
   EXPECT_TRUE(write_profile_quoted(f, "w", "e", ""));
   EXPECT_FALSE(write_profile_quoted(f, "w", "null", nullptr));
+  EXPECT_TRUE(f.save());
   EXPECT_EQ(read_file(file), "[w]\r\nn=-2147483648\r\nt=1\r\nf=0\r\nq=\"  both ends  \"\r\ne=\"\"\r\n");
   char buffer[261];
-  read_profile_string(f, "w", "q", "", buffer, sizeof buffer);
+  ProfileFile again(file.c_str());
+  again.read_string("w", "q", "", buffer, sizeof buffer);
   EXPECT_STREQ(buffer, "  both ends  ");
-  EXPECT_EQ(read_profile_int(f, "w", "n", 0), -2147483647 - 1);
+  EXPECT_EQ(read_profile_int(again, "w", "n", 0), -2147483647 - 1);
 }
 
 TEST(ProfileValues, TagsAreCutAt32766Bytes) {
   const std::string file = scratch_path("tags.ini");
   write_file(file, "[t]\r\nhuge=" + std::string(100000, 'x') + "\r\nexact=" + std::string(32766, 'y') +
                        "\r\nblank=  <B>  \r\n");
-  EXPECT_EQ(read_profile_tag(file.c_str(), "t", "huge", ""), std::string(32766, 'x'));
-  EXPECT_EQ(read_profile_tag(file.c_str(), "t", "exact", ""), std::string(32766, 'y'));
-  EXPECT_EQ(read_profile_tag(file.c_str(), "t", "blank", ""), "<B>");
-  EXPECT_EQ(read_profile_tag(file.c_str(), "t", "absent", "<PRE>"), "<PRE>");
+  ProfileFile f(file.c_str());
+  EXPECT_EQ(read_profile_tag(f, "t", "huge", ""), std::string(32766, 'x'));
+  EXPECT_EQ(read_profile_tag(f, "t", "exact", ""), std::string(32766, 'y'));
+  EXPECT_EQ(read_profile_tag(f, "t", "blank", ""), "<B>");
+  EXPECT_EQ(read_profile_tag(f, "t", "absent", "<PRE>"), "<PRE>");
+}
+
+// A flag is read through 261 bytes and a number through 260, on every
+// platform: the digit that ends a value of exactly 260 (259) bytes counts,
+// one byte more and it is cut off.
+TEST(ProfileValues, NumbersAtTheReadBufferEdge) {
+  const std::string file = scratch_path("edge.ini");
+  write_file(file, "[e]\r\nflag260=" + std::string(259, '0') + "1\r\nflag261=" + std::string(260, '0') +
+                       "1\r\nint259=" + std::string(258, '0') + "7\r\nint260=" + std::string(259, '0') +
+                       "7\r\n");
+  ProfileFile f(file.c_str());
+  EXPECT_TRUE(read_profile_bool(f, "e", "flag260", false));
+  EXPECT_FALSE(read_profile_bool(f, "e", "flag261", true));
+  EXPECT_EQ(read_profile_int(f, "e", "int259", -1), 7);
+  EXPECT_EQ(read_profile_int(f, "e", "int260", -1), 0);
 }
 
 }  // namespace

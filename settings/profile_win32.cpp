@@ -1,16 +1,30 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "common/cp932.h"
 #include "settings/profile.h"
 
 namespace prismet {
 
-std::size_t read_profile_string(const char* file, const char* section, const char* key,
-                                const char* default_value, char* buffer, std::size_t capacity) {
+struct ProfileFile::State {
+  bool has_file = false;
+  std::string file;
+  bool refused = false;  // a write failed
+};
+
+ProfileFile::ProfileFile(const char* file) : state_(std::make_unique<State>()) {
+  state_->has_file = file != nullptr;
+  if (file != nullptr) state_->file = file;
+}
+
+ProfileFile::~ProfileFile() = default;
+
+std::size_t ProfileFile::read_string(const char* section, const char* key, const char* default_value,
+                                     char* buffer, std::size_t capacity) {
   if (buffer == nullptr || capacity == 0) return 0;
-  if (file == nullptr || section == nullptr || key == nullptr) {
+  if (!state_->has_file || section == nullptr || key == nullptr) {
     // Without them the platform would read win.ini or list names instead.
     buffer[0] = '\0';
     return 0;
@@ -19,7 +33,7 @@ std::size_t read_profile_string(const char* file, const char* section, const cha
   // A value cut inside a double-byte character may leave the byte before
   // the terminator unwritten; a cleared buffer keeps it a terminator.
   std::memset(buffer, 0, size);
-  GetPrivateProfileStringA(section, key, default_value, buffer, size, file);
+  GetPrivateProfileStringA(section, key, default_value, buffer, size, state_->file.c_str());
   buffer[size - 1] = '\0';
   std::size_t length = std::strlen(buffer);
   // Never end in the first half of a character that was cut.
@@ -29,9 +43,16 @@ std::size_t read_profile_string(const char* file, const char* section, const cha
   return length;
 }
 
-bool write_profile_string(const char* file, const char* section, const char* key, const char* value) {
-  if (file == nullptr || section == nullptr || key == nullptr || value == nullptr) return false;
-  return WritePrivateProfileStringA(section, key, value, file) != 0;
+bool ProfileFile::write_string(const char* section, const char* key, const char* value) {
+  const bool written = state_->has_file && section != nullptr && key != nullptr && value != nullptr &&
+                       WritePrivateProfileStringA(section, key, value, state_->file.c_str()) != 0;
+  if (!written) state_->refused = true;
+  return written;
 }
+
+// Every write has gone to the file already.
+bool ProfileFile::save() { return !state_->refused; }
+
+int ProfileFile::error() const { return 0; }
 
 }  // namespace prismet

@@ -4,6 +4,7 @@
 
 #include "common/file_system.h"
 #include "common/path_text.h"
+#include "settings/ini_document.h"
 #include "settings/profile.h"
 #include "settings/profile_values.h"
 
@@ -92,31 +93,35 @@ void load_settings(Settings& settings, const char* mode) {
   load_settings_from(file, settings, mode);
 }
 
-void save_settings(const Settings& settings, const char* mode) {
+bool save_settings(const Settings& settings, const char* mode, int* error) {
   char file[kPathCapacity];
-  if (settings_file_path(file)) save_settings_to(file, settings, mode);
+  return settings_file_path(file) && save_settings_to(file, settings, mode, error);
 }
 
 void load_settings_from(const char* file, Settings& settings, const char* mode) {
+  ProfileFile profile(file);
   settings = Settings{};
-  settings.show_settings_dialog = read_profile_bool(file, kFixedSection, kShowDialogKey, true);
+  settings.show_settings_dialog = read_profile_bool(profile, kFixedSection, kShowDialogKey, true);
   const char* section = mode_section(mode);
-  read_profile_string(file, section, kExtensionKey, kDefaultExtension, settings.extension,
+  profile.read_string(section, kExtensionKey, kDefaultExtension, settings.extension,
                       sizeof settings.extension);
-  read_profile_string(file, section, kVocabularyKey, "", settings.vocabulary_file,
-                      sizeof settings.vocabulary_file);
-  load_output_style(file, section, settings.style);
+  profile.read_string(section, kVocabularyKey, "", settings.vocabulary_file, sizeof settings.vocabulary_file);
+  load_output_style(profile, section, settings.style);
 }
 
-void save_settings_to(const char* file, const Settings& settings, const char* mode) {
-  write_profile_bool(file, kFixedSection, kShowDialogKey, settings.show_settings_dialog);
+bool save_settings_to(const char* file, const Settings& settings, const char* mode, int* error) {
+  ProfileFile profile(file);
+  write_profile_bool(profile, kFixedSection, kShowDialogKey, settings.show_settings_dialog);
   const char* section = mode_section(mode);
-  write_profile_string(file, section, kExtensionKey, settings.extension);
-  write_profile_string(file, section, kVocabularyKey, settings.vocabulary_file);
-  save_output_style(file, section, settings.style);
+  profile.write_string(section, kExtensionKey, settings.extension);
+  profile.write_string(section, kVocabularyKey, settings.vocabulary_file);
+  save_output_style(profile, section, settings.style);
+  const bool saved = profile.save();
+  if (!saved && error != nullptr) *error = profile.error();
+  return saved;
 }
 
-void load_output_style(const char* file, const char* section, OutputStyle& style) {
+void load_output_style(ProfileFile& profile, const char* section, OutputStyle& style) {
   char insert_before[kPathCapacity];
   char insert_after[kPathCapacity];
   default_insert_path(insert_before, kInsertBeforeExtension);
@@ -125,35 +130,39 @@ void load_output_style(const char* file, const char* section, OutputStyle& style
   set_default_output_style(defaults, insert_before, insert_after);
 
   style = OutputStyle{};
-  read_profile_string(file, section, kInsertBeforeKey, defaults.insert_before, style.insert_before,
+  profile.read_string(section, kInsertBeforeKey, defaults.insert_before, style.insert_before,
                       sizeof style.insert_before);
-  read_profile_string(file, section, kInsertAfterKey, defaults.insert_after, style.insert_after,
+  profile.read_string(section, kInsertAfterKey, defaults.insert_after, style.insert_after,
                       sizeof style.insert_after);
-  style.expand_tabs = read_profile_bool(file, section, kExpandTabsKey, defaults.expand_tabs);
-  style.nbsp_spaces = read_profile_bool(file, section, kNbspKey, defaults.nbsp_spaces);
-  style.line_numbers = read_profile_bool(file, section, kLineNumbersKey, defaults.line_numbers);
-  const std::int32_t tab_width = read_profile_int(file, section, kTabWidthKey, defaults.tab_width);
+  style.expand_tabs = read_profile_bool(profile, section, kExpandTabsKey, defaults.expand_tabs);
+  style.nbsp_spaces = read_profile_bool(profile, section, kNbspKey, defaults.nbsp_spaces);
+  style.line_numbers = read_profile_bool(profile, section, kLineNumbersKey, defaults.line_numbers);
+  const std::int32_t tab_width = read_profile_int(profile, section, kTabWidthKey, defaults.tab_width);
   style.tab_width = tab_width < 0 ? 0 : tab_width;
   for (const TagKeys& tag : kTagKeys) {
     const TagPair& fallback = defaults.*tag.pair;
     TagPair& pair = style.*tag.pair;
-    pair.open = read_profile_tag(file, section, tag.open_key, fallback.open.c_str());
-    pair.close = read_profile_tag(file, section, tag.close_key, fallback.close.c_str());
+    pair.open = read_profile_tag(profile, section, tag.open_key, fallback.open.c_str());
+    pair.close = read_profile_tag(profile, section, tag.close_key, fallback.close.c_str());
   }
 }
 
-void save_output_style(const char* file, const char* section, const OutputStyle& style) {
-  write_profile_int(file, section, kTabWidthKey, style.tab_width);
-  write_profile_bool(file, section, kExpandTabsKey, style.expand_tabs);
-  write_profile_bool(file, section, kNbspKey, style.nbsp_spaces);
-  write_profile_bool(file, section, kLineNumbersKey, style.line_numbers);
-  write_profile_string(file, section, kInsertBeforeKey, style.insert_before);
-  write_profile_string(file, section, kInsertAfterKey, style.insert_after);
+void save_output_style(ProfileFile& profile, const char* section, const OutputStyle& style) {
+  write_profile_int(profile, section, kTabWidthKey, style.tab_width);
+  write_profile_bool(profile, section, kExpandTabsKey, style.expand_tabs);
+  write_profile_bool(profile, section, kNbspKey, style.nbsp_spaces);
+  write_profile_bool(profile, section, kLineNumbersKey, style.line_numbers);
+  profile.write_string(section, kInsertBeforeKey, style.insert_before);
+  profile.write_string(section, kInsertAfterKey, style.insert_after);
   for (const TagKeys& tag : kTagKeys) {
     const TagPair& pair = style.*tag.pair;
-    write_profile_string(file, section, tag.open_key, pair.open.c_str());
-    write_profile_string(file, section, tag.close_key, pair.close.c_str());
+    profile.write_string(section, tag.open_key, pair.open.c_str());
+    profile.write_string(section, tag.close_key, pair.close.c_str());
   }
+}
+
+bool is_valid_mode_name(const char* mode) {
+  return mode == nullptr || mode[0] == '\0' || ini::section_name_reads_back(mode);
 }
 
 }  // namespace prismet

@@ -7,6 +7,7 @@
 
 #include "common/fixed_text.h"
 #include "settings/output_style.h"
+#include "settings/profile.h"
 
 namespace prismet {
 
@@ -42,14 +43,22 @@ bool make_settings_folder(const char* file);
 // keys take the built-in defaults. Always succeeds.
 void load_settings(Settings& settings, const char* mode);
 
-// Writes every key back, in the fixed order; write failures are ignored.
-void save_settings(const Settings& settings, const char* mode);
+// Writes every key back, in the fixed order. True when the file holds them
+// all; false when the file could not be read or written (it then keeps what
+// it held) or there is no settings file path, with the system's reason in
+// `error` where one is known (0 otherwise).
+bool save_settings(const Settings& settings, const char* mode, int* error = nullptr);
 
 // load_settings and save_settings on a given settings file.
 void load_settings_from(const char* file, Settings& settings, const char* mode);
-void save_settings_to(const char* file, const Settings& settings, const char* mode);
+bool save_settings_to(const char* file, const Settings& settings, const char* mode, int* error = nullptr);
 
-void load_output_style(const char* file, const char* section, OutputStyle& style);
-void save_output_style(const char* file, const char* section, const OutputStyle& style);
+void load_output_style(ProfileFile& profile, const char* section, OutputStyle& style);
+void save_output_style(ProfileFile& profile, const char* section, const OutputStyle& style);
+
+// True when `mode` names a section that a save writes and a later load finds
+// again: no line break, no lone lead byte at its end, nothing that the file
+// would read back as another name. Null and empty name the fixed section.
+bool is_valid_mode_name(const char* mode);
 
 }  // namespace prismet

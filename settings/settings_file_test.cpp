@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/file_system.h"
 #include "common/path_text.h"
 #include "settings/profile_values.h"
 #include "tests/test_files.h"
@@ -194,6 +195,52 @@ TEST(SettingsFile, StoredInsertPathsWinOverTheProgramsPlace) {
   load_settings_from(file.c_str(), settings, nullptr);
   EXPECT_STREQ(settings.style.insert_before, "/old/place/prismet.top");
   EXPECT_EQ(std::string(settings.style.insert_after), beside_settings_file(".btm"));
+}
+
+// A path of exactly the buffer's text length is kept whole; one byte more
+// is cut to it.
+TEST(SettingsFile, PathsAtTheBufferEdge) {
+  const std::string file = scratch_path("edge.ini");
+  const std::string fits(kPathCapacity - 1, 'f');
+  write_file(file, "[prismet]\r\n前に挿入=" + fits + "\r\n後に挿入=" + fits + "g\r\n");
+  Settings settings;
+  load_settings_from(file.c_str(), settings, nullptr);
+  EXPECT_EQ(std::string(settings.style.insert_before), fits);
+  EXPECT_EQ(std::string(settings.style.insert_after), fits);
+}
+
+TEST(SettingsFile, ModeNamesThatCannotBeSections) {
+  struct Case {
+    const char* mode;
+    bool valid;
+  };
+  const Case cases[] = {
+      {nullptr, true},    {"", true},         {"web", true},      {"a]b", true},  {"[x", true},
+      {" spaced ", true}, {"\x82\xa0", true}, {"a\nb", false},    {"a\r", false}, {"\nweb", false},
+      {" ", false},       {"\t\x1a ", false}, {"\x82\nb", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(is_valid_mode_name(c.mode), c.valid) << (c.mode != nullptr ? c.mode : "(null)");
+  }
+}
+
+// Whatever mode name is taken, what is saved under it loads again, and
+// saving again leaves the file as it was.
+TEST(SettingsFile, EveryValidModeReadsBack) {
+  for (const char* mode : {"a]b", "[x", " spaced ", "\x82\xa0", "\x82", "Web"}) {
+    const std::string file = scratch_path("valid-mode.ini");
+    delete_file(file.c_str());
+    Settings settings;
+    set_default_settings(settings, "/t", "/b");
+    settings.style.tab_width = 9;
+    EXPECT_TRUE(save_settings_to(file.c_str(), settings, mode));
+    const std::string first = read_file(file);
+    Settings loaded;
+    load_settings_from(file.c_str(), loaded, mode);
+    EXPECT_EQ(loaded.style.tab_width, 9) << mode;
+    EXPECT_TRUE(save_settings_to(file.c_str(), loaded, mode));
+    EXPECT_EQ(read_file(file), first) << mode;
+  }
 }
 
 }  // namespace

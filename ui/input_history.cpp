@@ -105,7 +105,8 @@ InputHistoryPtr load_history(const char* section, const char* default_text) {
   if (!settings_file_path(file)) return history;
   std::unique_ptr<char[]> value(new (std::nothrow) char[kValueBufferSize]);
   if (!value) return nullptr;
-  int count = read_profile_int(file, section, kHistoryCountKey, 0);
+  ProfileFile profile(file);
+  int count = read_profile_int(profile, section, kHistoryCountKey, 0);
   // Every key past the last one present gives the default, which is kept
   // once; reading just one of them gives the same history and keeps a
   // damaged count from making the dialog read the file billions of times.
@@ -123,11 +124,12 @@ InputHistoryPtr load_history(const char* section, const char* default_text) {
 bool save_history(const char* section, const InputHistory& history) {
   char file[kPathCapacity];
   if (!settings_file_path(file)) return false;
-  bool written = write_profile_int(file, section, kHistoryCountKey, history.count());
+  ProfileFile profile(file);
+  bool written = write_profile_int(profile, section, kHistoryCountKey, history.count());
   int index = 0;
   for (InputHistory::Node* node = history.first(); node != nullptr; node = node->next(), ++index)
-    written = write_profile_quoted(file, section, KeyName(index).text, node->item().c_str()) && written;
-  return written;
+    written = write_profile_quoted(profile, section, KeyName(index).text, node->item().c_str()) && written;
+  return profile.save() && written;
 }
 
 }  // namespace prismet

@@ -66,7 +66,8 @@ class SettingsDialog : public ::testing::Test {
   }
   // A value of the dialog's remembered window state; -1 when none is stored.
   int placement_value(const char* key) const {
-    return read_profile_int(file_.path().c_str(), kSettingsPlacementSection, key, -1);
+    ProfileFile profile(file_.path().c_str());
+    return read_profile_int(profile, kSettingsPlacementSection, key, -1);
   }
 
   ScratchSettingsFile file_;

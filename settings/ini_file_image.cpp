@@ -1,0 +1,168 @@
+#include "settings/ini_file_image.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "common/bounded_copy.h"
+#include "common/cp932.h"
+#include "common/file_replacement.h"
+#include "common/file_system.h"
+
+namespace prismet::ini {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A default loses its trailing spaces, but keeps at least one byte.
+std::string_view without_trailing_spaces(std::string_view text) {
+  while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// One pair of enclosing quotes, of either kind, comes off a value of at least
+// two characters; a quote that is the second byte of a double-byte
+// character does not count.
+std::string_view without_quotes(std::string_view text) {
+  if (text.empty() || (text.front() != '"' && text.front() != '\'')) return text;
+  std::size_t last = 0;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); i += char_length(text, i)) {
+    last = i;
+    ++characters;
+  }
+  if (characters < 2 || char_length(text, last) != 1 || text[last] != text.front()) return text;
+  return text.substr(1, last - 1);
+}
+
+}  // namespace
+
+FileImage::FileImage(const char* file) : file_(file != nullptr ? file : ""), has_file_(file != nullptr) {}
+
+void FileImage::load() {
+  if (state_ != State::kUnloaded) return;
+  state_ = State::kMissing;
+  if (!has_file_ || !path_exists(file_.c_str())) return;
+  state_ = State::kUnreadable;
+  const std::unique_ptr<std::FILE, FileCloser> stream(open_file_for_reading(file_.c_str()));
+  if (!stream) {
+    error_ = errno != 0 ? errno : EIO;
+    return;
+  }
+  std::string bytes;
+  char block[65536];
+  for (;;) {
+    std::size_t got = 0;
+    errno = 0;
+    if (!read_block(stream.get(), block, sizeof block, got)) {
+      // Part of a file is not the file: its values are not taken, and it is
+      // never written back from what was read.
+      error_ = errno != 0 ? errno : EIO;
+      return;
+    }
+    bytes.append(block, got);
+    if (got < sizeof block) break;
+  }
+  document_ = parse_document(bytes);
+  state_ = State::kLoaded;
+}
+
+std::size_t FileImage::read_string(const char* section, const char* key, const char* default_value,
+                                   char* buffer, std::size_t capacity) {
+  if (buffer == nullptr || capacity == 0) return 0;
+  if (!has_file_ || section == nullptr || key == nullptr) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  const std::string fallback =
+      whole_characters(without_trailing_spaces(default_value != nullptr ? default_value : ""));
+  load();
+  if (state_ == State::kUnreadable) return copy_whole_characters(buffer, capacity, fallback);
+  std::string_view value = fallback;
+  if (Section* found_section = find_section(document_, section)) {
+    const Key* found_key = find_key(*found_section, key);
+    if (found_key != nullptr && found_key->value) value = *found_key->value;
+  }
+  return copy_whole_characters(buffer, capacity, without_quotes(value));
+}
+
+bool FileImage::write_string(const char* section, const char* key, const char* value) {
+  if (!has_file_ || section == nullptr || key == nullptr || value == nullptr) return false;
+  load();
+  if (state_ == State::kUnreadable) return false;
+  const std::size_t sections = document_.sections.size();
+  // A write that changes nothing writes nothing: the file keeps the bytes of
+  // the last write that did.
+  if (!set_value(document_, section, key, value)) return true;
+  changed_ = true;
+  written_.reset();
+  written_bytes_.reset();
+  Section* changed_section = find_section(document_, section);
+  Key* changed_key = changed_section != nullptr ? find_key(*changed_section, key) : nullptr;
+  if (changed_key != nullptr) {
+    Written written{static_cast<std::size_t>(changed_section - document_.sections.data()),
+                    static_cast<std::size_t>(changed_key - changed_section->keys.data()),
+                    document_.sections.size() != sections, changed_section->name, *changed_key};
+    if (settle(*changed_section, *changed_key, written.new_section)) {
+      written_ = std::move(written);
+      return true;
+    }
+  }
+  // The name or value makes more than one line of the file, or cannot be
+  // found again as stored: the file gets the bytes as written, and what a
+  // fresh read of them gives is the document from here on.
+  written_bytes_ = write_document(document_);
+  document_ = parse_document(*written_bytes_);
+  return true;
+}
+
+bool FileImage::settle(Section& section, Key& key, bool new_section) {
+  // The lines the write added or changed, read back on their own: a line of
+  // the file never depends on the lines around it, so this is what a fresh
+  // read of the whole file gives for them.
+  std::string lines;
+  if (new_section) lines = "[" + section.name + "]\r\n";
+  lines += key.name;
+  if (key.value) lines += "=" + *key.value;
+  lines += "\r\n";
+  Document alone = parse_document(lines);
+  const std::size_t expected_sections = new_section ? 2 : 1;
+  if (alone.sections.size() != expected_sections || alone.sections.front().keys.empty() != new_section ||
+      alone.sections.back().keys.size() != 1) {
+    return false;
+  }
+  if (new_section) section.name = std::move(alone.sections.back().name);
+  key = std::move(alone.sections.back().keys.front());
+  return true;
+}
+
+std::string FileImage::file_bytes() {
+  if (written_bytes_) return *written_bytes_;
+  if (!written_) return write_document(document_);
+  // The last write's line goes out as it was written; only a later reading
+  // trims it.
+  Section& section = document_.sections[written_->section];
+  Key& key = section.keys[written_->key];
+  std::swap(key, written_->key_as_written);
+  if (written_->new_section) std::swap(section.name, written_->section_name);
+  std::string bytes = write_document(document_);
+  std::swap(key, written_->key_as_written);
+  if (written_->new_section) std::swap(section.name, written_->section_name);
+  return bytes;
+}
+
+bool FileImage::save() {
+  if (!changed_) return true;
+  int error = 0;
+  if (!replace_file_contents(file_.c_str(), file_bytes(), &error)) {
+    error_ = error;
+    return false;
+  }
+  changed_ = false;
+  return true;
+}
+
+}  // namespace prismet::ini

@@ -1,0 +1,70 @@
+// One INI file, read and parsed once and then served from memory: reads and
+// writes through an image return and produce exactly what the same calls
+// through read_string and write_string (ini_file.h) would, one after the
+// other, but the file is read at most once and written at most once, when
+// save() is called. A settings file of any size costs one read and one
+// write per run.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/ini_document.h"
+
+namespace prismet::ini {
+
+class FileImage {
+ public:
+  // Nothing is read until the first read or write. A null `file` gives an
+  // image on which reads give empty texts and writes fail.
+  explicit FileImage(const char* file);
+
+  // What read_string returns for the file as the writes so far left it.
+  std::size_t read_string(const char* section, const char* key, const char* default_value, char* buffer,
+                          std::size_t capacity);
+
+  // Applies what write_string would write, in memory. False when the file
+  // cannot be read (it is then never written) or an argument is null.
+  bool write_string(const char* section, const char* key, const char* value);
+
+  // Writes the file when a write changed it: true when nothing needed
+  // writing or the file now holds the image. On failure the file is as it
+  // was and error() tells the system's reason.
+  bool save();
+
+  // The system's error number of the failed read or save; 0 if none.
+  int error() const { return error_; }
+
+ private:
+  enum class State { kUnloaded, kLoaded, kMissing, kUnreadable };
+  void load();
+  // Makes the changed key (and its section, when the write made it) read as
+  // a fresh read of the written file would; false when its line would not
+  // read back as one key of that section.
+  bool settle(Section& section, Key& key, bool new_section);
+  // The bytes the file is to hold.
+  std::string file_bytes();
+
+  // The line of the last write that changed anything, as written: the file
+  // holds it so, while the document holds it as read back.
+  struct Written {
+    std::size_t section;
+    std::size_t key;
+    bool new_section;
+    std::string section_name;
+    Key key_as_written;
+  };
+
+  std::string file_;
+  bool has_file_;
+  State state_ = State::kUnloaded;
+  Document document_;  // as a fresh read of the file would give it
+  std::optional<Written> written_;
+  std::optional<std::string> written_bytes_;  // the whole file, where one line would not do
+  bool changed_ = false;
+  int error_ = 0;
+};
+
+}  // namespace prismet::ini
