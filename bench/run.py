@@ -252,6 +252,23 @@ def print_rows(label, tools, seconds, megabytes, peaks, per_file=None):
                   f"{ratio_text(median_range(ratios))} |{files} |")
 
 
+def print_seconds_table(first_column, tools, seconds, source, clear):
+    """A table of each tool's seconds on one source, median (min–max), with
+    its peak memory from one more run."""
+    print(f"| {first_column} | seconds, median (min–max) | peak RSS |")
+    print("|---|---|---|")
+    for t in tools:
+        times = [x for x in seconds[t.name] if x]
+        clear(None)
+        peak = peak_kb(t.single(source, None))
+        peak_text = f"{peak / 1024:.1f} MB" if peak else "?"
+        if len(times) < len(seconds[t.name]) or not times:
+            print(f"| {t.name} | failed | {peak_text} |")
+            continue
+        print(f"| {t.name} | {statistics.median(times):.3f} ({min(times):.3f}–{max(times):.3f}) | {peak_text} |")
+    sys.stdout.flush()
+
+
 def vocabulary_rows(work, program, vocabularies, args):
     """Load and conversion with a large vocabulary file: prismet on a 2 MB
     corpus with the built-in vocabulary, with the file that adds the keywords
@@ -277,18 +294,7 @@ def vocabulary_rows(work, program, vocabularies, args):
     print(f"A 2 MB corpus with the vocabulary files of {count:,} keywords "
           f"({', '.join(os.path.basename(p) for p in vocabularies.values())}):")
     print()
-    print("| tool | seconds, median (min–max) | peak RSS |")
-    print("|---|---|---|")
-    for t in tools:
-        times = [s for s in seconds[t.name] if s]
-        clear(None)
-        peak = peak_kb(t.single(source, None))
-        peak_text = f"{peak / 1024:.1f} MB" if peak else "?"
-        if len(times) < len(seconds[t.name]) or not times:
-            print(f"| {t.name} | failed | {peak_text} |")
-            continue
-        print(f"| {t.name} | {statistics.median(times):.3f} ({min(times):.3f}–{max(times):.3f}) | {peak_text} |")
-    sys.stdout.flush()
+    print_seconds_table("tool", tools, seconds, source, clear)
 
 
 def settings_rows(work, build, sizes, args):
@@ -322,18 +328,7 @@ def settings_rows(work, build, sizes, args):
     print()
     print("One 7-byte source, with a settings file of each size beside the program:")
     print()
-    print("| settings file | seconds, median (min–max) | peak RSS |")
-    print("|---|---|---|")
-    for t in tools:
-        times = [x for x in seconds[t.name] if x]
-        clear(None)
-        peak = peak_kb(t.single(source, None))
-        peak_text = f"{peak / 1024:.1f} MB" if peak else "?"
-        if len(times) < len(seconds[t.name]) or not times:
-            print(f"| {t.name} | failed | {peak_text} |")
-            continue
-        print(f"| {t.name} | {statistics.median(times):.3f} ({min(times):.3f}–{max(times):.3f}) | {peak_text} |")
-    sys.stdout.flush()
+    print_seconds_table("settings file", tools, seconds, source, clear)
 
 
 def file_system_of(folder):

@@ -6,16 +6,11 @@ namespace prismet::ini {
 
 std::size_t read_string(const char* file, const char* section, const char* key, const char* default_value,
                         char* buffer, std::size_t capacity) {
-  if (buffer != nullptr && capacity > 0 && file == nullptr) {
-    buffer[0] = '\0';
-    return 0;
-  }
   FileImage image(file);
   return image.read_string(section, key, default_value, buffer, capacity);
 }
 
 bool write_string(const char* file, const char* section, const char* key, const char* value) {
-  if (file == nullptr) return false;
   FileImage image(file);
   return image.write_string(section, key, value) && image.save();
 }
