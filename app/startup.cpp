@@ -118,6 +118,8 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
   CustomBoxParam param;
   if (!prepare_run(param, command_line, platform, &outcome)) return outcome;
   outcome.went_on = true;
+  // The saved settings keep their paths as written; the run uses them resolved.
+  resolve_relative_paths(param.settings);
   {
     BusyIndicator busy(module_instance);
     Vocabulary vocabulary;

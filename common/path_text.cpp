@@ -37,6 +37,27 @@ std::string folder_of(const char* path) {
   return ".";
 }
 
+bool is_absolute_path(const char* path) {
+  if (path[0] == kPathSeparator || path[0] == kAlternatePathSeparator) return true;
+  const bool drive_letters = kPathSeparator == '\\';
+  const bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+  return drive_letters && letter && path[1] == ':';
+}
+
+bool resolve_path_in_folder(const std::string& folder, char* buffer, std::size_t capacity) {
+  if (buffer[0] == '\0' || is_absolute_path(buffer)) return true;
+  std::string joined = folder;
+  const std::size_t end = joined.size();
+  if (end == 0 ||
+      !(joined[end - 1] == kAlternatePathSeparator || is_path_separator_at(joined.c_str(), end - 1))) {
+    joined += kPathSeparator;
+  }
+  joined += buffer;
+  if (joined.size() + 1 > capacity) return false;
+  std::memcpy(buffer, joined.c_str(), joined.size() + 1);
+  return true;
+}
+
 void lower_case_path(char* text) {
   for (char* p = text; *p != '\0'; p = next_char(p)) {
     *p = lower_ascii(*p);

@@ -31,6 +31,15 @@ bool is_path_separator_at(const char* text, std::size_t position);
 // last one is the path's first byte (a file in the root).
 std::string folder_of(const char* path);
 
+// True when `path` does not depend on the current folder: it begins with a
+// separator (either one), or on Windows with a drive letter and a colon.
+bool is_absolute_path(const char* path);
+
+// `path` as seen from `folder`: unchanged when absolute or empty, else the
+// folder, a separator and the path. False, with `buffer` unchanged, when the
+// result would not fit in `capacity` bytes.
+bool resolve_path_in_folder(const std::string& folder, char* buffer, std::size_t capacity);
+
 // Turns each single-byte A-Z into a-z; bytes of double-byte characters are
 // never changed.
 void lower_case_path(char* text);

@@ -23,5 +23,18 @@ TEST(FolderOf, TextBeforeTheLastSeparator) {
   for (const auto& c : cases) EXPECT_EQ(folder_of(c[0]), c[1]) << c[0];
 }
 
+TEST(PathText, AbsolutePaths) {
+  const bool windows = kPathSeparator == '\\';
+  const struct {
+    const char* path;
+    bool absolute;
+  } cases[] = {
+      {"/usr/share", true}, {"a/b", false},        {"", false},    {"./a", false}, {"../a", false},
+      {"C:\\x", windows},   {"c:x", windows},      {"1:x", false}, {":x", false},  {"\\\\server\\x", windows},
+      {"\\x", windows},     {"\x95\x5C/a", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(is_absolute_path(c.path), c.absolute) << c.path;
+}
+
 }  // namespace
 }  // namespace prismet

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/fixed_text.h"
+#include "common/source_encoding.h"
 
 namespace prismet {
 
@@ -36,6 +37,15 @@ struct Settings {
   char extension[kPathCapacity] = {};        // put in place of the input's extension
   bool show_settings_dialog = false;
   OutputStyle style;
+  // Keys a settings file holds only when they differ from these defaults,
+  // which keep every page as the keys before them alone make it. The
+  // settings dialog leaves them as they are.
+  SourceEncoding encoding = SourceEncoding::kShiftJis;
+  // Relative paths of the vocabulary and insert files are taken from the
+  // settings file's folder, not from the current folder.
+  bool paths_from_settings_folder = false;
+  // "{{source}}" in an insert file becomes the source's file name.
+  bool insert_file_variables = false;
 };
 
 // The built-in values of the style, with the given default insert paths

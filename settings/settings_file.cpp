@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "settings/ini_document.h"
@@ -23,6 +24,25 @@ constexpr char kNbspKey[] = "空白を &nbsp; に変換";
 constexpr char kLineNumbersKey[] = "行番号を表示";
 constexpr char kInsertBeforeKey[] = "前に挿入";
 constexpr char kInsertAfterKey[] = "後に挿入";
+// Written only when they differ from the built-in defaults, behind the keys
+// above, so that a file that never set them stays as it is.
+constexpr char kEncodingKey[] = "文字コード";
+constexpr char kPathBaseKey[] = "相対パスの基準";
+constexpr char kInsertVariablesKey[] = "挿入ファイルの変数";
+
+constexpr char kPathBaseSettingsFolder[] = "設定ファイル";
+
+struct EncodingName {
+  SourceEncoding encoding;
+  const char* name;  // the one written
+  const char* other_names[2];
+};
+
+constexpr EncodingName kEncodingNames[] = {
+    {SourceEncoding::kShiftJis, "Shift_JIS", {"SJIS", "CP932"}},
+    {SourceEncoding::kUtf8, "UTF-8", {"UTF8", nullptr}},
+    {SourceEncoding::kAutomatic, "自動", {"auto", nullptr}},
+};
 
 constexpr char kDefaultExtension[] = ".htm";
 constexpr char kInsertBeforeExtension[] = ".top";
@@ -45,6 +65,43 @@ constexpr TagKeys kTagKeys[] = {
     {"<行番号>", "</行番号>", &OutputStyle::line_number},
     {"<行>", "</行>", &OutputStyle::line},
 };
+
+// The encoding a value names, in any mix of capital and small letters; the
+// default for a value that names none.
+SourceEncoding encoding_named(const char* value) {
+  for (const EncodingName& entry : kEncodingNames) {
+    if (equals_no_case(value, entry.name)) return entry.encoding;
+    for (const char* other : entry.other_names) {
+      if (other != nullptr && equals_no_case(value, other)) return entry.encoding;
+    }
+  }
+  return SourceEncoding::kShiftJis;
+}
+
+const char* encoding_name(SourceEncoding encoding) {
+  for (const EncodingName& entry : kEncodingNames) {
+    if (entry.encoding == encoding) return entry.name;
+  }
+  return kEncodingNames[0].name;
+}
+
+void load_added_keys(ProfileFile& profile, const char* section, Settings& settings) {
+  char value[kPathCapacity];
+  profile.read_string(section, kEncodingKey, "", value, sizeof value);
+  settings.encoding = encoding_named(value);
+  profile.read_string(section, kPathBaseKey, "", value, sizeof value);
+  settings.paths_from_settings_folder = std::strcmp(value, kPathBaseSettingsFolder) == 0;
+  settings.insert_file_variables = read_profile_bool(profile, section, kInsertVariablesKey, false);
+}
+
+void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
+  if (settings.encoding != SourceEncoding::kShiftJis) {
+    profile.write_string(section, kEncodingKey, encoding_name(settings.encoding));
+  }
+  if (settings.paths_from_settings_folder)
+    profile.write_string(section, kPathBaseKey, kPathBaseSettingsFolder);
+  if (settings.insert_file_variables) write_profile_bool(profile, section, kInsertVariablesKey, true);
+}
 
 const char* mode_section(const char* mode) {
   return mode != nullptr && mode[0] != '\0' ? mode : kFixedSection;
@@ -107,6 +164,7 @@ void load_settings_from(const char* file, Settings& settings, const char* mode) 
                       sizeof settings.extension);
   profile.read_string(section, kVocabularyKey, "", settings.vocabulary_file, sizeof settings.vocabulary_file);
   load_output_style(profile, section, settings.style);
+  load_added_keys(profile, section, settings);
 }
 
 bool save_settings_to(const char* file, const Settings& settings, const char* mode, int* error) {
@@ -116,6 +174,7 @@ bool save_settings_to(const char* file, const Settings& settings, const char* mo
   profile.write_string(section, kExtensionKey, settings.extension);
   profile.write_string(section, kVocabularyKey, settings.vocabulary_file);
   save_output_style(profile, section, settings.style);
+  save_added_keys(profile, section, settings);
   const bool saved = profile.save();
   if (!saved && error != nullptr) *error = profile.error();
   return saved;
@@ -158,6 +217,19 @@ void save_output_style(ProfileFile& profile, const char* section, const OutputSt
     const TagPair& pair = style.*tag.pair;
     profile.write_string(section, tag.open_key, pair.open.c_str());
     profile.write_string(section, tag.close_key, pair.close.c_str());
+  }
+}
+
+void resolve_relative_paths(Settings& settings, const char* settings_file) {
+  if (!settings.paths_from_settings_folder) return;
+  char in_use[kPathCapacity];
+  if (settings_file == nullptr) {
+    if (!settings_file_path(in_use)) return;
+    settings_file = in_use;
+  }
+  const std::string folder = folder_of(settings_file);
+  for (char* path : {settings.vocabulary_file, settings.style.insert_before, settings.style.insert_after}) {
+    if (!resolve_path_in_folder(folder, path, kPathCapacity)) path[0] = '\0';
   }
 }
 

@@ -56,6 +56,15 @@ bool save_settings_to(const char* file, const Settings& settings, const char* mo
 void load_output_style(ProfileFile& profile, const char* section, OutputStyle& style);
 void save_output_style(ProfileFile& profile, const char* section, const OutputStyle& style);
 
+// For settings that take relative paths from the settings file's folder:
+// makes the vocabulary and insert file paths that are relative absolute
+// against the folder of `settings_file` (or of the settings file in use
+// when null). A path that would then not fit is emptied, so that no file
+// of the current folder is taken in its place. Other settings are left as
+// they are. Applied to a run's copy of the settings after they are saved,
+// so the settings file keeps the paths as written.
+void resolve_relative_paths(Settings& settings, const char* settings_file = nullptr);
+
 // True when `mode` names a section that a save writes and a later load finds
 // again: no line break, no lone lead byte at its end, nothing that the file
 // would read back as another name. Null and empty name the fixed section.

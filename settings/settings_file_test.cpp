@@ -36,6 +36,9 @@ void expect_same_settings(const Settings& a, const Settings& b) {
   EXPECT_STREQ(a.vocabulary_file, b.vocabulary_file);
   EXPECT_STREQ(a.extension, b.extension);
   EXPECT_EQ(a.show_settings_dialog, b.show_settings_dialog);
+  EXPECT_EQ(a.encoding, b.encoding);
+  EXPECT_EQ(a.paths_from_settings_folder, b.paths_from_settings_folder);
+  EXPECT_EQ(a.insert_file_variables, b.insert_file_variables);
   expect_same_style(a.style, b.style);
 }
 
@@ -241,6 +244,114 @@ TEST(SettingsFile, EveryValidModeReadsBack) {
     EXPECT_TRUE(save_settings_to(file.c_str(), loaded, mode));
     EXPECT_EQ(read_file(file), first) << mode;
   }
+}
+
+// The keys added after the first ones: what a stored value means, and what a
+// save writes for it. A key at its default is not written, so a file that
+// never had it stays as it was, and one that has it keeps its line.
+TEST(SettingsFile, AddedKeysLoadAndSaveOnlyWhenSet) {
+  struct Case {
+    const char* stored;  // lines of the mode section
+    SourceEncoding encoding;
+    bool from_settings_folder;
+    bool variables;
+    const char* saved_tail;  // what the save writes behind "</行>="
+  };
+  const Case cases[] = {
+      {"", SourceEncoding::kShiftJis, false, false, ""},
+      {"文字コード=Shift_JIS", SourceEncoding::kShiftJis, false, false, "文字コード=Shift_JIS\r\n"},
+      {"文字コード=sjis", SourceEncoding::kShiftJis, false, false, "文字コード=sjis\r\n"},
+      {"文字コード=UTF-8", SourceEncoding::kUtf8, false, false, "文字コード=UTF-8\r\n"},
+      {"文字コード=utf8", SourceEncoding::kUtf8, false, false, "文字コード=UTF-8\r\n"},
+      {"文字コード=自動", SourceEncoding::kAutomatic, false, false, "文字コード=自動\r\n"},
+      {"文字コード=AUTO", SourceEncoding::kAutomatic, false, false, "文字コード=自動\r\n"},
+      {"文字コード=EUC-JP", SourceEncoding::kShiftJis, false, false, "文字コード=EUC-JP\r\n"},
+      {"相対パスの基準=設定ファイル", SourceEncoding::kShiftJis, true, false,
+       "相対パスの基準=設定ファイル\r\n"},
+      {"相対パスの基準=現在のフォルダー", SourceEncoding::kShiftJis, false, false,
+       "相対パスの基準=現在のフォルダー\r\n"},
+      {"挿入ファイルの変数=1", SourceEncoding::kShiftJis, false, true, "挿入ファイルの変数=1\r\n"},
+      {"挿入ファイルの変数=0", SourceEncoding::kShiftJis, false, false, "挿入ファイルの変数=0\r\n"},
+      {"挿入ファイルの変数=7", SourceEncoding::kShiftJis, false, true, "挿入ファイルの変数=1\r\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string file = scratch_path("added.ini");
+    delete_file(file.c_str());
+    write_file(file, std::string("[prismet]\r\n") + c.stored + "\r\n");
+    Settings settings;
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.encoding, c.encoding) << c.stored;
+    EXPECT_EQ(settings.paths_from_settings_folder, c.from_settings_folder) << c.stored;
+    EXPECT_EQ(settings.insert_file_variables, c.variables) << c.stored;
+    ASSERT_TRUE(save_settings_to(file.c_str(), settings, nullptr));
+    const std::string saved = read_file(file);
+    const std::string last_key = "</行>=\r\n";
+    const std::size_t at = saved.find(last_key);
+    ASSERT_NE(at, std::string::npos);
+    // A stored line stays where it stood, before the keys the save adds.
+    std::string expected_tail = c.saved_tail;
+    if (c.stored[0] != '\0') {
+      EXPECT_EQ(saved.substr(std::strlen("[prismet]\r\n"), expected_tail.size()), expected_tail) << c.stored;
+      expected_tail = "";
+    }
+    EXPECT_EQ(saved.substr(at + last_key.size()), expected_tail) << c.stored;
+  }
+}
+
+// Set in the record, the added keys are written behind the others, in this
+// order, and read back.
+TEST(SettingsFile, AddedKeysAreWrittenBehindTheOthers) {
+  const std::string file = scratch_path("added-order.ini");
+  delete_file(file.c_str());
+  Settings settings;
+  set_default_settings(settings, "/t", "/b");
+  settings.encoding = SourceEncoding::kAutomatic;
+  settings.paths_from_settings_folder = true;
+  settings.insert_file_variables = true;
+  ASSERT_TRUE(save_settings_to(file.c_str(), settings, "html5"));
+  const std::string saved = read_file(file);
+  const std::string tail =
+      "</行>=\r\n文字コード=自動\r\n相対パスの基準=設定ファイル\r\n挿入ファイルの変数=1\r\n";
+  ASSERT_GE(saved.size(), tail.size());
+  EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
+  Settings loaded;
+  load_settings_from(file.c_str(), loaded, "html5");
+  EXPECT_EQ(loaded.encoding, SourceEncoding::kAutomatic);
+  EXPECT_TRUE(loaded.paths_from_settings_folder);
+  EXPECT_TRUE(loaded.insert_file_variables);
+}
+
+// With the settings folder as the base, relative paths are taken from it;
+// absolute and empty ones are kept, and one that would not fit is emptied.
+TEST(SettingsFile, RelativePathsFromTheSettingsFolder) {
+  const std::string sep(1, kPathSeparator);
+  Settings settings;
+  set_default_settings(settings, "html5.top", "/abs/x.btm");
+  std::memcpy(settings.vocabulary_file, "voc/c.voc", 10);
+  Settings untouched = settings;
+  resolve_relative_paths(untouched, "/cfg/prismet/prismet.ini");
+  EXPECT_STREQ(untouched.style.insert_before, "html5.top") << "the current folder stays the base";
+
+  settings.paths_from_settings_folder = true;
+  resolve_relative_paths(settings, "/cfg/prismet/prismet.ini");
+  EXPECT_EQ(std::string(settings.style.insert_before), "/cfg/prismet" + sep + "html5.top");
+  EXPECT_EQ(std::string(settings.vocabulary_file), "/cfg/prismet" + sep + "voc/c.voc");
+  EXPECT_STREQ(settings.style.insert_after, "/abs/x.btm");
+
+  Settings empty;
+  set_default_settings(empty, "", "");
+  empty.paths_from_settings_folder = true;
+  resolve_relative_paths(empty, "/cfg/prismet.ini");
+  EXPECT_STREQ(empty.style.insert_before, "");
+  EXPECT_STREQ(empty.vocabulary_file, "");
+
+  Settings long_one;
+  const std::string name(kPathCapacity - 5, 'n');
+  set_default_settings(long_one, name.c_str(), "a.btm");
+  long_one.paths_from_settings_folder = true;
+  resolve_relative_paths(long_one, "/cfg/prismet.ini");
+  EXPECT_STREQ(long_one.style.insert_before, "") << "no file of the current folder in its place";
+  EXPECT_EQ(std::string(long_one.style.insert_after), "/cfg" + sep + "a.btm");
 }
 
 }  // namespace
