@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/insert_file.h"
+#include "app/page_variables.h"
 #include "common/bounded_copy.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
@@ -31,6 +32,15 @@ struct Run {
   SourceConverter converter;
   InsertFile before;
   InsertFile after;
+  // The insert files' variables of the page being written, where the
+  // settings ask for them.
+  PageVariables variables;
+
+  const PageVariables* start_page(const char* source_path) {
+    if (!settings.insert_file_variables) return nullptr;
+    variables = page_variables_for(source_path, settings.encoding != SourceEncoding::kShiftJis);
+    return &variables;
+  }
 };
 
 using Culprit = FileFailure::Culprit;
@@ -54,14 +64,15 @@ FileFailure insert_file_failure(const InsertFile& file) {
 // nothing, or what made the page fail: a page cut short by a failed read or
 // write must not replace anything (the output may be the source itself).
 // `output_culprit` and `output_path` name the output in a failure.
-std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, Run& run, Culprit output_culprit,
-                                      const std::string& output_path) {
+std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, const char* source_path,
+                                      Run& run, Culprit output_culprit, const std::string& output_path) {
   const auto write_failure = [&] { return failure_of(output_culprit, output.error(), output_path); };
-  if (!run.before.append_to(output)) return insert_file_failure(run.before);
+  const PageVariables* variables = run.start_page(source_path);
+  if (!run.before.append_to(output, variables)) return insert_file_failure(run.before);
   if (output.ok()) run.converter.convert(output, input);
   if (!output.ok()) return write_failure();
   if (input.failed()) return failure_of(Culprit::kSource, input.error());
-  if (!run.after.append_to(output)) return insert_file_failure(run.after);
+  if (!run.after.append_to(output, variables)) return insert_file_failure(run.after);
   if (!output.close()) return write_failure();
   return std::nullopt;
 }
@@ -72,7 +83,7 @@ std::optional<FileFailure> convert_standard_streams(Run& run) {
   input.attach(stdin);
   TextWriter output;
   if (!output.attach(stdout)) return failure_of(Culprit::kStandardOutput, output.error());
-  return write_page(output, input, run, Culprit::kStandardOutput, std::string());
+  return write_page(output, input, "-", run, Culprit::kStandardOutput, std::string());
 }
 
 // Converts one file into the page beside it. Returns nothing, or why the
@@ -96,7 +107,9 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   }
   TextWriter output;
   if (!output.attach(page.stream())) return failure_of(Culprit::kPage, output.error(), output_path);
-  if (auto failure = write_page(output, input, run, Culprit::kPage, output_path)) return failure;
+  if (auto failure = write_page(output, input, input_path.c_str(), run, Culprit::kPage, output_path)) {
+    return failure;
+  }
   // The source has been read whole: when the output is the source itself,
   // the page may now take its place.
   input.close();

@@ -117,6 +117,31 @@ TEST_F(BatchTest, OutputEqualToInputIsConvertedOnceEachTimeItIsNamed) {
   EXPECT_EQ(read_file(page), "<W>&lt;W&gt;&amp;lt;W&amp;gt;a&amp;amp;lt;b&amp;lt;/W&amp;gt;&lt;/W&gt;</W>");
 }
 
+// With variables on, every page gets its own source's name in the header
+// and footer, a kept (small) header and a streamed (big) one alike; with
+// them off, the placeholder is copied as it stands.
+TEST_F(BatchTest, InsertFileVariablesNameEachPagesSource) {
+  write_file(scratch_path("one&two.cpp"), "v");
+  write_file(scratch_path("three.cpp"), "w");
+  write_file(scratch_path("vars.top"), "<title>{{source}}</title>");
+  // Over the size kept in memory, with the placeholder cut by the 4,096-byte
+  // pieces the file is copied in.
+  const std::string big = std::string(4096 * 300 - 4, 'x') + "{{source}}";
+  write_file(scratch_path("vars.btm"), big);
+  copy_string_bounded(settings_.style.insert_before, scratch_path("vars.top").c_str());
+  copy_string_bounded(settings_.style.insert_after, scratch_path("vars.btm").c_str());
+  convert({scratch_path("one&two.cpp"), scratch_path("three.cpp")});
+  const std::string filler(4096 * 300 - 4, 'x');
+  EXPECT_TRUE(read_file(scratch_path("one&two.htm")) == "<title>{{source}}</title><W>v</W>" + big);
+
+  settings_.insert_file_variables = true;
+  convert({scratch_path("one&two.cpp"), scratch_path("three.cpp")});
+  EXPECT_TRUE(read_file(scratch_path("one&two.htm")) ==
+              "<title>one&amp;two.cpp</title><W>v</W>" + filler + "one&amp;two.cpp");
+  EXPECT_TRUE(read_file(scratch_path("three.htm")) ==
+              "<title>three.cpp</title><W>w</W>" + filler + "three.cpp");
+}
+
 // The header and footer are read once and reused while they stay as they
 // were; a changed one (here: the page of an earlier file of the same batch)
 // is read again.

@@ -1,25 +1,50 @@
 #include "app/insert_file.h"
 
+#include <optional>
+
 namespace prismet {
 
-bool InsertFile::copy(TextReader& input, TextWriter& output, bool keep) {
+void InsertFile::write_bytes(TextWriter& output, const PageVariables* variables, const char* data,
+                             std::size_t size) {
+  if (variables == nullptr) {
+    output.write(data, size);
+    return;
+  }
+  VariableWriter writer(output, *variables);
+  writer.write(data, size);
+  writer.finish();
+}
+
+bool InsertFile::copy(TextReader& input, TextWriter& output, const PageVariables* variables, bool keep) {
   if (keep) bytes_.clear();
+  // A big file goes out line piece by line piece; a placeholder may be cut
+  // between two pieces, so one writer sees them all.
+  std::optional<VariableWriter> streamed;
+  if (variables != nullptr) streamed.emplace(output, *variables);
+  const auto stream = [&](const char* data, std::size_t size) {
+    if (streamed) {
+      streamed->write(data, size);
+    } else {
+      output.write(data, size);
+    }
+  };
   char block[4097];
   while (output.ok()) {
     const std::size_t got = input.read_line(block, sizeof block - 1);
     if (got == 0) break;
     if (keep && bytes_.size() + got > kMaxKeptBytes) {
       // The file grew while it was read: copy it on as a big one.
-      output.write(bytes_.data(), bytes_.size());
+      stream(bytes_.data(), bytes_.size());
       std::string().swap(bytes_);
       keep = false;
     }
     if (keep) {
       bytes_.append(block, got);
     } else {
-      output.write(block, got);
+      stream(block, got);
     }
   }
+  if (streamed) streamed->finish();
   if (input.failed()) {
     error_ = input.error();
     return false;
@@ -27,14 +52,14 @@ bool InsertFile::copy(TextReader& input, TextWriter& output, bool keep) {
   // A page whose write failed is given up: what was read need not be whole.
   if (!keep || !output.ok()) return true;
   input.close();
-  output.write(bytes_.data(), bytes_.size());
+  write_bytes(output, variables, bytes_.data(), bytes_.size());
   // Kept only when the file did not change while it was read.
   FileStamp after;
   kept_ = file_stamp(path_.c_str(), after) && after == stamp_;
   return true;
 }
 
-bool InsertFile::append_to(TextWriter& output) {
+bool InsertFile::append_to(TextWriter& output, const PageVariables* variables) {
   error_ = 0;
   reason_ = nullptr;
   if (path_.empty()) return true;
@@ -44,7 +69,7 @@ bool InsertFile::append_to(TextWriter& output) {
     return true;
   }
   if (kept_ && now == stamp_) {
-    output.write(bytes_.data(), bytes_.size());
+    write_bytes(output, variables, bytes_.data(), bytes_.size());
     return true;
   }
   kept_ = false;
@@ -56,7 +81,7 @@ bool InsertFile::append_to(TextWriter& output) {
     reason_ = "not a regular file";
     return false;
   }
-  return copy(input, output, now.size <= kMaxKeptBytes);
+  return copy(input, output, variables, now.size <= kMaxKeptBytes);
 }
 
 }  // namespace prismet

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/page_variables.h"
 #include "common/file_system.h"
 #include "common/text_stream.h"
 
@@ -26,7 +27,9 @@ class InsertFile {
   // result is true. False when the path names no plain file (a device or a
   // pipe, which may never end or never deliver) or a read failed in the
   // middle: the page is then incomplete, and error() or reason() tell why.
-  bool append_to(TextWriter& output);
+  // With `variables`, their placeholders in the file are replaced by their
+  // values (see VariableWriter); the file is still read once per run.
+  bool append_to(TextWriter& output, const PageVariables* variables = nullptr);
 
   const std::string& path() const { return path_; }
   // Of the last append_to that failed: the system's error number (errno),
@@ -37,7 +40,10 @@ class InsertFile {
  private:
   // Copies the open file to the output, keeping its bytes when `keep` and
   // they stay within kMaxKeptBytes. False when a read failed.
-  bool copy(TextReader& input, TextWriter& output, bool keep);
+  bool copy(TextReader& input, TextWriter& output, const PageVariables* variables, bool keep);
+  // Writes the file's bytes, with the variables' values where given.
+  static void write_bytes(TextWriter& output, const PageVariables* variables, const char* data,
+                          std::size_t size);
 
   std::string path_;
   bool kept_ = false;  // bytes_ hold the file as stamp_ describes it

@@ -1,0 +1,7 @@
+#include "app/page_variables.h"
+
+namespace prismet {
+
+std::string file_name_as_utf8(std::string_view name) { return std::string(name); }
+
+}  // namespace prismet
