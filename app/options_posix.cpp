@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/first_run_posix.h"
 #include "common/file_system.h"
 #include "common/version.h"
 #include "settings/settings_file.h"
@@ -34,6 +35,37 @@ void report_unsaved_settings(int error) {
   }
   std::fprintf(stderr, "prismet: %s: settings not saved: %s\n", settings_file,
                error != 0 ? std::strerror(error) : "the file could not be read or written");
+}
+
+// A user without settings gets the package's; said once, on that run.
+void make_first_settings() {
+  char settings_file[kPathCapacity];
+  char beside_program[kPathCapacity];
+  if (!settings_file_path(settings_file)) return;
+  // Never beside the program (a portable copy, or a user without a home).
+  if (module_path_with_extension(beside_program, sizeof beside_program, ".ini") &&
+      std::strcmp(settings_file, beside_program) == 0) {
+    return;
+  }
+  const std::string data_folder = program_data_folder();
+  const FirstRun run = create_first_settings(data_folder, settings_file);
+  if (run.result == FirstRun::Result::kCreated) {
+    std::fprintf(stderr, "prismet: first run: settings made in %s from %s (mode \"html5\" as the default)\n",
+                 settings_file, data_folder.c_str());
+  } else if (run.result == FirstRun::Result::kFailed) {
+    std::fprintf(stderr, "prismet: %s: first settings not made: %s\n", run.failed_path.c_str(),
+                 std::strerror(run.error));
+  }
+}
+
+// A mode that names no section yet gets one from the built-in settings: a
+// typo would otherwise make a new mode unnoticed.
+void tell_of_new_mode(const std::string& mode) {
+  if (mode.empty() || settings_have_mode(mode.c_str())) return;
+  char settings_file[kPathCapacity] = "";
+  if (!settings_file_path(settings_file)) return;
+  std::fprintf(stderr, "prismet: mode \"%s\" is new in %s: it starts from the built-in settings\n",
+               mode.c_str(), settings_file);
 }
 
 ProgramOptions usage_error(std::string problem) {
@@ -134,6 +166,8 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
     case ProgramOptions::Action::kConvert:
       break;
   }
+  make_first_settings();
+  tell_of_new_mode(options.command_line.mode);
   const RunOutcome outcome = run_conversion(nullptr, options.command_line, platform);
   if (!outcome.went_on) return kExitUsage;
   if (!outcome.settings_saved) report_unsaved_settings(outcome.settings_error);

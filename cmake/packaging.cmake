@@ -1,10 +1,13 @@
 # Installing and packaging.
-#   Linux:   `cmake --install` puts the program in PREFIX/bin and its man page
-#            in PREFIX/share/man/man1; the `package` target makes a .deb that
-#            installs the same under /usr.
+#   Linux:   `cmake --install` puts the program in PREFIX/bin, its man page
+#            in PREFIX/share/man/man1 and the settings a first run starts
+#            from (the css and html5 modes, the html5 mode's header, footer
+#            and vocabulary) in PREFIX/share/prismet; the `package` target
+#            makes a .deb that installs the same under /usr.
 #   Windows: the `package` target makes prismet-VERSION-win32.zip: the program
-#            with a settings file holding the css mode, the header and footer
-#            that make every page a complete HTML document, and a read-me.
+#            with a settings file holding the css and html5 modes, the
+#            headers and footers that make every page a complete HTML
+#            document, the html5 mode's vocabulary, and a read-me.
 set(CPACK_PACKAGE_NAME prismet)
 set(CPACK_PACKAGE_VENDOR prismet)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -12,31 +15,40 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turns C++ source files into HTML with syn
 # The packages carry the programs without their debugging information.
 set(CPACK_STRIP_FILES TRUE)
 
+# The texts both packages carry (res/share): the settings file with the
+# ready modes, in code page 932 like every settings file, and the html5
+# mode's header, footer and vocabulary. The Windows zip adds its read-me
+# and the Shift_JIS header and footer of the built-in defaults (res/windows).
+# Lines end with CR LF, as the program writes its settings.
+set(text_dir ${PROJECT_BINARY_DIR}/package-texts)
+set(shared_texts
+  "share/prismet.ini.in prismet.ini cp932"
+  "share/prismet-html5.top prismet-html5.top ascii"
+  "share/prismet-html5.btm prismet-html5.btm ascii")
+set(windows_texts
+  "windows/readme.txt.in readme.txt utf-8-bom"
+  "windows/prismet.top prismet.top ascii"
+  "windows/prismet.btm prismet.btm ascii")
+set(texts ${shared_texts})
 if(WIN32)
-  # Windows programs expect CR LF text: the settings file in code page 932,
-  # the read-me in UTF-8 with a byte order mark (which Notepad reads in any
-  # locale), the header and footer in ASCII.
-  set(text_dir ${PROJECT_BINARY_DIR}/windows-zip)
-  set(texts
-    "prismet.ini.in prismet.ini cp932"
-    "readme.txt.in readme.txt utf-8-bom"
-    "prismet.top prismet.top ascii"
-    "prismet.btm prismet.btm ascii")
-  set(text_outputs "")
-  foreach(entry IN LISTS texts)
-    separate_arguments(entry)
-    list(GET entry 0 from)
-    list(GET entry 1 to)
-    list(GET entry 2 encoding)
-    add_custom_command(OUTPUT ${text_dir}/${to}
-      COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/res/windows/${from} -DOUT=${text_dir}/${to}
-        -DENCODING=${encoding} -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
-      DEPENDS ${PROJECT_SOURCE_DIR}/res/windows/${from} ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
-      VERBATIM)
-    list(APPEND text_outputs ${text_dir}/${to})
-  endforeach()
-  add_custom_target(windows_zip_texts ALL DEPENDS ${text_outputs})
+  list(APPEND texts ${windows_texts})
+endif()
+set(text_outputs "")
+foreach(entry IN LISTS texts)
+  separate_arguments(entry)
+  list(GET entry 0 from)
+  list(GET entry 1 to)
+  list(GET entry 2 encoding)
+  add_custom_command(OUTPUT ${text_dir}/${to}
+    COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/res/${from} -DOUT=${text_dir}/${to}
+      -DENCODING=${encoding} -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
+    DEPENDS ${PROJECT_SOURCE_DIR}/res/${from} ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
+    VERBATIM)
+  list(APPEND text_outputs ${text_dir}/${to})
+endforeach()
+add_custom_target(package_texts ALL DEPENDS ${text_outputs})
 
+if(WIN32)
   install(TARGETS prismet RUNTIME DESTINATION .)
   install(FILES ${text_outputs} DESTINATION .)
   set(CPACK_GENERATOR ZIP)
@@ -55,6 +67,8 @@ else()
 
   install(TARGETS prismet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The program finds them from its own folder: ../share/prismet.
+  install(FILES ${text_outputs} DESTINATION ${CMAKE_INSTALL_DATADIR}/prismet)
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "prismet maintainers")

@@ -70,6 +70,12 @@ void FileImage::load() {
   state_ = State::kLoaded;
 }
 
+bool FileImage::has_section(const char* section) {
+  if (!has_file_ || section == nullptr) return false;
+  load();
+  return state_ == State::kLoaded && find_section(document_, section) != nullptr;
+}
+
 std::size_t FileImage::read_string(const char* section, const char* key, const char* default_value,
                                    char* buffer, std::size_t capacity) {
   if (buffer == nullptr || capacity == 0) return 0;

@@ -25,6 +25,9 @@ class FileImage {
   std::size_t read_string(const char* section, const char* key, const char* default_value, char* buffer,
                           std::size_t capacity);
 
+  // True when the file holds a section that reads of `section` find.
+  bool has_section(const char* section);
+
   // Applies what write_string would write, in memory. False when the file
   // cannot be read (it is then never written) or an argument is null.
   bool write_string(const char* section, const char* key, const char* value);

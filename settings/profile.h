@@ -27,6 +27,9 @@ class ProfileFile {
   std::size_t read_string(const char* section, const char* key, const char* default_value, char* buffer,
                           std::size_t capacity);
 
+  // True when the file holds `section` (Windows: with at least one key).
+  bool has_section(const char* section);
+
   // Sets `key`=`value` in `section`, creating what is missing. False when
   // the write is refused (the file cannot be read, or the platform fails).
   bool write_string(const char* section, const char* key, const char* value);

@@ -17,6 +17,8 @@ std::size_t ProfileFile::read_string(const char* section, const char* key, const
   return state_->image.read_string(section, key, default_value, buffer, capacity);
 }
 
+bool ProfileFile::has_section(const char* section) { return state_->image.has_section(section); }
+
 bool ProfileFile::write_string(const char* section, const char* key, const char* value) {
   const bool written = state_->image.write_string(section, key, value);
   if (!written) state_->refused = true;

@@ -21,6 +21,12 @@ ProfileFile::ProfileFile(const char* file) : state_(std::make_unique<State>()) {
 
 ProfileFile::~ProfileFile() = default;
 
+bool ProfileFile::has_section(const char* section) {
+  if (!state_->has_file || section == nullptr) return false;
+  char first[4];
+  return GetPrivateProfileSectionA(section, first, sizeof first, state_->file.c_str()) > 0;
+}
+
 std::size_t ProfileFile::read_string(const char* section, const char* key, const char* default_value,
                                      char* buffer, std::size_t capacity) {
   if (buffer == nullptr || capacity == 0) return 0;

@@ -220,6 +220,13 @@ void save_output_style(ProfileFile& profile, const char* section, const OutputSt
   }
 }
 
+bool settings_have_mode(const char* mode) {
+  char file[kPathCapacity];
+  if (!settings_file_path(file)) return false;
+  ProfileFile profile(file);
+  return profile.has_section(mode_section(mode));
+}
+
 void resolve_relative_paths(Settings& settings, const char* settings_file) {
   if (!settings.paths_from_settings_folder) return;
   char in_use[kPathCapacity];

@@ -56,6 +56,10 @@ bool save_settings_to(const char* file, const Settings& settings, const char* mo
 void load_output_style(ProfileFile& profile, const char* section, OutputStyle& style);
 void save_output_style(ProfileFile& profile, const char* section, const OutputStyle& style);
 
+// True when the settings file in use holds the section of `mode` (the fixed
+// section for null or empty).
+bool settings_have_mode(const char* mode);
+
 // For settings that take relative paths from the settings file's folder:
 // makes the vocabulary and insert file paths that are relative absolute
 // against the folder of `settings_file` (or of the settings file in use

@@ -1,10 +1,10 @@
-# Writes one text file of the Windows zip from its UTF-8 source in res/windows:
+# Writes one text file of a package from its UTF-8 source in res/:
 # the project's version filled in for @PROJECT_VERSION@, every line ended with
 # CR LF, and the bytes in ENCODING:
 #   cp932      code page 932, through iconv (the settings file's keys)
 #   utf-8-bom  UTF-8 behind a byte order mark
 #   ascii      as they are; anything but ASCII is an error
-# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z -P windows_text.cmake
+# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z -P package_text.cmake
 file(READ "${IN}" text)
 string(REPLACE "@PROJECT_VERSION@" "${VERSION}" text "${text}")
 string(REPLACE "\r\n" "\n" text "${text}")

@@ -1,0 +1,134 @@
+// The Linux program's first run, end to end: a copy of the program in
+// <folder>/bin with the package's data in <folder>/share/prismet, as an
+// installation lays them out.
+#include "app/first_run_posix.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/file_system.h"
+#include "tests/program_folder.h"
+#include "tests/run_program_posix.h"
+#include "tests/test_files.h"
+
+namespace prismet {
+namespace {
+
+using testing::read_file;
+using testing::write_file;
+
+namespace fs = std::filesystem;
+
+class FirstRunTest : public testing::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    const fs::path texts = fs::path(testing::built_program()).parent_path().parent_path() / "package-texts";
+    fs::create_directories(path("share/prismet"));
+    for (const auto& entry : fs::directory_iterator(texts)) {
+      fs::copy_file(entry.path(), path("share/prismet") + "/" + entry.path().filename().string());
+    }
+  }
+  int run_with_streams(const std::vector<std::string>& arguments) {
+    testing::ProgramStreams streams;
+    streams.error = path("stderr");
+    return testing::run_program(program_, arguments, streams);
+  }
+  std::string err() { return read_file(path("stderr")); }
+  std::string user_file(const std::string& name) { return path("config") + "/prismet/" + name; }
+  static std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
+    return found;
+  }
+};
+
+TEST_F(FirstRunTest, MakesTheUsersSettingsWithHtml5AsTheDefault) {
+  write_file(path("a.cpp"), "int x;\n");
+  ASSERT_EQ(run_with_streams({path("a.cpp")}), 0);
+  EXPECT_EQ(count(err(), "prismet: first run: settings made in " + user_file("prismet.ini")), 1u) << err();
+  const std::string settings = read_file(user_file("prismet.ini"));
+  EXPECT_EQ(settings.rfind("[prismet]\r\n拡張子=.html\r\n語彙ファイル=prismet-cpp26.voc\r\n", 0), 0u);
+  EXPECT_EQ(count(settings, "[css]\r\n"), 1u);
+  EXPECT_EQ(count(settings, "[html5]\r\n"), 1u);
+  EXPECT_EQ(count(settings, "文字コード=自動\r\n"), 2u);
+  EXPECT_EQ(read_file(user_file("prismet-html5.top")), read_file(path("share/prismet/prismet-html5.top")));
+  EXPECT_EQ(read_file(user_file("prismet-html5.btm")), read_file(path("share/prismet/prismet-html5.btm")));
+
+  const std::string page = read_file(path("a.html"));
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>\r\n", 0), 0u);
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find("<title>a.cpp</title>"), std::string::npos);
+  EXPECT_NE(page.find("<span class=\"keyword\">int</span>"), std::string::npos);
+  EXPECT_EQ(page.substr(page.size() - 9), "</html>\r\n");
+
+  // Said once: the next run finds the file and leaves it to the ordinary save.
+  ASSERT_EQ(run_with_streams({path("a.cpp")}), 0);
+  EXPECT_EQ(err(), "");
+}
+
+// A user who has settings keeps them, and their pages: nothing is copied.
+TEST_F(FirstRunTest, ExistingSettingsAreNeverReplaced) {
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n");
+  write_file(path("a.cpp"), "int x;");
+  ASSERT_EQ(run_with_streams({path("a.cpp")}), 0);
+  EXPECT_EQ(err(), "");
+  EXPECT_EQ(read_file(path("a.htm")), "<PRE><FONT COLOR=\"#0000FF\">int</FONT> x;</PRE>");
+  EXPECT_FALSE(path_exists(user_file("prismet-html5.top").c_str()));
+  EXPECT_EQ(read_file(settings_file()).rfind("[prismet]\r\nダイアログを表示=0\r\n拡張子=.htm\r\n", 0), 0u);
+}
+
+// A header the user already has beside where the settings go is kept.
+TEST_F(FirstRunTest, FilesAlreadyThereAreKept) {
+  fs::create_directories(path("config/prismet"));
+  write_file(user_file("prismet-html5.top"), "<mine>{{source}}");
+  write_file(path("b.cpp"), "b");
+  ASSERT_EQ(run_with_streams({path("b.cpp")}), 0);
+  EXPECT_EQ(read_file(user_file("prismet-html5.top")), "<mine>{{source}}");
+  EXPECT_EQ(read_file(path("b.html")).rfind("<mine>b.cpp<pre class=\"prismet\">b</pre>", 0), 0u);
+}
+
+// Without the package's data (a program run from its build folder) the
+// built-in settings apply, as before.
+TEST_F(FirstRunTest, WithoutDataTheBuiltInSettingsApply) {
+  fs::remove_all(path("share"));
+  write_file(path("c.cpp"), "c");
+  ASSERT_EQ(run_with_streams({"/dlg:0", path("c.cpp")}), 0);
+  EXPECT_EQ(err(), "");
+  EXPECT_EQ(read_file(path("c.htm")), "<PRE>c</PRE>");
+}
+
+// A mode that names no section yet is told once, then is an ordinary mode.
+TEST_F(FirstRunTest, ANewModeIsToldOnce) {
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n[web]\r\n拡張子=.html\r\n");
+  write_file(path("d.cpp"), "d");
+  ASSERT_EQ(run_with_streams({"-m", "WEB", path("d.cpp")}), 0);
+  EXPECT_EQ(err(), "") << "section names ignore case";
+  ASSERT_EQ(run_with_streams({"-m", "wbe", path("d.cpp")}), 0);
+  EXPECT_EQ(err(), "prismet: mode \"wbe\" is new in " + settings_file() +
+                       ": it starts from the built-in settings\n");
+  ASSERT_EQ(run_with_streams({"-m", "wbe", path("d.cpp")}), 0);
+  EXPECT_EQ(err(), "");
+}
+
+TEST(FirstSettingsText, Html5SettingsComeFirstUnderTheFixedSection) {
+  const struct {
+    const char* shipped;
+    const char* made;
+  } cases[] = {
+      {"[css]\r\na=1\r\n", "[css]\r\na=1\r\n"},
+      {"[css]\r\na=1\r\n[html5]\r\nb=2\r\nc=3\r\n",
+       "[prismet]\r\nb=2\r\nc=3\r\n[css]\r\na=1\r\n[html5]\r\nb=2\r\nc=3\r\n"},
+      {"[html5]\nb=2\n[css]\na=1\n", "[prismet]\r\nb=2\n[html5]\nb=2\n[css]\na=1\n"},
+      {"[html5x]\r\nb=2\r\n", "[html5x]\r\nb=2\r\n"},
+      {"[html5]", "[prismet]\r\n[html5]"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(first_settings_text(c.shipped), c.made) << c.shipped;
+}
+
+}  // namespace
+}  // namespace prismet
