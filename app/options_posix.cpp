@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "app/first_run_posix.h"
+#include "common/ascii_case.h"
 #include "common/file_system.h"
 #include "common/version.h"
 #include "settings/settings_file.h"
@@ -75,6 +77,14 @@ ProgramOptions usage_error(std::string problem) {
   return options;
 }
 
+// The encodings -e takes, in any mix of capital and small letters.
+std::optional<SourceEncoding> encoding_option(const char* name) {
+  if (equals_no_case(name, "shift_jis")) return SourceEncoding::kShiftJis;
+  if (equals_no_case(name, "utf-8")) return SourceEncoding::kUtf8;
+  if (equals_no_case(name, "auto")) return SourceEncoding::kAutomatic;
+  return std::nullopt;
+}
+
 }  // namespace
 
 ProgramOptions parse_program_options(int argument_count, char** arguments) {
@@ -106,6 +116,20 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       command_line.mode = arguments[++i];
     } else if (std::strncmp(argument, "-m", 2) == 0) {
       command_line.mode = argument + 2;
+    } else if (std::strcmp(argument, "-e") == 0 || std::strcmp(argument, "--encoding") == 0 ||
+               std::strncmp(argument, "--encoding=", 11) == 0 || std::strncmp(argument, "-e", 2) == 0) {
+      const char* name = nullptr;
+      if (std::strcmp(argument, "-e") == 0 || std::strcmp(argument, "--encoding") == 0) {
+        if (i + 1 == argument_count)
+          return usage_error(std::string("option '") + argument + "' needs a NAME");
+        name = arguments[++i];
+      } else {
+        name = argument[1] == '-' ? argument + 11 : argument + 2;
+      }
+      command_line.encoding = encoding_option(name);
+      if (!command_line.encoding) {
+        return usage_error(std::string("unknown encoding '") + name + "' (shift_jis, utf-8 or auto)");
+      }
     } else {
       return usage_error(std::string("unknown option '") + argument + "'");
     }
@@ -118,7 +142,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
 
 std::string usage_text(const char* settings_file) {
   std::string text =
-      "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [/dlg:0 | /dlg:1] [--] FILE...\n"
+      "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
+      "               [/dlg:0 | /dlg:1] [--] FILE...\n"
       "       prismet -h | --help\n"
       "       prismet -V | --version\n"
       "\n"
@@ -129,6 +154,10 @@ std::string usage_text(const char* settings_file) {
       "\n"
       "  -m, --mode=NAME  use the settings of section NAME (default \"prismet\");\n"
       "                   the same as /mode:NAME\n"
+      "  -e, --encoding=NAME\n"
+      "                   read this run's sources as shift_jis, utf-8 or auto\n"
+      "                   (per file; the pages in UTF-8) in place of the mode's\n"
+      "                   encoding; not saved\n"
       "  /dlg:0, /dlg:1   accepted as the Windows program takes them; there is\n"
       "                   no dialog here\n"
       "  --               end of the options: later arguments are files\n"
@@ -159,7 +188,7 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
     case ProgramOptions::Action::kUsageError:
       std::fprintf(stderr,
                    "prismet: %s\n"
-                   "usage: prismet [-m NAME | --mode=NAME] [--] FILE...\n"
+                   "usage: prismet [-m NAME | --mode=NAME] [-e NAME] [--] FILE...\n"
                    "Try 'prismet --help' for more information.\n",
                    options.problem.c_str());
       return kExitUsage;

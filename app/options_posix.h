@@ -6,6 +6,9 @@
 //   -V, --version        the version on standard output
 //   -m NAME, -mNAME, --mode=NAME, --mode NAME
 //                        the same as /mode:NAME
+//   -e NAME, -eNAME, --encoding=NAME, --encoding NAME
+//                        this run's source encoding: shift_jis, utf-8 or
+//                        auto (any case); not saved
 //   --                   ends the options: later arguments are files
 //   -                    as a file: standard input to standard output
 //

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,32 @@ TEST(ProgramOptions, SortsArgumentsTheLinuxWay) {
     EXPECT_EQ(options.command_line.mode, c.mode) << trace;
     EXPECT_EQ(options.command_line.forced, c.forced) << trace;
     EXPECT_EQ(options.command_line.argument_count, static_cast<int>(c.arguments.size()) + 1) << trace;
+  }
+}
+
+TEST(ProgramOptions, EncodingForOneRun) {
+  using E = SourceEncoding;
+  struct Case {
+    std::vector<std::string> arguments;
+    std::optional<E> encoding;  // none: a usage error (or no option)
+    bool usage_error;
+  } const cases[] = {
+      {{"a"}, std::nullopt, false},
+      {{"-e", "utf-8", "a"}, E::kUtf8, false},
+      {{"-eUTF-8", "a"}, E::kUtf8, false},
+      {{"--encoding=Shift_JIS", "a"}, E::kShiftJis, false},
+      {{"--encoding", "AUTO", "a"}, E::kAutomatic, false},
+      {{"-e", "auto", "-e", "shift_jis", "a"}, E::kShiftJis, false},  // the later one counts
+      {{"--", "-eutf-8"}, std::nullopt, false},
+      {{"-e", "utf8", "a"}, std::nullopt, true},
+      {{"--encoding=", "a"}, std::nullopt, true},
+      {{"a", "-e"}, std::nullopt, true},
+      {{"--encodingutf-8", "a"}, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    const ProgramOptions options = parse(c.arguments);
+    EXPECT_EQ(options.action == Action::kUsageError, c.usage_error) << c.arguments[0];
+    if (!c.usage_error) EXPECT_EQ(options.command_line.encoding, c.encoding) << c.arguments[0];
   }
 }
 

@@ -120,6 +120,7 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
   outcome.went_on = true;
   // The saved settings keep their paths as written; the run uses them resolved.
   resolve_relative_paths(param.settings);
+  if (command_line.encoding) param.settings.encoding = *command_line.encoding;
   {
     BusyIndicator busy(module_instance);
     Vocabulary vocabulary;

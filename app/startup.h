@@ -2,6 +2,7 @@
 // the settings dialog, saving the settings, and one batch of conversions.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct CommandLine {
   bool forced = false;      // "/dlg:1" (the later of the two options counts)
   bool suppressed = false;  // "/dlg:0"
   int argument_count = 0;   // the size of the argument vector, program included
+  // The encoding of this run's sources, in place of the mode's; not saved.
+  std::optional<SourceEncoding> encoding;
 };
 
 // Sorts the arguments by the Windows program's rules: an existing path is a
