@@ -297,6 +297,78 @@ def vocabulary_rows(work, program, vocabularies, args):
     print_seconds_table("tool", tools, seconds, source, clear)
 
 
+# The html5 mode of the packages as the benchmark runs it: automatic
+# encoding, UTF-8 pages, the C++26 vocabulary, classes; without the header
+# and footer, and with the default's extension, so both modes write one page.
+HTML5 = "prismet, html5 mode"
+HTML5_TAGS = [("<全体>", '<pre class="prismet">'), ("</全体>", "</pre>"), ("<ｺﾒﾝﾄ>", '<span class="comment">'),
+              ("</ｺﾒﾝﾄ>", "</span>"), ("<ｷｰﾜｰﾄﾞ>", '<span class="keyword">'), ("</ｷｰﾜｰﾄﾞ>", "</span>"),
+              ("<文字列>", '<span class="string">'), ("</文字列>", "</span>"), ("<文字定数>", '<span class="char">'),
+              ("</文字定数>", "</span>"), ("<定数>", '<span class="number">'), ("</定数>", "</span>")]
+
+
+def html5_mode_lines():
+    vocabulary = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res", "share", "prismet-cpp26.voc")
+    lines = ["[html5]", "文字コード=自動", f"語彙ファイル={os.path.abspath(vocabulary)}", "前に挿入=", "後に挿入="]
+    lines += [f"{key}={value}" for key, value in HTML5_TAGS]
+    return "\r\n".join(lines) + "\r\n"
+
+
+def japanese_corpus(work, megabytes, encoding):
+    """The corpus with a Japanese comment and string every tenth line, in
+    UTF-8 or Shift_JIS."""
+    path = os.path.join(work, f"corpus-{megabytes}mb-{encoding}.cpp")
+    if not os.path.exists(path):
+        text = open(make_corpus(work, megabytes), "rb").read().decode("latin-1").split("\n")
+        japanese = '// 日本語のコメント: 文字列 "あいう" を数える。 auto s = u8"漢字かな";'
+        lines = []
+        for number, line in enumerate(text):
+            lines.append(line.encode("latin-1"))
+            if number % 10 == 9:
+                lines.append(japanese.encode(encoding))
+        with open(path + ".tmp", "wb") as out:
+            out.write(b"\n".join(lines))
+        os.rename(path + ".tmp", path)
+    return path
+
+
+def html5_rows(work, program, args):
+    """The html5 mode against the default, pair by pair, on a UTF-8 and a
+    Shift_JIS corpus of 10 MB: each mode's MB/s of source, and its output
+    bytes per second over the default's."""
+    tools = [Tool(PRISMET, lambda s, o: [program, s]), Tool(HTML5, lambda s, o: [program, "/mode:html5", s])]
+    print()
+    print("The html5 mode (automatic encoding, UTF-8 pages, the C++26 vocabulary, classes) on 10 MB corpora "
+          "with Japanese text every tenth line:")
+    print()
+    print("| corpus | default, MB/s | html5, MB/s | page, default | page, html5 | output bytes/s of html5 over the "
+          "default's, median of pairs (min–max) |")
+    print("|---|---|---|---|---|---|")
+    for encoding, label in (("utf-8", "UTF-8"), ("cp932", "Shift_JIS")):
+        source = japanese_corpus(work, 10, encoding)
+        page = os.path.splitext(source)[0] + ".htm"
+
+        def clear(_):
+            if os.path.exists(page):
+                os.remove(page)
+
+        seconds = take_turns(tools, lambda t: t.run(source, None), args.runs, args.warmup, clear)
+        if args.samples:
+            print_samples(f"html5 {label}", seconds)
+        sizes = {}
+        for t in tools:
+            clear(None)
+            t.run(source, None)
+            sizes[t.name] = os.path.getsize(page) if os.path.exists(page) else 0
+        megabytes = os.path.getsize(source) / MB
+        speed = {name: megabytes / statistics.median(times) if all(times) else 0 for name, times in seconds.items()}
+        ratios = [sizes[HTML5] / h / (sizes[PRISMET] / d) if h and d and sizes[PRISMET] else None
+                  for h, d in zip(seconds[HTML5], seconds[PRISMET])]
+        print(f"| {label} | {speed[PRISMET]:.1f} | {speed[HTML5]:.1f} | {sizes[PRISMET] / MB:.1f} MB | "
+              f"{sizes[HTML5] / MB:.1f} MB | {ratio_text(median_range(ratios))} |")
+        sys.stdout.flush()
+
+
 def settings_rows(work, build, sizes, args):
     """One small source converted by a copy of the program whose settings file
     beside it has grown to each size with sections it does not use: the cost
@@ -352,6 +424,8 @@ def main():
     parser.add_argument("--peer-limit", type=int, default=12, help="largest size (MB) the slow peers run on")
     parser.add_argument("--warmup", type=int, default=1, help="untimed runs before each timed run")
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
+    parser.add_argument("--html5", action=argparse.BooleanOptionalAction, default=True,
+                        help="also the html5 mode against the default on UTF-8 and Shift_JIS corpora")
     parser.add_argument("--settings-sizes", default="5,20,200",
                         help="sizes (MB) of the settings files of the settings rows; empty: no such rows")
     parser.add_argument("--vocabulary-keywords", type=int, default=1000000,
@@ -362,7 +436,7 @@ def main():
     args.build = os.path.abspath(args.build)
     work = os.path.abspath(args.dir or os.path.join(args.build, "bench"))
     os.makedirs(work, exist_ok=True)
-    full = "[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n"
+    full = "[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n" + html5_mode_lines()
     vocabularies = make_vocabularies(work, args.vocabulary_keywords) if args.vocabulary_keywords else {}
     for mode, path in vocabularies.items():
         full += f"[{mode}]\r\n語彙ファイル={path}\r\n"
@@ -451,6 +525,9 @@ def main():
               "default's, median of pairs (min–max) |")
         print("|---|---|---|---|")
         print("\n".join(full_rows))
+
+    if args.html5:
+        html5_rows(work, program, args)
 
     if vocabularies:
         vocabulary_rows(work, program, vocabularies, args)
