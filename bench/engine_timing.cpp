@@ -5,7 +5,9 @@
 // count), with the output's size. With a vocabulary file, it first times
 // loading that file (the built-in entries and the file applied to them) the
 // same way, and converts with what it loaded; each conversion builds the
-// vocabulary's lookup tables anew, as a run of the program does.
+// vocabulary's lookup tables anew, as a run of the program does. The
+// "automatic" row converts with the default layout through the source
+// decoder (TextReader::decode_as(SourceEncoding::kAutomatic)).
 // Usage: engine_timing FILE [RUNS [VOCABULARY_FILE]]
 #include <algorithm>
 #include <cstdio>
@@ -34,11 +36,13 @@ void print_times(const char* what, std::vector<double>& times, const char* more)
 }
 
 double convert_ms(const std::string& source, const prismet::OutputStyle& style,
-                  const prismet::Vocabulary& vocabulary, std::string& page) {
+                  const prismet::Vocabulary& vocabulary, std::string& page,
+                  prismet::SourceEncoding encoding = prismet::SourceEncoding::kShiftJis) {
   page.clear();
   const double start = now_ms();
   prismet::TextReader input;
   input.open_memory(source.data(), source.size());
+  input.decode_as(encoding);
   prismet::TextWriter output;
   output.open_memory(&page);
   prismet::convert_source(output, input, style, vocabulary);
@@ -81,6 +85,14 @@ int main(int argc, char** argv) {
     std::snprintf(output, sizeof output, "output %zu bytes", page.size());
     print_times(full ? "full" : "default", times, output);
   }
+  style.line_numbers = style.expand_tabs = style.nbsp_spaces = false;
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    times.push_back(convert_ms(source, style, vocabulary, page, prismet::SourceEncoding::kAutomatic));
+  }
+  char output[64];
+  std::snprintf(output, sizeof output, "output %zu bytes", page.size());
+  print_times("automatic", times, output);
   prismet::free_vocabulary(vocabulary);
   return 0;
 }

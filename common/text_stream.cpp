@@ -76,6 +76,25 @@ void TextReader::open_memory(const char* data, std::size_t size) {
   error_ = 0;
 }
 
+void TextReader::decode_as(SourceEncoding encoding) {
+  encoding_ = encoding;
+  if (encoding != SourceEncoding::kAutomatic || decoder_ != nullptr) return;
+  decoder_ = std::make_unique<SourceDecoder>();
+  if (file_ == nullptr) {
+    // Memory: its bytes become the raw input, read a block at a time.
+    raw_pos_ = pos_;
+    raw_end_ = end_;
+    at_end_ = false;
+  }
+  pos_ = end_ = nullptr;
+  translated_ = nul_ = nullptr;
+}
+
+DetectedEncoding TextReader::detected() const {
+  if (decoder_ != nullptr) return decoder_->detected();
+  return encoding_ == SourceEncoding::kUtf8 ? DetectedEncoding::kUtf8 : DetectedEncoding::kShiftJis;
+}
+
 bool TextReader::close() {
   bool ok = false;
   if (file_ != nullptr) ok = !owns_file_ || std::fclose(file_) == 0;
@@ -85,10 +104,14 @@ bool TextReader::close() {
   owns_buffer_ = false;
   buffer_ = pos_ = end_ = nullptr;
   translated_ = nul_ = nullptr;
+  encoding_ = SourceEncoding::kShiftJis;
+  decoder_.reset();
+  raw_pos_ = raw_end_ = nullptr;
   return ok;
 }
 
 bool TextReader::refill() {
+  if (decoder_ != nullptr) return refill_decoded();
   if (at_end_ || file_ == nullptr) return false;
   std::size_t got = 0;
   const bool read = read_block(file_, buffer_, kBufferSize, got);
@@ -103,6 +126,42 @@ bool TextReader::refill() {
   }
   if (got < kBufferSize) at_end_ = true;
   return got != 0;
+}
+
+bool TextReader::refill_decoded() {
+  if (at_end_) return false;
+  decoder_->clear_output();
+  // Raw blocks go in until some text comes out; while the decoder holds
+  // bytes back to decide the encoding they go on, so that the first read
+  // decides it (at most kWindow bytes more).
+  bool last = false;
+  do {
+    const char* raw = buffer_;
+    std::size_t got = 0;
+    if (file_ != nullptr) {
+      const bool read = read_block(file_, buffer_, kBufferSize, got);
+      if (!read) {
+        failed_ = true;
+        error_ = errno != 0 ? errno : EIO;
+      }
+      last = got < kBufferSize;
+    } else {
+      raw = raw_pos_;
+      got = static_cast<std::size_t>(raw_end_ - raw_pos_);
+      if (got > kBufferSize) got = kBufferSize;
+      raw_pos_ += got;
+      last = raw_pos_ == raw_end_;
+    }
+    decoder_->decode(raw, got, last);
+  } while (!last && (decoder_->output().empty() || decoder_->deciding()));
+  if (last) at_end_ = true;
+  const std::string_view text = decoder_->output();
+  // The reader only reads these bytes; the members are not const because
+  // they serve the file buffer too.
+  pos_ = const_cast<char*>(text.data());
+  end_ = pos_ + text.size();
+  translated_ = nul_ = nullptr;
+  return !text.empty();
 }
 
 int TextReader::get_slow() {

@@ -3,13 +3,18 @@
 // Reading: a CR LF pair arrives as one LF (also when the pair is split across
 // an internal buffer boundary), a CR not followed by LF arrives unchanged, and
 // the byte 0x1A ends the input. A read error ends the input; failed() then tells it.
+// A source may first be decoded to UTF-8 (decode_as); the translation then
+// applies to the decoded text, so a UTF-16 source reads as its UTF-8 form.
 // Writing: every LF written becomes CR LF; other bytes pass unchanged.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+
+#include "common/source_decoder.h"
 
 namespace prismet {
 
@@ -33,6 +38,16 @@ class TextReader {
   // Reads `size` bytes of memory, which must outlive the reader, as if they
   // were a file's contents.
   void open_memory(const char* data, std::size_t size);
+  // How the bytes are taken, to be called after open, attach or
+  // open_memory and before the first read (a later open forgets it).
+  // kShiftJis and kUtf8 pass the bytes on as they are, as without a call;
+  // kAutomatic decodes them to UTF-8 with a SourceDecoder.
+  void decode_as(SourceEncoding encoding);
+  // What the source was found to be: for kAutomatic what the decoder has
+  // found so far, which the first read makes final unless the first
+  // non-ASCII byte lies beyond the first 64 KiB; otherwise the encoding
+  // asked for (kShiftJis when none was).
+  DetectedEncoding detected() const;
   // Closes the file; true when it was open and closed cleanly.
   bool close();
   bool is_open() const { return file_ != nullptr; }
@@ -89,6 +104,7 @@ class TextReader {
   bool start(std::FILE* file, bool owned);
   int get_slow();
   bool refill();
+  bool refill_decoded();
   std::size_t read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul);
   const char* next_translated_byte() {
     if (translated_ == nullptr || translated_ < pos_) find_next_translated_byte();
@@ -117,6 +133,12 @@ class TextReader {
   // that ask where the first NUL of a line is.
   const char* nul_ = nullptr;
   bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
+  // When decoding: pos_ and end_ lie in the decoder's output, the raw bytes
+  // come from the file through buffer_ or from memory at raw_pos_.
+  SourceEncoding encoding_ = SourceEncoding::kShiftJis;
+  std::unique_ptr<SourceDecoder> decoder_;
+  const char* raw_pos_ = nullptr;
+  const char* raw_end_ = nullptr;
   bool failed_ = false;
   int error_ = 0;
 };
