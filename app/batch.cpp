@@ -81,6 +81,7 @@ std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, con
 std::optional<FileFailure> convert_standard_streams(Run& run) {
   TextReader input;
   input.attach(stdin);
+  input.decode_as(run.settings.encoding);
   TextWriter output;
   if (!output.attach(stdout)) return failure_of(Culprit::kStandardOutput, output.error());
   return write_page(output, input, "-", run, Culprit::kStandardOutput, std::string());
@@ -94,6 +95,7 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   // Opening tells whether the path exists, names a folder or can be read.
   TextReader input;
   if (!input.open(input_path.c_str())) return failure_of(Culprit::kSource, input.error());
+  input.decode_as(settings.encoding);
 
   char output_path[kPathCapacity];
   if (input_path.size() >= sizeof output_path) return failure_of(Culprit::kSource, ENAMETOOLONG);

@@ -26,11 +26,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/source_encoding.h"
+
 namespace prismet {
 
-// How a source's bytes are taken: as code page 932 or UTF-8 (both passed on
-// as they are), or decoded to UTF-8 from what SourceDecoder finds.
-enum class SourceEncoding { kShiftJis, kUtf8, kAutomatic };
+// SourceEncoding (source_encoding.h) tells how a source's bytes are taken:
+// as code page 932 or UTF-8 (both passed on as they are), or decoded to
+// UTF-8 from what SourceDecoder finds.
 
 enum class DetectedEncoding { kAscii, kUtf8, kShiftJis, kUtf16Le, kUtf16Be };
 
