@@ -142,6 +142,43 @@ TEST_F(BatchTest, InsertFileVariablesNameEachPagesSource) {
               "<title>three.cpp</title><W>w</W>" + filler + "three.cpp");
 }
 
+// The mode's encoding decides how each source is read: automatic decodes
+// UTF-16, Shift_JIS and UTF-8 with a byte order mark to UTF-8 pages; the
+// other two pass the source's bytes on.
+TEST_F(BatchTest, SourcesAreReadInTheModesEncoding) {
+  const std::string comment = "<FONT COLOR=\"#008040\">";
+  const struct {
+    SourceEncoding encoding;
+    std::string source;
+    std::string page;
+  } cases[] = {
+      // UTF-16 LE and BE with their marks: "// コメ" and a line break.
+      {SourceEncoding::kAutomatic, std::string("\xFF\xFE/\0/\0 \0\xB3\x30\xE1\x30\r\0\n\0x\0", 18),
+       "<W>" + comment + "// \xE3\x82\xB3\xE3\x83\xA1</FONT>\r\nx</W>"},
+      {SourceEncoding::kAutomatic, std::string("\xFE\xFF\0/\0/\0 \x30\xB3\x30\xE1", 12),
+       "<W>" + comment + "// \xE3\x82\xB3\xE3\x83\xA1</FONT></W>"},
+      // Shift_JIS: 表 (its second byte a backslash) and a half-width ｱ.
+      {SourceEncoding::kAutomatic, "// \x95\x5C\xB1",
+       "<W>" + comment + "// \xE8\xA1\xA8\xEF\xBD\xB1</FONT></W>"},
+      // The UTF-8 mark is not copied into the page.
+      {SourceEncoding::kAutomatic, "\xEF\xBB\xBFx // \xE3\x81\x82",
+       "<W>x " + comment + "// \xE3\x81\x82</FONT></W>"},
+      // Nothing is dropped: a lone lead byte becomes U+FFFD.
+      {SourceEncoding::kAutomatic, "// \x95", "<W>" + comment + "// \xEF\xBF\xBD</FONT></W>"},
+      // The two others keep the source's bytes.
+      {SourceEncoding::kUtf8, "// \x95\x5C", "<W>" + comment + "// \x95\x5C</FONT></W>"},
+      {SourceEncoding::kShiftJis, "// \x95\x5C", "<W>" + comment + "// \x95\x5C</FONT></W>"},
+      {SourceEncoding::kShiftJis, "\xFF\xFEx", "<W>\xFF\xFEx</W>"},
+  };
+  const std::string source = scratch_path("encoded.cpp");
+  for (const auto& c : cases) {
+    write_file(source, c.source);
+    settings_.encoding = c.encoding;
+    EXPECT_EQ(convert({source}), 0);
+    EXPECT_EQ(read_file(scratch_path("encoded.htm")), c.page) << c.source;
+  }
+}
+
 // The header and footer are read once and reused while they stay as they
 // were; a changed one (here: the page of an earlier file of the same batch)
 // is read again.

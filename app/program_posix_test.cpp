@@ -184,6 +184,18 @@ TEST_F(ProgramPosixTest, OptionsEndAndModes) {
   }
 }
 
+// -e decides the encoding of one run; the settings keep theirs.
+TEST_F(ProgramPosixTest, EncodingOptionIsForOneRun) {
+  write_file(path("j.cpp"), "// \x95\x5C");
+  EXPECT_EQ(run_with_streams({"-e", "AUTO", path("j.cpp")}), 0);
+  EXPECT_EQ(read_file(path("j.htm")), "<PRE><FONT COLOR=\"#008040\">// \xE8\xA1\xA8</FONT></PRE>");
+  EXPECT_EQ(read_file(settings_file()).find("文字コード"), std::string::npos);
+  EXPECT_EQ(run_with_streams({path("j.cpp")}), 0);
+  EXPECT_EQ(read_file(path("j.htm")), "<PRE><FONT COLOR=\"#008040\">// \x95\x5C</FONT></PRE>");
+  EXPECT_EQ(run_with_streams({"--encoding=latin1", path("j.cpp")}), 2);
+  EXPECT_NE(err().find("unknown encoding 'latin1'"), std::string::npos) << err();
+}
+
 // A settings file beside the program makes a portable copy: it is used, and
 // the insert files beside it.
 TEST_F(ProgramPosixTest, ASettingsFileBesideTheProgramIsUsed) {
