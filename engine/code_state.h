@@ -52,10 +52,12 @@ inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* lis
 // The position after the character at `position` of a piece whose NUL is
 // at `end`: a Shift_JIS lead byte takes the byte after it unless that is the
 // NUL; a UTF-8 character is a well-formed sequence or one byte.
-// Delimiters are matched from character starts, but a delimiter whose bytes
-// end inside a character (possible only for a non-ASCII delimiter of the
-// vocabulary file that is itself cut or invalid UTF-8) is still taken: the
-// page's bytes stay the source's, only a tag may fall inside the character.
+// In UTF-8, delimiters are matched at character starts (a block comment's
+// end by a byte search, which finds only character starts for any end that
+// begins with an ASCII byte or a lead byte), but a delimiter that is itself
+// cut or invalid UTF-8 may still begin or end inside a character and is
+// taken: the page's bytes stay the source's, only a tag may fall inside the
+// character.
 template <CharacterEncoding E>
 inline const char* character_end(const char* position, const char* end) {
   if constexpr (E == CharacterEncoding::kShiftJis) {
