@@ -36,6 +36,12 @@ struct Run {
   // settings ask for them.
   PageVariables variables;
 
+  // Automatic decoding gives the engine UTF-8.
+  CharacterEncoding engine_encoding() const {
+    return settings.encoding == SourceEncoding::kShiftJis ? CharacterEncoding::kShiftJis
+                                                          : CharacterEncoding::kUtf8;
+  }
+
   const PageVariables* start_page(const char* source_path) {
     if (!settings.insert_file_variables) return nullptr;
     variables = page_variables_for(source_path, settings.encoding != SourceEncoding::kShiftJis);
@@ -69,7 +75,7 @@ std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, con
   const auto write_failure = [&] { return failure_of(output_culprit, output.error(), output_path); };
   const PageVariables* variables = run.start_page(source_path);
   if (!run.before.append_to(output, variables)) return insert_file_failure(run.before);
-  if (output.ok()) run.converter.convert(output, input);
+  if (output.ok()) run.converter.convert(output, input, run.engine_encoding());
   if (!output.ok()) return write_failure();
   if (input.failed()) return failure_of(Culprit::kSource, input.error());
   if (!run.after.append_to(output, variables)) return insert_file_failure(run.after);

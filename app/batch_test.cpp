@@ -165,6 +165,12 @@ TEST_F(BatchTest, SourcesAreReadInTheModesEncoding) {
        "<W>x " + comment + "// \xE3\x81\x82</FONT></W>"},
       // Nothing is dropped: a lone lead byte becomes U+FFFD.
       {SourceEncoding::kAutomatic, "// \x95", "<W>" + comment + "// \xEF\xBF\xBD</FONT></W>"},
+      // In UTF-8 the string closes after あ (whose last byte is a Shift_JIS
+      // lead byte), so the keyword after it is coloured.
+      {SourceEncoding::kAutomatic, "\"\xE3\x81\x82\" int",
+       "<W><FONT COLOR=\"#FF0000\">&quot;\xE3\x81\x82&quot;</FONT> <FONT COLOR=\"#0000FF\">int</FONT></W>"},
+      {SourceEncoding::kUtf8, "\"\xE3\x81\x82\" int",
+       "<W><FONT COLOR=\"#FF0000\">&quot;\xE3\x81\x82&quot;</FONT> <FONT COLOR=\"#0000FF\">int</FONT></W>"},
       // The two others keep the source's bytes.
       {SourceEncoding::kUtf8, "// \x95\x5C", "<W>" + comment + "// \x95\x5C</FONT></W>"},
       {SourceEncoding::kShiftJis, "// \x95\x5C", "<W>" + comment + "// \x95\x5C</FONT></W>"},

@@ -1,13 +1,14 @@
 // The engine alone, from memory to memory: converts a file held in memory
 // again and again with the default layout and with numbers, tabs and
-// &nbsp;, and prints the fastest and the median run of each in ms of the
-// thread's CPU time (so that time spent waiting for a busy machine does not
-// count), with the output's size. With a vocabulary file, it first times
-// loading that file (the built-in entries and the file applied to them) the
-// same way, and converts with what it loaded; each conversion builds the
-// vocabulary's lookup tables anew, as a run of the program does. The
-// "automatic" row converts with the default layout through the source
-// decoder (TextReader::decode_as(SourceEncoding::kAutomatic)).
+// &nbsp;, in Shift_JIS and then in UTF-8 (the "utf8" rows), and prints the
+// fastest and the median run of each in ms of the thread's CPU time (so that
+// time spent waiting for a busy machine does not count), with the output's
+// size. With a vocabulary file, it first times loading that file (the
+// built-in entries and the file applied to them) the same way, and converts
+// with what it loaded; each conversion builds the vocabulary's lookup tables
+// anew, as a run of the program does. The "automatic" row converts with the
+// default layout through the source decoder
+// (TextReader::decode_as(SourceEncoding::kAutomatic)) in UTF-8.
 // Usage: engine_timing FILE [RUNS [VOCABULARY_FILE]]
 #include <algorithm>
 #include <cstdio>
@@ -36,16 +37,17 @@ void print_times(const char* what, std::vector<double>& times, const char* more)
 }
 
 double convert_ms(const std::string& source, const prismet::OutputStyle& style,
-                  const prismet::Vocabulary& vocabulary, std::string& page,
-                  prismet::SourceEncoding encoding = prismet::SourceEncoding::kShiftJis) {
+                  const prismet::Vocabulary& vocabulary, prismet::CharacterEncoding encoding,
+                  std::string& page,
+                  prismet::SourceEncoding source_encoding = prismet::SourceEncoding::kShiftJis) {
   page.clear();
   const double start = now_ms();
   prismet::TextReader input;
   input.open_memory(source.data(), source.size());
-  input.decode_as(encoding);
+  input.decode_as(source_encoding);
   prismet::TextWriter output;
   output.open_memory(&page);
-  prismet::convert_source(output, input, style, vocabulary);
+  prismet::convert_source(output, input, style, vocabulary, encoding);
   output.close();
   return now_ms() - start;
 }
@@ -77,18 +79,22 @@ int main(int argc, char** argv) {
   prismet::set_default_output_style(style, "", "");
   std::string page;
   page.reserve(source.size() * 4);
-  for (const bool full : {false, true}) {
-    style.line_numbers = style.expand_tabs = style.nbsp_spaces = full;
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) times.push_back(convert_ms(source, style, vocabulary, page));
-    char output[64];
-    std::snprintf(output, sizeof output, "output %zu bytes", page.size());
-    print_times(full ? "full" : "default", times, output);
+  for (const auto encoding : {prismet::CharacterEncoding::kShiftJis, prismet::CharacterEncoding::kUtf8}) {
+    const bool utf8 = encoding == prismet::CharacterEncoding::kUtf8;
+    for (const bool full : {false, true}) {
+      style.line_numbers = style.expand_tabs = style.nbsp_spaces = full;
+      std::vector<double> times;
+      for (int i = 0; i < runs; ++i) times.push_back(convert_ms(source, style, vocabulary, encoding, page));
+      char output[64];
+      std::snprintf(output, sizeof output, "output %zu bytes", page.size());
+      print_times(full ? (utf8 ? "utf8 full" : "full") : (utf8 ? "utf8" : "default"), times, output);
+    }
   }
   style.line_numbers = style.expand_tabs = style.nbsp_spaces = false;
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    times.push_back(convert_ms(source, style, vocabulary, page, prismet::SourceEncoding::kAutomatic));
+    times.push_back(convert_ms(source, style, vocabulary, prismet::CharacterEncoding::kUtf8, page,
+                               prismet::SourceEncoding::kAutomatic));
   }
   char output[64];
   std::snprintf(output, sizeof output, "output %zu bytes", page.size());

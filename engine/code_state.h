@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/character_encoding.h"
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/scanner.h"
@@ -48,8 +49,28 @@ inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* lis
   return true;
 }
 
+// The position after the character at `position` of a piece whose NUL is
+// at `end`: a Shift_JIS lead byte takes the byte after it unless that is the
+// NUL; a UTF-8 character is a well-formed sequence or one byte.
+// In UTF-8, delimiters are matched at character starts (a block comment's
+// end by a byte search, which finds only character starts for any end that
+// begins with an ASCII byte or a lead byte), but a delimiter that is itself
+// cut or invalid UTF-8 may still begin or end inside a character and is
+// taken: the page's bytes stay the source's, only a tag may fall inside the
+// character.
+template <CharacterEncoding E>
+inline const char* character_end(const char* position, const char* end) {
+  if constexpr (E == CharacterEncoding::kShiftJis) {
+    return next_char(position);
+  } else {
+    if (position >= end) return position;
+    return position + utf8_sequence_length(position, end);
+  }
+}
+
 // Runs of the fixed byte sets (words, whitespace, digits) need no bound: they
 // stop at the piece's terminating NUL at the latest.
+template <CharacterEncoding E>
 inline void word_or_character(SourceLine& line, Token& token, const VocabularyIndex& index) {
   const std::size_t run = run_length_to_nul(line.position, kWordByte);
   if (run > 0) {
@@ -57,12 +78,14 @@ inline void word_or_character(SourceLine& line, Token& token, const VocabularyIn
     produce(line, token, keyword ? TokenKind::Keyword : TokenKind::Plain, run);
     return;
   }
-  produce(line, token, TokenKind::Plain, static_cast<std::size_t>(next_char(line.position) - line.position));
+  produce(line, token, TokenKind::Plain,
+          static_cast<std::size_t>(character_end<E>(line.position, text_end(line)) - line.position));
 }
 
 // The recognisers of code, in their fixed order: whitespace, the four start
 // delimiters, a number, a word or one character. The byte at the position
 // decides which of them can produce anything at all.
+template <CharacterEncoding E>
 inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& index) {
   const char* end = text_end(line);
   const char* p = line.position;
@@ -99,7 +122,7 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
       return true;
     }
   }
-  word_or_character(line, token, index);
+  word_or_character<E>(line, token, index);
   return true;
 }
 

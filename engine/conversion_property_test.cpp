@@ -168,5 +168,32 @@ TEST_F(ConversionProperties, OddDelimiters) {
   }
 }
 
+// UTF-8: generated text with well-formed, cut and invalid sequences among
+// the pieces, with the built-in vocabulary and with delimiters that begin
+// with bytes of 0x80-0xFF (the run loop then leaves such bytes to the
+// recognisers).
+TEST_F(ConversionProperties, Utf8InEveryLayout) {
+  static const char* const kUtf8Pieces[] = {"\xE3\x81\x82",   "\xE3\x81",     "\xC3\xA9",  "\xF0\x9F\x98\x80",
+                                            "\xF0\x9F\x98",   "\xED\xA0\x80", "\xC0\x80",  "\xE3\x81\x82\t",
+                                            "\xEF\xBC\xA1\t", "\x80\"",       "\xE3\x81\n"};
+  std::mt19937 random(20261208);
+  const std::vector<Layout> layouts = every_layout();
+  for (int round = 0; round < 3000; ++round) {
+    if (round == 1500) {
+      add_entry(*vocabulary_.string_literal, "\xE3\x80\x8C", "\xE3\x80\x8D");
+      add_entry(*vocabulary_.char_constant, "\x82", "'");
+    }
+    std::string text;
+    while (text.size() < static_cast<std::size_t>(random() % 200)) {
+      text += random() % 2 ? generated_text(random, 4)
+                           : std::string(kUtf8Pieces[random() % std::size(kUtf8Pieces)]);
+      if (round >= 1500 && random() % 8 == 0) text += "\xE3\x80\x8Cq\xE3\x80\x8D\x82";
+    }
+    const Layout& layout = layouts[random() % layouts.size()];
+    ASSERT_EQ(conversion_error(text, style_for(layout), vocabulary_, CharacterEncoding::kUtf8), "")
+        << describe(layout) << ", input " << ::testing::PrintToString(text);
+  }
+}
+
 }  // namespace
 }  // namespace prismet

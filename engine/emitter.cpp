@@ -30,8 +30,8 @@ void write_line_number(TextWriter& output, int line_number, const OutputStyle& s
 }
 
 ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,
-                     ScanState state) {
-  PageWriter page(output, style);
+                     ScanState state, CharacterEncoding encoding) {
+  PageWriter page(output, style, encoding);
   std::int64_t wide_column = column;
   state = page.emit(token, state, wide_column);
   column = static_cast<int>(wide_column);
@@ -56,8 +56,8 @@ SourceConverter::SourceConverter(const OutputStyle& style, const Vocabulary& voc
 
 SourceConverter::~SourceConverter() = default;
 
-void SourceConverter::convert(TextWriter& output, TextReader& input) {
-  PageWriter page(output, parts_->style);
+void SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEncoding encoding) {
+  PageWriter page(output, parts_->style, encoding);
   page.tag(page.whole.open);
   SourceLine& line = *parts_->line;
   line.continuation = false;
@@ -66,13 +66,13 @@ void SourceConverter::convert(TextWriter& output, TextReader& input) {
   line.line_ending[0] = line.line_ending[1] = '\0';
   line.length = 0;
   line.text[0] = '\0';
-  parts_->converter.convert_lines(page, input, line);
+  parts_->converter.convert_lines(page, input, line, encoding);
   page.tag(page.whole.close);
 }
 
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
-                    const Vocabulary& vocabulary) {
-  SourceConverter(style, vocabulary).convert(output, input);
+                    const Vocabulary& vocabulary, CharacterEncoding encoding) {
+  SourceConverter(style, vocabulary).convert(output, input, encoding);
 }
 
 }  // namespace prismet

@@ -18,8 +18,11 @@ namespace prismet {
 // the output is completed with the whole-text close tag; the first failed
 // write of the output ends the reading (the input's failed() and the
 // output's ok() tell the caller either).
+// The encoding decides which bytes form one character (so that no ASCII
+// byte is ever taken into a character) and, for tab expansion, the columns
+// a character fills; the page holds the source's bytes as they are.
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,
-                    const Vocabulary& vocabulary);
+                    const Vocabulary& vocabulary, CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
 // convert_source for many sources of one run: what depends only on the style
 // and the vocabulary (the vocabulary's lookup tables, the byte classes of the
@@ -32,7 +35,8 @@ class SourceConverter {
   SourceConverter(const SourceConverter&) = delete;
   SourceConverter& operator=(const SourceConverter&) = delete;
 
-  void convert(TextWriter& output, TextReader& input);
+  void convert(TextWriter& output, TextReader& input,
+               CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
  private:
   struct Parts;
@@ -45,7 +49,7 @@ class SourceConverter {
 
 // Writes a token with its tags; returns the state that follows it.
 ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,
-                     ScanState state);
+                     ScanState state, CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
 // Writes "%4d: " between the line-number tags, spaces escaped as text.
 void write_line_number(TextWriter& output, int line_number, const OutputStyle& style);

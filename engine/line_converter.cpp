@@ -58,9 +58,18 @@ LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& st
   std::memcpy(class_, (escaped_ ? kEscapedRunClasses : kCopiedRunClasses).of, sizeof class_);
   // A byte that may begin a delimiter goes to the recognisers, unless it is
   // whitespace (whitespace is taken first).
+  bool high_delimiter = false;
   for (int b = 0; b < 256; ++b) {
     if (index.can_start[b] != 0 && !in_set(static_cast<char>(b), kWhitespaceByte)) class_[b] = kOther;
+    if (index.can_start[b] != 0 && b >= 0x80) high_delimiter = true;
   }
+  // UTF-8: no byte of 0x80-0xFF is a word byte, an entity or ASCII, so a
+  // character of such bytes stays in the run byte by byte, written as it
+  // stands. Only when a delimiter may begin with one of them do they go to
+  // the recognisers, which step whole characters, so that no delimiter is
+  // found inside a character.
+  std::memcpy(utf8_class_, class_, sizeof utf8_class_);
+  for (int b = 0x80; b < 256; ++b) utf8_class_[b] = high_delimiter ? kOther : kRunByte;
 }
 
 [[gnu::always_inline]] inline void LineConverter::flush(PageWriter& page, const char* from, const char* to,
@@ -72,6 +81,7 @@ LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& st
     page.line_raw(from, static_cast<std::size_t>(to - from));  // no tab is expanded: columns go uncounted
 }
 
+template <CharacterEncoding E>
 bool LineConverter::stays_in_run(const Token& token) const {
   if (token.kind == TokenKind::Whitespace) return true;
   if (token.kind != TokenKind::Plain) return false;
@@ -80,19 +90,25 @@ bool LineConverter::stays_in_run(const Token& token) const {
   // byte with its valid second byte.
   const unsigned char first = static_cast<unsigned char>(token.text[0]);
   if (in_set(token.text[0], kWordByte)) return true;
-  if (token.length == 2) return is_second_byte(static_cast<unsigned char>(token.text[1]));
+  if constexpr (E == CharacterEncoding::kUtf8) {
+    if (first >= 0x80) return true;  // a character or an invalid byte, never escaped
+  }
+  if (E == CharacterEncoding::kShiftJis && token.length == 2)
+    return is_second_byte(static_cast<unsigned char>(token.text[1]));
   return first != '&' && first != '<' && first != '>' && first != '"';
 }
 
+template <CharacterEncoding E>
 [[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line,
                                                                     Token& token,
                                                                     std::int64_t& column) const {
   const char* run = line.position;
   const char* p = run;
   const char* const end = code_state::text_end(line);
+  const std::uint8_t* const classes = E == CharacterEncoding::kUtf8 ? utf8_class_ : class_;
   for (;;) {
-    std::uint8_t byte_class = class_[static_cast<unsigned char>(*p)];
-    while (byte_class == kRunByte) byte_class = class_[static_cast<unsigned char>(*++p)];
+    std::uint8_t byte_class = classes[static_cast<unsigned char>(*p)];
+    while (byte_class == kRunByte) byte_class = classes[static_cast<unsigned char>(*++p)];
     if (byte_class == kWordStart) {
       // The piece's NUL ends the word at the latest.
       const unsigned char* next = reinterpret_cast<const unsigned char*>(p) + 1;
@@ -120,8 +136,8 @@ bool LineConverter::stays_in_run(const Token& token) const {
       return false;
     }
     line.position = p;
-    code_state::scan_code(line, token, index_);
-    if (stays_in_run(token)) {
+    code_state::scan_code<E>(line, token, index_);
+    if (stays_in_run<E>(token)) {
       p = line.position;
       continue;
     }
@@ -139,6 +155,7 @@ bool LineConverter::stays_in_run(const Token& token) const {
 }
 
 // The token loop, inlined into the line so that a line costs no call of it.
+template <CharacterEncoding E>
 [[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
                                                                    ScanState state) const {
   page.set_line(line);
@@ -146,8 +163,8 @@ bool LineConverter::stays_in_run(const Token& token) const {
   std::int64_t column = 0;
   Token token;
   for (;;) {
-    const bool more = state == ScanState::Code ? next_marked_token(page, line, token, column)
-                                               : code_state::scan_token(line, token, index_, state);
+    const bool more = state == ScanState::Code ? next_marked_token<E>(page, line, token, column)
+                                               : code_state::scan_token<E>(line, token, index_, state);
     if (!more) break;
     state = page.emit(token, state, column);
   }
@@ -156,16 +173,26 @@ bool LineConverter::stays_in_run(const Token& token) const {
 }
 
 // One line between its tags, inlined into the line loop.
+template <CharacterEncoding E>
 [[gnu::always_inline]] inline ScanState LineConverter::convert_one_line(PageWriter& page, SourceLine& line,
                                                                         ScanState state) const {
   page.tag(page.line.open);
-  state = scan_tokens(page, line, state);
+  state = scan_tokens<E>(page, line, state);
   page.tag(page.line.close);
   if (line.line_ending[0] != '\0') page.line_ending();
   return state;
 }
 
-void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const {
+void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line,
+                                  CharacterEncoding encoding) const {
+  if (encoding == CharacterEncoding::kUtf8)
+    convert_lines_as<CharacterEncoding::kUtf8>(page, input, line);
+  else
+    convert_lines_as<CharacterEncoding::kShiftJis>(page, input, line);
+}
+
+template <CharacterEncoding E>
+void LineConverter::convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const {
   ScanState state = ScanState::Code;
   LineNumberText number(nbsp_spaces_);
   // A failed write ends the page at once: the rest of the source is not
@@ -177,7 +204,7 @@ void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLin
       page.tag(page.line_number.close);
       number.next();
     }
-    state = convert_one_line(page, line, state);
+    state = convert_one_line<E>(page, line, state);
   }
 }
 

@@ -25,24 +25,32 @@ class LineConverter {
   // Converts every line piece the input still holds, from the code state,
   // each after its line-number prefix when the style asks for one. `line` is
   // the file's cursor.
-  void convert_lines(PageWriter& page, TextReader& input, SourceLine& line) const;
+  void convert_lines(PageWriter& page, TextReader& input, SourceLine& line, CharacterEncoding encoding) const;
 
  private:
+  // The conversion for one encoding: the stepping is chosen once per file,
+  // not per character.
+  template <CharacterEncoding E>
+  void convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const;
   // Scans the code state from the line's position and writes it, keywords
   // and numbers with their tags, up to the next token that opens a comment,
   // string literal or char constant: returns true with that token (the
   // position after it) after writing the text before it, or false at the
   // line's end after writing the rest. Writes exactly what next_token and
   // emit_token would write token by token.
+  template <CharacterEncoding E>
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
   // The token loop of one line, reopening and closing the category that
   // runs over the line's start and end.
+  template <CharacterEncoding E>
   ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
   // One line piece between the line tags, with its line ending; returns the
   // state at the line's end.
+  template <CharacterEncoding E>
   ScanState convert_one_line(PageWriter& page, SourceLine& line, ScanState state) const;
 
   void flush(PageWriter& page, const char* from, const char* to, std::int64_t& column) const;
+  template <CharacterEncoding E>
   bool stays_in_run(const Token& token) const;
 
   const VocabularyIndex& index_;
@@ -51,8 +59,10 @@ class LineConverter {
   bool escaped_;
   bool line_numbers_;
   bool nbsp_spaces_;
-  // What a byte at a token boundary starts, by byte value (ByteClass).
+  // What a byte at a token boundary starts, by byte value (ByteClass), in
+  // Shift_JIS and in UTF-8.
   std::uint8_t class_[256];
+  std::uint8_t utf8_class_[256];
 };
 
 }  // namespace prismet

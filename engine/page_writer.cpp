@@ -4,8 +4,8 @@
 
 namespace prismet {
 
-PageWriter::PageWriter(TextWriter& output, const OutputStyle& style)
-    : output_(output), style_(style), escaper_(style) {
+PageWriter::PageWriter(TextWriter& output, const OutputStyle& style, CharacterEncoding encoding)
+    : output_(output), style_(style), escaper_(style, encoding) {
   std::size_t size = 0;
   for (const TagPair* pair : {&style.whole, &style.line, &style.line_number, &style.comment, &style.constant,
                               &style.char_constant, &style.string_literal, &style.keyword}) {

@@ -31,7 +31,8 @@ struct PreparedTagPair {
 class PageWriter {
  public:
   // The style must outlive the writer; its tags must not change meanwhile.
-  PageWriter(TextWriter& output, const OutputStyle& style);
+  PageWriter(TextWriter& output, const OutputStyle& style,
+             CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
   void tag(const PreparedTag& tag) {
     if (tag.size == 0) return;

@@ -10,8 +10,11 @@
 
 namespace prismet {
 
-bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
-  return code_state::scan_token(line, token, index, state);
+bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state,
+                CharacterEncoding encoding) {
+  if (encoding == CharacterEncoding::kUtf8)
+    return code_state::scan_token<CharacterEncoding::kUtf8>(line, token, index, state);
+  return code_state::scan_token<CharacterEncoding::kShiftJis>(line, token, index, state);
 }
 
 const VocabularyEntry* find_start_delimiter(const char* position, const char* end, const EntryList* list) {
@@ -23,15 +26,11 @@ const VocabularyEntry* find_start_delimiter(const char* position, const char* en
   return nullptr;
 }
 
-const char* find_end_delimiter(const char* position, const char* end, std::string_view end_text) {
-  if (end_text.empty()) return nullptr;
-  while (position < end) {
-    if (code_state::begins_with(position, end, end_text)) return position;
-    if (*position == '\\') ++position;
-    // The piece is NUL-terminated at `end`, so next_char stops there.
-    position = next_char(position);
-  }
-  return nullptr;
+const char* find_end_delimiter(const char* position, const char* end, std::string_view end_text,
+                               CharacterEncoding encoding) {
+  if (encoding == CharacterEncoding::kUtf8)
+    return code_state::find_end_delimiter_in<CharacterEncoding::kUtf8>(position, end, end_text);
+  return code_state::find_end_delimiter_in<CharacterEncoding::kShiftJis>(position, end, end_text);
 }
 
 }  // namespace prismet

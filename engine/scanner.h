@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/character_encoding.h"
 #include "common/text_stream.h"
 #include "engine/vocabulary_index.h"
 
@@ -84,16 +85,20 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
 }
 
 // Produces the next token of the line for the state; false when the state has
-// no further token on this line.
-bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state);
+// no further token on this line. The encoding decides which bytes form one
+// character: a token never ends inside one.
+bool next_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state,
+                CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
 // The first entry of `list` whose whole start begins at `position`, or
 // nullptr. `end` bounds the comparison (the piece's NUL).
 const VocabularyEntry* find_start_delimiter(const char* position, const char* end, const EntryList* list);
 
-// The position of `end_text` at or after `position`, stepping over a
-// backslash together with the character it escapes; nullptr when the end
-// text does not occur before `end` (the piece's NUL).
-const char* find_end_delimiter(const char* position, const char* end, std::string_view end_text);
+// The position of `end_text` at or after `position`, stepping character by
+// character of the encoding and over a backslash together with the
+// character it escapes; nullptr when the end text does not occur before
+// `end` (the piece's NUL).
+const char* find_end_delimiter(const char* position, const char* end, std::string_view end_text,
+                               CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
 }  // namespace prismet

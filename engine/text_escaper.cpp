@@ -52,13 +52,14 @@ constexpr char kNbsps[] =
 
 }  // namespace
 
-TextEscaper::TextEscaper(const OutputStyle& style)
+TextEscaper::TextEscaper(const OutputStyle& style, CharacterEncoding encoding)
     : action_(kActionTables[(style.nbsp_spaces ? 2 : 0) + (style.expand_tabs ? 1 : 0)].action),
       or_first_(kOnes * (style.nbsp_spaces ? 0x06 : 0x04)),
       eq_first_(kOnes * '&'),
       eq_third_(kOnes * (style.expand_tabs ? '\t' : '&')),
       tab_width_(style.tab_width),
-      nbsp_(style.nbsp_spaces) {}
+      nbsp_(style.nbsp_spaces),
+      utf8_columns_(encoding == CharacterEncoding::kUtf8 && style.expand_tabs) {}
 
 std::int64_t TextEscaper::write_tab(TextWriter& output, std::int64_t column) const {
   if (tab_width_ <= 0) return column;  // the tab fills nothing
@@ -78,8 +79,12 @@ std::int64_t TextEscaper::write_tab(TextWriter& output, std::int64_t column) con
 std::int64_t TextEscaper::write(TextWriter& output, const char* text, std::size_t length,
                                 std::int64_t column) const {
   // The column of the byte at p is base + (p - text); a tab moves base by
-  // what it fills beyond one column.
+  // what it fills beyond one column. UTF-8 columns are counted by character
+  // instead: `synced_column` is the column at `synced`, the byte after the
+  // last tab, and the text between them holds no tab.
   std::int64_t base = column;
+  const char* synced = text;
+  std::int64_t synced_column = column;
   const char* p = text;
   const char* const end = text + length;
   while (p < end) {
@@ -110,8 +115,14 @@ std::int64_t TextEscaper::write(TextWriter& output, const char* text, std::size_
         ++p;
       } else {  // a tab to expand
         output.commit(o);
-        const std::int64_t at = base + (p - text);
-        base += write_tab(output, at) - at - 1;
+        if (utf8_columns_) {
+          synced_column =
+              write_tab(output, synced_column + utf8_columns(synced, static_cast<std::size_t>(p - synced)));
+          synced = p + 1;
+        } else {
+          const std::int64_t at = base + (p - text);
+          base += write_tab(output, at) - at - 1;
+        }
         ++p;
         o = output.reserve(reservation(static_cast<std::size_t>(chunk_end > p ? chunk_end - p : 0)));
         if (o == nullptr) return base + static_cast<std::int64_t>(length);
@@ -119,6 +130,7 @@ std::int64_t TextEscaper::write(TextWriter& output, const char* text, std::size_
     }
     output.commit(o);
   }
+  if (utf8_columns_) return synced_column + utf8_columns(synced, static_cast<std::size_t>(end - synced));
   return base + static_cast<std::int64_t>(length);
 }
 

@@ -4,6 +4,10 @@
 // text goes straight into the writer's buffer, eight bytes at a time where
 // none of them needs anything.
 //
+// UTF-8 needs nothing either: no byte of a multi-byte sequence is ASCII;
+// only its columns differ (character_encoding.h, utf8_columns), and only
+// tab expansion looks at them.
+//
 // Double-byte characters need nothing here: write_text passes a lead byte
 // with its second byte only when that byte lies in 0x40-0xFC, and no byte
 // there is ever rewritten, so writing every byte by the ordinary rules gives
@@ -14,6 +18,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/character_encoding.h"
 #include "common/text_stream.h"
 #include "settings/output_style.h"
 
@@ -21,7 +26,9 @@ namespace prismet {
 
 class TextEscaper {
  public:
-  explicit TextEscaper(const OutputStyle& style);
+  // Columns count bytes in Shift_JIS (a double-byte character fills two) and
+  // display columns in UTF-8.
+  explicit TextEscaper(const OutputStyle& style, CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
   // Writes `length` bytes of text that starts at `column` (columns of the
   // line's text written before it); returns the column after it. The text
@@ -60,6 +67,7 @@ class TextEscaper {
   std::uint64_t eq_third_;
   std::int32_t tab_width_;
   bool nbsp_;
+  bool utf8_columns_;
 };
 
 }  // namespace prismet

@@ -27,6 +27,20 @@ inline const char* search(const char* from, const char* end, std::string_view ne
   return nullptr;
 }
 
+// find_end_delimiter for one encoding: the end text at a character start,
+// a backslash stepping over the character after it.
+template <CharacterEncoding E>
+inline const char* find_end_delimiter_in(const char* position, const char* end, std::string_view end_text) {
+  if (end_text.empty()) return nullptr;
+  while (position < end) {
+    if (begins_with(position, end, end_text)) return position;
+    if (*position == '\\') ++position;
+    // The piece is NUL-terminated at `end`, so the step stops there.
+    position = character_end<E>(position, end);
+  }
+  return nullptr;
+}
+
 // Recognisers shared by the block comment, string and char states: the end
 // delimiter, then the text up to it.
 inline bool end_delimiter(SourceLine& line, Token& token, TokenKind kind) {
@@ -45,10 +59,11 @@ inline bool scan_block_comment(SourceLine& line, Token& token) {
   return true;
 }
 
+template <CharacterEncoding E>
 inline bool scan_literal(SourceLine& line, Token& token, TokenKind end_kind, TokenKind text_kind) {
   if (end_delimiter(line, token, end_kind)) return true;
   const char* end = text_end(line);
-  const char* found = find_end_delimiter(line.position, end, line.pending_end);
+  const char* found = find_end_delimiter_in<E>(line.position, end, line.pending_end);
   produce(line, token, text_kind, static_cast<std::size_t>((found != nullptr ? found : end) - line.position));
   return true;
 }
@@ -65,6 +80,7 @@ inline bool scan_line_comment(SourceLine& line, Token& token) {
 }
 
 // next_token: the recognisers of the state.
+template <CharacterEncoding E>
 inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
   if (state == ScanState::LineComment) return scan_line_comment(line, token);
   if (line.position >= text_end(line)) return false;
@@ -72,11 +88,11 @@ inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& in
     case ScanState::BlockComment:
       return scan_block_comment(line, token);
     case ScanState::StringLiteral:
-      return scan_literal(line, token, TokenKind::StringEnd, TokenKind::StringText);
+      return scan_literal<E>(line, token, TokenKind::StringEnd, TokenKind::StringText);
     case ScanState::CharConstant:
-      return scan_literal(line, token, TokenKind::CharEnd, TokenKind::CharText);
+      return scan_literal<E>(line, token, TokenKind::CharEnd, TokenKind::CharText);
     case ScanState::Code:
-      return scan_code(line, token, index);
+      return scan_code<E>(line, token, index);
     default:
       return false;
   }

@@ -9,7 +9,8 @@
 //   the text-mode reader delivers it, line piece by line piece, with every
 //   tab expanded to the next tab stop when tabs are expanded;
 // - the scanner's tokens lie inside their piece, one right after the other,
-//   and cover it whole.
+//   and cover it whole; in UTF-8 none ends inside a well-formed sequence.
+// Every input is checked in Shift_JIS and in UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,8 +23,16 @@ using prismet::OutputStyle;
 
 namespace {
 
+// In UTF-8, no token may end inside a well-formed sequence.
+bool ends_inside_character(const char* line_start, const char* at, const char* end) {
+  for (std::ptrdiff_t k = 1; k <= 3 && at - k >= line_start; ++k) {
+    if (static_cast<std::ptrdiff_t>(prismet::utf8_sequence_length(at - k, end)) > k) return true;
+  }
+  return false;
+}
+
 void check_tokens(const char* source, std::size_t size, const OutputStyle& style,
-                  const prismet::Vocabulary& vocabulary) {
+                  const prismet::Vocabulary& vocabulary, prismet::CharacterEncoding encoding) {
   prismet::TextReader reader;
   reader.open_memory(source, size);
   std::string sink;
@@ -37,10 +46,12 @@ void check_tokens(const char* source, std::size_t size, const OutputStyle& style
     const char* end = line->text + line->length;
     int column = 0;
     prismet::Token token;
-    while (prismet::next_token(*line, token, index, state)) {
+    while (prismet::next_token(*line, token, index, state, encoding)) {
       if (token.text != next || token.length > static_cast<std::size_t>(end - token.text)) __builtin_trap();
       next += token.length;
-      state = prismet::emit_token(writer, column, token, style, state);
+      if (encoding == prismet::CharacterEncoding::kUtf8 && ends_inside_character(line->text, next, end))
+        __builtin_trap();
+      state = prismet::emit_token(writer, column, token, style, state, encoding);
       sink.clear();
     }
     if (next != end) __builtin_trap();
@@ -71,7 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   style.nbsp_spaces = options & 4;
   style.tab_width = (options >> 3) % 9;  // 0 included: must not divide by zero
 
-  prismet::fuzz::check_conversion(source, source_size, style, vocabulary);
-  check_tokens(source, source_size, style, vocabulary);
+  // Every input in both encodings, so that the seeds keep their options byte.
+  for (const auto encoding : {prismet::CharacterEncoding::kShiftJis, prismet::CharacterEncoding::kUtf8}) {
+    prismet::fuzz::check_conversion(source, source_size, style, vocabulary, encoding);
+    check_tokens(source, source_size, style, vocabulary, encoding);
+  }
   return 0;
 }

@@ -19,8 +19,10 @@ using prismet::testing::set_check_tags;
 // Converts `source` with `style` (tags from set_check_tags) and stops the
 // run unless the page passes every check.
 inline void check_conversion(const char* source, std::size_t size, const prismet::OutputStyle& style,
-                             const prismet::Vocabulary& vocabulary) {
-  const std::string error = prismet::testing::conversion_error(std::string(source, size), style, vocabulary);
+                             const prismet::Vocabulary& vocabulary,
+                             prismet::CharacterEncoding encoding = prismet::CharacterEncoding::kShiftJis) {
+  const std::string error =
+      prismet::testing::conversion_error(std::string(source, size), style, vocabulary, encoding);
   if (!error.empty()) fail(error);
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/character_encoding.h"
 #include "common/text_stream.h"
 #include "engine/emitter.h"
 #include "engine/scanner.h"
@@ -112,8 +113,9 @@ inline std::string page_text(const std::string& page, std::string& text) {
 // its LF where the piece kept it. With `style.expand_tabs`, every tab
 // becomes the spaces up to the next multiple of the tab width (none for a
 // width of 0 or less), counting one column per byte from the start of the
-// piece.
-inline std::string expected_text(const char* source, std::size_t size, const OutputStyle& style) {
+// piece in Shift_JIS, and in UTF-8 one per character, two for a wide one.
+inline std::string expected_text(const char* source, std::size_t size, const OutputStyle& style,
+                                 CharacterEncoding encoding = CharacterEncoding::kShiftJis) {
   TextReader reader;
   reader.open_memory(source, size);
   std::string expected;
@@ -130,6 +132,11 @@ inline std::string expected_text(const char* source, std::size_t size, const Out
         const int fill = style.tab_width > 0 ? style.tab_width - column % style.tab_width : 0;
         expected.append(static_cast<std::size_t>(fill), ' ');
         column += fill;
+      } else if (encoding == CharacterEncoding::kUtf8) {
+        const std::size_t n = utf8_sequence_length(piece.data() + i, piece.data() + length);
+        expected.append(piece.data() + i, n);
+        column += static_cast<int>(utf8_columns(piece.data() + i, n));
+        i += n - 1;
       } else {
         expected += piece[i];
         ++column;
@@ -141,27 +148,29 @@ inline std::string expected_text(const char* source, std::size_t size, const Out
 
 // The page convert_source makes of `source`, converted in memory.
 inline std::string convert_in_memory(const std::string& source, const OutputStyle& style,
-                                     const Vocabulary& vocabulary) {
+                                     const Vocabulary& vocabulary,
+                                     CharacterEncoding encoding = CharacterEncoding::kShiftJis) {
   TextReader input;
   input.open_memory(source.data(), source.size());
   std::string page;
   TextWriter output;
   output.open_memory(&page);
-  convert_source(output, input, style, vocabulary);
+  convert_source(output, input, style, vocabulary, encoding);
   output.close();
   return page;
 }
 
 // Converts `source` and checks every invariant above.
 inline std::string conversion_error(const std::string& source, const OutputStyle& style,
-                                    const Vocabulary& vocabulary) {
-  const std::string page = convert_in_memory(source, style, vocabulary);
+                                    const Vocabulary& vocabulary,
+                                    CharacterEncoding encoding = CharacterEncoding::kShiftJis) {
+  const std::string page = convert_in_memory(source, style, vocabulary, encoding);
   std::string error = tag_nesting_error(page);
   if (!error.empty()) return error;
   std::string text;
   error = page_text(page, text);
   if (!error.empty()) return error;
-  const std::string expected = expected_text(source.data(), source.size(), style);
+  const std::string expected = expected_text(source.data(), source.size(), style, encoding);
   if (text == expected) return "";
   std::size_t at = 0;
   while (at < text.size() && at < expected.size() && text[at] == expected[at]) ++at;
