@@ -13,11 +13,13 @@ namespace {
 std::string describe(const CustomBoxParam& param) {
   const Settings& s = param.settings;
   const OutputStyle& style = s.style;
-  std::string text = std::string(s.vocabulary_file) + "|" + s.extension + "|" + style.insert_before + "|" +
-                     style.insert_after + "|show " + std::to_string(s.show_settings_dialog) + "|tab " +
-                     std::to_string(style.tab_width) + "|numbers " + std::to_string(style.line_numbers) +
-                     "|expand " + std::to_string(style.expand_tabs) + "|nbsp " +
-                     std::to_string(style.nbsp_spaces);
+  std::string text =
+      std::string(s.vocabulary_file) + "|" + s.extension + "|" + style.insert_before + "|" +
+      style.insert_after + "|show " + std::to_string(s.show_settings_dialog) + "|tab " +
+      std::to_string(style.tab_width) + "|numbers " + std::to_string(style.line_numbers) + "|expand " +
+      std::to_string(style.expand_tabs) + "|nbsp " + std::to_string(style.nbsp_spaces) + "|encoding " +
+      std::to_string(static_cast<int>(s.encoding)) + "|from settings folder " +
+      std::to_string(s.paths_from_settings_folder) + "|variables " + std::to_string(s.insert_file_variables);
   for (const TagRow& row : kTagRows) text += "|" + (style.*row.pair).open + "|" + (style.*row.pair).close;
   for (const std::string& file : param.files) text += "|file " + file;
   return text;
@@ -26,6 +28,10 @@ std::string describe(const CustomBoxParam& param) {
 TEST_F(SettingsDialog, OkTakesEveryFieldAndRecordsTheHistoriesInOrder) {
   store_history(kExtensionHistory, {".txt"});
   param_.files = {"C:\\z.cpp"};
+  // Keys the dialog does not show stay as they are.
+  param_.settings.encoding = SourceEncoding::kAutomatic;
+  param_.settings.paths_from_settings_folder = true;
+  param_.settings.insert_file_variables = true;
   DialogDriver driver;
   driver.wait_for_dialog()
       .set_text(IDC_EXTENSION, ".html")
@@ -59,6 +65,9 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAndRecordsTheHistoriesInOrder) {
   EXPECT_EQ(s.style.char_constant.open, "<FONT COLOR=\"#FF0000\">");  // the neighbouring row is its own
   EXPECT_EQ(s.style.line.close, "<BR>");
   EXPECT_EQ(param_.files, (Texts{"C:\\z.cpp"}));
+  EXPECT_EQ(s.encoding, SourceEncoding::kAutomatic);
+  EXPECT_TRUE(s.paths_from_settings_folder);
+  EXPECT_TRUE(s.insert_file_variables);
 
   EXPECT_EQ(stored_history(kExtensionHistory), (Texts{".html", ".txt"}));
   EXPECT_EQ(stored_history(kVocabularyFileHistory), (Texts{"C:\\v.txt"}));
@@ -84,6 +93,8 @@ TEST_F(SettingsDialog, LongPathsAreCutWithoutSplittingACharacter) {
 TEST_F(SettingsDialog, CancelAfterEditsChangesNothingButThePlacement) {
   const std::string dropped = make_file("dropped.cpp");
   param_.files = {"C:\\kept.cpp", "C:\\also.cpp"};
+  param_.settings.encoding = SourceEncoding::kUtf8;
+  param_.settings.insert_file_variables = true;
   const std::string before = describe(param_);
   for (bool by_key : {false, true}) {
     SCOPED_TRACE(by_key ? "Escape" : "Cancel button");
