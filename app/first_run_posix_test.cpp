@@ -47,7 +47,7 @@ class FirstRunTest : public testing::ProgramTest {
 };
 
 TEST_F(FirstRunTest, MakesTheUsersSettingsWithHtml5AsTheDefault) {
-  write_file(path("a.cpp"), "int x;\n");
+  write_file(path("a.cpp"), "int x;\nconstexpr auto s = \"\xE3\x81\x82\";\n");
   ASSERT_EQ(run_with_streams({path("a.cpp")}), 0);
   EXPECT_EQ(count(err(), "prismet: first run: settings made in " + user_file("prismet.ini")), 1u) << err();
   const std::string settings = read_file(user_file("prismet.ini"));
@@ -57,12 +57,16 @@ TEST_F(FirstRunTest, MakesTheUsersSettingsWithHtml5AsTheDefault) {
   EXPECT_EQ(count(settings, "文字コード=自動\r\n"), 2u);
   EXPECT_EQ(read_file(user_file("prismet-html5.top")), read_file(path("share/prismet/prismet-html5.top")));
   EXPECT_EQ(read_file(user_file("prismet-html5.btm")), read_file(path("share/prismet/prismet-html5.btm")));
+  EXPECT_EQ(read_file(user_file("prismet-cpp26.voc")), read_file(path("share/prismet/prismet-cpp26.voc")));
 
   const std::string page = read_file(path("a.html"));
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\r\n", 0), 0u);
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
   EXPECT_NE(page.find("<title>a.cpp</title>"), std::string::npos);
   EXPECT_NE(page.find("<span class=\"keyword\">int</span>"), std::string::npos);
+  EXPECT_NE(page.find("<span class=\"keyword\">constexpr</span>"), std::string::npos)
+      << "the C++26 vocabulary";
+  EXPECT_NE(page.find("<span class=\"string\">&quot;\xE3\x81\x82&quot;</span>"), std::string::npos);
   EXPECT_EQ(page.substr(page.size() - 9), "</html>\r\n");
 
   // Said once: the next run finds the file and leaves it to the ordinary save.

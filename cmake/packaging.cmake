@@ -24,7 +24,8 @@ set(text_dir ${PROJECT_BINARY_DIR}/package-texts)
 set(shared_texts
   "share/prismet.ini.in prismet.ini cp932"
   "share/prismet-html5.top prismet-html5.top ascii"
-  "share/prismet-html5.btm prismet-html5.btm ascii")
+  "share/prismet-html5.btm prismet-html5.btm ascii"
+  "share/prismet-cpp26.voc prismet-cpp26.voc ascii")
 set(windows_texts
   "windows/readme.txt.in readme.txt utf-8-bom"
   "windows/prismet.top prismet.top ascii"

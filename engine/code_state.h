@@ -17,7 +17,10 @@
 
 namespace prismet::code_state {
 
-enum DelimiterList { kLineCommentList = 0, kBlockCommentList, kStringList, kCharList };
+enum DelimiterList { kLineCommentList = 0, kBlockCommentList, kStringList, kCharList, kRawList };
+
+// The longest delimiter of a raw string, as C++ has it.
+inline constexpr std::size_t kMaxRawDelimiter = 16;
 
 // Delimiters are a few bytes long: compared in a loop, without a call.
 inline bool begins_with(const char* position, const char* end, std::string_view text) {
@@ -47,6 +50,71 @@ inline bool start_delimiter(SourceLine& line, Token& token, const EntryList* lis
   line.pending_end =
       opens_pair && entry->end.has_value() ? std::string_view(*entry->end) : std::string_view();
   return true;
+}
+
+// A raw string's start at the position: an entry's start, at most 16
+// delimiter characters (none of space, parentheses, backslash, control
+// characters) and "(". The end to look for, ")" with the delimiter and the
+// entry's end, is kept in the line; an opener that is not whole is no raw
+// string (the other recognisers then take it).
+inline bool raw_string_start(SourceLine& line, Token& token, const EntryList* list) {
+  if (list == nullptr) return false;
+  const char* end = text_end(line);
+  for (auto* node = list->first(); node != nullptr; node = node->next()) {
+    const VocabularyEntry& entry = node->item();
+    if (!entry.end.has_value() || !begins_with(line.position, end, entry.start)) continue;
+    const char* delimiter = line.position + entry.start.size();
+    const char* p = delimiter;
+    while (p < end && static_cast<std::size_t>(p - delimiter) <= kMaxRawDelimiter) {
+      const unsigned char c = static_cast<unsigned char>(*p);
+      if (c == '(' || c <= ' ' || c == ')' || c == '\\' || c >= 0x7F) break;
+      ++p;
+    }
+    const std::size_t length = static_cast<std::size_t>(p - delimiter);
+    if (p == end || *p != '(' || length > kMaxRawDelimiter) continue;
+    if (1 + length + entry.end->size() > sizeof line.raw_end) continue;
+    line.raw_end[0] = ')';
+    std::memcpy(line.raw_end + 1, delimiter, length);
+    std::memcpy(line.raw_end + 1 + length, entry.end->data(), entry.end->size());
+    produce(line, token, TokenKind::StringStart, entry.start.size() + length + 1);
+    line.pending_end = std::string_view(line.raw_end, 1 + length + entry.end->size());
+    line.raw = true;
+    return true;
+  }
+  return false;
+}
+
+// The preprocessing number at `p`, which begins with a digit or a point and
+// a digit: digits, letters, '_', points, an exponent's sign after e, E, p or
+// P, and a separator followed by a digit or letter.
+inline bool is_identifier_byte(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+inline std::size_t pp_number_length(const char* p, const VocabularyIndex& index) {
+  std::size_t i = p[0] == '.' ? 2 : 1;
+  for (;;) {
+    const unsigned char c = static_cast<unsigned char>(p[i]);
+    if ((c == 'e' || c == 'E' || c == 'p' || c == 'P') && (p[i + 1] == '+' || p[i + 1] == '-')) {
+      i += 2;
+    } else if (is_identifier_byte(c) || c == '.') {
+      ++i;
+    } else if (index.digit_separator[c] && is_identifier_byte(static_cast<unsigned char>(p[i + 1]))) {
+      i += 2;
+    } else {
+      return i;
+    }
+  }
+}
+
+// A run of `set` that separators may split: each separator must be
+// followed by a byte of the set. No bound is needed: the piece's NUL ends it.
+inline std::size_t separated_run_length(const char* p, CharSet set, const VocabularyIndex& index) {
+  std::size_t i = run_length_to_nul(p, set);
+  while (index.digit_separator[static_cast<unsigned char>(p[i])] && in_set(p[i + 1], set)) {
+    i += 1 + run_length_to_nul(p + i + 1, set);
+  }
+  return i;
 }
 
 // The position after the character at `position` of a piece whose NUL is
@@ -97,7 +165,8 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
   }
   if (const std::uint8_t lists = index.can_start[byte]) {
     const Vocabulary& vocabulary = index.vocabulary;
-    if (((lists & (1u << kLineCommentList)) &&
+    if (((lists & (1u << kRawList)) && raw_string_start(line, token, vocabulary.raw_string.get())) ||
+        ((lists & (1u << kLineCommentList)) &&
          start_delimiter(line, token, vocabulary.line_comment.get(), TokenKind::LineCommentStart, false)) ||
         ((lists & (1u << kBlockCommentList)) &&
          start_delimiter(line, token, vocabulary.block_comment.get(), TokenKind::BlockCommentStart, true)) ||
@@ -108,7 +177,24 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
       return true;
     }
   }
-  if (sets & kDecimalByte) {
+  if ((sets & kDecimalByte) && index.pp_numbers) {
+    // A point not followed by a digit is no number.
+    if (byte != '.' || (p[1] >= '0' && p[1] <= '9')) {
+      produce(line, token, TokenKind::Constant, pp_number_length(p, index));
+      return true;
+    }
+  } else if ((sets & kDecimalByte) && index.has_digit_separators) {
+    if (byte == '0' && end - p >= 2 && p[1] == 'x') {
+      const std::size_t digits = separated_run_length(p + 2, kHexDigitByte, index);
+      if (digits > 0) {
+        produce(line, token, TokenKind::Constant, 2 + digits);
+        return true;
+      }
+    } else {
+      produce(line, token, TokenKind::Constant, separated_run_length(p, kDecimalByte, index));
+      return true;
+    }
+  } else if (sets & kDecimalByte) {
     if (byte == '0' && end - p >= 2 && p[1] == 'x') {
       // "0x" needs a hexadecimal digit; without one the number declines and
       // the word recogniser takes "0x..." as a word.

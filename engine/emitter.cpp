@@ -63,6 +63,7 @@ void SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEn
   line.continuation = false;
   line.position = line.text;
   line.pending_end = std::string_view();
+  line.raw = false;
   line.line_ending[0] = line.line_ending[1] = '\0';
   line.length = 0;
   line.text[0] = '\0';

@@ -58,6 +58,8 @@ struct SourceLine {
   bool continuation;             // the piece ended with a newline right after a backslash
   const char* position;          // where scanning goes on
   std::string_view pending_end;  // closes the open block comment or literal; empty: none
+  bool raw;                      // the open literal is a raw string: no escapes, pending_end in raw_end
+  char raw_end[64];              // ")", the delimiter and the raw string's end
   char line_ending[2];           // "\n" or ""
   std::size_t length;            // bytes of text before its first NUL; text[length] is that NUL
   char text[kMaxPieceBytes + 4];

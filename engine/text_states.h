@@ -43,10 +43,17 @@ inline const char* find_end_delimiter_in(const char* position, const char* end, 
 
 // Recognisers shared by the block comment, string and char states: the end
 // delimiter, then the text up to it.
-inline bool end_delimiter(SourceLine& line, Token& token, TokenKind kind) {
+// With `suffix`, the letters, digits and '_' right after the end delimiter
+// belong to it (a literal's suffix keeps its colour).
+inline bool end_delimiter(SourceLine& line, Token& token, TokenKind kind, bool suffix = false) {
   if (!begins_with(line.position, text_end(line), line.pending_end)) return false;
-  produce(line, token, kind, line.pending_end.size());
+  std::size_t length = line.pending_end.size();
+  if (suffix) {
+    while (is_identifier_byte(static_cast<unsigned char>(line.position[length]))) ++length;
+  }
+  produce(line, token, kind, length);
   line.pending_end = std::string_view();
+  line.raw = false;
   return true;
 }
 
@@ -59,9 +66,21 @@ inline bool scan_block_comment(SourceLine& line, Token& token) {
   return true;
 }
 
+// A raw string's text runs to its end as it stands: no escapes, and its end
+// begins with ')', which is never part of a character.
+inline bool scan_raw_string(SourceLine& line, Token& token, bool suffix) {
+  if (end_delimiter(line, token, TokenKind::StringEnd, suffix)) return true;
+  const char* end = text_end(line);
+  const char* found = search(line.position, end, line.pending_end);
+  produce(line, token, TokenKind::StringText,
+          static_cast<std::size_t>((found != nullptr ? found : end) - line.position));
+  return true;
+}
+
 template <CharacterEncoding E>
-inline bool scan_literal(SourceLine& line, Token& token, TokenKind end_kind, TokenKind text_kind) {
-  if (end_delimiter(line, token, end_kind)) return true;
+inline bool scan_literal(SourceLine& line, Token& token, TokenKind end_kind, TokenKind text_kind,
+                         bool suffix) {
+  if (end_delimiter(line, token, end_kind, suffix)) return true;
   const char* end = text_end(line);
   const char* found = find_end_delimiter_in<E>(line.position, end, line.pending_end);
   produce(line, token, text_kind, static_cast<std::size_t>((found != nullptr ? found : end) - line.position));
@@ -88,9 +107,10 @@ inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& in
     case ScanState::BlockComment:
       return scan_block_comment(line, token);
     case ScanState::StringLiteral:
-      return scan_literal<E>(line, token, TokenKind::StringEnd, TokenKind::StringText);
+      if (line.raw) return scan_raw_string(line, token, index.raw_suffix);
+      return scan_literal<E>(line, token, TokenKind::StringEnd, TokenKind::StringText, index.string_suffix);
     case ScanState::CharConstant:
-      return scan_literal<E>(line, token, TokenKind::CharEnd, TokenKind::CharText);
+      return scan_literal<E>(line, token, TokenKind::CharEnd, TokenKind::CharText, index.char_suffix);
     case ScanState::Code:
       return scan_code<E>(line, token, index);
     default:

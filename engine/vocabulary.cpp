@@ -37,6 +37,10 @@ void set_builtin_vocabulary(Vocabulary& vocabulary) {
   vocabulary.string_literal = new_list();
   vocabulary.char_constant = new_list();
   vocabulary.keyword = new_list();
+  vocabulary.raw_string = new_list();
+  vocabulary.digit_separator = new_list();
+  vocabulary.number_rule = new_list();
+  vocabulary.literal_suffix = new_list();
   if (vocabulary.line_comment) add_entry(*vocabulary.line_comment, "//", std::nullopt);
   if (vocabulary.block_comment) add_entry(*vocabulary.block_comment, "/*", "*/");
   if (vocabulary.string_literal) add_entry(*vocabulary.string_literal, "\"", "\"");
@@ -72,6 +76,10 @@ void free_vocabulary(Vocabulary& vocabulary) {
   vocabulary.string_literal.reset();
   vocabulary.char_constant.reset();
   vocabulary.keyword.reset();
+  vocabulary.raw_string.reset();
+  vocabulary.digit_separator.reset();
+  vocabulary.number_rule.reset();
+  vocabulary.literal_suffix.reset();
 }
 
 }  // namespace prismet

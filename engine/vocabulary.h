@@ -1,5 +1,8 @@
 // The vocabulary: five ordered lists of delimiters and keywords that tell the
-// scanner what a comment, string literal, char constant and keyword is.
+// scanner what a comment, string literal, char constant and keyword is, and
+// four lists for what fixed delimiters cannot say (raw strings, digit
+// separators, the number rule, literal suffixes). The built-in vocabulary
+// leaves those four empty, and empty they change nothing.
 #pragma once
 
 #include <memory>
@@ -24,14 +27,30 @@ struct Vocabulary {
   std::unique_ptr<EntryList> string_literal;
   std::unique_ptr<EntryList> char_constant;
   std::unique_ptr<EntryList> keyword;
+  // Raw strings: a start (such as R") and an end (such as "). After the
+  // start come up to 16 delimiter characters and "("; the string ends at
+  // ")", the same delimiter characters and the end, over any number of
+  // lines, and a backslash escapes nothing in it.
+  std::unique_ptr<EntryList> raw_string;
+  // One-byte tokens that continue a number when a digit or letter follows
+  // them (' in 1'000'000).
+  std::unique_ptr<EntryList> digit_separator;
+  // "pp_number": numbers follow the preprocessing-number rule (a digit, or
+  // a point and a digit, then digits, letters, '_', points, exponent signs
+  // and separators), so "stdio.h" holds no number and "1.5e+10f" is one.
+  std::unique_ptr<EntryList> number_rule;
+  // Names of lists ("string_literal", "char_constant", "raw_string") whose
+  // literals take the letters, digits and '_' right after their end into
+  // their colour ("abc"s, 'a'_c).
+  std::unique_ptr<EntryList> literal_suffix;
 };
 
 // The 70 built-in keywords, in list order.
 inline constexpr int kBuiltinKeywordCount = 70;
 extern const char* const kBuiltinKeywords[kBuiltinKeywordCount];
 
-// Creates the five lists (without looking at what the record held) and fills
-// them with the built-in C++ entries.
+// Creates the nine lists (without looking at what the record held) and fills
+// the first five with the built-in C++ entries.
 void set_builtin_vocabulary(Vocabulary& vocabulary);
 
 // Appends an entry holding copies of `start` and `end` (absent for
@@ -46,7 +65,7 @@ void remove_entries(EntryList& list, std::string_view start, std::optional<std::
 // Removes every entry; the list remains, empty.
 void clear_list(EntryList& list);
 
-// Clears and releases all five lists.
+// Clears and releases all nine lists.
 void free_vocabulary(Vocabulary& vocabulary);
 
 }  // namespace prismet

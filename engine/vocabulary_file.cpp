@@ -35,6 +35,10 @@ constexpr Header kHeaders[] = {
     {"block_comment", &Vocabulary::block_comment, true},
     {"string_literal", &Vocabulary::string_literal, true},
     {"char_constant", &Vocabulary::char_constant, true},
+    {"raw_string", &Vocabulary::raw_string, true},
+    {"digit_separator", &Vocabulary::digit_separator, false},
+    {"number_rule", &Vocabulary::number_rule, false},
+    {"literal_suffix", &Vocabulary::literal_suffix, false},
 };
 
 bool is_blank(char byte) {

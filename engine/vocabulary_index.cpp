@@ -78,6 +78,26 @@ VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {
     }
   }
   keywords.build(vocab.keyword.get());
+  const auto each = [](const EntryList* list, auto take) {
+    if (list == nullptr) return;
+    for (auto* node = list->first(); node != nullptr; node = node->next()) take(node->item());
+  };
+  each(vocab.raw_string.get(), [&](const VocabularyEntry& entry) {
+    if (!entry.start.empty()) can_start[static_cast<unsigned char>(entry.start[0])] |= 1u << 4;
+  });
+  each(vocab.digit_separator.get(), [&](const VocabularyEntry& entry) {
+    if (entry.start.size() != 1) return;
+    digit_separator[static_cast<unsigned char>(entry.start[0])] = true;
+    has_digit_separators = true;
+  });
+  each(vocab.number_rule.get(), [&](const VocabularyEntry& entry) {
+    if (entry.start == "pp_number") pp_numbers = true;
+  });
+  each(vocab.literal_suffix.get(), [&](const VocabularyEntry& entry) {
+    if (entry.start == "string_literal") string_suffix = true;
+    if (entry.start == "char_constant") char_suffix = true;
+    if (entry.start == "raw_string") raw_suffix = true;
+  });
 }
 
 }  // namespace prismet

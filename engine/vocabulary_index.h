@@ -78,8 +78,17 @@ struct VocabularyIndex {
   const Vocabulary& vocabulary;
   // can_start[b] bit k: some start of delimiter list k (line comment, block
   // comment, string literal, char constant) begins with byte b.
+  // Bit 4 (kRawList): some raw string start begins with byte b.
   std::uint8_t can_start[256] = {};
   KeywordSet keywords;
+  // Bytes that continue a number when a digit or letter follows them.
+  bool digit_separator[256] = {};
+  bool has_digit_separators = false;
+  bool pp_numbers = false;  // the preprocessing-number rule
+  // Literals that take an identifier suffix into their colour.
+  bool string_suffix = false;
+  bool char_suffix = false;
+  bool raw_suffix = false;
 };
 
 }  // namespace prismet

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "engine/emitter.h"
+#include "engine/vocabulary_file.h"
 #include "fuzz/page_check.h"
 
 using prismet::OutputStyle;
@@ -67,10 +68,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* source = reinterpret_cast<const char*>(data + 1);
   const std::size_t source_size = size - 1;
 
+  // The built-in vocabulary, and one with every section of today's C++
+  // (raw strings, separators, the number rule, prefixes and suffixes).
   static prismet::Vocabulary vocabulary;
+  static prismet::Vocabulary modern;
   static bool ready = false;
   if (!ready) {
     prismet::set_builtin_vocabulary(vocabulary);
+    static const char kModern[] =
+        "#version 00000000\n[+string_literal]\nu8\" \"\nL\" \"\n[+char_constant]\nu8' '\n"
+        "[raw_string]\nR\" \"\nu8R\" \"\nLR\" )\n[digit_separator]\n'\n[number_rule]\npp_number\n"
+        "[literal_suffix]\nstring_literal\nchar_constant\nraw_string\n";
+    prismet::load_vocabulary_from_memory(modern, kModern, sizeof kModern - 1);
     ready = true;
   }
 
@@ -84,8 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Every input in both encodings, so that the seeds keep their options byte.
   for (const auto encoding : {prismet::CharacterEncoding::kShiftJis, prismet::CharacterEncoding::kUtf8}) {
-    prismet::fuzz::check_conversion(source, source_size, style, vocabulary, encoding);
-    check_tokens(source, source_size, style, vocabulary, encoding);
+    for (const prismet::Vocabulary* words : {&vocabulary, &modern}) {
+      prismet::fuzz::check_conversion(source, source_size, style, *words, encoding);
+      check_tokens(source, source_size, style, *words, encoding);
+    }
   }
   return 0;
 }

@@ -1,0 +1,100 @@
+// Today's C++ through the vocabulary: the shipped C++26 vocabulary file's
+// raw strings, digit separators, preprocessing numbers, encoding prefixes
+// and literal suffixes, in both encodings; and that without its sections the
+// same sources are coloured as they always were.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/character_encoding.h"
+#include "engine/emitter.h"
+#include "engine/vocabulary_file.h"
+
+namespace prismet {
+namespace {
+
+OutputStyle marker_style() {
+  OutputStyle style;
+  set_default_output_style(style, "", "");
+  style.whole = {"", ""};
+  style.comment = {"{C", "C}"};
+  style.constant = {"{N", "N}"};
+  style.char_constant = {"{H", "H}"};
+  style.string_literal = {"{S", "S}"};
+  style.keyword = {"{K", "K}"};
+  return style;
+}
+
+// nullptr: the built-in vocabulary.
+std::string convert(const std::string& source, const char* vocabulary_file, CharacterEncoding encoding) {
+  Vocabulary vocabulary;
+  if (vocabulary_file != nullptr) {
+    load_vocabulary(vocabulary, vocabulary_file);
+  } else {
+    set_builtin_vocabulary(vocabulary);
+  }
+  const OutputStyle style = marker_style();
+  std::string page;
+  TextReader input;
+  input.open_memory(source.data(), source.size());
+  TextWriter output;
+  output.open_memory(&page);
+  convert_source(output, input, style, vocabulary, encoding);
+  output.close();
+  free_vocabulary(vocabulary);
+  return page;
+}
+
+const char kShipped[] = PRISMET_SOURCE_DIR "/res/share/prismet-cpp26.voc";
+
+struct Case {
+  const char* source;
+  const char* with_cpp26;  // the page with the shipped vocabulary
+  const char* built_in;    // the page with the built-in one
+};
+
+const Case kCases[] = {
+    {"#include <stdio.h>", "{K#includeK} &lt;stdio.h&gt;", "{K#includeK} &lt;stdio{N.N}h&gt;"},
+    {"#elifdef X", "{K#elifdefK} X", "#elifdef X"},
+    {"R\"xy(a )\" b\n)xy\" c", "{SR&quot;xy(a )&quot; bS}\r\n{S)xy&quot;S} c",
+     "R{S&quot;xy(a )&quot;S} b\r\n)xy{S&quot; cS}"},
+    {"u8R\"(a\\)\" x", "{Su8R&quot;(a\\)&quot;S} x", "u8R{S&quot;(a\\)&quot;S} x"},
+    {"LR\"--(\n\n)-\")--\"_s;", "{SLR&quot;--(S}\r\n{SS}\r\n{S)-&quot;)--&quot;_sS};",
+     "LR{S&quot;--(S}\r\n{SS}\r\n{S)-&quot;S})--{S&quot;_s;S}"},
+    // Not raw strings: no "(", a delimiter of 17 characters, a space in it.
+    {"R\"ab x\"", "R{S&quot;ab x&quot;S}", "R{S&quot;ab x&quot;S}"},
+    {"R\"aaaaaaaaaaaaaaaaa(x)aaaaaaaaaaaaaaaaa\"", "R{S&quot;aaaaaaaaaaaaaaaaa(x)aaaaaaaaaaaaaaaaa&quot;S}",
+     "R{S&quot;aaaaaaaaaaaaaaaaa(x)aaaaaaaaaaaaaaaaa&quot;S}"},
+    {"1'000'000", "{N1'000'000N}", "{N1N}{H'000'H}{N000N}"},
+    {"0xFF'FFu", "{N0xFF'FFuN}", "{N0xFFN}{H'FFuH}"},
+    {"0b1010'1010 1.5e+10f 0x1p-3 123ULL .5 12_km",
+     "{N0b1010'1010N} {N1.5e+10fN} {N0x1p-3N} {N123ULLN} {N.5N} {N12_kmN}",
+     "{N0N}b1010{H'1010 1.5e+10f 0x1p-3 123ULL .5 12_kmH}"},
+    {"a.b x.5 1'", "a.b x{N.5N} {N1N}{H'H}", "a{N.N}b x{N.5N} {N1N}{H'H}"},
+    {"\"abc\"s + 'a'_c + u8\"x\" + L'y' + U\"z\"sv",
+     "{S&quot;abc&quot;sS} + {H'a'_cH} + {Su8&quot;x&quot;S} + {HL'y'H} + {SU&quot;z&quot;svS}",
+     "{S&quot;abc&quot;S}s + {H'a'H}_c + u8{S&quot;x&quot;S} + L{H'y'H} + U{S&quot;z&quot;S}sv"},
+    {"constexpr auto p = nullptr; co_await x; requires final and",
+     "{KconstexprK} {KautoK} p = {KnullptrK}; {Kco_awaitK} x; {KrequiresK} final {KandK}",
+     "constexpr {KautoK} p = nullptr; co_await x; requires final and"},
+};
+
+TEST(ModernCpp, ShippedVocabularyColoursTodaysCpp) {
+  for (const CharacterEncoding encoding : {CharacterEncoding::kShiftJis, CharacterEncoding::kUtf8}) {
+    for (const Case& c : kCases) {
+      EXPECT_EQ(convert(c.source, kShipped, encoding), c.with_cpp26) << c.source;
+      EXPECT_EQ(convert(c.source, nullptr, encoding), c.built_in) << c.source;
+    }
+  }
+}
+
+// Japanese text inside a raw string over lines, in each encoding.
+TEST(ModernCpp, RawStringsHoldAnyCharacters) {
+  EXPECT_EQ(convert("R\"(\xE3\x81\x82)\"\n)\" x", kShipped, CharacterEncoding::kUtf8),
+            "{SR&quot;(\xE3\x81\x82)&quot;S}\r\n){S&quot; xS}");
+  EXPECT_EQ(convert("R\"(\x95\x5C)\" x", kShipped, CharacterEncoding::kShiftJis),
+            "{SR&quot;(\x95\x5C)&quot;S} x");
+}
+
+}  // namespace
+}  // namespace prismet
