@@ -150,6 +150,27 @@ inline void word_or_character(SourceLine& line, Token& token, const VocabularyIn
           static_cast<std::size_t>(character_end<E>(line.position, text_end(line)) - line.position));
 }
 
+// A number by the vocabulary's rules (digit separators, the
+// preprocessing-number rule) at a point or digit; false when there is none
+// (a point not followed by a digit under the preprocessing-number rule, or
+// "0x" without a hexadecimal digit).
+inline bool vocabulary_number(SourceLine& line, Token& token, const VocabularyIndex& index) {
+  const char* p = line.position;
+  if (index.pp_numbers) {
+    if (p[0] == '.' && !(p[1] >= '0' && p[1] <= '9')) return false;
+    produce(line, token, TokenKind::Constant, pp_number_length(p, index));
+    return true;
+  }
+  if (p[0] == '0' && p[1] == 'x') {
+    const std::size_t digits = separated_run_length(p + 2, kHexDigitByte, index);
+    if (digits == 0) return false;
+    produce(line, token, TokenKind::Constant, 2 + digits);
+    return true;
+  }
+  produce(line, token, TokenKind::Constant, separated_run_length(p, kDecimalByte, index));
+  return true;
+}
+
 // The recognisers of code, in their fixed order: whitespace, the four start
 // delimiters, a number, a word or one character. The byte at the position
 // decides which of them can produce anything at all.
@@ -177,25 +198,10 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
       return true;
     }
   }
-  if ((sets & kDecimalByte) && index.pp_numbers) {
-    // A point not followed by a digit is no number.
-    if (byte != '.' || (p[1] >= '0' && p[1] <= '9')) {
-      produce(line, token, TokenKind::Constant, pp_number_length(p, index));
-      return true;
-    }
-  } else if ((sets & kDecimalByte) && index.has_digit_separators) {
-    if (byte == '0' && end - p >= 2 && p[1] == 'x') {
-      const std::size_t digits = separated_run_length(p + 2, kHexDigitByte, index);
-      if (digits > 0) {
-        produce(line, token, TokenKind::Constant, 2 + digits);
-        return true;
-      }
-    } else {
-      produce(line, token, TokenKind::Constant, separated_run_length(p, kDecimalByte, index));
-      return true;
-    }
-  } else if (sets & kDecimalByte) {
-    if (byte == '0' && end - p >= 2 && p[1] == 'x') {
+  if (sets & kDecimalByte) {
+    if (index.number_rules) [[unlikely]] {
+      if (vocabulary_number(line, token, index)) return true;
+    } else if (byte == '0' && end - p >= 2 && p[1] == 'x') {
       // "0x" needs a hexadecimal digit; without one the number declines and
       // the word recogniser takes "0x..." as a word.
       const std::size_t digits = run_length_to_nul(p + 2, kHexDigitByte);

@@ -93,6 +93,7 @@ VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {
   each(vocab.number_rule.get(), [&](const VocabularyEntry& entry) {
     if (entry.start == "pp_number") pp_numbers = true;
   });
+  number_rules = pp_numbers || has_digit_separators;
   each(vocab.literal_suffix.get(), [&](const VocabularyEntry& entry) {
     if (entry.start == "string_literal") string_suffix = true;
     if (entry.start == "char_constant") char_suffix = true;

@@ -84,7 +84,8 @@ struct VocabularyIndex {
   // Bytes that continue a number when a digit or letter follows them.
   bool digit_separator[256] = {};
   bool has_digit_separators = false;
-  bool pp_numbers = false;  // the preprocessing-number rule
+  bool pp_numbers = false;    // the preprocessing-number rule
+  bool number_rules = false;  // either of the two above: numbers leave the fixed rule
   // Literals that take an identifier suffix into their colour.
   bool string_suffix = false;
   bool char_suffix = false;
