@@ -268,3 +268,27 @@ TEST(VocabularyFile, NulEndsALine) {
 
 }  // namespace
 }  // namespace prismet
+
+namespace prismet {
+namespace {
+
+// The four lists for today's C++ start empty, take the same headers as the
+// others, and a file without them leaves them empty.
+TEST(VocabularyFile, ListsForTodaysCpp) {
+  const Loaded none("#version 00000000\n[+keyword]\nx\n");
+  for (const EntryList* list : {none.vocabulary.raw_string.get(), none.vocabulary.digit_separator.get(),
+                                none.vocabulary.number_rule.get(), none.vocabulary.literal_suffix.get()}) {
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 0);
+  }
+  const Loaded some(
+      "#version 00000000\n[raw_string]\nR\" \"\nLR\" \"\n[-raw_string]\nR\" \"\n[digit_separator]\n' extra\n"
+      "[+number_rule]\npp_number\n[literal_suffix]\nstring_literal\n[-literal_suffix]\nstring_literal\n");
+  EXPECT_EQ(describe(*some.vocabulary.raw_string), (std::vector<std::string>{"LR\" \""}));
+  EXPECT_EQ(describe(*some.vocabulary.digit_separator), (std::vector<std::string>{"'"}));
+  EXPECT_EQ(describe(*some.vocabulary.number_rule), (std::vector<std::string>{"pp_number"}));
+  EXPECT_TRUE(describe(*some.vocabulary.literal_suffix).empty());
+}
+
+}  // namespace
+}  // namespace prismet
