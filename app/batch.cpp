@@ -1,8 +1,10 @@
 #include "app/batch.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -35,6 +37,13 @@ struct Run {
   // The insert files' variables of the page being written, where the
   // settings ask for them.
   PageVariables variables;
+  // The pages written so far, by the file they are (device and index), with
+  // the source each was written for.
+  struct WrittenPage {
+    std::string source;
+    FileStamp source_stamp;
+  };
+  std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPage> written;
 
   // Automatic decoding gives the engine UTF-8.
   CharacterEncoding engine_encoding() const {
@@ -57,6 +66,10 @@ FileFailure failure_of(Culprit culprit, int error, std::string path = std::strin
   failure.path = std::move(path);
   failure.error = error;
   return failure;
+}
+
+bool same_identity(const FileStamp& a, const FileStamp& b) {
+  return a.device == b.device && a.index == b.index;
 }
 
 FileFailure insert_file_failure(const InsertFile& file) {
@@ -109,6 +122,19 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) {
     return failure_of(Culprit::kPage, ENAMETOOLONG, output_path);
   }
+  // Another source's page of this batch is never replaced.
+  FileStamp source_stamp;
+  const bool source_known = file_stamp(input_path.c_str(), source_stamp);
+  FileStamp existing;
+  if (file_stamp(output_path, existing)) {
+    const auto found = run.written.find({existing.device, existing.index});
+    if (found != run.written.end() && found->second.source != input_path &&
+        !(source_known && same_identity(found->second.source_stamp, source_stamp))) {
+      FileFailure failure = failure_of(Culprit::kPageTaken, 0, output_path);
+      failure.other_source = found->second.source;
+      return failure;
+    }
+  }
   FileReplacement page;
   if (!page.begin(output_path, FileReplacement::Options{})) {
     return failure_of(Culprit::kPage, page.error(), output_path);
@@ -122,6 +148,9 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   // the page may now take its place.
   input.close();
   if (!page.commit()) return failure_of(Culprit::kPage, page.error(), output_path);
+  FileStamp written;
+  if (file_stamp(output_path, written))
+    run.written[{written.device, written.index}] = {input_path, source_stamp};
   return std::nullopt;
 }
 
@@ -141,6 +170,8 @@ std::string describe_failure(const char* source, const FileFailure& failure) {
     case Culprit::kStandardOutput:
       line += ": standard output";
       break;
+    case Culprit::kPageTaken:
+      return line + ": page " + failure.path + " already written for " + failure.other_source;
   }
   line += ": ";
   line += failure.reason != nullptr ? failure.reason : std::strerror(failure.error);

@@ -185,6 +185,38 @@ TEST_F(BatchTest, SourcesAreReadInTheModesEncoding) {
   }
 }
 
+// Two sources of one batch never get one page: the second is told and not
+// converted, and the first's page stays. One source named twice (in any
+// spelling) is converted each time, as before.
+TEST_F(BatchTest, NoPageReplacesAnotherSourcesPage) {
+  const std::string folder = scratch_path("taken");
+  testing::make_folder(folder);
+  const std::string a_cpp = folder + kPathSeparatorText + "a.cpp";
+  const std::string a_h = folder + kPathSeparatorText + "a.h";
+  const std::string page = folder + kPathSeparatorText + "a.htm";
+  write_file(a_cpp, "c");
+  write_file(a_h, "h");
+  Recorder recorder;
+  EXPECT_EQ(convert({a_cpp, a_h}, &recorder), 1);
+  EXPECT_EQ(recorder.failed, (std::vector<Told>{{1, Culprit::kPageTaken, 0, page}}));
+  EXPECT_EQ(read_file(page), "<W>c</W>");
+  FileFailure failure;
+  failure.culprit = Culprit::kPageTaken;
+  failure.path = "out/a.htm";
+  failure.other_source = "src/a.cpp";
+  EXPECT_EQ(describe_failure("src/a.h", failure), "src/a.h: page out/a.htm already written for src/a.cpp");
+
+  // The same source again, also by another spelling of its path.
+  const std::string again = folder + kPathSeparatorText + "." + kPathSeparatorText + "a.cpp";
+  Recorder twice;
+  EXPECT_EQ(convert({a_cpp, again, a_cpp}, &twice), 0);
+  EXPECT_TRUE(twice.failed.empty());
+  // A later run starts afresh.
+  EXPECT_EQ(convert({a_h}), 0);
+  EXPECT_EQ(read_file(page), "<W>h</W>");
+  EXPECT_EQ(testing::count_entries(folder), 3) << "a temporary file was left behind";
+}
+
 // The header and footer are read once and reused while they stay as they
 // were; a changed one (here: the page of an earlier file of the same batch)
 // is read again.

@@ -196,6 +196,16 @@ TEST_F(ProgramPosixTest, EncodingOptionIsForOneRun) {
   EXPECT_NE(err().find("unknown encoding 'latin1'"), std::string::npos) << err();
 }
 
+// Two sources that would get one page: the second is told, exit 1.
+TEST_F(ProgramPosixTest, ASecondSourceForOnePageIsTold) {
+  write_file(path("a.cpp"), "c");
+  write_file(path("a.h"), "h");
+  EXPECT_EQ(run_with_streams({path("a.cpp"), path("a.h")}), 1);
+  EXPECT_EQ(err(), "prismet: " + path("a.h") + ": page " + path("a.htm") + " already written for " +
+                       path("a.cpp") + "\n");
+  EXPECT_EQ(read_file(path("a.htm")), "<PRE>c</PRE>");
+}
+
 // A settings file beside the program makes a portable copy: it is used, and
 // the insert files beside it.
 TEST_F(ProgramPosixTest, ASettingsFileBesideTheProgramIsUsed) {
