@@ -79,7 +79,9 @@ TEST(ProgramOptions, EncodingForOneRun) {
   for (const Case& c : cases) {
     const ProgramOptions options = parse(c.arguments);
     EXPECT_EQ(options.action == Action::kUsageError, c.usage_error) << c.arguments[0];
-    if (!c.usage_error) EXPECT_EQ(options.command_line.encoding, c.encoding) << c.arguments[0];
+    if (!c.usage_error) {
+      EXPECT_EQ(options.command_line.encoding, c.encoding) << c.arguments[0];
+    }
   }
 }
 

@@ -309,7 +309,8 @@ HTML5_TAGS = [("<全体>", '<pre class="prismet">'), ("</全体>", "</pre>"), ("
 
 def html5_mode_lines():
     vocabulary = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res", "share", "prismet-cpp26.voc")
-    lines = ["[html5]", "文字コード=自動", f"語彙ファイル={os.path.abspath(vocabulary)}", "前に挿入=", "後に挿入="]
+    lines = ["[html5]", "文字コード=自動", f"語彙ファイル={os.path.abspath(vocabulary)}", "前に挿入=", "後に挿入=",
+             "行のアンカー=1"]
     lines += [f"{key}={value}" for key, value in HTML5_TAGS]
     return "\r\n".join(lines) + "\r\n"
 

@@ -1,6 +1,9 @@
 #include "engine/line_converter.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "common/cp932.h"
 #include "engine/char_sets.h"
@@ -48,12 +51,34 @@ struct FixedClasses {
 constexpr FixedClasses kCopiedRunClasses(false);
 constexpr FixedClasses kEscapedRunClasses(true);
 
+// The anchor of line `number`: an empty element with its id, or, in front
+// of the line's number, a link to itself that the caller closes after it.
+void write_line_anchor(PageWriter& page, std::uint64_t number, bool around_number) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  const std::size_t length = static_cast<std::size_t>(end - digits);
+  const auto raw = [&page](std::string_view text) { page.raw(text.data(), text.size()); };
+  const std::string_view line(digits, length);
+  if (around_number) {
+    raw("<a id=\"L");
+    raw(line);
+    raw("\" href=\"#L");
+    raw(line);
+    raw("\">");
+  } else {
+    raw("<span id=\"L");
+    raw(line);
+    raw("\"></span>");
+  }
+}
+
 }  // namespace
 
 LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& style)
     : index_(index),
       escaped_(style.nbsp_spaces || style.expand_tabs),
       line_numbers_(style.line_numbers),
+      line_anchors_(style.line_anchors),
       nbsp_spaces_(style.nbsp_spaces) {
   std::memcpy(class_, (escaped_ ? kEscapedRunClasses : kCopiedRunClasses).of, sizeof class_);
   // A byte that may begin a delimiter goes to the recognisers, unless it is
@@ -197,12 +222,15 @@ void LineConverter::convert_lines_as(PageWriter& page, TextReader& input, Source
   LineNumberText number(nbsp_spaces_);
   // A failed write ends the page at once: the rest of the source is not
   // read, which also ends the conversion of an input that never ends.
+  std::uint64_t line_count = 0;
   while (page.ok() && read_source_line(input, line)) {
+    if (line_anchors_) write_line_anchor(page, ++line_count, line_numbers_);
     if (line_numbers_) {
       page.tag(page.line_number.open);
       page.raw(number.text().data(), number.text().size());
       page.tag(page.line_number.close);
       number.next();
+      if (line_anchors_) page.raw("</a>", 4);
     }
     state = convert_one_line<E>(page, line, state);
   }

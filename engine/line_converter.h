@@ -58,6 +58,7 @@ class LineConverter {
   // are counted there); otherwise they hold nothing to escape and are copied.
   bool escaped_;
   bool line_numbers_;
+  bool line_anchors_;
   bool nbsp_spaces_;
   // What a byte at a token boundary starts, by byte value (ByteClass), in
   // Shift_JIS and in UTF-8.

@@ -98,3 +98,41 @@ TEST(ModernCpp, RawStringsHoldAnyCharacters) {
 
 }  // namespace
 }  // namespace prismet
+
+namespace prismet {
+namespace {
+
+// Line anchors: each line's id, and with line numbers a link on the number.
+TEST(LineAnchors, EveryLineHasItsId) {
+  const struct {
+    bool numbers;
+    const char* page;
+  } cases[] = {
+      // A comment over lines is closed before each line's end and opened
+      // again after the next line's anchor, so the tags stay nested.
+      {false, "<span id=\"L1\"></span>a\r\n<span id=\"L2\"></span>{C/* xC}\r\n<span id=\"L3\"></span>{C*/C}"},
+      {true,
+       "<a id=\"L1\" href=\"#L1\">   1: </a>a\r\n<a id=\"L2\" href=\"#L2\">   2: </a>{C/* xC}\r\n"
+       "<a id=\"L3\" href=\"#L3\">   3: </a>{C*/C}"},
+  };
+  for (const auto& c : cases) {
+    OutputStyle style = marker_style();
+    style.line_anchors = true;
+    style.line_numbers = c.numbers;
+    Vocabulary vocabulary;
+    set_builtin_vocabulary(vocabulary);
+    const std::string source = "a\n/* x\n*/";
+    std::string page;
+    TextReader input;
+    input.open_memory(source.data(), source.size());
+    TextWriter output;
+    output.open_memory(&page);
+    convert_source(output, input, style, vocabulary);
+    output.close();
+    free_vocabulary(vocabulary);
+    EXPECT_EQ(page, c.page) << c.numbers;
+  }
+}
+
+}  // namespace
+}  // namespace prismet

@@ -20,7 +20,10 @@ struct OutputStyle {
   bool line_numbers = false;   // write "%4d: " in front of every line
   bool expand_tabs = false;    // a tab becomes spaces up to the next tab stop
   bool nbsp_spaces = false;    // every space written becomes "&nbsp;"
-  TagPair whole;               // around the whole converted text
+  // Every line gets the id "L1", "L2", ... (with line numbers, each number
+  // links to its own line); written to the settings only when set.
+  bool line_anchors = false;
+  TagPair whole;  // around the whole converted text
   TagPair comment;
   TagPair constant;
   TagPair char_constant;

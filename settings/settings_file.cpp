@@ -29,6 +29,7 @@ constexpr char kInsertAfterKey[] = "後に挿入";
 constexpr char kEncodingKey[] = "文字コード";
 constexpr char kPathBaseKey[] = "相対パスの基準";
 constexpr char kInsertVariablesKey[] = "挿入ファイルの変数";
+constexpr char kLineAnchorsKey[] = "行のアンカー";
 
 constexpr char kPathBaseSettingsFolder[] = "設定ファイル";
 
@@ -92,6 +93,7 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   profile.read_string(section, kPathBaseKey, "", value, sizeof value);
   settings.paths_from_settings_folder = std::strcmp(value, kPathBaseSettingsFolder) == 0;
   settings.insert_file_variables = read_profile_bool(profile, section, kInsertVariablesKey, false);
+  settings.style.line_anchors = read_profile_bool(profile, section, kLineAnchorsKey, false);
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -101,6 +103,7 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
   if (settings.paths_from_settings_folder)
     profile.write_string(section, kPathBaseKey, kPathBaseSettingsFolder);
   if (settings.insert_file_variables) write_profile_bool(profile, section, kInsertVariablesKey, true);
+  if (settings.style.line_anchors) write_profile_bool(profile, section, kLineAnchorsKey, true);
 }
 
 const char* mode_section(const char* mode) {

@@ -22,6 +22,7 @@ void expect_same_style(const OutputStyle& a, const OutputStyle& b) {
   EXPECT_EQ(a.line_numbers, b.line_numbers);
   EXPECT_EQ(a.expand_tabs, b.expand_tabs);
   EXPECT_EQ(a.nbsp_spaces, b.nbsp_spaces);
+  EXPECT_EQ(a.line_anchors, b.line_anchors);
   for (auto pair :
        {&OutputStyle::whole, &OutputStyle::comment, &OutputStyle::constant, &OutputStyle::char_constant,
         &OutputStyle::string_literal, &OutputStyle::keyword, &OutputStyle::line_number, &OutputStyle::line}) {
@@ -273,6 +274,8 @@ TEST(SettingsFile, AddedKeysLoadAndSaveOnlyWhenSet) {
       {"挿入ファイルの変数=1", SourceEncoding::kShiftJis, false, true, "挿入ファイルの変数=1\r\n"},
       {"挿入ファイルの変数=0", SourceEncoding::kShiftJis, false, false, "挿入ファイルの変数=0\r\n"},
       {"挿入ファイルの変数=7", SourceEncoding::kShiftJis, false, true, "挿入ファイルの変数=1\r\n"},
+      {"行のアンカー=1", SourceEncoding::kShiftJis, false, false, "行のアンカー=1\r\n"},
+      {"行のアンカー=0", SourceEncoding::kShiftJis, false, false, "行のアンカー=0\r\n"},
   };
   for (const Case& c : cases) {
     const std::string file = scratch_path("added.ini");
@@ -308,10 +311,12 @@ TEST(SettingsFile, AddedKeysAreWrittenBehindTheOthers) {
   settings.encoding = SourceEncoding::kAutomatic;
   settings.paths_from_settings_folder = true;
   settings.insert_file_variables = true;
+  settings.style.line_anchors = true;
   ASSERT_TRUE(save_settings_to(file.c_str(), settings, "html5"));
   const std::string saved = read_file(file);
   const std::string tail =
-      "</行>=\r\n文字コード=自動\r\n相対パスの基準=設定ファイル\r\n挿入ファイルの変数=1\r\n";
+      "</"
+      "行>=\r\n文字コード=自動\r\n相対パスの基準=設定ファイル\r\n挿入ファイルの変数=1\r\n行のアンカー=1\r\n";
   ASSERT_GE(saved.size(), tail.size());
   EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
   Settings loaded;
@@ -319,6 +324,7 @@ TEST(SettingsFile, AddedKeysAreWrittenBehindTheOthers) {
   EXPECT_EQ(loaded.encoding, SourceEncoding::kAutomatic);
   EXPECT_TRUE(loaded.paths_from_settings_folder);
   EXPECT_TRUE(loaded.insert_file_variables);
+  EXPECT_TRUE(loaded.style.line_anchors);
 }
 
 // With the settings folder as the base, relative paths are taken from it;
