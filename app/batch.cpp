@@ -126,7 +126,7 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   FileStamp source_stamp;
   const bool source_known = file_stamp(input_path.c_str(), source_stamp);
   FileStamp existing;
-  if (file_stamp(output_path, existing)) {
+  if (!run.written.empty() && file_stamp(output_path, existing)) {
     const auto found = run.written.find({existing.device, existing.index});
     if (found != run.written.end() && found->second.source != input_path &&
         !(source_known && same_identity(found->second.source_stamp, source_stamp))) {

@@ -18,20 +18,17 @@ namespace {
 // taken.
 constexpr std::size_t kMaxDataFileBytes = 16 << 20;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 bool read_data_file(const std::string& path, std::string& bytes) {
   bool not_regular = false;
   const std::unique_ptr<std::FILE, FileCloser> file(open_regular_file_for_reading(path.c_str(), not_regular));
   if (!file) return false;
   char block[65536];
   for (;;) {
-    const std::size_t got = std::fread(block, 1, sizeof block, file.get());
+    std::size_t got = 0;
+    const bool read = read_block(file.get(), block, sizeof block, got);
     bytes.append(block, got);
-    if (bytes.size() > kMaxDataFileBytes) return false;
-    if (got < sizeof block) return std::ferror(file.get()) == 0;
+    if (!read || bytes.size() > kMaxDataFileBytes) return false;
+    if (got < sizeof block) return true;
   }
 }
 

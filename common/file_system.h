@@ -51,6 +51,11 @@ std::FILE* open_file_for_writing(const char* path);
 // bytes before the failure are still counted in `got`.
 bool read_block(std::FILE* file, void* buffer, std::size_t size, std::size_t& got);
 
+// Closes a stream held by a std::unique_ptr.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 // Test hooks. The system gives no way to make a read of a plain file fail:
 // fail_reads_for_testing makes read_block deliver at most `bytes` more bytes
 // in all and then fail once with `error`, as a disk that fails in the middle

@@ -9,21 +9,12 @@
 #include "common/character_encoding.h"
 #include "engine/emitter.h"
 #include "engine/vocabulary_file.h"
+#include "tests/marker_conversion.h"
 
 namespace prismet {
 namespace {
 
-OutputStyle marker_style() {
-  OutputStyle style;
-  set_default_output_style(style, "", "");
-  style.whole = {"", ""};
-  style.comment = {"{C", "C}"};
-  style.constant = {"{N", "N}"};
-  style.char_constant = {"{H", "H}"};
-  style.string_literal = {"{S", "S}"};
-  style.keyword = {"{K", "K}"};
-  return style;
-}
+using testing::marker_style;
 
 // nullptr: the built-in vocabulary.
 std::string convert(const std::string& source, const char* vocabulary_file, CharacterEncoding encoding) {
@@ -33,14 +24,7 @@ std::string convert(const std::string& source, const char* vocabulary_file, Char
   } else {
     set_builtin_vocabulary(vocabulary);
   }
-  const OutputStyle style = marker_style();
-  std::string page;
-  TextReader input;
-  input.open_memory(source.data(), source.size());
-  TextWriter output;
-  output.open_memory(&page);
-  convert_source(output, input, style, vocabulary, encoding);
-  output.close();
+  const std::string page = testing::convert_in_memory(source, marker_style(), vocabulary, encoding);
   free_vocabulary(vocabulary);
   return page;
 }
@@ -121,14 +105,8 @@ TEST(LineAnchors, EveryLineHasItsId) {
     style.line_numbers = c.numbers;
     Vocabulary vocabulary;
     set_builtin_vocabulary(vocabulary);
-    const std::string source = "a\n/* x\n*/";
-    std::string page;
-    TextReader input;
-    input.open_memory(source.data(), source.size());
-    TextWriter output;
-    output.open_memory(&page);
-    convert_source(output, input, style, vocabulary);
-    output.close();
+    const std::string page =
+        testing::convert_in_memory("a\n/* x\n*/", style, vocabulary, CharacterEncoding::kShiftJis);
     free_vocabulary(vocabulary);
     EXPECT_EQ(page, c.page) << c.numbers;
   }

@@ -6,35 +6,17 @@
 
 #include "common/character_encoding.h"
 #include "engine/emitter.h"
+#include "tests/marker_conversion.h"
 
 namespace prismet {
 namespace {
 
-// Short markers for the tags, so that expectations stay readable.
-OutputStyle marker_style() {
-  OutputStyle style;
-  set_default_output_style(style, "", "");
-  style.whole = {"", ""};
-  style.comment = {"{C", "C}"};
-  style.constant = {"{N", "N}"};
-  style.char_constant = {"{H", "H}"};
-  style.string_literal = {"{S", "S}"};
-  style.keyword = {"{K", "K}"};
-  style.line_number = {"", ""};
-  style.line = {"", ""};
-  return style;
-}
+using testing::marker_style;
 
 std::string convert(const std::string& source, const OutputStyle& style, CharacterEncoding encoding) {
   Vocabulary vocabulary;
   set_builtin_vocabulary(vocabulary);
-  std::string page;
-  TextReader input;
-  input.open_memory(source.data(), source.size());
-  TextWriter output;
-  output.open_memory(&page);
-  convert_source(output, input, style, vocabulary, encoding);
-  output.close();
+  const std::string page = testing::convert_in_memory(source, style, vocabulary, encoding);
   free_vocabulary(vocabulary);
   return page;
 }

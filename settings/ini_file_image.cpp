@@ -13,10 +13,6 @@ namespace prismet::ini {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // A default loses its trailing spaces, but keeps at least one byte.
 std::string_view without_trailing_spaces(std::string_view text) {
   while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
