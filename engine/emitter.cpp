@@ -56,7 +56,7 @@ SourceConverter::SourceConverter(const OutputStyle& style, const Vocabulary& voc
 
 SourceConverter::~SourceConverter() = default;
 
-void SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEncoding encoding) {
+std::uint64_t SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEncoding encoding) {
   PageWriter page(output, parts_->style, encoding);
   page.tag(page.whole.open);
   SourceLine& line = *parts_->line;
@@ -67,8 +67,9 @@ void SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEn
   line.line_ending[0] = line.line_ending[1] = '\0';
   line.length = 0;
   line.text[0] = '\0';
-  parts_->converter.convert_lines(page, input, line, encoding);
+  const std::uint64_t lines = parts_->converter.convert_lines(page, input, line, encoding);
   page.tag(page.whole.close);
+  return lines;
 }
 
 void convert_source(TextWriter& output, TextReader& input, const OutputStyle& style,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "common/text_stream.h"
@@ -35,8 +36,10 @@ class SourceConverter {
   SourceConverter(const SourceConverter&) = delete;
   SourceConverter& operator=(const SourceConverter&) = delete;
 
-  void convert(TextWriter& output, TextReader& input,
-               CharacterEncoding encoding = CharacterEncoding::kShiftJis);
+  // Converts the whole input; returns how many source lines it held (a
+  // line longer than one piece counts once).
+  std::uint64_t convert(TextWriter& output, TextReader& input,
+                        CharacterEncoding encoding = CharacterEncoding::kShiftJis);
 
  private:
   struct Parts;

@@ -251,6 +251,35 @@ TEST_F(EmitterTest, TagsAreWrittenUnescapedAndTranslated) {
   EXPECT_EQ(convert("int", style), "{W{L<b class=\"k\">&int</b>\r\nL}W}");
 }
 
+// The line count the index shows: a long line split into pieces is one
+// line, a last line without a newline counts, CR LF is one ending.
+TEST_F(EmitterTest, ConvertCountsSourceLines) {
+  const struct {
+    std::string source;
+    std::uint64_t lines;
+  } cases[] = {
+      {"", 0},
+      {"a", 1},
+      {"a\n", 1},
+      {"a\nb", 2},
+      {"a\r\nb\r\n", 2},
+      {"\n\n\n", 3},
+      {std::string(70000, 'x') + "\n", 1},
+      {std::string(70000, 'x'), 1},
+      {"/* a\nb */\n\"c\\\nd\"\n", 3},
+  };
+  const OutputStyle style = default_style();
+  SourceConverter converter(style, vocabulary_);
+  for (const auto& c : cases) {
+    TextReader reader;
+    reader.open_memory(c.source.data(), c.source.size());
+    std::string sink;
+    TextWriter writer;
+    writer.open_memory(&sink);
+    EXPECT_EQ(converter.convert(writer, reader), c.lines) << c.source.size();
+  }
+}
+
 TEST_F(EmitterTest, LongLinesArePiecesWithTheirOwnNumbers) {
   OutputStyle style = marker_style();
   style.whole = {"", ""};

@@ -208,22 +208,26 @@ template <CharacterEncoding E>
   return state;
 }
 
-void LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line,
-                                  CharacterEncoding encoding) const {
+std::uint64_t LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line,
+                                           CharacterEncoding encoding) const {
   if (encoding == CharacterEncoding::kUtf8)
-    convert_lines_as<CharacterEncoding::kUtf8>(page, input, line);
-  else
-    convert_lines_as<CharacterEncoding::kShiftJis>(page, input, line);
+    return convert_lines_as<CharacterEncoding::kUtf8>(page, input, line);
+  return convert_lines_as<CharacterEncoding::kShiftJis>(page, input, line);
 }
 
 template <CharacterEncoding E>
-void LineConverter::convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const {
+std::uint64_t LineConverter::convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const {
   ScanState state = ScanState::Code;
   LineNumberText number(nbsp_spaces_);
   // A failed write ends the page at once: the rest of the source is not
   // read, which also ends the conversion of an input that never ends.
   std::uint64_t line_count = 0;
+  std::uint64_t ended_lines = 0;
+  bool open_line = false;  // the last piece has no newline yet
   while (page.ok() && read_source_line(input, line)) {
+    const bool ends_line = line.line_ending[0] != '\0';
+    ended_lines += ends_line;
+    open_line = !ends_line;
     if (line_anchors_) write_line_anchor(page, ++line_count, line_numbers_);
     if (line_numbers_) {
       page.tag(page.line_number.open);
@@ -234,6 +238,7 @@ void LineConverter::convert_lines_as(PageWriter& page, TextReader& input, Source
     }
     state = convert_one_line<E>(page, line, state);
   }
+  return ended_lines + open_line;
 }
 
 }  // namespace prismet

@@ -24,14 +24,16 @@ class LineConverter {
 
   // Converts every line piece the input still holds, from the code state,
   // each after its line-number prefix when the style asks for one. `line` is
-  // the file's cursor.
-  void convert_lines(PageWriter& page, TextReader& input, SourceLine& line, CharacterEncoding encoding) const;
+  // the file's cursor. Returns the number of source lines: pieces that end
+  // with a newline, and a last piece without one.
+  std::uint64_t convert_lines(PageWriter& page, TextReader& input, SourceLine& line,
+                              CharacterEncoding encoding) const;
 
  private:
   // The conversion for one encoding: the stepping is chosen once per file,
   // not per character.
   template <CharacterEncoding E>
-  void convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const;
+  std::uint64_t convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const;
   // Scans the code state from the line's position and writes it, keywords
   // and numbers with their tags, up to the next token that opens a comment,
   // string literal or char constant: returns true with that token (the
