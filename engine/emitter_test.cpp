@@ -266,7 +266,7 @@ TEST_F(EmitterTest, ConvertCountsSourceLines) {
       {"\n\n\n", 3},
       {std::string(70000, 'x') + "\n", 1},
       {std::string(70000, 'x'), 1},
-      {"/* a\nb */\n\"c\\\nd\"\n", 3},
+      {"/* a\nb */\n\"c\\\nd\"\n", 4},
   };
   const OutputStyle style = default_style();
   SourceConverter converter(style, vocabulary_);
