@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "app/batch_internal.h"
 #include "app/insert_file.h"
 #include "app/page_variables.h"
+#include "app/tree_conversion.h"
 #include "common/bounded_copy.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
@@ -20,53 +22,24 @@
 
 namespace prismet {
 
-namespace {
+namespace batch {
 
-// What every page of one run shares: the settings, the conversion set up
-// once for them, the header and the footer.
-struct Run {
-  Run(const Settings& settings, const Vocabulary& vocabulary)
-      : settings(settings),
-        converter(settings.style, vocabulary),
-        before(settings.style.insert_before),
-        after(settings.style.insert_after) {}
-  const Settings& settings;
-  SourceConverter converter;
-  InsertFile before;
-  InsertFile after;
-  // The insert files' variables of the page being written, where the
-  // settings ask for them.
-  PageVariables variables;
-  // The pages written so far, by the file they are (device and index), with
-  // the source each was written for.
-  struct WrittenPage {
-    std::string source;
-    FileStamp source_stamp;
-  };
-  std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPage> written;
+const PageVariables* Run::start_page(const char* source_path, const std::string& index) {
+  if (!settings.insert_file_variables) return nullptr;
+  variables = page_variables_for(source_path, utf8_pages());
+  variables.push_back({"{{index}}", index});
+  return &variables;
+}
 
-  // Automatic decoding gives the engine UTF-8.
-  CharacterEncoding engine_encoding() const {
-    return settings.encoding == SourceEncoding::kShiftJis ? CharacterEncoding::kShiftJis
-                                                          : CharacterEncoding::kUtf8;
-  }
-
-  const PageVariables* start_page(const char* source_path) {
-    if (!settings.insert_file_variables) return nullptr;
-    variables = page_variables_for(source_path, settings.encoding != SourceEncoding::kShiftJis);
-    return &variables;
-  }
-};
-
-using Culprit = FileFailure::Culprit;
-
-FileFailure failure_of(Culprit culprit, int error, std::string path = std::string()) {
+FileFailure failure_of(Culprit culprit, int error, std::string path) {
   FileFailure failure;
   failure.culprit = culprit;
   failure.path = std::move(path);
   failure.error = error;
   return failure;
 }
+
+namespace {
 
 bool same_identity(const FileStamp& a, const FileStamp& b) {
   return a.device == b.device && a.index == b.index;
@@ -83,12 +56,14 @@ FileFailure insert_file_failure(const InsertFile& file) {
 // nothing, or what made the page fail: a page cut short by a failed read or
 // write must not replace anything (the output may be the source itself).
 // `output_culprit` and `output_path` name the output in a failure.
+// `lines` receives the source's line count.
 std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, const char* source_path,
-                                      Run& run, Culprit output_culprit, const std::string& output_path) {
+                                      Run& run, Culprit output_culprit, const std::string& output_path,
+                                      const std::string& index, std::uint64_t& lines) {
   const auto write_failure = [&] { return failure_of(output_culprit, output.error(), output_path); };
-  const PageVariables* variables = run.start_page(source_path);
+  const PageVariables* variables = run.start_page(source_path, index);
   if (!run.before.append_to(output, variables)) return insert_file_failure(run.before);
-  if (output.ok()) run.converter.convert(output, input, run.engine_encoding());
+  if (output.ok()) lines = run.converter.convert(output, input, run.engine_encoding());
   if (!output.ok()) return write_failure();
   if (input.failed()) return failure_of(Culprit::kSource, input.error());
   if (!run.after.append_to(output, variables)) return insert_file_failure(run.after);
@@ -103,12 +78,39 @@ std::optional<FileFailure> convert_standard_streams(Run& run) {
   input.decode_as(run.settings.encoding);
   TextWriter output;
   if (!output.attach(stdout)) return failure_of(Culprit::kStandardOutput, output.error());
-  return write_page(output, input, "-", run, Culprit::kStandardOutput, std::string());
+  std::uint64_t lines = 0;
+  return write_page(output, input, "-", run, Culprit::kStandardOutput, std::string(), std::string(), lines);
 }
 
-// Converts one file into the page beside it. Returns nothing, or why the
-// file was not converted.
-std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) {
+// Writes the page of the open input to `page_path` through a replacement.
+PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path, Run& run,
+                           const std::string& index) {
+  PageResult result;
+  FileReplacement page;
+  if (!page.begin(page_path.c_str(), FileReplacement::Options{})) {
+    result.failure = failure_of(Culprit::kPage, page.error(), page_path);
+    return result;
+  }
+  TextWriter output;
+  if (!output.attach(page.stream())) {
+    result.failure = failure_of(Culprit::kPage, output.error(), page_path);
+    return result;
+  }
+  result.failure =
+      write_page(output, input, source_path, run, Culprit::kPage, page_path, index, result.lines);
+  if (result.failure) return result;
+  // The source has been read whole: when the output is the source itself,
+  // the page may now take its place.
+  input.close();
+  if (!page.commit()) result.failure = failure_of(Culprit::kPage, page.error(), page_path);
+  return result;
+}
+
+}  // namespace
+
+std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, WrittenPages& written,
+                                       const std::string& output_folder, std::uint64_t* lines,
+                                       std::string* page_path) {
   const Settings& settings = run.settings;
   if (names_standard_streams(input_path.c_str())) return convert_standard_streams(run);
   // Opening tells whether the path exists, names a folder or can be read.
@@ -117,8 +119,10 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   input.decode_as(settings.encoding);
 
   char output_path[kPathCapacity];
-  if (input_path.size() >= sizeof output_path) return failure_of(Culprit::kSource, ENAMETOOLONG);
-  copy_string_bounded(output_path, input_path.c_str());
+  const std::string page_base =
+      output_folder.empty() ? input_path : join_path(output_folder, file_name_of(input_path.c_str()));
+  if (page_base.size() >= sizeof output_path) return failure_of(Culprit::kSource, ENAMETOOLONG);
+  copy_string_bounded(output_path, page_base.c_str());
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) {
     return failure_of(Culprit::kPage, ENAMETOOLONG, output_path);
   }
@@ -126,35 +130,40 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run) 
   FileStamp source_stamp;
   const bool source_known = file_stamp(input_path.c_str(), source_stamp);
   FileStamp existing;
-  if (!run.written.empty() && file_stamp(output_path, existing)) {
-    const auto found = run.written.find({existing.device, existing.index});
-    if (found != run.written.end() && found->second.source != input_path &&
+  if (!written.empty() && file_stamp(output_path, existing)) {
+    const auto found = written.find({existing.device, existing.index});
+    if (found != written.end() && found->second.source != input_path &&
         !(source_known && same_identity(found->second.source_stamp, source_stamp))) {
       FileFailure failure = failure_of(Culprit::kPageTaken, 0, output_path);
       failure.other_source = found->second.source;
       return failure;
     }
   }
-  FileReplacement page;
-  if (!page.begin(output_path, FileReplacement::Options{})) {
-    return failure_of(Culprit::kPage, page.error(), output_path);
-  }
-  TextWriter output;
-  if (!output.attach(page.stream())) return failure_of(Culprit::kPage, output.error(), output_path);
-  if (auto failure = write_page(output, input, input_path.c_str(), run, Culprit::kPage, output_path)) {
-    return failure;
-  }
-  // The source has been read whole: when the output is the source itself,
-  // the page may now take its place.
-  input.close();
-  if (!page.commit()) return failure_of(Culprit::kPage, page.error(), output_path);
-  FileStamp written;
-  if (file_stamp(output_path, written))
-    run.written[{written.device, written.index}] = {input_path, source_stamp};
+  PageResult result = write_page_file(input, input_path.c_str(), output_path, run, std::string());
+  if (result.failure) return result.failure;
+  if (lines != nullptr) *lines = result.lines;
+  if (page_path != nullptr) *page_path = output_path;
+  FileStamp page_stamp;
+  if (file_stamp(output_path, page_stamp))
+    written[{page_stamp.device, page_stamp.index}] = {input_path, source_stamp};
   return std::nullopt;
 }
 
-}  // namespace
+PageResult convert_to_page(const char* source_path, const std::string& page_path, Run& run,
+                           const std::string& index) {
+  TextReader input;
+  if (!input.open(source_path)) {
+    PageResult result;
+    result.failure = failure_of(Culprit::kSource, input.error());
+    return result;
+  }
+  input.decode_as(run.settings.encoding);
+  return write_page_file(input, source_path, page_path, run, index);
+}
+
+}  // namespace batch
+
+using batch::Culprit;
 
 std::string describe_failure(const char* source, const FileFailure& failure) {
   std::string line = source;
@@ -178,15 +187,30 @@ std::string describe_failure(const char* source, const FileFailure& failure) {
   return line;
 }
 
+std::string tree_summary_text(const TreeSummary& summary) {
+  char text[160];
+  std::snprintf(text, sizeof text, "converted %llu file%s, %.1f MB, in %.1f s",
+                static_cast<unsigned long long>(summary.converted), summary.converted == 1 ? "" : "s",
+                static_cast<double>(summary.bytes) / 1e6, summary.seconds);
+  std::string line = text;
+  if (summary.unchanged > 0) line += "; " + std::to_string(summary.unchanged) + " unchanged";
+  if (summary.failed > 0) line += "; " + std::to_string(summary.failed) + " not converted";
+  return line;
+}
+
 int convert_files(const std::vector<std::string>& files, const Settings& settings,
-                  const Vocabulary& vocabulary, FileProgress* progress) {
-  Run run(settings, vocabulary);
+                  const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options) {
+  if (settings.output_folder[0] != '\0' || names_a_folder(files)) {
+    return convert_trees(files, settings, vocabulary, progress, options);
+  }
+  batch::Run run(settings, vocabulary);
+  batch::WrittenPages written;
   const int count = static_cast<int>(files.size());
   int failed = 0;
   for (int index = 0; index < count; ++index) {
     const std::string& path = files[static_cast<std::size_t>(index)];
     if (progress != nullptr) progress->file_started(index, count, path.c_str());
-    if (const std::optional<FileFailure> failure = convert_one(path, run)) {
+    if (const std::optional<FileFailure> failure = batch::convert_one(path, run, written, std::string())) {
       ++failed;
       if (progress != nullptr) progress->file_failed(index, path.c_str(), *failure);
     }

@@ -11,18 +11,24 @@ namespace prismet {
 
 class BusyIndicator : public FileProgress {
  public:
-  explicit BusyIndicator(void* module_instance);
+  // `quiet`: on Linux no progress line and no closing line of a tree (the
+  // failures are still told).
+  explicit BusyIndicator(void* module_instance, bool quiet = false);
   ~BusyIndicator() override;
   BusyIndicator(const BusyIndicator&) = delete;
   BusyIndicator& operator=(const BusyIndicator&) = delete;
 
   void file_started(int index, int count, const char* path) override;
   void file_failed(int index, const char* path, const FileFailure& failure) override;
+  void tree_progress(std::uint64_t done, std::uint64_t found) override;
+  void tree_finished(const TreeSummary& summary) override;
 
  private:
   void* window_ = nullptr;  // Windows: the busy window
   bool terminal_ = false;   // Linux: standard error is a terminal
   bool shown_line_ = false;
+  bool quiet_ = false;
+  double started_ = 0;  // Linux: when the run began, for the rate
 };
 
 }  // namespace prismet

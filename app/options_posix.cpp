@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "app/first_run_posix.h"
 #include "common/ascii_case.h"
@@ -85,6 +86,41 @@ std::optional<SourceEncoding> encoding_option(const char* name) {
   return std::nullopt;
 }
 
+// An option with a value: "-xVALUE", "-x VALUE", "--long=VALUE" or
+// "--long VALUE". True when the argument is the option; `value` is then
+// null when the value is missing.
+bool option_value(const char* argument, const char* short_name, const char* long_name, int argument_count,
+                  char** arguments, int& i, const char*& value) {
+  const std::size_t short_length = std::strlen(short_name);
+  const std::size_t long_length = std::strlen(long_name);
+  value = nullptr;
+  if (std::strcmp(argument, short_name) == 0 || std::strcmp(argument, long_name) == 0) {
+    if (i + 1 < argument_count) value = arguments[++i];
+    return true;
+  }
+  if (std::strncmp(argument, long_name, long_length) == 0 && argument[long_length] == '=') {
+    value = argument + long_length + 1;
+    return true;
+  }
+  if (std::strncmp(argument, short_name, short_length) == 0 && argument[1] != '-') {
+    value = argument + short_length;
+    return true;
+  }
+  return false;
+}
+
+// A worker count: decimal digits only, 1 to kMaxJobs.
+std::optional<int> jobs_option(const char* text) {
+  if (text[0] == '\0' || std::strlen(text) > 3) return std::nullopt;
+  int jobs = 0;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9') return std::nullopt;
+    jobs = jobs * 10 + (*c - '0');
+  }
+  if (jobs < 1 || jobs > kMaxJobs) return std::nullopt;
+  return jobs;
+}
+
 }  // namespace
 
 ProgramOptions parse_program_options(int argument_count, char** arguments) {
@@ -130,6 +166,24 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       if (!command_line.encoding) {
         return usage_error(std::string("unknown encoding '") + name + "' (shift_jis, utf-8 or auto)");
       }
+    } else if (std::strcmp(argument, "--force") == 0) {
+      command_line.rewrite_all = true;
+    } else if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
+      command_line.quiet = true;
+    } else if (const char* value = nullptr;
+               option_value(argument, "-o", "--output-dir", argument_count, arguments, i, value)) {
+      if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a DIR");
+      if (value[0] == '\0') return usage_error("the output folder must not be empty");
+      if (std::strlen(value) >= kPathCapacity) return usage_error("the output folder's path is too long");
+      command_line.output_folder = value;
+    } else if (option_value(argument, "-j", "--jobs", argument_count, arguments, i, value)) {
+      if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a number");
+      const std::optional<int> jobs = jobs_option(value);
+      if (!jobs) {
+        return usage_error(std::string("jobs must be a number from 1 to ") + std::to_string(kMaxJobs) +
+                           ", not '" + value + "'");
+      }
+      command_line.jobs = *jobs;
     } else {
       return usage_error(std::string("unknown option '") + argument + "'");
     }
@@ -143,7 +197,7 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
 std::string usage_text(const char* settings_file) {
   std::string text =
       "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
-      "               [/dlg:0 | /dlg:1] [--] FILE...\n"
+      "               [-o DIR] [-j N] [--force] [-q] [/dlg:0 | /dlg:1] [--] FILE|FOLDER...\n"
       "       prismet -h | --help\n"
       "       prismet -V | --version\n"
       "\n"
@@ -152,12 +206,24 @@ std::string usage_text(const char* settings_file) {
       "replaced (\".htm\" unless the settings say otherwise). A FILE \"-\"\n"
       "converts standard input to standard output.\n"
       "\n"
+      "A FOLDER converts every source file below it (the mode's source\n"
+      "extensions; hidden files and links to folders left out) into a page\n"
+      "that keeps the source's whole name (\"a.cpp.htm\"), and gives each\n"
+      "folder an index.html. A second run converts only what changed.\n"
+      "\n"
       "  -m, --mode=NAME  use the settings of section NAME (default \"prismet\");\n"
       "                   the same as /mode:NAME\n"
       "  -e, --encoding=NAME\n"
       "                   read this run's sources as shift_jis, utf-8 or auto\n"
       "                   (per file; the pages in UTF-8) in place of the mode's\n"
       "                   encoding; not saved\n"
+      "  -o, --output-dir=DIR\n"
+      "                   put the pages and indexes in DIR, in the folders of\n"
+      "                   the tree, instead of beside the sources\n"
+      "  -j, --jobs=N     convert N files of a tree at once (default: one per\n"
+      "                   processor)\n"
+      "  --force          rewrite every page of a tree, also those still current\n"
+      "  -q, --quiet      no progress line and no closing line\n"
       "  /dlg:0, /dlg:1   accepted as the Windows program takes them; there is\n"
       "                   no dialog here\n"
       "  --               end of the options: later arguments are files\n"
@@ -188,7 +254,7 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
     case ProgramOptions::Action::kUsageError:
       std::fprintf(stderr,
                    "prismet: %s\n"
-                   "usage: prismet [-m NAME | --mode=NAME] [-e NAME] [--] FILE...\n"
+                   "usage: prismet [-m NAME | --mode=NAME] [-e NAME] [-o DIR] [-j N] [--] FILE|FOLDER...\n"
                    "Try 'prismet --help' for more information.\n",
                    options.problem.c_str());
       return kExitUsage;

@@ -6,8 +6,6 @@
 
 namespace prismet {
 
-namespace {
-
 std::string escaped_for_html(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());
@@ -34,20 +32,6 @@ std::string escaped_for_html(std::string_view text) {
   }
   return escaped;
 }
-
-// The last path component (the second byte of a double-byte character is
-// never a separator).
-std::string_view file_name_of(const char* path) {
-  const std::size_t length = std::strlen(path);
-  for (std::size_t i = length; i-- > 0;) {
-    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i)) {
-      return std::string_view(path + i + 1, length - i - 1);
-    }
-  }
-  return std::string_view(path, length);
-}
-
-}  // namespace
 
 PageVariables page_variables_for(const char* source_path, bool utf8_page) {
   const std::string_view name = file_name_of(source_path);

@@ -26,6 +26,9 @@ using PageVariables = std::vector<PageVariable>;
 // turned from the system's path encoding into UTF-8.
 PageVariables page_variables_for(const char* source_path, bool utf8_page);
 
+// `text` with '&', '<', '>', '"' and '\'' written as entities.
+std::string escaped_for_html(std::string_view text);
+
 // A file name's bytes as a UTF-8 page shows them, one implementation per
 // platform: Windows names are in the ANSI code page and are converted by
 // the system; Linux names are taken as they are (file systems hold UTF-8).

@@ -6,6 +6,7 @@
 #include "app/busy_indicator.h"
 #include "app/instance_lock.h"
 #include "common/ascii_case.h"
+#include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "engine/vocabulary_file.h"
 #include "settings/settings_file.h"
@@ -121,11 +122,16 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
   // The saved settings keep their paths as written; the run uses them resolved.
   resolve_relative_paths(param.settings);
   if (command_line.encoding) param.settings.encoding = *command_line.encoding;
+  if (command_line.output_folder)
+    copy_string_bounded(param.settings.output_folder, command_line.output_folder->c_str());
+  if (command_line.jobs) param.settings.jobs = *command_line.jobs;
   {
-    BusyIndicator busy(module_instance);
+    BusyIndicator busy(module_instance, command_line.quiet);
     Vocabulary vocabulary;
     load_vocabulary(vocabulary, param.settings.vocabulary_file);
-    outcome.failed_files = convert_files(param.files, param.settings, vocabulary, &busy);
+    TreeOptions options;
+    options.rewrite_all = command_line.rewrite_all;
+    outcome.failed_files = convert_files(param.files, param.settings, vocabulary, &busy, options);
     free_vocabulary(vocabulary);
   }
   free_custom_box_param(param);

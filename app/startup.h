@@ -40,6 +40,12 @@ struct CommandLine {
   int argument_count = 0;   // the size of the argument vector, program included
   // The encoding of this run's sources, in place of the mode's; not saved.
   std::optional<SourceEncoding> encoding;
+  // This run's output folder and worker count, in place of the mode's; not
+  // saved.
+  std::optional<std::string> output_folder;
+  std::optional<int> jobs;
+  bool rewrite_all = false;  // every page of a tree, current or not
+  bool quiet = false;        // no progress and no closing line
 };
 
 // Sorts the arguments by the Windows program's rules: an existing path is a

@@ -24,6 +24,10 @@ struct FileStamp {
   std::uint64_t index = 0;
   std::uint64_t size = 0;
   std::uint64_t modified = 0;
+  // Linux: when the file's contents or status last changed (nanoseconds),
+  // set by the system on every write and never by a user's tool; 0 on
+  // Windows, which keeps no such time.
+  std::uint64_t changed = 0;
   bool operator==(const FileStamp&) const = default;
 };
 

@@ -29,6 +29,8 @@ bool file_stamp(const char* path, FileStamp& stamp) {
   stamp.size = static_cast<std::uint64_t>(info.st_size);
   stamp.modified = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
                    static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+  stamp.changed = static_cast<std::uint64_t>(info.st_ctim.tv_sec) * 1000000000u +
+                  static_cast<std::uint64_t>(info.st_ctim.tv_nsec);
   return true;
 }
 

@@ -37,6 +37,28 @@ std::string folder_of(const char* path) {
   return ".";
 }
 
+std::string_view file_name_of(const char* path) {
+  const std::size_t length = std::strlen(path);
+  for (std::size_t i = length; i-- > 0;) {
+    if (path[i] == kAlternatePathSeparator || is_path_separator_at(path, i)) {
+      return std::string_view(path + i + 1, length - i - 1);
+    }
+  }
+  return std::string_view(path, length);
+}
+
+bool ends_with_separator(const std::string& path) {
+  const std::size_t end = path.size();
+  return end > 0 && (path[end - 1] == kAlternatePathSeparator || is_path_separator_at(path.c_str(), end - 1));
+}
+
+std::string join_path(const std::string& folder, std::string_view name) {
+  std::string joined = folder;
+  if (!joined.empty() && !ends_with_separator(joined)) joined += kPathSeparator;
+  joined += name;
+  return joined;
+}
+
 bool is_absolute_path(const char* path) {
   if (path[0] == kPathSeparator || path[0] == kAlternatePathSeparator) return true;
   const bool drive_letters = kPathSeparator == '\\';
@@ -47,11 +69,7 @@ bool is_absolute_path(const char* path) {
 bool resolve_path_in_folder(const std::string& folder, char* buffer, std::size_t capacity) {
   if (buffer[0] == '\0' || is_absolute_path(buffer)) return true;
   std::string joined = folder;
-  const std::size_t end = joined.size();
-  if (end == 0 ||
-      !(joined[end - 1] == kAlternatePathSeparator || is_path_separator_at(joined.c_str(), end - 1))) {
-    joined += kPathSeparator;
-  }
+  if (!ends_with_separator(joined)) joined += kPathSeparator;
   joined += buffer;
   if (joined.size() + 1 > capacity) return false;
   std::memcpy(buffer, joined.c_str(), joined.size() + 1);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace prismet {
 
@@ -17,10 +18,12 @@ namespace prismet {
 inline constexpr char kPathSeparator = '\\';
 inline constexpr char kAlternatePathSeparator = '/';
 inline constexpr bool kLowerCaseProgramPaths = true;
+inline constexpr bool kCaseBlindFileNames = true;  // the file system ignores case
 #else
 inline constexpr char kPathSeparator = '/';
 inline constexpr char kAlternatePathSeparator = '/';
 inline constexpr bool kLowerCaseProgramPaths = false;
+inline constexpr bool kCaseBlindFileNames = false;
 #endif
 
 // True when the byte at `position` is a path separator.
@@ -30,6 +33,17 @@ bool is_path_separator_at(const char* text, std::size_t position);
 // separator); "." for a bare file name, and the separator itself when the
 // last one is the path's first byte (a file in the root).
 std::string folder_of(const char* path);
+
+// The last path component (the second byte of a double-byte character is
+// never a separator; either separator ends a component).
+std::string_view file_name_of(const char* path);
+
+// True when the path's last byte is a separator (either one).
+bool ends_with_separator(const std::string& path);
+
+// The folder, a separator unless it ends with one, and the name; the name
+// alone for an empty folder.
+std::string join_path(const std::string& folder, std::string_view name);
 
 // True when `path` does not depend on the current folder: it begins with a
 // separator (either one), or on Windows with a drive letter and a colon.

@@ -35,6 +35,13 @@ struct OutputStyle {
   char insert_after[kPathCapacity] = {};   // copied behind it; empty: none
 };
 
+// The C and C++ source extensions, as the settings file writes them.
+inline constexpr char kDefaultSourceExtensions[] =
+    ".c .cc .cpp .cxx .c++ .h .hh .hpp .hxx .h++ .inl .ipp .tcc .ixx .cppm";
+
+// The most files converted at once.
+inline constexpr std::int32_t kMaxJobs = 256;
+
 struct Settings {
   char vocabulary_file[kPathCapacity] = {};  // empty: none
   char extension[kPathCapacity] = {};        // put in place of the input's extension
@@ -49,6 +56,14 @@ struct Settings {
   bool paths_from_settings_folder = false;
   // "{{source}}" in an insert file becomes the source's file name.
   bool insert_file_variables = false;
+  // The conversion of folders: the extensions of the files converted below
+  // a folder, separated by blanks (compared without case on Windows)...
+  std::string source_extensions = kDefaultSourceExtensions;
+  // ...the folder their pages and indexes go to (empty: beside the
+  // sources)...
+  char output_folder[kPathCapacity] = {};
+  // ...and how many files are converted at once (0: one per processor).
+  std::int32_t jobs = 0;
 };
 
 // The built-in values of the style, with the given default insert paths

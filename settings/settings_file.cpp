@@ -30,6 +30,9 @@ constexpr char kEncodingKey[] = "文字コード";
 constexpr char kPathBaseKey[] = "相対パスの基準";
 constexpr char kInsertVariablesKey[] = "挿入ファイルの変数";
 constexpr char kLineAnchorsKey[] = "行のアンカー";
+constexpr char kSourceExtensionsKey[] = "ソースの拡張子";
+constexpr char kOutputFolderKey[] = "出力フォルダ";
+constexpr char kJobsKey[] = "同時変換数";
 
 constexpr char kPathBaseSettingsFolder[] = "設定ファイル";
 
@@ -94,6 +97,11 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   settings.paths_from_settings_folder = std::strcmp(value, kPathBaseSettingsFolder) == 0;
   settings.insert_file_variables = read_profile_bool(profile, section, kInsertVariablesKey, false);
   settings.style.line_anchors = read_profile_bool(profile, section, kLineAnchorsKey, false);
+  profile.read_string(section, kSourceExtensionsKey, kDefaultSourceExtensions, value, sizeof value);
+  settings.source_extensions = value;
+  profile.read_string(section, kOutputFolderKey, "", settings.output_folder, sizeof settings.output_folder);
+  const std::int32_t jobs = read_profile_int(profile, section, kJobsKey, 0);
+  settings.jobs = jobs < 0 ? 0 : jobs > kMaxJobs ? kMaxJobs : jobs;
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -104,6 +112,12 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
     profile.write_string(section, kPathBaseKey, kPathBaseSettingsFolder);
   if (settings.insert_file_variables) write_profile_bool(profile, section, kInsertVariablesKey, true);
   if (settings.style.line_anchors) write_profile_bool(profile, section, kLineAnchorsKey, true);
+  if (settings.source_extensions != kDefaultSourceExtensions) {
+    profile.write_string(section, kSourceExtensionsKey, settings.source_extensions.c_str());
+  }
+  if (settings.output_folder[0] != '\0')
+    profile.write_string(section, kOutputFolderKey, settings.output_folder);
+  if (settings.jobs != 0) write_profile_int(profile, section, kJobsKey, settings.jobs);
 }
 
 const char* mode_section(const char* mode) {
@@ -238,7 +252,8 @@ void resolve_relative_paths(Settings& settings, const char* settings_file) {
     settings_file = in_use;
   }
   const std::string folder = folder_of(settings_file);
-  for (char* path : {settings.vocabulary_file, settings.style.insert_before, settings.style.insert_after}) {
+  for (char* path : {settings.vocabulary_file, settings.style.insert_before, settings.style.insert_after,
+                     settings.output_folder}) {
     if (!resolve_path_in_folder(folder, path, kPathCapacity)) path[0] = '\0';
   }
 }

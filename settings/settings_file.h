@@ -61,7 +61,8 @@ void save_output_style(ProfileFile& profile, const char* section, const OutputSt
 bool settings_have_mode(const char* mode);
 
 // For settings that take relative paths from the settings file's folder:
-// makes the vocabulary and insert file paths that are relative absolute
+// makes the vocabulary, insert file and output folder paths that are
+// relative absolute
 // against the folder of `settings_file` (or of the settings file in use
 // when null). A path that would then not fit is emptied, so that no file
 // of the current folder is taken in its place. Other settings are left as

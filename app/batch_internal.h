@@ -1,0 +1,80 @@
+// What the conversion of named files and that of trees share: the state of
+// one converting thread, and the writing of one page. Internal to app/.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/batch.h"
+#include "app/insert_file.h"
+#include "app/page_variables.h"
+#include "common/file_system.h"
+#include "engine/emitter.h"
+
+namespace prismet::batch {
+
+using Culprit = FileFailure::Culprit;
+
+FileFailure failure_of(Culprit culprit, int error, std::string path = std::string());
+
+// What every page a thread writes shares: the settings, the conversion set
+// up once for them, the header and the footer (each thread of a tree
+// conversion has its own).
+struct Run {
+  Run(const Settings& settings, const Vocabulary& vocabulary)
+      : settings(settings),
+        converter(settings.style, vocabulary),
+        before(settings.style.insert_before),
+        after(settings.style.insert_after) {}
+  const Settings& settings;
+  SourceConverter converter;
+  InsertFile before;
+  InsertFile after;
+  // The insert files' variables of the page being written, where the
+  // settings ask for them.
+  PageVariables variables;
+
+  // Automatic decoding gives the engine UTF-8.
+  CharacterEncoding engine_encoding() const {
+    return settings.encoding == SourceEncoding::kShiftJis ? CharacterEncoding::kShiftJis
+                                                          : CharacterEncoding::kUtf8;
+  }
+  // UTF-8 pages: every encoding but Shift_JIS.
+  bool utf8_pages() const { return settings.encoding != SourceEncoding::kShiftJis; }
+
+  // The variables of the next page; `index` is its "{{index}}" (empty for a
+  // page outside a site). Null when the settings ask for none.
+  const PageVariables* start_page(const char* source_path, const std::string& index);
+};
+
+// What became of one page.
+struct PageResult {
+  std::optional<FileFailure> failure;
+  std::uint64_t lines = 0;
+};
+
+// Converts the source at `source_path` into the page at `page_path`, which
+// it replaces only when complete. `index` as for Run::start_page.
+PageResult convert_to_page(const char* source_path, const std::string& page_path, Run& run,
+                           const std::string& index);
+
+// The pages a batch of named files has written so far, by the file they are
+// (device and index), with the source each was written for.
+struct WrittenPage {
+  std::string source;
+  FileStamp source_stamp;
+};
+using WrittenPages = std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPage>;
+
+// Converts one named file into its page: beside it, or in `output_folder`
+// when that is not empty. No page in `written` is replaced for another
+// source; the page written is added. Returns nothing, or why the file was
+// not converted. `lines` and `page_path`, when given, receive the source's
+// line count and the page's path.
+std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, WrittenPages& written,
+                                       const std::string& output_folder, std::uint64_t* lines = nullptr,
+                                       std::string* page_path = nullptr);
+
+}  // namespace prismet::batch

@@ -1,0 +1,188 @@
+#include "app/site_index.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/page_variables.h"
+#include "common/character_encoding.h"
+
+namespace prismet {
+
+namespace {
+
+// Opens the comment that keeps the records; the version lets a later
+// format read an older one as "no records", which only converts again.
+constexpr std::string_view kRecordsOpen = "<!-- prismet-index 1\n";
+constexpr std::string_view kRecordsClose = "-->\n";
+
+// UTF-8 text with every byte that begins no well-formed sequence replaced
+// by U+FFFD, so a name of another encoding cannot make the page invalid.
+std::string well_formed_utf8(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  const char* position = text.data();
+  const char* end = position + text.size();
+  while (position < end) {
+    const std::size_t length = utf8_sequence_length(position, end);
+    if (length == 1 && static_cast<unsigned char>(*position) >= 0x80) {
+      result += "\xEF\xBF\xBD";
+    } else {
+      result.append(position, length);
+    }
+    position += length;
+  }
+  return result;
+}
+
+// A name or site path as the document's text shows it.
+std::string shown(std::string_view name, bool utf8) {
+  return escaped_for_html(utf8 ? well_formed_utf8(file_name_as_utf8(name)) : std::string(name));
+}
+
+std::string decimal(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%" PRIu64, value);
+  return text;
+}
+
+void append_row(std::string& out, const std::string& href, const std::string& text, const std::string& size,
+                const std::string& lines) {
+  out += "<tr><td><a href=\"" + href + "\">" + text + "</a></td><td>" + size + "</td><td>" + lines +
+         "</td></tr>\n";
+}
+
+constexpr char kStyle[] =
+    "<style>\n"
+    "body { margin: 0; padding: 0.6em 1em; background: #ffffff; color: #1f1f1f; font: 0.95rem system-ui, "
+    "sans-serif; }\n"
+    "h1 { font-size: 1rem; font-weight: 600; }\n"
+    "table { border-collapse: collapse; }\n"
+    "th, td { padding: 0.15em 1em 0.15em 0; text-align: right; }\n"
+    "th:first-child, td:first-child { text-align: left; }\n"
+    "a { color: #0033b3; }\n"
+    "@media (prefers-color-scheme: dark) {\n"
+    "  body { background: #1e1e1e; color: #d4d4d4; }\n"
+    "  a { color: #569cd6; }\n"
+    "}\n"
+    "</style>\n";
+
+void append_records(std::string& out, const FolderIndex& index) {
+  out += kRecordsOpen;
+  for (const IndexPage& page : index.pages) {
+    const PageRecord& r = page.record;
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "%016" PRIx64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64
+                  " %" PRIu64 " ",
+                  r.fingerprint, r.source.device, r.source.index, r.source.size, r.source.modified,
+                  r.source.changed, r.page_size, r.lines);
+    // Percent-encoded, so no name can close the comment.
+    out += line + url_of_name(page.page_name) + "\n";
+  }
+  out += kRecordsClose;
+}
+
+bool read_record(std::string_view line, std::string& url, PageRecord& record) {
+  const std::string text(line);
+  std::uint64_t values[8];
+  int consumed = 0;
+  if (std::sscanf(text.c_str(),
+                  "%16" SCNx64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64
+                  " %" SCNu64 " %n",
+                  &values[0], &values[1], &values[2], &values[3], &values[4], &values[5], &values[6],
+                  &values[7], &consumed) != 8 ||
+      consumed <= 0) {
+    return false;
+  }
+  record.fingerprint = values[0];
+  record.source.device = values[1];
+  record.source.index = values[2];
+  record.source.size = values[3];
+  record.source.modified = values[4];
+  record.source.changed = values[5];
+  record.page_size = values[6];
+  record.lines = values[7];
+  url = text.substr(static_cast<std::size_t>(consumed));
+  return !url.empty();
+}
+
+}  // namespace
+
+std::string url_of_name(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const std::string utf8 = file_name_as_utf8(name);
+  std::string url;
+  url.reserve(utf8.size());
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                       byte == '~';
+    if (plain) {
+      url += c;
+    } else {
+      url += '%';
+      url += kHex[byte >> 4];
+      url += kHex[byte & 15];
+    }
+  }
+  return url;
+}
+
+std::string index_link(const std::string& site_path, bool utf8) {
+  if (site_path.empty()) return std::string();
+  return "<nav class=\"prismet-nav\"><a href=\"index.html\">" + shown(site_path, utf8) + "</a></nav>";
+}
+
+std::string render_index(const FolderIndex& index) {
+  const std::string title = shown(index.site_path, index.utf8);
+  std::string out =
+      "<!DOCTYPE html>\n"
+      "<html>\n"
+      "<head>\n";
+  out += index.utf8 ? "<meta charset=\"utf-8\">\n" : "<meta charset=\"Shift_JIS\">\n";
+  out +=
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<meta name=\"generator\" content=\"prismet\">\n"
+      "<title>" +
+      title + "</title>\n";
+  out += kStyle;
+  out += "</head>\n<body>\n<h1>" + title + "</h1>\n<table>\n";
+  out += "<thead><tr><th>Name</th><th>Bytes</th><th>Lines</th></tr></thead>\n<tbody>\n";
+  if (index.has_parent) append_row(out, "../index.html", "../", "", "");
+  for (const IndexFolder& folder : index.folders) {
+    append_row(out, url_of_name(folder.name) + "/index.html", shown(folder.name, index.utf8) + "/",
+               decimal(folder.bytes), decimal(folder.files) + (folder.files == 1 ? " file" : " files"));
+  }
+  for (const IndexPage& page : index.pages) {
+    append_row(out, url_of_name(page.page_name), shown(page.source_name, index.utf8),
+               decimal(page.record.source.size), decimal(page.record.lines));
+  }
+  out += "</tbody>\n</table>\n</body>\n</html>\n";
+  append_records(out, index);
+  return out;
+}
+
+bool read_index_records(std::string_view bytes, PageRecords& records) {
+  records.clear();
+  const std::size_t open = bytes.rfind(kRecordsOpen);
+  if (open == std::string_view::npos) return false;
+  std::string_view rest = bytes.substr(open + kRecordsOpen.size());
+  if (rest.size() < kRecordsClose.size() || rest.substr(rest.size() - kRecordsClose.size()) != kRecordsClose)
+    return false;
+  rest.remove_suffix(kRecordsClose.size());
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    std::string url;
+    PageRecord record;
+    // A line this program cannot have written is left out: its page is
+    // simply converted again.
+    if (read_record(line, url, record)) records[url] = record;
+  }
+  return true;
+}
+
+}  // namespace prismet

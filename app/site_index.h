@@ -1,0 +1,71 @@
+// The index page of one output folder of a tree conversion: a complete
+// HTML5 document that links the folder's sub-folders and pages (each with
+// its source's size and line count) and the folder above. Its links are
+// relative, so the site can be moved or served from any folder. At its end
+// a comment keeps what each page was made from, so that a later run can
+// tell which pages are still current; the same comment marks the file as
+// one this program made, so an index.html of anyone else is never replaced.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "common/file_system.h"
+
+namespace prismet {
+
+// What a page was made from: the fingerprint of the run's settings,
+// vocabulary and insert files, the source's stamp, and what the page came
+// to (its size, and the source's line count for the index).
+struct PageRecord {
+  std::uint64_t fingerprint = 0;
+  FileStamp source;
+  std::uint64_t page_size = 0;
+  std::uint64_t lines = 0;
+  bool operator==(const PageRecord&) const = default;
+};
+
+using PageRecords = std::unordered_map<std::string, PageRecord>;  // by url_of_name(page name)
+
+struct IndexPage {
+  std::string source_name;  // file names, as the file system gives them
+  std::string page_name;
+  PageRecord record;
+};
+
+struct IndexFolder {
+  std::string name;
+  std::uint64_t files = 0;  // pages in it and below it
+  std::uint64_t bytes = 0;  // their sources' sizes
+};
+
+struct FolderIndex {
+  std::string site_path;    // "/" for the site's top, else "/a/b/"
+  bool utf8 = true;         // the document's encoding: UTF-8, else Shift_JIS
+  bool has_parent = false;  // a link to "../index.html"
+  std::vector<IndexFolder> folders;
+  std::vector<IndexPage> pages;
+};
+
+inline constexpr char kIndexName[] = "index.html";
+
+// The whole document.
+std::string render_index(const FolderIndex& index);
+
+// The records an index made by render_index keeps. False when the bytes are
+// not such an index (another file of that name); `records` then stays empty.
+bool read_index_records(std::string_view bytes, PageRecords& records);
+
+// A file name as a link's relative URL: its UTF-8 bytes (see
+// file_name_as_utf8) with every byte outside letters, digits and "-._~"
+// written as "%XX".
+std::string url_of_name(std::string_view name);
+
+// The site path as the pages' "{{index}}" shows it: a link to the folder's
+// index, or empty for a page outside any site.
+std::string index_link(const std::string& site_path, bool utf8);
+
+}  // namespace prismet

@@ -1,0 +1,748 @@
+#include "app/tree_conversion.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+
+#include "app/batch_internal.h"
+#include "app/site_index.h"
+#include "common/ascii_case.h"
+#include "common/clock.h"
+#include "common/file_replacement.h"
+#include "common/file_system.h"
+#include "common/fixed_text.h"
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "common/version.h"
+
+namespace prismet {
+
+using batch::Culprit;
+using batch::failure_of;
+
+namespace {
+
+// ---- Fingerprint -------------------------------------------------------
+
+class Fnv1a {
+ public:
+  void add(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) hash_ = (hash_ ^ bytes[i]) * 0x100000001b3ull;
+  }
+  // Each text with its length, so that no two sequences of texts run together.
+  void add_text(std::string_view text) {
+    add_number(text.size());
+    add(text.data(), text.size());
+  }
+  void add_number(std::uint64_t value) { add(&value, sizeof value); }
+  void add_file(const char* path) {
+    bool not_regular = false;
+    std::unique_ptr<std::FILE, FileCloser> file(
+        path[0] == '\0' ? nullptr : open_regular_file_for_reading(path, not_regular));
+    if (!file) {
+      add_text("no file");
+      return;
+    }
+    char buffer[1 << 14];
+    std::size_t got = 0;
+    std::uint64_t total = 0;
+    while (read_block(file.get(), buffer, sizeof buffer, got) && got > 0) {
+      add(buffer, got);
+      total += got;
+    }
+    add_number(total);
+  }
+  std::uint64_t value() const { return hash_; }
+
+ private:
+  std::uint64_t hash_ = 0xcbf29ce484222325ull;
+};
+
+// ---- Names and paths ---------------------------------------------------
+
+// A name as the file system compares it.
+std::string name_key(std::string_view name) {
+  std::string key(name);
+  if (kCaseBlindFileNames) lower_case_path(key.data());
+  return key;
+}
+
+// ---- The walk's folders ------------------------------------------------
+
+// One output folder of a site: where its pages and its index go, what its
+// index said before this run, and what it will say.
+struct SiteFolder {
+  std::string source_path;  // the folder its sources are in (empty: none)
+  std::string output_path;
+  SiteFolder* parent = nullptr;
+  std::string name;  // in the parent's index
+  PageRecords previous;
+  bool index_in_the_way = false;  // an index.html this program did not make
+  std::string old_index;
+  FolderIndex index;
+  std::string index_value;  // its pages' "{{index}}"
+  // Page and folder names, as the file system compares them, with the
+  // source each was taken for.
+  std::map<std::string, std::string> taken;
+  std::unordered_set<std::string> links;  // names of links among its sources' entries
+  // The walk: sub-folders still to enter, in order.
+  std::vector<std::string> subfolders;
+  std::size_t next_subfolder = 0;
+  bool output_made = false;
+  std::uint64_t files_below = 0;
+  std::uint64_t bytes_below = 0;
+  int argument = 0;  // the index of the argument it was entered for
+};
+
+// Reads what the folder's existing index records.
+void read_previous_index(SiteFolder& folder) {
+  const std::string path = join_path(folder.output_path, kIndexName);
+  bool not_regular = false;
+  std::unique_ptr<std::FILE, FileCloser> file(open_regular_file_for_reading(path.c_str(), not_regular));
+  if (!file) {
+    folder.index_in_the_way = not_regular;
+    return;
+  }
+  char buffer[1 << 14];
+  std::size_t got = 0;
+  while (read_block(file.get(), buffer, sizeof buffer, got) && got > 0) folder.old_index.append(buffer, got);
+  if (!read_index_records(folder.old_index, folder.previous)) folder.index_in_the_way = true;
+}
+
+// ---- Jobs --------------------------------------------------------------
+
+struct Job {
+  std::string source_path;
+  std::string page_path;
+  std::string source_name;
+  std::string page_name;
+  const PageRecord* previous = nullptr;
+  const std::string* index_value = nullptr;
+  // The result.
+  std::optional<FileFailure> failure;
+  PageRecord record;
+  bool unchanged = false;
+  bool submitted = false;  // to the pool, which then owns `done`
+  bool done = false;       // under the pool's lock once submitted
+};
+
+// What every thread's conversions share.
+struct JobContext {
+  std::uint64_t fingerprint;
+  bool rewrite_all;
+};
+
+void run_job(Job& job, batch::Run& run, const JobContext& context) {
+  FileStamp source;
+  if (job.source_path.size() >= kPathCapacity) {
+    job.failure = failure_of(Culprit::kSource, ENAMETOOLONG);
+    return;
+  }
+  if (job.page_path.size() >= kPathCapacity) {
+    job.failure = failure_of(Culprit::kPage, ENAMETOOLONG, job.page_path);
+    return;
+  }
+  if (!file_stamp(job.source_path.c_str(), source)) {
+    job.failure = failure_of(Culprit::kSource, errno);
+    return;
+  }
+  const PageRecord* previous = job.previous;
+  if (!context.rewrite_all && previous != nullptr && previous->fingerprint == context.fingerprint &&
+      previous->source == source) {
+    FileStamp page;
+    if (file_stamp(job.page_path.c_str(), page) && page.size == previous->page_size) {
+      job.record = *previous;
+      job.unchanged = true;
+      return;
+    }
+  }
+  batch::PageResult result =
+      batch::convert_to_page(job.source_path.c_str(), job.page_path, run, *job.index_value);
+  if (result.failure) {
+    job.failure = std::move(result.failure);
+    return;
+  }
+  FileStamp page;
+  job.record.fingerprint = context.fingerprint;
+  job.record.source = source;
+  job.record.page_size = file_stamp(job.page_path.c_str(), page) ? page.size : 0;
+  job.record.lines = result.lines;
+}
+
+// Worker threads, each with its own conversion state, taking jobs in the
+// order they come.
+class WorkerPool {
+ public:
+  WorkerPool(int count, const Settings& settings, const Vocabulary& vocabulary, const JobContext& context)
+      : context_(context) {
+    for (int i = 0; i < count; ++i) {
+      threads_.emplace_back([this, &settings, &vocabulary] { work(settings, vocabulary); });
+    }
+  }
+  ~WorkerPool() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    work_ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  void submit(Job* job) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      queue_.push_back(job);
+    }
+    work_ready_.notify_one();
+  }
+
+  void wait_for(const Job& job) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    job_done_.wait(lock, [&] { return job.done; });
+  }
+
+ private:
+  void work(const Settings& settings, const Vocabulary& vocabulary) {
+    batch::Run run(settings, vocabulary);
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      work_ready_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      Job* job = queue_.front();
+      queue_.pop_front();
+      lock.unlock();
+      run_job(*job, run, context_);
+      lock.lock();
+      job->done = true;
+      job_done_.notify_all();
+    }
+  }
+
+  const JobContext& context_;
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable job_done_;
+  std::deque<Job*> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+// ---- The run -----------------------------------------------------------
+
+// What comes out of the walk, in the tree's order: a file of a tree, a
+// named file, a folder that could not be read or made, or the end of a
+// folder (after everything below it).
+struct Event {
+  enum class Kind { kFile, kNamedFile, kFolderFailure, kFolderEnd };
+  Kind kind = Kind::kFile;
+  SiteFolder* folder = nullptr;
+  std::unique_ptr<Job> job;  // kFile
+  std::string path;          // kNamedFile, kFolderFailure
+  FileFailure failure;       // kFolderFailure
+  int argument = 0;          // the index of the argument it comes from
+};
+
+struct Argument {
+  std::string path;
+  bool folder = false;
+  int index = 0;
+};
+
+class TreeRun {
+ public:
+  TreeRun(const Settings& settings, const Vocabulary& vocabulary, FileProgress* progress,
+          const TreeOptions& options)
+      : settings_(settings),
+        progress_(progress),
+        extensions_(settings.source_extensions),
+        context_{run_fingerprint(settings), options.rewrite_all},
+        named_run_(settings, vocabulary),
+        utf8_(settings.encoding != SourceEncoding::kShiftJis) {
+    const int processors = static_cast<int>(processor_count());
+    const int jobs = std::min(settings.jobs > 0 ? settings.jobs : processors, kMaxJobs);
+    if (jobs > 1) pool_ = std::make_unique<WorkerPool>(jobs, settings, vocabulary, context_);
+    // Enough work queued to keep every worker busy, with memory bounded.
+    window_ = pool_ ? static_cast<std::size_t>(jobs) * 64 : 1;
+  }
+
+  int run(const std::vector<std::string>& paths);
+
+ private:
+  SiteFolder* new_folder(SiteFolder* parent, std::string source_path, std::string output_path,
+                         std::string name);
+  void start(const std::vector<std::string>& paths);
+  void start_argument(const Argument& argument);
+  void enter(SiteFolder& folder);
+  bool walk_step();
+  void add_file_job(SiteFolder& folder, const std::string& name);
+  bool make_output(SiteFolder& folder);
+  void consume(Event& event);
+  void convert_named(int argument, const std::string& path);
+  void finish_folder(SiteFolder& folder);
+  void write_index(SiteFolder& folder);
+  void folder_failure(std::string path, FileFailure failure);
+  void fail(int argument, const char* path, const FileFailure& failure);
+  void tell_progress(bool now);
+
+  const Settings& settings_;
+  FileProgress* progress_;
+  SourceExtensions extensions_;
+  JobContext context_;
+  batch::Run named_run_;  // this thread's: named files, and every file without workers
+  batch::WrittenPages written_;
+  bool utf8_;
+  std::unique_ptr<WorkerPool> pool_;
+  std::size_t window_;
+
+  std::string output_root_;  // empty: pages beside the sources
+  FileStamp output_stamp_;   // its identity, so that a walk never enters it
+  bool output_known_ = false;
+  SiteFolder* top_ = nullptr;  // the output folder's own
+  std::size_t folder_arguments_ = 0;
+  std::deque<Argument> arguments_;
+  std::deque<std::unique_ptr<SiteFolder>> folders_;
+  std::vector<SiteFolder*> stack_;  // the walk's open folders
+  std::deque<Event> events_;
+  std::size_t jobs_in_flight_ = 0;
+  int argument_count_ = 0;
+  int argument_ = 0;  // the index of the argument being walked
+
+  TreeSummary summary_;
+  std::uint64_t found_ = 0;
+  std::uint64_t done_ = 0;
+  double started_ = monotonic_seconds();
+  double last_told_ = started_;
+  int failed_ = 0;
+};
+
+SiteFolder* TreeRun::new_folder(SiteFolder* parent, std::string source_path, std::string output_path,
+                                std::string name) {
+  auto folder = std::make_unique<SiteFolder>();
+  folder->source_path = std::move(source_path);
+  folder->output_path = std::move(output_path);
+  folder->parent = parent;
+  folder->name = std::move(name);
+  folder->argument = argument_;
+  folder->index.utf8 = utf8_;
+  folder->index.has_parent = parent != nullptr;
+  folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
+  folder->index_value = index_link(folder->index.site_path, utf8_);
+  read_previous_index(*folder);
+  folders_.push_back(std::move(folder));
+  return folders_.back().get();
+}
+
+void TreeRun::start(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    FileStamp stamp;
+    std::vector<FolderEntry> ignored;
+    int error = 0;
+    // A folder that exists but cannot be listed is still a folder (and is
+    // reported as one that cannot be read).
+    const bool folder = !names_standard_streams(path.c_str()) && file_stamp(path.c_str(), stamp) &&
+                        (list_folder(path.c_str(), ignored, error) || error != ENOTDIR);
+    arguments_.push_back({path, folder, argument_count_++});
+    folder_arguments_ += folder;
+  }
+  output_root_ = settings_.output_folder;
+  if (output_root_.empty()) return;
+  int error = 0;
+  if (!make_folders(output_root_, error)) {
+    // Nothing can be written: every argument fails with it.
+    folder_failure(output_root_, failure_of(Culprit::kSource, error));
+    arguments_.clear();
+    return;
+  }
+  output_known_ = file_stamp(output_root_.c_str(), output_stamp_);
+  top_ = new_folder(nullptr, std::string(), output_root_, std::string());
+  top_->output_made = true;
+}
+
+// A named file converts when its turn comes; a folder is entered. With an
+// output folder, one folder named alone fills it; several each get a
+// folder of their name in it.
+void TreeRun::start_argument(const Argument& argument) {
+  argument_ = argument.index;
+  if (!argument.folder) {
+    Event event;
+    event.kind = Event::Kind::kNamedFile;
+    event.argument = argument_;
+    event.path = argument.path;
+    events_.push_back(std::move(event));
+    return;
+  }
+  if (top_ == nullptr) {
+    enter(*new_folder(nullptr, argument.path, argument.path, std::string()));
+    return;
+  }
+  if (folder_arguments_ == 1) {
+    top_->source_path = argument.path;
+    enter(*top_);
+    return;
+  }
+  std::string trimmed = argument.path;
+  while (trimmed.size() > 1 && ends_with_separator(trimmed)) trimmed.pop_back();
+  const std::string name(file_name_of(trimmed.c_str()));
+  if (name.empty() || name == "." || name == "..") {
+    FileFailure failure = failure_of(Culprit::kSource, 0);
+    failure.reason = "name the folder by its own name when several folders share an output folder";
+    folder_failure(argument.path, failure);
+    return;
+  }
+  const auto [taken, fresh] = top_->taken.emplace(name_key(name), argument.path);
+  if (!fresh) {
+    FileFailure failure = failure_of(Culprit::kPageTaken, 0, join_path(output_root_, name));
+    failure.other_source = taken->second;
+    folder_failure(argument.path, failure);
+    return;
+  }
+  enter(*new_folder(top_, argument.path, join_path(output_root_, name), name));
+}
+
+void TreeRun::folder_failure(std::string path, FileFailure failure) {
+  Event event;
+  event.kind = Event::Kind::kFolderFailure;
+  event.argument = argument_;
+  event.path = std::move(path);
+  event.failure = std::move(failure);
+  events_.push_back(std::move(event));
+}
+
+// Lists the folder, queues its files and keeps its sub-folders for the walk.
+void TreeRun::enter(SiteFolder& folder) {
+  stack_.push_back(&folder);
+  std::vector<FolderEntry> entries;
+  int error = 0;
+  if (!list_folder(folder.source_path.c_str(), entries, error)) {
+    folder_failure(folder.source_path, failure_of(Culprit::kSource, error));
+    return;
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  std::unordered_set<std::string> sources;
+  for (const FolderEntry& entry : entries) {
+    if (entry.hidden) continue;
+    if (entry.link) folder.links.insert(name_key(entry.name));
+    if (entry.kind == FolderEntry::Kind::kFile && extensions_.matches(entry.name)) sources.insert(entry.name);
+  }
+  for (const FolderEntry& entry : entries) {
+    if (entry.hidden) continue;
+    if (entry.kind == FolderEntry::Kind::kFile) {
+      if (!sources.count(entry.name)) continue;
+      // With pages beside their sources, a page of a source here is no
+      // source of its own even where its name would match.
+      const std::string_view name = entry.name;
+      const std::string_view extension = settings_.extension;
+      if (output_root_.empty() && name.size() > extension.size() && !extension.empty() &&
+          name.substr(name.size() - extension.size()) == extension &&
+          sources.count(std::string(name.substr(0, name.size() - extension.size())))) {
+        continue;
+      }
+      add_file_job(folder, entry.name);
+    } else if (entry.kind == FolderEntry::Kind::kFolder && !entry.link) {
+      if (output_known_) {
+        FileStamp stamp;
+        const std::string path = join_path(folder.source_path, entry.name);
+        if (file_stamp(path.c_str(), stamp) && stamp.device == output_stamp_.device &&
+            stamp.index == output_stamp_.index) {
+          continue;  // the output folder inside the tree
+        }
+      }
+      folder.subfolders.push_back(entry.name);
+    }
+  }
+}
+
+bool TreeRun::make_output(SiteFolder& folder) {
+  if (folder.output_made) return true;
+  int error = 0;
+  if (!make_folders(folder.output_path, error)) {
+    folder_failure(folder.output_path, failure_of(Culprit::kSource, error));
+    return false;
+  }
+  folder.output_made = true;
+  return true;
+}
+
+void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
+  if (!folder.output_made && !output_root_.empty() && !make_output(folder)) return;
+  folder.output_made = true;
+  auto job = std::make_unique<Job>();
+  job->source_path = join_path(folder.source_path, name);
+  job->source_name = name;
+  job->page_name = name + settings_.extension;
+  job->page_path = join_path(folder.output_path, job->page_name);
+  job->index_value = &folder.index_value;
+  const auto previous = folder.previous.find(url_of_name(job->page_name));
+  if (previous != folder.previous.end()) job->previous = &previous->second;
+  const auto [taken, fresh] = folder.taken.emplace(name_key(job->page_name), job->source_path);
+  if (!fresh) {
+    job->failure = failure_of(Culprit::kPageTaken, 0, job->page_path);
+    job->failure->other_source = taken->second;
+    job->done = true;
+  } else if (job->page_name == name && output_root_.empty()) {
+    job->failure = failure_of(Culprit::kPage, 0, job->page_path);
+    job->failure->reason = "the page would replace its source (no page extension)";
+    job->done = true;
+  } else if (output_root_.empty() && folder.links.count(name_key(job->page_name))) {
+    // A link there could lead the page out of the tree.
+    job->failure = failure_of(Culprit::kPage, ELOOP, job->page_path);
+    job->failure->reason = "the page's name is a symbolic link";
+    job->done = true;
+  }
+  ++found_;
+  Event event;
+  event.kind = Event::Kind::kFile;
+  event.argument = argument_;
+  event.folder = &folder;
+  event.job = std::move(job);
+  if (pool_ && !event.job->done) {
+    event.job->submitted = true;
+    pool_->submit(event.job.get());
+  }
+  ++jobs_in_flight_;
+  events_.push_back(std::move(event));
+}
+
+// One step of the walk: the next sub-folder of the innermost open folder,
+// the end of that folder, or the next argument. False when all is walked.
+bool TreeRun::walk_step() {
+  if (stack_.empty()) {
+    if (arguments_.empty()) return false;
+    const Argument argument = std::move(arguments_.front());
+    arguments_.pop_front();
+    start_argument(argument);
+    return true;
+  }
+  SiteFolder& folder = *stack_.back();
+  if (folder.next_subfolder < folder.subfolders.size()) {
+    const std::string& name = folder.subfolders[folder.next_subfolder++];
+    enter(
+        *new_folder(&folder, join_path(folder.source_path, name), join_path(folder.output_path, name), name));
+    return true;
+  }
+  stack_.pop_back();
+  std::vector<std::string>().swap(folder.subfolders);
+  if (&folder != top_) {
+    Event event;
+    event.kind = Event::Kind::kFolderEnd;
+    event.folder = &folder;
+    events_.push_back(std::move(event));
+  }
+  return true;
+}
+
+void TreeRun::fail(int argument, const char* path, const FileFailure& failure) {
+  ++failed_;
+  ++summary_.failed;
+  if (progress_ != nullptr) progress_->file_failed(argument, path, failure);
+}
+
+void TreeRun::convert_named(int argument, const std::string& path) {
+  if (progress_ != nullptr) progress_->file_started(argument, argument_count_, path.c_str());
+  std::uint64_t lines = 0;
+  std::string page_path;
+  if (const auto failure = batch::convert_one(path, named_run_, written_, output_root_, &lines, &page_path)) {
+    fail(argument, path.c_str(), *failure);
+    return;
+  }
+  ++summary_.converted;
+  FileStamp source;
+  if (file_stamp(path.c_str(), source)) summary_.bytes += source.size;
+  if (top_ == nullptr || names_standard_streams(path.c_str())) return;
+  IndexPage page;
+  page.source_name = std::string(file_name_of(path.c_str()));
+  page.page_name = std::string(file_name_of(page_path.c_str()));
+  if (!top_->taken.emplace(name_key(page.page_name), path).second) return;  // listed once
+  FileStamp written;
+  page.record = {context_.fingerprint, source, file_stamp(page_path.c_str(), written) ? written.size : 0,
+                 lines};
+  top_->index.pages.push_back(std::move(page));
+}
+
+void TreeRun::consume(Event& event) {
+  switch (event.kind) {
+    case Event::Kind::kFile: {
+      Job& job = *event.job;
+      if (job.submitted) {
+        pool_->wait_for(job);
+      } else if (!job.done) {
+        run_job(job, named_run_, context_);
+      }
+      --jobs_in_flight_;
+      ++done_;
+      if (job.failure) {
+        fail(event.argument, job.source_path.c_str(), *job.failure);
+      } else {
+        if (job.unchanged) {
+          ++summary_.unchanged;
+        } else {
+          ++summary_.converted;
+          summary_.bytes += job.record.source.size;
+        }
+        event.folder->index.pages.push_back(
+            {std::move(job.source_name), std::move(job.page_name), job.record});
+      }
+      tell_progress(false);
+      break;
+    }
+    case Event::Kind::kNamedFile:
+      convert_named(event.argument, event.path);
+      break;
+    case Event::Kind::kFolderFailure:
+      fail(event.argument, event.path.c_str(), event.failure);
+      break;
+    case Event::Kind::kFolderEnd:
+      finish_folder(*event.folder);
+      break;
+  }
+}
+
+void TreeRun::finish_folder(SiteFolder& folder) {
+  for (const IndexPage& page : folder.index.pages) {
+    ++folder.files_below;
+    folder.bytes_below += page.record.source.size;
+  }
+  if (folder.files_below > 0) write_index(folder);
+  if (folder.parent != nullptr && folder.files_below > 0) {
+    folder.parent->index.folders.push_back({folder.name, folder.files_below, folder.bytes_below});
+    folder.parent->files_below += folder.files_below;
+    folder.parent->bytes_below += folder.bytes_below;
+  }
+  // What the index kept is no longer needed.
+  folder.index = FolderIndex();
+  folder.previous.clear();
+  std::string().swap(folder.old_index);
+}
+
+void TreeRun::write_index(SiteFolder& folder) {
+  const std::string path = join_path(folder.output_path, kIndexName);
+  const char* culprit_path =
+      folder.source_path.empty() ? folder.output_path.c_str() : folder.source_path.c_str();
+  if (folder.index_in_the_way) {
+    FileFailure failure = failure_of(Culprit::kPage, 0, path);
+    failure.reason = "a file of that name that this program did not make is in the way";
+    fail(folder.argument, culprit_path, failure);
+    return;
+  }
+  const std::string bytes = render_index(folder.index);
+  if (bytes == folder.old_index) return;
+  if (path.size() >= kPathCapacity) {
+    fail(folder.argument, culprit_path, failure_of(Culprit::kPage, ENAMETOOLONG, path));
+    return;
+  }
+  FileReplacement replacement;
+  if (!replacement.begin(path.c_str(), FileReplacement::Options{}) ||
+      std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) != bytes.size() ||
+      !replacement.commit()) {
+    fail(folder.argument, culprit_path,
+         failure_of(Culprit::kPage, replacement.error() != 0 ? replacement.error() : errno, path));
+  }
+}
+
+void TreeRun::tell_progress(bool now) {
+  if (progress_ == nullptr) return;
+  const double time = monotonic_seconds();
+  if (!now && time - last_told_ < 0.1) return;
+  last_told_ = time;
+  progress_->tree_progress(done_, found_);
+}
+
+int TreeRun::run(const std::vector<std::string>& paths) {
+  start(paths);
+  bool walking = true;
+  for (;;) {
+    while (walking && jobs_in_flight_ < window_) walking = walk_step();
+    if (events_.empty()) {
+      if (!walking) break;
+      continue;
+    }
+    consume(events_.front());
+    events_.pop_front();
+  }
+  if (top_ != nullptr) finish_folder(*top_);
+  pool_.reset();
+  summary_.seconds = monotonic_seconds() - started_;
+  if (progress_ != nullptr) {
+    tell_progress(true);
+    progress_->tree_finished(summary_);
+  }
+  return failed_;
+}
+
+}  // namespace
+
+SourceExtensions::SourceExtensions(std::string_view list) {
+  std::size_t position = 0;
+  while (position < list.size()) {
+    while (position < list.size() && (list[position] == ' ' || list[position] == '\t')) ++position;
+    std::size_t end = position;
+    while (end < list.size() && list[end] != ' ' && list[end] != '\t') ++end;
+    if (end > position) {
+      std::string extension(list.substr(position, end - position));
+      if (extension[0] != '.') extension.insert(0, 1, '.');
+      if (kCaseBlindFileNames) lower_case_path(extension.data());
+      extensions_.push_back(std::move(extension));
+    }
+    position = end;
+  }
+}
+
+bool SourceExtensions::matches(std::string_view name) const {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return false;
+  std::string extension(name.substr(dot));
+  if (kCaseBlindFileNames) lower_case_path(extension.data());
+  return std::find(extensions_.begin(), extensions_.end(), extension) != extensions_.end();
+}
+
+bool names_a_folder(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    FileStamp stamp;
+    std::vector<FolderEntry> ignored;
+    int error = 0;
+    if (names_standard_streams(path.c_str()) || !file_stamp(path.c_str(), stamp)) continue;
+    if (list_folder(path.c_str(), ignored, error) || error != ENOTDIR) return true;
+  }
+  return false;
+}
+
+std::uint64_t run_fingerprint(const Settings& settings) {
+  Fnv1a hash;
+  hash.add_text("prismet " PRISMET_VERSION);
+  const OutputStyle& style = settings.style;
+  for (const std::int64_t value :
+       {std::int64_t{style.tab_width}, std::int64_t{style.line_numbers}, std::int64_t{style.expand_tabs},
+        std::int64_t{style.nbsp_spaces}, std::int64_t{style.line_anchors},
+        static_cast<std::int64_t>(settings.encoding), std::int64_t{settings.insert_file_variables}}) {
+    hash.add_number(static_cast<std::uint64_t>(value));
+  }
+  for (const TagPair* pair : {&style.whole, &style.comment, &style.constant, &style.char_constant,
+                              &style.string_literal, &style.keyword, &style.line_number, &style.line}) {
+    hash.add_text(pair->open);
+    hash.add_text(pair->close);
+  }
+  hash.add_text(settings.extension);
+  hash.add_file(settings.vocabulary_file);
+  hash.add_file(style.insert_before);
+  hash.add_file(style.insert_after);
+  return hash.value();
+}
+
+int convert_trees(const std::vector<std::string>& paths, const Settings& settings,
+                  const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options) {
+  return TreeRun(settings, vocabulary, progress, options).run(paths);
+}
+
+}  // namespace prismet
