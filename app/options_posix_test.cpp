@@ -85,5 +85,43 @@ TEST(ProgramOptions, EncodingForOneRun) {
   }
 }
 
+TEST(ProgramOptions, TreeOptionsForOneRun) {
+  const struct {
+    std::vector<std::string> arguments;
+    Action action;
+    std::optional<std::string> output;
+    std::optional<int> jobs;
+    bool force;
+    bool quiet;
+  } cases[] = {
+      {{"src"}, Action::kConvert, std::nullopt, std::nullopt, false, false},
+      {{"-o", "site", "src"}, Action::kConvert, "site", std::nullopt, false, false},
+      {{"-osite", "--output-dir=www", "src"}, Action::kConvert, "www", std::nullopt, false, false},
+      {{"--output-dir", "a b", "src"}, Action::kConvert, "a b", std::nullopt, false, false},
+      {{"-j", "2", "-j3", "src"}, Action::kConvert, std::nullopt, 3, false, false},
+      {{"--jobs=256", "--force", "-q", "src"}, Action::kConvert, std::nullopt, 256, true, true},
+      {{"--jobs", "1", "--quiet", "src"}, Action::kConvert, std::nullopt, 1, false, true},
+      {{"-j", "0", "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"-j257", "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"--jobs=2x", "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"--jobs=-1", "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"src", "-o"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"--output-dir=", "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"-o", std::string(5000, 'd'), "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+      {{"--forced", "src"}, Action::kUsageError, std::nullopt, std::nullopt, false, false},
+  };
+  for (const auto& c : cases) {
+    const ProgramOptions options = parse(c.arguments);
+    const std::string shown = c.arguments[0] + " " + c.arguments[1];
+    EXPECT_EQ(options.action, c.action) << shown;
+    if (c.action != Action::kConvert) continue;
+    EXPECT_EQ(options.command_line.output_folder, c.output) << shown;
+    EXPECT_EQ(options.command_line.jobs, c.jobs) << shown;
+    EXPECT_EQ(options.command_line.rewrite_all, c.force) << shown;
+    EXPECT_EQ(options.command_line.quiet, c.quiet) << shown;
+    EXPECT_EQ(options.command_line.files, std::vector<std::string>{"src"}) << shown;
+  }
+}
+
 }  // namespace
 }  // namespace prismet

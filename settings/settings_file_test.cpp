@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "settings/profile_values.h"
@@ -312,11 +313,15 @@ TEST(SettingsFile, AddedKeysAreWrittenBehindTheOthers) {
   settings.paths_from_settings_folder = true;
   settings.insert_file_variables = true;
   settings.style.line_anchors = true;
+  settings.source_extensions = ".cpp .h";
+  copy_string_bounded(settings.output_folder, "site");
+  settings.jobs = 3;
   ASSERT_TRUE(save_settings_to(file.c_str(), settings, "html5"));
   const std::string saved = read_file(file);
   const std::string tail =
       "</"
-      "行>=\r\n文字コード=自動\r\n相対パスの基準=設定ファイル\r\n挿入ファイルの変数=1\r\n行のアンカー=1\r\n";
+      "行>=\r\n文字コード=自動\r\n相対パスの基準=設定ファイル\r\n挿入ファイルの変数=1\r\n行のアンカー=1\r\n"
+      "ソースの拡張子=.cpp .h\r\n出力フォルダ=site\r\n同時変換数=3\r\n";
   ASSERT_GE(saved.size(), tail.size());
   EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
   Settings loaded;
@@ -325,6 +330,43 @@ TEST(SettingsFile, AddedKeysAreWrittenBehindTheOthers) {
   EXPECT_TRUE(loaded.paths_from_settings_folder);
   EXPECT_TRUE(loaded.insert_file_variables);
   EXPECT_TRUE(loaded.style.line_anchors);
+  EXPECT_EQ(loaded.source_extensions, ".cpp .h");
+  EXPECT_STREQ(loaded.output_folder, "site");
+  EXPECT_EQ(loaded.jobs, 3);
+}
+
+// The tree keys at their defaults are not written; stored ones keep their
+// lines; a worker count out of range is held within it.
+TEST(SettingsFile, TreeKeysLoadAndSaveOnlyWhenSet) {
+  const struct {
+    const char* stored;
+    const char* extensions;
+    const char* output;
+    int jobs;
+  } cases[] = {
+      {"", kDefaultSourceExtensions, "", 0},
+      {"ソースの拡張子=.c .h\r\n", ".c .h", "", 0},
+      {"出力フォルダ=/srv/www\r\n", kDefaultSourceExtensions, "/srv/www", 0},
+      {"同時変換数=4\r\n", kDefaultSourceExtensions, "", 4},
+      {"同時変換数=-4\r\n", kDefaultSourceExtensions, "", 0},
+      {"同時変換数=99999\r\n", kDefaultSourceExtensions, "", 256},
+  };
+  for (const auto& c : cases) {
+    const std::string file = scratch_path("tree-keys.ini");
+    delete_file(file.c_str());
+    write_file(file, std::string("[prismet]\r\n") + c.stored);
+    Settings settings;
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.source_extensions, c.extensions) << c.stored;
+    EXPECT_STREQ(settings.output_folder, c.output) << c.stored;
+    EXPECT_EQ(settings.jobs, c.jobs) << c.stored;
+    ASSERT_TRUE(save_settings_to(file.c_str(), settings, nullptr));
+    const std::string saved = read_file(file);
+    EXPECT_EQ(saved.find("ソースの拡張子") != std::string::npos,
+              c.extensions != std::string(kDefaultSourceExtensions));
+    EXPECT_EQ(saved.find("出力フォルダ") != std::string::npos, c.output[0] != '\0');
+    EXPECT_EQ(saved.find("同時変換数") != std::string::npos, std::strstr(c.stored, "同時変換数") != nullptr);
+  }
 }
 
 // With the settings folder as the base, relative paths are taken from it;
