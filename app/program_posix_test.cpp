@@ -122,7 +122,8 @@ TEST_F(ProgramPosixTest, EveryFileNotConvertedIsReported) {
   // the closing line.
   EXPECT_EQ(err_timeless(), "prismet: " + path("missing.cpp") + ": No such file or directory\n" +
                                 "prismet: " + path("page.cpp") + ": page " + path("page.htm") +
-                                ": Is a directory\n" + "prismet: converted 1 file, 0.0 MB, in T s; 2 not converted\n");
+                                ": Is a directory\n" +
+                                "prismet: converted 1 file, 0.0 MB, in T s; 2 not converted\n");
   EXPECT_EQ(read_file(path("good.htm")), "<PRE><FONT COLOR=\"#FF0000\">1</FONT></PRE>");
   EXPECT_EQ(run_with_streams({path("good.cpp")}), 0);
   EXPECT_EQ(err(), "") << "no progress line where standard error is no terminal";

@@ -345,13 +345,7 @@ SiteFolder* TreeRun::new_folder(SiteFolder* parent, std::string source_path, std
 
 void TreeRun::start(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
-    FileStamp stamp;
-    std::vector<FolderEntry> ignored;
-    int error = 0;
-    // A folder that exists but cannot be listed is still a folder (and is
-    // reported as one that cannot be read).
-    const bool folder = !names_standard_streams(path.c_str()) && file_stamp(path.c_str(), stamp) &&
-                        (list_folder(path.c_str(), ignored, error) || error != ENOTDIR);
+    const bool folder = !names_standard_streams(path.c_str()) && is_folder(path.c_str());
     arguments_.push_back({path, folder, argument_count_++});
     folder_arguments_ += folder;
   }
@@ -709,11 +703,7 @@ bool SourceExtensions::matches(std::string_view name) const {
 
 bool names_a_folder(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
-    FileStamp stamp;
-    std::vector<FolderEntry> ignored;
-    int error = 0;
-    if (names_standard_streams(path.c_str()) || !file_stamp(path.c_str(), stamp)) continue;
-    if (list_folder(path.c_str(), ignored, error) || error != ENOTDIR) return true;
+    if (!names_standard_streams(path.c_str()) && is_folder(path.c_str())) return true;
   }
   return false;
 }

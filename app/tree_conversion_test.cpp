@@ -172,8 +172,9 @@ class TreeConversionTest : public ::testing::Test {
       } else {
         ++pages;
         // Each page links back to its folder's index.
-        if (pages_link_back)
+        if (pages_link_back) {
           EXPECT_NE(read_file(target).find("<a href=\"index.html\">"), std::string::npos) << target;
+        }
       }
     }
     return pages;

@@ -24,6 +24,9 @@ struct FolderEntry {
 // the folder cannot be read.
 bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error);
 
+// True when the path names a folder (through links).
+bool is_folder(const char* path);
+
 // Makes the folder and every missing folder above it. True when it exists
 // as a folder afterwards; otherwise false with `error` set.
 bool make_folders(const std::string& path, int& error);

@@ -78,6 +78,11 @@ bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error
   return true;
 }
 
+bool is_folder(const char* path) {
+  struct stat info;
+  return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool make_folders(const std::string& path, int& error) {
   struct stat info;
   if (::stat(path.c_str(), &info) == 0) {

@@ -31,12 +31,12 @@ int errno_of(DWORD code) {
   }
 }
 
+}  // namespace
+
 bool is_folder(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-}  // namespace
 
 bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error) {
   entries.clear();

@@ -1,0 +1,124 @@
+// What only Linux trees hold: symbolic links, permissions, names in any
+// bytes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/tree_conversion.h"
+#include "common/bounded_copy.h"
+#include "common/file_system.h"
+#include "settings/settings_file.h"
+#include "tests/ordinary_user_posix.h"
+#include "tests/test_files.h"
+
+namespace prismet {
+namespace {
+
+using testing::read_file;
+using testing::scratch_path;
+using testing::write_file;
+
+class Failures : public FileProgress {
+ public:
+  void file_started(int, int, const char*) override {}
+  void file_failed(int, const char* path, const FileFailure& failure) override {
+    lines.push_back(describe_failure(path, failure));
+  }
+  void tree_finished(const TreeSummary& told) override { summary = told; }
+  std::vector<std::string> lines;
+  TreeSummary summary;
+};
+
+class TreeConversionPosixTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    set_default_settings(settings_, "", "");
+    settings_.style.whole = {"<W>", "</W>"};
+    set_builtin_vocabulary(vocabulary_);
+    root_ = scratch_path(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    tree_ = root_ + "/src";
+    testing::make_folder(root_);
+    testing::make_folder(tree_);
+    testing::make_folder(tree_ + "/sub");
+    write_file(tree_ + "/a.cpp", "a");
+    write_file(tree_ + "/sub/b.cpp", "b");
+  }
+  void TearDown() override { free_vocabulary(vocabulary_); }
+  int convert(const std::vector<std::string>& paths) {
+    failures_ = Failures();
+    return convert_files(paths, settings_, vocabulary_, &failures_);
+  }
+
+  Settings settings_;
+  Vocabulary vocabulary_;
+  Failures failures_;
+  std::string root_;
+  std::string tree_;
+};
+
+// A link to a folder is never followed, so a loop ends and a folder out of
+// the tree is not converted; a link to a file is converted where the link
+// is; a page whose name is a link is not written through it.
+TEST_F(TreeConversionPosixTest, LinksNeverLeadTheRunAwayOrOut) {
+  const std::string outside = root_ + "/outside";
+  testing::make_folder(outside);
+  write_file(outside + "/o.cpp", "o");
+  write_file(outside + "/victim", "keep");
+  ASSERT_EQ(::symlink("..", (tree_ + "/sub/loop").c_str()), 0);
+  ASSERT_EQ(::symlink(outside.c_str(), (tree_ + "/out").c_str()), 0);
+  ASSERT_EQ(::symlink((outside + "/o.cpp").c_str(), (tree_ + "/linked.cpp").c_str()), 0);
+  write_file(tree_ + "/c.cpp", "c");
+  ASSERT_EQ(::symlink((outside + "/victim").c_str(), (tree_ + "/c.cpp.htm").c_str()), 0);
+  EXPECT_EQ(convert({tree_}), 1);
+  EXPECT_EQ(failures_.summary.converted, 3u);  // a.cpp, linked.cpp, sub/b.cpp
+  EXPECT_EQ(read_file(tree_ + "/linked.cpp.htm"), "<W>o</W>");
+  EXPECT_EQ(read_file(outside + "/victim"), "keep");
+  EXPECT_FALSE(path_exists((outside + "/o.cpp.htm").c_str()));
+  EXPECT_FALSE(path_exists((outside + "/index.html").c_str()));
+  ASSERT_EQ(failures_.lines.size(), 1u);
+  EXPECT_EQ(failures_.lines[0],
+            tree_ + "/c.cpp: page " + tree_ + "/c.cpp.htm: the page's name is a symbolic link");
+}
+
+// A folder that cannot be read is told; the rest of the tree converts.
+TEST_F(TreeConversionPosixTest, AnUnreadableFolderIsToldAndTheRestConverted) {
+  testing::make_folder(tree_ + "/secret");
+  write_file(tree_ + "/secret/s.cpp", "s");
+  for (const std::string& path : {root_, tree_, tree_ + "/a.cpp", tree_ + "/sub", tree_ + "/sub/b.cpp"}) {
+    testing::give_to_ordinary_user(path);
+  }
+  ASSERT_EQ(::chmod((tree_ + "/secret").c_str(), 0), 0);
+  EXPECT_TRUE(testing::as_ordinary_user([&] {
+    const bool failed_once = convert({tree_}) == 1;
+    return failed_once && failures_.lines.size() == 1 &&
+           failures_.lines[0] == tree_ + "/secret: Permission denied" && failures_.summary.converted == 2;
+  }));
+  EXPECT_TRUE(path_exists((tree_ + "/sub/b.cpp.htm").c_str()));
+  EXPECT_FALSE(path_exists((tree_ + "/secret/s.cpp.htm").c_str()));
+  ::chmod((tree_ + "/secret").c_str(), 0755);
+}
+
+// Names are bytes: code page 932 ones whose second byte is a backslash, and
+// spaces, convert and are linked by their bytes.
+TEST_F(TreeConversionPosixTest, NamesOfAnyBytesAreConvertedAndLinked) {
+  const std::string name = "\x95\x5C \x83\x5C.cpp";  // two characters ending in 0x5C, a space
+  write_file(tree_ + "/" + name, "x");
+  const std::string site = root_ + "/site";
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(read_file(site + "/" + name + ".htm"), "<W>x</W>");
+  // A Shift_JIS index shows the bytes; a UTF-8 one cannot, and shows U+FFFD
+  // for each byte that is no UTF-8.
+  const std::string link = "<a href=\"%95%5C%20%83%5C.cpp.htm\">";
+  EXPECT_NE(read_file(site + "/index.html").find(link + name + "</a>"), std::string::npos);
+  settings_.encoding = SourceEncoding::kUtf8;
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_NE(read_file(site + "/index.html").find(link + "\xEF\xBF\xBD\\ \xEF\xBF\xBD\\.cpp</a>"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace prismet
