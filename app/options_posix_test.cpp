@@ -112,7 +112,8 @@ TEST(ProgramOptions, TreeOptionsForOneRun) {
   };
   for (const auto& c : cases) {
     const ProgramOptions options = parse(c.arguments);
-    const std::string shown = c.arguments[0] + " " + c.arguments[1];
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += argument.substr(0, 20) + " ";
     EXPECT_EQ(options.action, c.action) << shown;
     if (c.action != Action::kConvert) continue;
     EXPECT_EQ(options.command_line.output_folder, c.output) << shown;
