@@ -22,6 +22,8 @@ inline std::string page_path(const std::string& source) {
 // Runs `convert(in, out)` on the files of the command line:
 //   NAME IN OUT              one file
 //   NAME --each FILE...      every file to its page beside it
+//   NAME --replace FILE...   the same through a new file renamed over the
+//                            page, the least a page that is never lost needs
 // Returns the process's exit status: 0 when every file was converted.
 template <class Convert>
 int run_baseline(int argc, char** argv, Convert convert) {
@@ -37,11 +39,18 @@ int run_baseline(int argc, char** argv, Convert convert) {
     std::fclose(in);
     return std::fclose(out) == 0;
   };
-  if (argc == 3 && std::strcmp(argv[1], "--each") != 0) return one(argv[1], argv[2]) ? 0 : 1;
-  if (argc < 2 || std::strcmp(argv[1], "--each") != 0) return 2;
+  const bool replace = argc >= 2 && std::strcmp(argv[1], "--replace") == 0;
+  if (argc == 3 && std::strcmp(argv[1], "--each") != 0 && !replace) return one(argv[1], argv[2]) ? 0 : 1;
+  if (argc < 2 || (std::strcmp(argv[1], "--each") != 0 && !replace)) return 2;
   int status = 0;
   for (int i = 2; i < argc; ++i) {
-    if (!one(argv[i], page_path(argv[i]))) status = 1;
+    const std::string page = replace ? std::string(argv[i]) + ".htm" : page_path(argv[i]);
+    if (!replace) {
+      if (!one(argv[i], page)) status = 1;
+      continue;
+    }
+    const std::string fresh = page + ".new";
+    if (!one(argv[i], fresh) || std::rename(fresh.c_str(), page.c_str()) != 0) status = 1;
   }
   return status;
 }

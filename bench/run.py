@@ -404,6 +404,112 @@ def settings_rows(work, build, sizes, args):
     print_seconds_table("settings file", tools, seconds, source, clear)
 
 
+def make_synthetic_tree(folder, folders=1000, files_per_folder=100):
+    """`folders` folders (ten above ten above ten) of `files_per_folder`
+    small sources each."""
+    tree = os.path.join(folder, f"synthetic-{folders * files_per_folder}")
+    if os.path.isdir(tree):
+        return tree
+    partial = tree + ".partial"
+    shutil.rmtree(partial, ignore_errors=True)
+    body = b"// a small source\n#include <vector>\nint f(int x) { return x * 2; }  /* twice */\n" * 3
+    for n in range(folders):
+        leaf = os.path.join(partial, f"d{n // 100}", f"d{n // 10 % 10}", f"d{n % 10}")
+        os.makedirs(leaf, exist_ok=True)
+        for i in range(files_per_folder):
+            with open(os.path.join(leaf, f"f{i}.cpp"), "wb") as out:
+                out.write(body)
+    os.rename(partial, tree)
+    return tree
+
+
+def headers_with_extensions(folder):
+    """The libstdc++ headers with ".h" behind every name without an
+    extension, so that a folder argument takes them all."""
+    tree = os.path.join(folder, "headers-tree")
+    if not os.path.isdir(tree):
+        shutil.copytree(headers_root(), tree + ".partial")
+        for path in header_files(tree + ".partial"):
+            if "." not in os.path.basename(path):
+                os.rename(path, path + ".h")
+        os.rename(tree + ".partial", tree)
+    sources = (".c", ".cc", ".cpp", ".cxx", ".c++", ".h", ".hh", ".hpp", ".hxx", ".h++", ".inl", ".ipp", ".tcc",
+               ".ixx", ".cppm")
+    return tree, sorted(os.path.relpath(p, tree) for p in header_files(tree) if p.endswith(sources))
+
+
+def whole_tree_rows(work, program, copy, args):
+    """Folders named on the command line: a synthetic tree of 100,000 small
+    files on one and two workers, the libstdc++ headers against a baseline
+    that only opens, reads, creates, writes and renames, and a second run
+    over an unchanged tree."""
+    synthetic = make_synthetic_tree(work)
+    site = os.path.join(work, "site")
+
+    def clear(_):
+        shutil.rmtree(site, ignore_errors=True)
+
+    def jobs(n):
+        return Tool(f"prismet -j {n}", lambda s, o: [program, "-q", "-j", str(n), "-o", site, synthetic])
+
+    tools = [jobs(1), jobs(2)]
+    runs = max(3, args.runs // 2)
+    seconds = take_turns(tools, lambda t: t.run(None, None), runs, 0, clear)
+    peaks = {}
+    for t in tools:
+        clear(None)
+        peaks[t.name] = peak_kb(t.single(None, None))
+    print()
+    print(f"Whole trees ({os.cpu_count()} cores): a synthetic tree of 100,000 sources (210 bytes each) in 1,000 "
+          "folders into an output folder:")
+    print()
+    print("| tool | files/s | speed over -j 1, median of pairs (min–max) | peak RSS |")
+    print("|---|---|---|---|")
+    for t in tools:
+        times = seconds[t.name]
+        rate = 100000 / statistics.median(times) if all(times) else 0
+        ratios = [a / b if a and b else None for a, b in zip(seconds[tools[0].name], times)]
+        peak = f"{peaks[t.name] / 1024:.1f} MB" if peaks[t.name] else "?"
+        print(f"| {t.name} | {rate:,.0f} | {ratio_text(median_range(ratios))} | {peak} |")
+
+    # The second run: nothing changed since the first.
+    clear(None)
+    first, again = [], []
+    for _ in range(runs):
+        clear(None)
+        first.append(spawn_once([program, "-q", "-j", "1", "-o", site, synthetic], None, None, 1800))
+        again.append(spawn_once([program, "-q", "-j", "1", "-o", site, synthetic], None, None, 1800))
+    ratios = [b / a if a and b else None for a, b in zip(first, again)]
+    print()
+    print("| second run over the unchanged tree (-j 1) | first run | second run | second over first, median of "
+          "pairs (min–max) |")
+    print("|---|---|---|---|")
+    print(f"| 100,000 files | {statistics.median([x for x in first if x]):.2f} s | "
+          f"{statistics.median([x for x in again if x]):.2f} s | {ratio_text(median_range(ratios))} |")
+    clear(None)
+
+    tree, files = headers_with_extensions(work)
+
+    def clear_pages(_):
+        clear_tree(tree, [])
+
+    base = [Tool("prismet -j 1 FOLDER", lambda s, o: [program, "-q", "-j", "1", "--force", tree]),
+            Tool("open, read, create, write, rename", lambda s, o: [copy, "--replace"] +
+                 [os.path.join(tree, f) for f in files])]
+    seconds = take_turns(base, lambda t: t.run(None, None), args.runs, args.warmup, clear_pages)
+    clear_pages(None)
+    megabytes = sum(os.path.getsize(os.path.join(tree, f)) for f in files) / MB
+    ratios = [b / a if a and b else None for a, b in zip(seconds[base[0].name], seconds[base[1].name])]
+    print()
+    print(f"| libstdc++ headers as a folder ({len(files)} files, {megabytes:.1f} MB) | prismet | baseline | "
+          "prismet's speed over the baseline's, median of pairs (min–max) |")
+    print("|---|---|---|---|")
+    print(f"| in {file_system_of(work)} | {statistics.median([x for x in seconds[base[0].name] if x]) * 1000:.0f} ms "
+          f"| {statistics.median([x for x in seconds[base[1].name] if x]) * 1000:.0f} ms | "
+          f"{ratio_text(median_range(ratios))} |")
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -425,6 +531,8 @@ def main():
     parser.add_argument("--peer-limit", type=int, default=12, help="largest size (MB) the slow peers run on")
     parser.add_argument("--warmup", type=int, default=1, help="untimed runs before each timed run")
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
+    parser.add_argument("--whole-trees", action=argparse.BooleanOptionalAction, default=True,
+                        help="the rows of folders named on the command line (a 100,000-file tree)")
     parser.add_argument("--html5", action=argparse.BooleanOptionalAction, default=True,
                         help="also the html5 mode against the default on UTF-8 and Shift_JIS corpora")
     parser.add_argument("--settings-sizes", default="5,20,200",
@@ -529,6 +637,9 @@ def main():
 
     if args.html5:
         html5_rows(work, program, args)
+
+    if args.whole_trees:
+        whole_tree_rows(work, program, copy, args)
 
     if vocabularies:
         vocabulary_rows(work, program, vocabularies, args)
