@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "app/batch_internal.h"
@@ -179,12 +180,13 @@ void run_job(Job& job, batch::Run& run, const JobContext& context) {
 }
 
 // Worker threads, each with its own conversion state, taking jobs in the
-// order they come.
+// order they come. The thread that waits for a job converts queued ones
+// itself meanwhile, so N jobs at once need only N - 1 workers.
 class WorkerPool {
  public:
-  WorkerPool(int count, const Settings& settings, const Vocabulary& vocabulary, const JobContext& context)
+  WorkerPool(int workers, const Settings& settings, const Vocabulary& vocabulary, const JobContext& context)
       : context_(context) {
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < workers; ++i) {
       threads_.emplace_back([this, &settings, &vocabulary] { work(settings, vocabulary); });
     }
   }
@@ -207,25 +209,38 @@ class WorkerPool {
     work_ready_.notify_one();
   }
 
-  void wait_for(const Job& job) {
+  // Returns once `job` is done, converting queued jobs with `run` until then.
+  void wait_for(const Job& job, batch::Run& run) {
     std::unique_lock<std::mutex> lock(mutex_);
-    job_done_.wait(lock, [&] { return job.done; });
+    while (!job.done) {
+      if (!queue_.empty()) {
+        take_and_run(lock, run);
+        continue;
+      }
+      ++waiting_;
+      job_done_.wait(lock);
+      --waiting_;
+    }
   }
 
  private:
+  void take_and_run(std::unique_lock<std::mutex>& lock, batch::Run& run) {
+    Job* job = queue_.front();
+    queue_.pop_front();
+    lock.unlock();
+    run_job(*job, run, context_);
+    lock.lock();
+    job->done = true;
+    if (waiting_ > 0) job_done_.notify_all();
+  }
+
   void work(const Settings& settings, const Vocabulary& vocabulary) {
     batch::Run run(settings, vocabulary);
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       work_ready_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
       if (queue_.empty()) return;
-      Job* job = queue_.front();
-      queue_.pop_front();
-      lock.unlock();
-      run_job(*job, run, context_);
-      lock.lock();
-      job->done = true;
-      job_done_.notify_all();
+      take_and_run(lock, run);
     }
   }
 
@@ -234,6 +249,7 @@ class WorkerPool {
   std::condition_variable work_ready_;
   std::condition_variable job_done_;
   std::deque<Job*> queue_;
+  int waiting_ = 0;  // threads in wait_for's wait
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };
@@ -271,7 +287,7 @@ class TreeRun {
         utf8_(settings.encoding != SourceEncoding::kShiftJis) {
     const int processors = static_cast<int>(processor_count());
     const int jobs = std::min(settings.jobs > 0 ? settings.jobs : processors, kMaxJobs);
-    if (jobs > 1) pool_ = std::make_unique<WorkerPool>(jobs, settings, vocabulary, context_);
+    if (jobs > 1) pool_ = std::make_unique<WorkerPool>(jobs - 1, settings, vocabulary, context_);
     // Enough work queued to keep every worker busy, with memory bounded.
     window_ = pool_ ? static_cast<std::size_t>(jobs) * 64 : 1;
   }
@@ -311,7 +327,9 @@ class TreeRun {
   SiteFolder* top_ = nullptr;  // the output folder's own
   std::size_t folder_arguments_ = 0;
   std::deque<Argument> arguments_;
-  std::deque<std::unique_ptr<SiteFolder>> folders_;
+  // The folders not yet ended, and the output folder's own: each goes once
+  // its index is written, so memory follows the tree's depth, not its size.
+  std::unordered_map<SiteFolder*, std::unique_ptr<SiteFolder>> folders_;
   std::vector<SiteFolder*> stack_;  // the walk's open folders
   std::deque<Event> events_;
   std::size_t jobs_in_flight_ = 0;
@@ -339,8 +357,9 @@ SiteFolder* TreeRun::new_folder(SiteFolder* parent, std::string source_path, std
   folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
   folder->index_value = index_link(folder->index.site_path, utf8_);
   read_previous_index(*folder);
-  folders_.push_back(std::move(folder));
-  return folders_.back().get();
+  SiteFolder* made = folder.get();
+  folders_.emplace(made, std::move(folder));
+  return made;
 }
 
 void TreeRun::start(const std::vector<std::string>& paths) {
@@ -570,7 +589,7 @@ void TreeRun::consume(Event& event) {
     case Event::Kind::kFile: {
       Job& job = *event.job;
       if (job.submitted) {
-        pool_->wait_for(job);
+        pool_->wait_for(job, named_run_);
       } else if (!job.done) {
         run_job(job, named_run_, context_);
       }
@@ -599,6 +618,7 @@ void TreeRun::consume(Event& event) {
       break;
     case Event::Kind::kFolderEnd:
       finish_folder(*event.folder);
+      folders_.erase(event.folder);
       break;
   }
 }
@@ -616,8 +636,10 @@ void TreeRun::finish_folder(SiteFolder& folder) {
   }
   // What the index kept is no longer needed.
   folder.index = FolderIndex();
-  folder.previous.clear();
+  PageRecords().swap(folder.previous);
   std::string().swap(folder.old_index);
+  std::map<std::string, std::string>().swap(folder.taken);
+  std::unordered_set<std::string>().swap(folder.links);
 }
 
 void TreeRun::write_index(SiteFolder& folder) {
