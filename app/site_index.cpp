@@ -1,8 +1,8 @@
 #include "app/site_index.h"
 
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/page_variables.h"
 #include "common/character_encoding.h"
@@ -71,39 +71,48 @@ void append_records(std::string& out, const FolderIndex& index) {
   out += kRecordsOpen;
   for (const IndexPage& page : index.pages) {
     const PageRecord& r = page.record;
-    char line[256];
+    char line[192];
     std::snprintf(line, sizeof line,
-                  "%016" PRIx64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64
-                  " %" PRIu64 " ",
+                  "%016" PRIx64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " ",
                   r.fingerprint, r.source.device, r.source.index, r.source.size, r.source.modified,
-                  r.source.changed, r.page_size, r.lines);
+                  r.source.changed, r.lines);
     // Percent-encoded, so no name can close the comment.
     out += line + url_of_name(page.page_name) + "\n";
   }
   out += kRecordsClose;
 }
 
-bool read_record(std::string_view line, std::string& url, PageRecord& record) {
-  const std::string text(line);
-  std::uint64_t values[8];
-  int consumed = 0;
-  if (std::sscanf(text.c_str(),
-                  "%16" SCNx64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64
-                  " %" SCNu64 " %n",
-                  &values[0], &values[1], &values[2], &values[3], &values[4], &values[5], &values[6],
-                  &values[7], &consumed) != 8 ||
-      consumed <= 0) {
-    return false;
+// Reads a number of `base` (10 or 16) that ends in a blank; false for none,
+// another byte, or one that does not fit.
+bool read_number(std::string_view& text, unsigned base, std::uint64_t& value) {
+  value = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && text[i] != ' '; ++i) {
+    const char c = text[i];
+    unsigned digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<unsigned>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    } else {
+      return false;
+    }
+    if (value > (UINT64_MAX - digit) / base) return false;
+    value = value * base + digit;
   }
-  record.fingerprint = values[0];
-  record.source.device = values[1];
-  record.source.index = values[2];
-  record.source.size = values[3];
-  record.source.modified = values[4];
-  record.source.changed = values[5];
-  record.page_size = values[6];
-  record.lines = values[7];
-  url = text.substr(static_cast<std::size_t>(consumed));
+  if (i == 0 || i == text.size()) return false;
+  text.remove_prefix(i + 1);
+  return true;
+}
+
+bool read_record(std::string_view line, std::string& url, PageRecord& record) {
+  std::uint64_t* const fields[] = {&record.source.device,   &record.source.index,   &record.source.size,
+                                   &record.source.modified, &record.source.changed, &record.lines};
+  if (!read_number(line, 16, record.fingerprint)) return false;
+  for (std::uint64_t* field : fields) {
+    if (!read_number(line, 10, *field)) return false;
+  }
+  url = std::string(line);
   return !url.empty();
 }
 

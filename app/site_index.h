@@ -18,12 +18,11 @@
 namespace prismet {
 
 // What a page was made from: the fingerprint of the run's settings,
-// vocabulary and insert files, the source's stamp, and what the page came
-// to (its size, and the source's line count for the index).
+// vocabulary and insert files and the source's stamp; and the source's line
+// count, for the index.
 struct PageRecord {
   std::uint64_t fingerprint = 0;
   FileStamp source;
-  std::uint64_t page_size = 0;
   std::uint64_t lines = 0;
   bool operator==(const PageRecord&) const = default;
 };

@@ -95,6 +95,9 @@ struct SiteFolder {
   // source each was taken for.
   std::map<std::string, std::string> taken;
   std::unordered_set<std::string> links;  // names of links among its sources' entries
+  // Files in its output folder, where earlier pages are recorded: a page
+  // deleted since is made again.
+  std::unordered_set<std::string> outputs;
   // The walk: sub-folders still to enter, in order.
   std::vector<std::string> subfolders;
   std::size_t next_subfolder = 0;
@@ -127,6 +130,7 @@ struct Job {
   std::string source_name;
   std::string page_name;
   const PageRecord* previous = nullptr;
+  bool page_exists = false;  // the folder's listing holds the page
   const std::string* index_value = nullptr;
   // The result.
   std::optional<FileFailure> failure;
@@ -157,14 +161,11 @@ void run_job(Job& job, batch::Run& run, const JobContext& context) {
     return;
   }
   const PageRecord* previous = job.previous;
-  if (!context.rewrite_all && previous != nullptr && previous->fingerprint == context.fingerprint &&
-      previous->source == source) {
-    FileStamp page;
-    if (file_stamp(job.page_path.c_str(), page) && page.size == previous->page_size) {
-      job.record = *previous;
-      job.unchanged = true;
-      return;
-    }
+  if (!context.rewrite_all && previous != nullptr && job.page_exists &&
+      previous->fingerprint == context.fingerprint && previous->source == source) {
+    job.record = *previous;
+    job.unchanged = true;
+    return;
   }
   batch::PageResult result =
       batch::convert_to_page(job.source_path.c_str(), job.page_path, run, *job.index_value);
@@ -172,10 +173,8 @@ void run_job(Job& job, batch::Run& run, const JobContext& context) {
     job.failure = std::move(result.failure);
     return;
   }
-  FileStamp page;
   job.record.fingerprint = context.fingerprint;
   job.record.source = source;
-  job.record.page_size = file_stamp(job.page_path.c_str(), page) ? page.size : 0;
   job.record.lines = result.lines;
 }
 
@@ -444,6 +443,16 @@ void TreeRun::enter(SiteFolder& folder) {
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   std::unordered_set<std::string> sources;
+  if (!folder.previous.empty()) {
+    std::vector<FolderEntry> outputs;
+    int ignored = 0;
+    const bool beside = folder.output_path == folder.source_path;
+    if (beside || list_folder(folder.output_path.c_str(), outputs, ignored)) {
+      for (const FolderEntry& entry : beside ? entries : outputs) {
+        if (entry.kind == FolderEntry::Kind::kFile) folder.outputs.insert(name_key(entry.name));
+      }
+    }
+  }
   for (const FolderEntry& entry : entries) {
     if (entry.hidden) continue;
     if (entry.link) folder.links.insert(name_key(entry.name));
@@ -498,7 +507,10 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
   job->page_path = join_path(folder.output_path, job->page_name);
   job->index_value = &folder.index_value;
   const auto previous = folder.previous.find(url_of_name(job->page_name));
-  if (previous != folder.previous.end()) job->previous = &previous->second;
+  if (previous != folder.previous.end()) {
+    job->previous = &previous->second;
+    job->page_exists = folder.outputs.count(name_key(job->page_name)) != 0;
+  }
   const auto [taken, fresh] = folder.taken.emplace(name_key(job->page_name), job->source_path);
   if (!fresh) {
     job->failure = failure_of(Culprit::kPageTaken, 0, job->page_path);
@@ -578,9 +590,7 @@ void TreeRun::convert_named(int argument, const std::string& path) {
   page.source_name = std::string(file_name_of(path.c_str()));
   page.page_name = std::string(file_name_of(page_path.c_str()));
   if (!top_->taken.emplace(name_key(page.page_name), path).second) return;  // listed once
-  FileStamp written;
-  page.record = {context_.fingerprint, source, file_stamp(page_path.c_str(), written) ? written.size : 0,
-                 lines};
+  page.record = {context_.fingerprint, source, lines};
   top_->index.pages.push_back(std::move(page));
 }
 
@@ -640,6 +650,7 @@ void TreeRun::finish_folder(SiteFolder& folder) {
   std::string().swap(folder.old_index);
   std::map<std::string, std::string>().swap(folder.taken);
   std::unordered_set<std::string>().swap(folder.links);
+  std::unordered_set<std::string>().swap(folder.outputs);
 }
 
 void TreeRun::write_index(SiteFolder& folder) {
