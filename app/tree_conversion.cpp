@@ -99,6 +99,8 @@ struct SiteFolder {
   // deleted since is made again.
   std::unordered_set<std::string> outputs;
   // The walk: sub-folders still to enter, in order.
+  std::vector<std::string> files;  // sources still to queue, in order
+  std::size_t next_file = 0;
   std::vector<std::string> subfolders;
   std::size_t next_subfolder = 0;
   bool output_made = false;
@@ -431,7 +433,7 @@ void TreeRun::folder_failure(std::string path, FileFailure failure) {
   events_.push_back(std::move(event));
 }
 
-// Lists the folder, queues its files and keeps its sub-folders for the walk.
+// Lists the folder and keeps its sources and sub-folders, in order, for the walk.
 void TreeRun::enter(SiteFolder& folder) {
   stack_.push_back(&folder);
   std::vector<FolderEntry> entries;
@@ -471,7 +473,7 @@ void TreeRun::enter(SiteFolder& folder) {
           sources.count(std::string(name.substr(0, name.size() - extension.size())))) {
         continue;
       }
-      add_file_job(folder, entry.name);
+      folder.files.push_back(entry.name);
     } else if (entry.kind == FolderEntry::Kind::kFolder && !entry.link) {
       if (output_known_) {
         FileStamp stamp;
@@ -551,6 +553,13 @@ bool TreeRun::walk_step() {
     return true;
   }
   SiteFolder& folder = *stack_.back();
+  // Files are queued a few at a time, so a folder of a million files needs
+  // no million jobs at once.
+  if (folder.next_file < folder.files.size()) {
+    const std::size_t end = std::min(folder.files.size(), folder.next_file + 64);
+    while (folder.next_file < end) add_file_job(folder, folder.files[folder.next_file++]);
+    return true;
+  }
   if (folder.next_subfolder < folder.subfolders.size()) {
     const std::string& name = folder.subfolders[folder.next_subfolder++];
     enter(
@@ -559,6 +568,7 @@ bool TreeRun::walk_step() {
   }
   stack_.pop_back();
   std::vector<std::string>().swap(folder.subfolders);
+  std::vector<std::string>().swap(folder.files);
   if (&folder != top_) {
     Event event;
     event.kind = Event::Kind::kFolderEnd;
