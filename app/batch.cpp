@@ -132,7 +132,13 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
   FileStamp existing;
   if (!written.empty() && file_stamp(output_path, existing)) {
     const auto found = written.find({existing.device, existing.index});
-    if (found != written.end() && found->second.source != input_path &&
+    // The page written then may have been replaced since (by this run or by
+    // another program) and its file's number given to a new file: only a
+    // page whose path still leads to that file is the same page.
+    FileStamp recorded;
+    const bool still_that_page = found != written.end() && file_stamp(found->second.page.c_str(), recorded) &&
+                                 same_identity(recorded, existing);
+    if (still_that_page && found->second.source != input_path &&
         !(source_known && same_identity(found->second.source_stamp, source_stamp))) {
       FileFailure failure = failure_of(Culprit::kPageTaken, 0, output_path);
       failure.other_source = found->second.source;
@@ -145,7 +151,7 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
   if (page_path != nullptr) *page_path = output_path;
   FileStamp page_stamp;
   if (file_stamp(output_path, page_stamp))
-    written[{page_stamp.device, page_stamp.index}] = {input_path, source_stamp};
+    written[{page_stamp.device, page_stamp.index}] = {input_path, source_stamp, output_path};
   return std::nullopt;
 }
 

@@ -65,6 +65,7 @@ PageResult convert_to_page(const char* source_path, const std::string& page_path
 struct WrittenPage {
   std::string source;
   FileStamp source_stamp;
+  std::string page;  // the path it was written at
 };
 using WrittenPages = std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPage>;
 
