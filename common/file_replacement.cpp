@@ -4,6 +4,14 @@
 
 namespace prismet {
 
+bool FileReplacement::begin(const char* target, Options options) {
+  reset_state(options);
+  error_ = 0;
+  if (target == nullptr || target[0] == '\0') return fail(ENOENT);
+  const int error = open_replacement(target);
+  return error == 0 || fail(error);
+}
+
 bool replace_file_contents(const char* path, std::string_view bytes, int* error) {
   FileReplacement replacement;
   FileReplacement::Options options;

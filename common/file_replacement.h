@@ -61,6 +61,16 @@ class FileReplacement {
 
  private:
   struct State;  // the platform's own
+  // Drops the last replacement (its temporary file goes) and starts a state.
+  void reset_state(Options options);
+  // The platform's steps of begin after the shared checks: prepares the
+  // target's replacement and opens the stream; an error number, 0 on success.
+  int open_replacement(const char* target);
+  bool fail(int error) {
+    error_ = error;
+    return false;
+  }
+
   std::unique_ptr<State> state_;
   int error_ = 0;
 };

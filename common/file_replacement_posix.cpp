@@ -125,6 +125,61 @@ bool copy_range(int from, off_t from_offset, int to, off_t to_offset, off_t leng
 }  // namespace
 
 struct FileReplacement::State {
+  // Follows the target's links and refuses a folder or, unless the options
+  // allow it, a read-only file; an error number, 0 when it may be replaced.
+  int inspect_target(const char* path) {
+    exists = resolve_links(path, target, old);
+    if (!exists && errno != ENOENT) return errno;
+    if (exists && S_ISDIR(old.st_mode)) return EISDIR;
+    // A file without any write permission counts as read-only even for a
+    // user (such as root) whom the system would let write it anyway.
+    if (exists && !options.replace_read_only &&
+        ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0))
+      return EACCES;
+    return 0;
+  }
+
+  // The permission bits afterwards: the target's, or what the umask leaves
+  // of 0666 for a new file.
+  void choose_mode() {
+    if (exists) {
+      mode = old.st_mode & 07777;
+      return;
+    }
+    static const mode_t mask = [] {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      return mask;
+    }();
+    mode = 0666 & ~mask;
+  }
+
+  // Creates the file the new contents go to: a temporary file beside the
+  // target, or (for a target that must keep its identity, or in a folder
+  // this user may not write) the target itself with a journal; `fd` is then
+  // the file to write. An error number, 0 on success.
+  int create_file(int& fd) {
+    const std::string folder = folder_of(target.c_str());
+    // A file with other names (hard links) or that is no plain file must
+    // keep its identity: it is rewritten where it lies.
+    bool in_place = exists && (!S_ISREG(old.st_mode) || old.st_nlink > 1);
+    if (!in_place) {
+      // Readable by the owner alone until it is put in place; a new file
+      // gets its bits at once.
+      fd = create_named_temporary(folder, temporary, exists ? 0600 : mode);
+      mode_given = !exists;
+      if (fd >= 0) return 0;
+      // A folder this user may not write: an existing target can still be
+      // rewritten in place.
+      const bool folder_refuses =
+          errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG;
+      if (!exists || !folder_refuses) return errno;
+    }
+    if (!open_target()) return errno;
+    fd = create_journal(folder, journal);
+    return fd < 0 ? errno : 0;
+  }
+
   Options options;
   std::string target;  // links followed
   bool exists = false;
@@ -240,84 +295,26 @@ FileReplacement::~FileReplacement() = default;
 
 std::FILE* FileReplacement::stream() const { return state_ ? state_->stream : nullptr; }
 
-bool FileReplacement::begin(const char* target, Options options) {
+void FileReplacement::reset_state(Options options) {
   state_ = std::make_unique<State>();
-  error_ = 0;
-  State& s = *state_;
-  s.options = options;
-  if (target == nullptr || target[0] == '\0') {
-    error_ = ENOENT;
-    return false;
-  }
-  s.exists = resolve_links(target, s.target, s.old);
-  if (!s.exists && errno != ENOENT) {
-    error_ = errno;
-    return false;
-  }
-  if (s.exists && S_ISDIR(s.old.st_mode)) {
-    error_ = EISDIR;
-    return false;
-  }
-  // A file without any write permission counts as read-only even for a user
-  // (such as root) whom the system would let write it anyway.
-  if (s.exists && !options.replace_read_only &&
-      ((s.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(s.target.c_str(), W_OK) != 0)) {
-    error_ = EACCES;
-    return false;
-  }
-  if (s.exists) {
-    s.mode = s.old.st_mode & 07777;
-  } else {
-    static const mode_t mask = [] {
-      const mode_t mask = ::umask(0);
-      ::umask(mask);
-      return mask;
-    }();
-    s.mode = 0666 & ~mask;
-  }
+  state_->options = options;
+}
 
-  const std::string folder = folder_of(s.target.c_str());
-  // A file with other names (hard links) or that is no plain file must keep
-  // its identity: it is rewritten where it lies.
-  bool in_place = s.exists && (!S_ISREG(s.old.st_mode) || s.old.st_nlink > 1);
+int FileReplacement::open_replacement(const char* target) {
+  State& s = *state_;
+  if (const int error = s.inspect_target(target); error != 0) return error;
+  s.choose_mode();
   int fd = -1;
-  if (!in_place) {
-    // Readable by the owner alone until it is put in place; a new file gets
-    // its bits at once.
-    fd = create_named_temporary(folder, s.temporary, s.exists ? 0600 : s.mode);
-    s.mode_given = !s.exists;
-    if (fd < 0) {
-      // A folder this user may not write: an existing target can still be
-      // rewritten in place.
-      const bool folder_refuses =
-          errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG;
-      if (!s.exists || !folder_refuses) {
-        error_ = errno;
-        return false;
-      }
-      in_place = true;
-    }
-  }
-  if (in_place) {
-    if (!s.open_target()) {
-      error_ = errno;
-      return false;
-    }
-    fd = create_journal(folder, s.journal);
-    if (fd < 0) {
-      error_ = errno;
-      return false;
-    }
-  }
+  if (const int error = s.create_file(fd); error != 0) return error;
   s.stream = ::fdopen(fd, "w+b");
   if (s.stream == nullptr) {
-    error_ = errno;
+    const int error = errno;
     ::close(fd);
-    return false;
+    return error;
   }
   // Writers write in large blocks of their own.
   std::setvbuf(s.stream, nullptr, _IONBF, 0);
-  return true;
+  return 0;
 }
 
 bool FileReplacement::commit() {

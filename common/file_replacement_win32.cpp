@@ -107,37 +107,32 @@ FileReplacement::~FileReplacement() = default;
 
 std::FILE* FileReplacement::stream() const { return state_ ? state_->stream : nullptr; }
 
-bool FileReplacement::begin(const char* target, Options options) {
+void FileReplacement::reset_state(Options options) {
   state_ = std::make_unique<State>();
-  error_ = 0;
+  state_->options = options;
+}
+
+int FileReplacement::open_replacement(const char* target) {
   State& s = *state_;
-  s.options = options;
-  if (target == nullptr || target[0] == '\0') {
-    error_ = ENOENT;
-    return false;
-  }
   s.target = target;
   s.attributes = GetFileAttributesA(target);
-  if (s.attributes != INVALID_FILE_ATTRIBUTES && (s.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    error_ = EISDIR;
-    return false;
-  }
+  if (s.attributes != INVALID_FILE_ATTRIBUTES && (s.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return EISDIR;
   if (s.attributes != INVALID_FILE_ATTRIBUTES && (s.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-      !options.replace_read_only) {
-    error_ = EACCES;
-    return false;
-  }
-  const int fd = s.create_temporary(error_);
-  if (fd < 0) return false;
+      !s.options.replace_read_only)
+    return EACCES;
+  int error = 0;
+  const int fd = s.create_temporary(error);
+  if (fd < 0) return error != 0 ? error : EIO;
   s.stream = _fdopen(fd, "w+b");
   if (s.stream == nullptr) {
-    error_ = errno;
+    error = errno;
     _close(fd);
-    return false;
+    return error;
   }
   // Writers write in large blocks of their own.
   std::setvbuf(s.stream, nullptr, _IONBF, 0);
-  return true;
+  return 0;
 }
 
 bool FileReplacement::commit() {

@@ -4,7 +4,6 @@
 // line's end.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -45,28 +44,5 @@ class SourceConverter {
   struct Parts;
   std::unique_ptr<Parts> parts_;
 };
-
-// The token-by-token path below is not what convert_source runs (its line
-// converter writes runs of plain code at once); it is the plain rule the
-// run loop is checked against in the tests and the fuzz target.
-
-// Writes a token with its tags; returns the state that follows it.
-ScanState emit_token(TextWriter& output, int& column, const Token& token, const OutputStyle& style,
-                     ScanState state, CharacterEncoding encoding = CharacterEncoding::kShiftJis);
-
-// Writes "%4d: " between the line-number tags, spaces escaped as text.
-void write_line_number(TextWriter& output, int line_number, const OutputStyle& style);
-
-// Writes text escaped for HTML, expanding tabs and counting columns. A lead
-// byte is passed through with the byte after it only when that byte is a
-// valid second byte; otherwise the lead byte stands alone and the next byte
-// is written by the ordinary rules, so source text can never put a raw
-// '<', '>', '&' or '"' into the page.
-void write_text(TextWriter& output, int& column, const char* text, std::size_t length,
-                const OutputStyle& style);
-
-// Columns a tab fills at `column`: tab_width - column % tab_width. A width of
-// 0 or less fills nothing (the tab is dropped), so no division by zero.
-int tab_fill(int column, int tab_width);
 
 }  // namespace prismet

@@ -16,6 +16,7 @@
 
 #include "engine/emitter.h"
 #include "tests/page_invariants.h"
+#include "tests/reference_converter.h"
 
 namespace prismet {
 namespace {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/reference_converter.h"
 #include "tests/test_files.h"
 
 namespace prismet {

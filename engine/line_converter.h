@@ -39,7 +39,7 @@ class LineConverter {
   // string literal or char constant: returns true with that token (the
   // position after it) after writing the text before it, or false at the
   // line's end after writing the rest. Writes exactly what next_token and
-  // emit_token would write token by token.
+  // the reference converter of the tests would write token by token.
   template <CharacterEncoding E>
   bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
   // The token loop of one line, reopening and closing the category that

@@ -53,7 +53,8 @@ struct Token {
 // The longest text of one line piece.
 inline constexpr std::size_t kMaxPieceBytes = 32766;
 
-// The line cursor of one conversion. Zero-fill it before the first line.
+// The line cursor of one conversion. start_source sets it before the first
+// line of each source.
 struct SourceLine {
   bool continuation;             // the piece ended with a newline right after a backslash
   const char* position;          // where scanning goes on
@@ -64,6 +65,19 @@ struct SourceLine {
   std::size_t length;            // bytes of text before its first NUL; text[length] is that NUL
   char text[kMaxPieceBytes + 4];
 };
+
+// Starts a source: no open comment or literal, an empty piece. The text
+// buffer is left as it is: every read writes the text and its NUL before
+// anything looks at it, so starting a small file costs no more than its bytes.
+inline void start_source(SourceLine& line) {
+  line.continuation = false;
+  line.position = line.text;
+  line.pending_end = std::string_view();
+  line.raw = false;
+  line.line_ending[0] = line.line_ending[1] = '\0';
+  line.length = 0;
+  line.text[0] = '\0';
+}
 
 // Reads the next piece (up to and including a newline, at most 32,766 bytes)
 // into the line. False at the end of the input. The pending end is kept.

@@ -1,4 +1,4 @@
-// Writes source text into the page the way the emitter's write_text does:
+// Writes source text into the page escaped for HTML:
 // "&", "<", ">" and the double quote as entities, spaces as "&nbsp;" and
 // tabs expanded when the style asks for it. Built once per conversion; the
 // text goes straight into the writer's buffer, eight bytes at a time where
@@ -8,7 +8,7 @@
 // only its columns differ (character_encoding.h, utf8_columns), and only
 // tab expansion looks at them.
 //
-// Double-byte characters need nothing here: write_text passes a lead byte
+// Double-byte characters need nothing here: the scanner passes a lead byte
 // with its second byte only when that byte lies in 0x40-0xFC, and no byte
 // there is ever rewritten, so writing every byte by the ordinary rules gives
 // the same bytes and the same columns. Internal to the engine.

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "engine/emitter.h"
+#include "tests/reference_converter.h"
 
 namespace prismet {
 namespace {

@@ -19,6 +19,7 @@
 #include "engine/emitter.h"
 #include "engine/vocabulary_file.h"
 #include "fuzz/page_check.h"
+#include "tests/reference_converter.h"
 
 using prismet::OutputStyle;
 
