@@ -124,9 +124,9 @@ bool LineConverter::stays_in_run(const Token& token) const {
 }
 
 template <CharacterEncoding E>
-[[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line,
-                                                                    Token& token,
-                                                                    std::int64_t& column) const {
+[[gnu::always_inline]] inline bool LineConverter::write_code_until_opener(PageWriter& page, SourceLine& line,
+                                                                          Token& token,
+                                                                          std::int64_t& column) const {
   const char* run = line.position;
   const char* p = run;
   const char* const end = code_state::text_end(line);
@@ -188,7 +188,7 @@ template <CharacterEncoding E>
   std::int64_t column = 0;
   Token token;
   for (;;) {
-    const bool more = state == ScanState::Code ? next_marked_token<E>(page, line, token, column)
+    const bool more = state == ScanState::Code ? write_code_until_opener<E>(page, line, token, column)
                                                : code_state::scan_token<E>(line, token, index_, state);
     if (!more) break;
     state = page.emit(token, state, column);
