@@ -7,10 +7,9 @@
 
 #include "common/cp932.h"
 #include "engine/char_sets.h"
-#include "engine/code_state.h"
 #include "engine/line_number_text.h"
 #include "engine/text_escaper.h"
-#include "engine/text_states.h"
+#include "engine/token_rules.h"
 
 namespace prismet {
 
@@ -124,12 +123,12 @@ bool LineConverter::stays_in_run(const Token& token) const {
 }
 
 template <CharacterEncoding E>
-[[gnu::always_inline]] inline bool LineConverter::next_marked_token(PageWriter& page, SourceLine& line,
-                                                                    Token& token,
-                                                                    std::int64_t& column) const {
+[[gnu::always_inline]] inline bool LineConverter::write_code_until_opener(PageWriter& page, SourceLine& line,
+                                                                          Token& token,
+                                                                          std::int64_t& column) const {
   const char* run = line.position;
   const char* p = run;
-  const char* const end = code_state::text_end(line);
+  const char* const end = scan::text_end(line);
   const std::uint8_t* const classes = E == CharacterEncoding::kUtf8 ? utf8_class_ : class_;
   for (;;) {
     std::uint8_t byte_class = classes[static_cast<unsigned char>(*p)];
@@ -161,7 +160,7 @@ template <CharacterEncoding E>
       return false;
     }
     line.position = p;
-    code_state::scan_code<E>(line, token, index_);
+    scan::scan_code<E>(line, token, index_);
     if (stays_in_run<E>(token)) {
       p = line.position;
       continue;
@@ -188,8 +187,8 @@ template <CharacterEncoding E>
   std::int64_t column = 0;
   Token token;
   for (;;) {
-    const bool more = state == ScanState::Code ? next_marked_token<E>(page, line, token, column)
-                                               : code_state::scan_token<E>(line, token, index_, state);
+    const bool more = state == ScanState::Code ? write_code_until_opener<E>(page, line, token, column)
+                                               : scan::scan_token<E>(line, token, index_, state);
     if (!more) break;
     state = page.emit(token, state, column);
   }

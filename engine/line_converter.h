@@ -41,7 +41,7 @@ class LineConverter {
   // line's end after writing the rest. Writes exactly what next_token and
   // the reference converter of the tests would write token by token.
   template <CharacterEncoding E>
-  bool next_marked_token(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
+  bool write_code_until_opener(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
   // The token loop of one line, reopening and closing the category that
   // runs over the line's start and end.
   template <CharacterEncoding E>

@@ -1,5 +1,5 @@
 // The line-number prefixes of one conversion, "%4d: " for the lines 1, 2,
-// 3 and so on, escaped as write_line_number escapes them (each space as
+// 3 and so on, escaped as the page writes source text (each space as
 // "&nbsp;" when spaces are rewritten). The number is counted in decimal
 // digits in place, so a line costs no formatting. Internal to the engine.
 #pragma once

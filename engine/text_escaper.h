@@ -14,6 +14,7 @@
 // the same bytes and the same columns. Internal to the engine.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -38,9 +39,10 @@ class TextEscaper {
   // What a byte needs, by byte value.
   enum Action : std::uint8_t { kPlain = 0, kAmp, kLt, kGt, kQuot, kNbsp, kTab };
 
-  // The entity write() writes for '&', '<', '>' or the double quote (any
-  // other byte gives the double quote's).
+  // The entity write() writes for '&', '<', '>' or the double quote; the
+  // caller passes no other byte.
   static std::string_view entity(char byte) {
+    assert(byte == '&' || byte == '<' || byte == '>' || byte == '"');
     const Action action = byte == '&' ? kAmp : byte == '<' ? kLt : byte == '>' ? kGt : kQuot;
     return {kEntities[action].text, kEntities[action].length};
   }
