@@ -1,4 +1,4 @@
-// Converts line pieces for the emitter: the line and category tags around
+// Turns the source's line pieces into page text: the line and category tags around
 // the token loop, and in the code state a run loop. Most of code is written
 // exactly as it stands (or only escaped): whitespace, words that are no
 // keyword, punctuation. Those bytes are gathered into runs and written in

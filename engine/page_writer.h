@@ -1,6 +1,7 @@
-// The emitter's output side for one conversion: the style's tags, prepared
-// once so that a tag without an LF is copied as it stands, and the text
-// escaper. Internal to the engine.
+// Where every byte of a page goes on its way out: the style's tags,
+// prepared once per conversion so that a tag without an LF is copied as it
+// stands, and the text escaper for the source's own bytes. Nothing reaches
+// the writer unescaped but the tags. Internal to the engine.
 #pragma once
 
 #include <cstddef>
