@@ -215,7 +215,7 @@ class WorkerPool {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!job.done) {
       if (!queue_.empty()) {
-        take_and_run(lock, run);
+        take_and_run(lock, run, true);
         continue;
       }
       ++waiting_;
@@ -225,9 +225,16 @@ class WorkerPool {
   }
 
  private:
-  void take_and_run(std::unique_lock<std::mutex>& lock, batch::Run& run) {
-    Job* job = queue_.front();
-    queue_.pop_front();
+  // The waiting thread takes the oldest job, the workers the newest: with
+  // more than one folder queued they then write into different folders,
+  // whose locks the system would otherwise make them take in turn.
+  void take_and_run(std::unique_lock<std::mutex>& lock, batch::Run& run, bool oldest) {
+    Job* job = oldest ? queue_.front() : queue_.back();
+    if (oldest) {
+      queue_.pop_front();
+    } else {
+      queue_.pop_back();
+    }
     lock.unlock();
     run_job(*job, run, context_);
     lock.lock();
@@ -241,7 +248,7 @@ class WorkerPool {
     for (;;) {
       work_ready_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
       if (queue_.empty()) return;
-      take_and_run(lock, run);
+      take_and_run(lock, run, false);
     }
   }
 
@@ -290,7 +297,7 @@ class TreeRun {
     const int jobs = std::min(settings.jobs > 0 ? settings.jobs : processors, kMaxJobs);
     if (jobs > 1) pool_ = std::make_unique<WorkerPool>(jobs - 1, settings, vocabulary, context_);
     // Enough work queued to keep every worker busy, with memory bounded.
-    window_ = pool_ ? static_cast<std::size_t>(jobs) * 64 : 1;
+    window_ = pool_ ? static_cast<std::size_t>(jobs) * 128 : 1;
   }
 
   int run(const std::vector<std::string>& paths);
