@@ -145,33 +145,21 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
     } else if (std::strcmp(argument, "-V") == 0 || std::strcmp(argument, "--version") == 0) {
       options.action = ProgramOptions::Action::kVersion;
       return options;
-    } else if (std::strncmp(argument, "--mode=", 7) == 0) {
-      command_line.mode = argument + 7;
-    } else if (std::strcmp(argument, "-m") == 0 || std::strcmp(argument, "--mode") == 0) {
-      if (i + 1 == argument_count) return usage_error(std::string("option '") + argument + "' needs a NAME");
-      command_line.mode = arguments[++i];
-    } else if (std::strncmp(argument, "-m", 2) == 0) {
-      command_line.mode = argument + 2;
-    } else if (std::strcmp(argument, "-e") == 0 || std::strcmp(argument, "--encoding") == 0 ||
-               std::strncmp(argument, "--encoding=", 11) == 0 || std::strncmp(argument, "-e", 2) == 0) {
-      const char* name = nullptr;
-      if (std::strcmp(argument, "-e") == 0 || std::strcmp(argument, "--encoding") == 0) {
-        if (i + 1 == argument_count)
-          return usage_error(std::string("option '") + argument + "' needs a NAME");
-        name = arguments[++i];
-      } else {
-        name = argument[1] == '-' ? argument + 11 : argument + 2;
-      }
-      command_line.encoding = encoding_option(name);
+    } else if (const char* value = nullptr;
+               option_value(argument, "-m", "--mode", argument_count, arguments, i, value)) {
+      if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a NAME");
+      command_line.mode = value;
+    } else if (option_value(argument, "-e", "--encoding", argument_count, arguments, i, value)) {
+      if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a NAME");
+      command_line.encoding = encoding_option(value);
       if (!command_line.encoding) {
-        return usage_error(std::string("unknown encoding '") + name + "' (shift_jis, utf-8 or auto)");
+        return usage_error(std::string("unknown encoding '") + value + "' (shift_jis, utf-8 or auto)");
       }
     } else if (std::strcmp(argument, "--force") == 0) {
       command_line.rewrite_all = true;
     } else if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
       command_line.quiet = true;
-    } else if (const char* value = nullptr;
-               option_value(argument, "-o", "--output-dir", argument_count, arguments, i, value)) {
+    } else if (option_value(argument, "-o", "--output-dir", argument_count, arguments, i, value)) {
       if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a DIR");
       if (value[0] == '\0') return usage_error("the output folder must not be empty");
       if (std::strlen(value) >= kPathCapacity) return usage_error("the output folder's path is too long");
