@@ -1,10 +1,8 @@
 #include "app/tree_conversion.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -15,7 +13,6 @@
 
 #include "app/batch_internal.h"
 #include "app/site_index.h"
-#include "common/ascii_case.h"
 #include "common/clock.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
