@@ -9,7 +9,8 @@
 // anew, as a run of the program does. The "automatic" row converts with the
 // default layout through the source decoder
 // (TextReader::decode_as(SourceEncoding::kAutomatic)) in UTF-8.
-// Usage: engine_timing FILE [RUNS [VOCABULARY_FILE]]
+// With --row NAME only that row is timed (for a profiler).
+// Usage: engine_timing [--row NAME] FILE [RUNS [VOCABULARY_FILE]]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +56,13 @@ double convert_ms(const std::string& source, const prismet::OutputStyle& style,
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string only;
+  if (argc > 2 && std::string(argv[1]) == "--row") {
+    only = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
+  const auto timed = [&only](const char* row) { return only.empty() || only == row; };
   if (argc < 2) return 2;
   std::ifstream file(argv[1], std::ios::binary);
   const std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -83,14 +91,20 @@ int main(int argc, char** argv) {
     const bool utf8 = encoding == prismet::CharacterEncoding::kUtf8;
     for (const bool full : {false, true}) {
       style.line_numbers = style.expand_tabs = style.nbsp_spaces = full;
+      const char* row = full ? (utf8 ? "utf8 full" : "full") : (utf8 ? "utf8" : "default");
+      if (!timed(row)) continue;
       std::vector<double> times;
       for (int i = 0; i < runs; ++i) times.push_back(convert_ms(source, style, vocabulary, encoding, page));
       char output[64];
       std::snprintf(output, sizeof output, "output %zu bytes", page.size());
-      print_times(full ? (utf8 ? "utf8 full" : "full") : (utf8 ? "utf8" : "default"), times, output);
+      print_times(row, times, output);
     }
   }
   style.line_numbers = style.expand_tabs = style.nbsp_spaces = false;
+  if (!timed("automatic")) {
+    prismet::free_vocabulary(vocabulary);
+    return 0;
+  }
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
     times.push_back(convert_ms(source, style, vocabulary, prismet::CharacterEncoding::kUtf8, page,
