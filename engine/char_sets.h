@@ -4,6 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace prismet {
 
 enum CharSet : std::uint8_t {
@@ -47,6 +51,36 @@ inline std::size_t run_length_to_nul(const char* text, CharSet set) {
   const char* p = text;
   while (in_set(*p, set)) ++p;
   return static_cast<std::size_t>(p - text);
+}
+
+// The end of the run of word bytes at `text`, which must be followed by a
+// byte outside them (a line piece's NUL) with 15 more bytes readable after
+// that byte (a piece's padding); what those bytes hold does not matter.
+// WARNING: performance-critical (the run loop finds every word's end here).
+// Sixteen bytes compared at once instead of a loop that leaves at an
+// unforeseeable byte: 11% fewer mispredicted branches of the engine (for 3%
+// more instructions) on the 10 MB corpus (engine_timing --row default under
+// cachegrind --branch-sim=yes).
+inline const char* word_run_end(const char* text) {
+#if defined(__SSE2__)
+  // x in [low, low + count): one signed comparison, the subtraction wraps.
+  const auto in_range = [](__m128i x, char low, int count) {
+    return _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8(static_cast<char>(0x80 - low))),
+                          _mm_set1_epi8(static_cast<char>(-128 + count)));
+  };
+  for (;;) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    const __m128i letter = in_range(_mm_or_si128(x, _mm_set1_epi8(0x20)), 'a', 26);
+    const __m128i word = _mm_or_si128(
+        _mm_or_si128(letter, in_range(x, '0', 10)),
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('_')), _mm_cmpeq_epi8(x, _mm_set1_epi8('#'))));
+    const unsigned others = ~static_cast<unsigned>(_mm_movemask_epi8(word)) & 0xFFFFu;
+    if (others != 0) return text + __builtin_ctz(others);
+    text += 16;
+  }
+#else
+  return text + run_length_to_nul(text, kWordByte);
+#endif
 }
 
 inline bool is_word_run(const char* text, std::size_t length) {

@@ -23,7 +23,7 @@ namespace {
 
 // The conversion token by token, the way the emitter works without runs.
 std::string convert_token_by_token(const std::string& input, const OutputStyle& style,
-                                   const Vocabulary& vocabulary) {
+                                   const Vocabulary& vocabulary, CharacterEncoding encoding) {
   TextReader reader;
   reader.open_memory(input.data(), input.size());
   std::string out;
@@ -44,7 +44,8 @@ std::string convert_token_by_token(const std::string& input, const OutputStyle& 
     if (category != nullptr) writer.write(category->open.data(), category->open.size());
     int column = 0;
     Token token;
-    while (next_token(*line, token, index, state)) state = emit_token(writer, column, token, style, state);
+    while (next_token(*line, token, index, state, encoding))
+      state = emit_token(writer, column, token, style, state, encoding);
     category = state == ScanState::LineComment || state == ScanState::BlockComment ? &style.comment
                : state == ScanState::StringLiteral                                 ? &style.string_literal
                : state == ScanState::CharConstant                                  ? &style.char_constant
@@ -79,11 +80,13 @@ std::string project_sources() {
 // lead bytes with valid and invalid second bytes, CR, NUL, 0x1A late on.
 std::string generated_text(unsigned seed, std::size_t size) {
   static const char* const kPieces[] = {
-      "int ",  "x",       "_y1",    "#define",  "0x1F",     "0x",    "12.5",   ".",     "  ",
-      "\t",    "\n",      "\r\n",   "\r",       "//",       "/*",    "*/",     "\"",    "'",
-      "\\",    "<",       ">",      "&",        "\"a<b>\"", "'\\''", "return", "while", "\x81\x40",
-      "\x81<", "\x82",    "\xA0",   "\xFF",     "R\"(",     ")\"",   "@@",     "rem ",  "9lives",
-      " --",   "\x81int", "\x81\t", "\x95\x5C", "$"};
+      "int ", "x", "_y1", "#define", "0x1F", "0x", "12.5", ".", "  ", "\t", "\n", "\r\n", "\r", "//", "/*",
+      "*/", "\"", "'", "\\", "<", ">", "&", "\"a<b>\"", "'\\''", "return", "while", "\x81\x40", "\x81<",
+      "\x82", "\xA0", "\xFF", "R\"(", ")\"", "@@", "rem ", "9lives", " --", "\x81int", "\x81\t", "\x95\x5C",
+      "$",
+      // Words around sixteen bytes long, and the bytes next to the word bytes.
+      "static_assert_16", "reinterpret_cast_", "a_very_long_identifier_of_forty_bytes__", "`", "[", "{", "@",
+      "/"};
   std::mt19937 random(seed);
   std::string text;
   while (text.size() < size) {
@@ -108,6 +111,8 @@ void add_odd_delimiters(Vocabulary& vocabulary) {
   add_entry(*vocabulary.char_constant, "\x81\x40", "\x81\x40");
   add_entry(*vocabulary.keyword, "x", std::nullopt);
   add_entry(*vocabulary.keyword, "a<b", std::nullopt);
+  add_entry(*vocabulary.keyword, "static_assert_16", std::nullopt);
+  add_entry(*vocabulary.keyword, "reinterpret_cast_", std::nullopt);
 }
 
 struct StyleCase {
@@ -156,13 +161,16 @@ TEST(EmitterRunLoop, WritesWhatTheTokenLoopWrites) {
     if (odd_vocabulary) add_odd_delimiters(vocabulary);
     for (const StyleCase& style_case : styles) {
       const OutputStyle style = make_style(style_case);
-      for (std::size_t i = 0; i < std::size(inputs); ++i) {
-        SCOPED_TRACE(std::string(style_case.name) + (odd_vocabulary ? ", odd vocabulary" : "") + ", input " +
-                     std::to_string(i));
-        const std::string expected = convert_token_by_token(inputs[i], style, vocabulary);
-        const std::string actual = testing::convert_in_memory(inputs[i], style, vocabulary);
-        ASSERT_EQ(actual.size(), expected.size());
-        EXPECT_TRUE(actual == expected);
+      for (const CharacterEncoding encoding : {CharacterEncoding::kShiftJis, CharacterEncoding::kUtf8}) {
+        for (std::size_t i = 0; i < std::size(inputs); ++i) {
+          SCOPED_TRACE(std::string(style_case.name) + (odd_vocabulary ? ", odd vocabulary" : "") +
+                       (encoding == CharacterEncoding::kUtf8 ? ", UTF-8" : ", Shift_JIS") + ", input " +
+                       std::to_string(i));
+          const std::string expected = convert_token_by_token(inputs[i], style, vocabulary, encoding);
+          const std::string actual = testing::convert_in_memory(inputs[i], style, vocabulary, encoding);
+          ASSERT_EQ(actual.size(), expected.size());
+          EXPECT_TRUE(actual == expected);
+        }
       }
     }
     free_vocabulary(vocabulary);

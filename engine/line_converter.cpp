@@ -135,11 +135,10 @@ template <CharacterEncoding E>
     while (byte_class == kRunByte) byte_class = classes[static_cast<unsigned char>(*++p)];
     if (byte_class == kWordStart) {
       // The piece's NUL ends the word at the latest.
-      const unsigned char* next = reinterpret_cast<const unsigned char*>(p) + 1;
-      while (kCharSets.bits[*next] & kWordByte) ++next;
-      const char* const word_end = reinterpret_cast<const char*>(next);
+      // The piece's NUL ends the word at the latest.
+      const char* const word_end = word_run_end(p + 1);
       const std::size_t length = static_cast<std::size_t>(word_end - p);
-      if (index_.keywords.contains(p, length)) {
+      if (index_.keywords.contains_padded(p, length)) {
         flush(page, run, p, column);
         page.emit({TokenKind::Keyword, p, length}, ScanState::Code, column);
         run = word_end;

@@ -52,6 +52,9 @@ struct Token {
 
 // The longest text of one line piece.
 inline constexpr std::size_t kMaxPieceBytes = 32766;
+// Bytes after a piece's NUL that may be read but mean nothing: the run loop
+// looks for a word's end 16 bytes at a time.
+inline constexpr std::size_t kPiecePadding = 16;
 
 // The line cursor of one conversion. start_source sets it before the first
 // line of each source.
@@ -63,7 +66,7 @@ struct SourceLine {
   char raw_end[64];              // ")", the delimiter and the raw string's end
   char line_ending[2];           // "\n" or ""
   std::size_t length;            // bytes of text before its first NUL; text[length] is that NUL
-  char text[kMaxPieceBytes + 4];
+  char text[kMaxPieceBytes + 1 + kPiecePadding];
 };
 
 // Starts a source: no open comment or literal, an empty piece. The text

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/char_sets.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -223,6 +224,44 @@ TEST(FindEndDelimiter, HonoursEscapes) {
     const char* end = c.text + std::strlen(c.text);
     const char* found = find_end_delimiter(c.text, end, c.end_text);
     EXPECT_EQ(found == nullptr ? -1 : found - c.text, c.expected) << c.text;
+  }
+}
+
+// A word's end, found sixteen bytes at a time: the bytes on either side of
+// each range of word bytes end it, and so does any byte at or above 0x80,
+// wherever in the sixteen it falls. The bytes after the end are junk, as
+// a piece's padding is.
+TEST(WordRunEnd, StopsAtTheFirstByteThatIsNoWordByte) {
+  struct Case {
+    std::string text;
+    std::size_t expected;
+  };
+  const Case cases[] = {
+      {"abc def", 3},
+      {"#if_x9Z(", 7},
+      {"/", 0},
+      {"a@", 1},
+      {"Z[", 1},
+      {"z{", 1},
+      {"a`", 1},
+      {"9:", 1},
+      {"0/", 1},
+      {"_$", 1},
+      {"A\x7f", 1},
+      {"Ab\x80", 2},
+      {"ab\xC1", 2},
+      {"abc\xE0", 3},
+      {"ab\xDA", 2},  // 0xDA | 0x20 is no letter either
+      {std::string(15, 'q') + ";", 15},
+      {std::string(16, 'q') + ";", 16},
+      {std::string(17, 'q') + ";", 17},
+      {std::string(47, 'k') + "-", 47},
+      {std::string(5, 'w') + std::string(1, '\0') + "abc", 5},
+  };
+  for (const Case& c : cases) {
+    std::string buffer = c.text;
+    buffer.append(48, 'j');  // junk word bytes after the end
+    EXPECT_EQ(static_cast<std::size_t>(word_run_end(buffer.data()) - buffer.data()), c.expected) << c.text;
   }
 }
 

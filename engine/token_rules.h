@@ -146,7 +146,7 @@ template <CharacterEncoding E>
 inline void word_or_character(SourceLine& line, Token& token, const VocabularyIndex& index) {
   const std::size_t run = run_length_to_nul(line.position, kWordByte);
   if (run > 0) {
-    const bool keyword = index.keywords.contains(line.position, run);
+    const bool keyword = index.keywords.contains_padded(line.position, run);
     produce(line, token, keyword ? TokenKind::Keyword : TokenKind::Plain, run);
     return;
   }

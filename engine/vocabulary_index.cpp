@@ -8,6 +8,14 @@
 
 namespace prismet {
 
+namespace {
+// The short-key table is built for vocabularies of at most this many
+// keywords (4,096 keywords take 256 KiB), each placed at most eight slots
+// after its own.
+constexpr std::size_t kMaxShortKeys = 4096;
+constexpr int kMaxShortProbes = 8;
+}  // namespace
+
 void KeywordSet::build(const EntryList* keywords) {
   words_.clear();
   bucket_starts_.assign(2, 0);
@@ -64,6 +72,44 @@ void KeywordSet::build(const EntryList* keywords) {
   }
   bucket_starts_[buckets] = kept;
   words_.resize(kept);
+
+  short_keys_.clear();
+  short_mask_ = 0;
+  if (words_.size() > kMaxShortKeys) return;
+  for (const std::uint64_t multiplier :
+       {0x9E3779B97F4A7C15ull, 0xD6E8FEB86659FD93ull, 0xFF51AFD7ED558CCDull, 0xC4CEB9FE1A85EC53ull}) {
+    if (build_short_keys(multiplier)) return;
+  }
+  short_keys_.clear();
+  short_mask_ = 0;
+}
+
+bool KeywordSet::build_short_keys(std::uint64_t multiplier) {
+  // At most a quarter of the slots taken: most words that are no keyword
+  // meet an empty slot at once.
+  std::size_t slots = 16;
+  int bits = 4;
+  while (slots < words_.size() * 4) {
+    slots *= 2;
+    ++bits;
+  }
+  short_keys_.assign(slots, ShortKey{});
+  short_mask_ = slots - 1;
+  short_multiplier_ = multiplier;
+  short_shift_ = 64 - bits;
+  for (const std::string_view word : words_) {
+    if (word.size() > kShortKey) continue;
+    char padded[kShortKey] = {};
+    std::memcpy(padded, word.data(), word.size());
+    const ShortKey key = short_key(padded, word.size());
+    std::size_t slot = short_slot(key);
+    for (int probes = 0; short_keys_[slot].low != 0; ++probes) {
+      if (probes == kMaxShortProbes) return false;
+      slot = (slot + 1) & short_mask_;
+    }
+    short_keys_[slot] = key;  // the words are distinct
+  }
+  return true;
 }
 
 VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {

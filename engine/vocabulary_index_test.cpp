@@ -76,6 +76,9 @@ TEST(KeywordSet, AnswersAsTheLinearWalk) {
         std::string(1000, 'k'), std::string(64, 'q') + "a", std::string(64, 'q') + "b",
         std::string(40, 'q') + "m" + std::string(40, 'q')}},
       {"one byte each", {"x", "_", "#", "0", "Z"}},
+      {"sixteen bytes and either side",
+       {"abcdefghijklmno", "abcdefghijklmnop", "abcdefghijklmnopq", "abcdefgh", "abcdefghi", "abcdefg"}},
+      {"more keywords than the short table takes", numbered("w%d", 5000)},
   };
   std::mt19937 random(7);
   for (const Case& c : cases) {
@@ -97,6 +100,10 @@ TEST(KeywordSet, AnswersAsTheLinearWalk) {
     for (const std::string& word : words_near(keywords, random)) {
       const bool expected = linear(word);
       ASSERT_EQ(index.keywords.contains(word.data(), word.size()), expected) << c.name << ": " << word;
+      // The same word followed by junk word bytes, as in a line piece.
+      const std::string padded = word + std::string(KeywordSet::kShortKey, 'e');
+      ASSERT_EQ(index.keywords.contains_padded(padded.data(), word.size()), expected)
+          << c.name << ": " << word;
       found += expected;
     }
     EXPECT_GT(found, 0) << c.name;
