@@ -1,4 +1,8 @@
-// The fixed byte sets of the scanner's code state, as lookup tables.
+// The fixed byte sets of the scanner's code state (whitespace, the digits of
+// a number, word bytes) as one lookup table, and the runs over them. No set
+// holds the NUL, so a run over a line piece ends at its terminating NUL at
+// the latest and needs no bound; the scanner, the page writer and the
+// vocabulary's tables all classify bytes by this one table.
 #pragma once
 
 #include <cstddef>
