@@ -62,9 +62,8 @@ inline std::size_t run_length_to_nul(const char* text, CharSet set) {
 // that byte (a piece's padding); what those bytes hold does not matter.
 // WARNING: performance-critical (the run loop finds every word's end here).
 // Sixteen bytes compared at once instead of a loop that leaves at an
-// unforeseeable byte: 11% fewer mispredicted branches of the engine (for 3%
-// more instructions) on the 10 MB corpus (engine_timing --row default under
-// cachegrind --branch-sim=yes).
+// unforeseeable byte: 11% fewer mispredicted branches of the engine, for 3%
+// more instructions (bench/engine_rows.py, 10 MB corpus, default row).
 inline const char* word_run_end(const char* text) {
 #if defined(__SSE2__)
   // x in [low, low + count): one signed comparison, the subtraction wraps.
