@@ -26,6 +26,8 @@ import tempfile
 import threading
 import time
 
+from engine_rows import engine_rows
+
 MB = 1000 * 1000
 PRISMET = "prismet"
 FULL = "prismet (numbers, tabs, &nbsp;)"
@@ -549,6 +551,9 @@ def main():
                         help="the rows of folders named on the command line (a 100,000-file tree)")
     parser.add_argument("--html5", action=argparse.BooleanOptionalAction, default=True,
                         help="also the html5 mode against the default on UTF-8 and Shift_JIS corpora")
+    parser.add_argument("--engine", action=argparse.BooleanOptionalAction, default=True,
+                        help="also the engine alone, memory to memory, on the 10 MB corpora (bytes per second; "
+                        "instructions and branches per byte when valgrind is installed)")
     parser.add_argument("--settings-sizes", default="5,20,200",
                         help="sizes (MB) of the settings files of the settings rows; empty: no such rows")
     parser.add_argument("--vocabulary-keywords", type=int, default=1000000,
@@ -652,6 +657,9 @@ def main():
     if args.html5:
         html5_rows(work, program, args)
 
+    if args.engine:
+        engine_rows(os.path.join(args.build, "bench", "engine_timing"),
+                    [make_corpus(work, 10), japanese_corpus(work, 10, "utf-8")], max(args.runs, 5))
     if args.whole_trees:
         whole_tree_rows(work, program, copy, args)
 
