@@ -92,7 +92,7 @@ std::int64_t TextEscaper::write(TextWriter& output, const char* text, std::size_
     char* o = output.reserve(reservation(static_cast<std::size_t>(chunk_end - p)));
     if (o == nullptr) return base + static_cast<std::int64_t>(length);
     while (p < chunk_end) {
-      if (chunk_end - p >= 8) {
+      if (!nbsp_ && chunk_end - p >= 8) {
         const std::uint64_t x = load8(p);
         const std::uint64_t found = zero_bytes((x | or_first_) ^ eq_first_) |
                                     zero_bytes((x | kOnes * 0x02) ^ kOnes * '>') | zero_bytes(x ^ eq_third_);
