@@ -35,7 +35,7 @@ bool settings_file_path(char (&buffer)[kPathCapacity]);
 
 // Makes the folder that is to hold the settings file, where it is missing
 // (Linux: with every missing parent, readable by the user alone). False when
-// it cannot be made.
+// it cannot be made, with errno telling why.
 bool make_settings_folder(const char* file);
 
 // Loads the whole record: "ダイアログを表示" from the fixed section, the rest
