@@ -1,5 +1,6 @@
-// What the conversion of named files and that of trees share: the state of
-// one converting thread, and the writing of one page. Internal to app/.
+// The state of one converting thread (the settings, the converter, the
+// insert files, a page's variables) and the writing of one page, which
+// replaces the old page only when it is complete. Internal to app/.
 #pragma once
 
 #include <cstdint>

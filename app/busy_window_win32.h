@@ -1,4 +1,6 @@
-// The hidden busy window and its tray icon.
+// The hidden window that stands for a run in progress: while it exists the
+// notification area shows the program's icon with a tip; destroying it takes
+// the icon away again and leaves no message of its own in the queue.
 #pragma once
 
 #include <windows.h>

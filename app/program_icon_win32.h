@@ -1,5 +1,5 @@
-// The program's own icon as the shell shows it, for the windows of the
-// program (the busy window's class, the dialogs).
+// The program's own icon, as the shell shows the program file, at the large
+// and the small size; a fresh copy on every call, owned by whoever asked.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
-// Reading and making folders, for the conversion of whole trees. One
-// implementation per platform (folder_listing_posix.cpp,
+// Reading and making folders: a folder's entries with the kind of each (a
+// link's kind is that of its target), and a folder made with every missing
+// folder above it. One implementation per platform (folder_listing_posix.cpp,
 // folder_listing_win32.cpp). Names are byte strings in the system code page.
 #pragma once
 
@@ -27,9 +28,10 @@ bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error
 // True when the path names a folder (through links).
 bool is_folder(const char* path);
 
-// Makes the folder and every missing folder above it. True when it exists
-// as a folder afterwards; otherwise false with `error` set.
-bool make_folders(const std::string& path, int& error);
+// Makes the folder and every missing folder above it, with the permission
+// bits `mode` before the umask (Linux; Windows gives them no meaning). True
+// when it exists as a folder afterwards; otherwise false with `error` set.
+bool make_folders(const std::string& path, int& error, unsigned mode = 0777);
 
 // How many processors the program may run on; at least 1.
 unsigned processor_count();

@@ -83,7 +83,7 @@ bool is_folder(const char* path) {
   return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool make_folders(const std::string& path, int& error) {
+bool make_folders(const std::string& path, int& error, unsigned mode) {
   struct stat info;
   if (::stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return true;
@@ -93,7 +93,7 @@ bool make_folders(const std::string& path, int& error) {
   // Each folder from the top down; one made meanwhile by another is fine.
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
-    if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (!part.empty() && ::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
       error = errno;
       return false;
     }

@@ -75,7 +75,7 @@ bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error
   return true;
 }
 
-bool make_folders(const std::string& path, int& error) {
+bool make_folders(const std::string& path, int& error, unsigned) {
   if (is_folder(path.c_str())) return true;
   // Each folder from the top down, splitting only at real separators (a
   // double-byte name may hold 0x5C as its second byte).

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include "common/bounded_copy.h"
 #include "common/cp932.h"
@@ -48,21 +49,26 @@ void FileImage::load() {
     error_ = errno != 0 ? errno : EIO;
     return;
   }
-  std::string bytes;
-  char block[65536];
-  for (;;) {
-    std::size_t got = 0;
-    errno = 0;
-    if (!read_block(stream.get(), block, sizeof block, got)) {
-      // Part of a file is not the file: its values are not taken, and it is
-      // never written back from what was read.
-      error_ = errno != 0 ? errno : EIO;
-      return;
+  try {
+    std::string bytes;
+    char block[65536];
+    for (;;) {
+      std::size_t got = 0;
+      errno = 0;
+      if (!read_block(stream.get(), block, sizeof block, got)) {
+        // Part of a file is not the file: its values are not taken, and it is
+        // never written back from what was read.
+        error_ = errno != 0 ? errno : EIO;
+        return;
+      }
+      bytes.append(block, got);
+      if (got < sizeof block) break;
     }
-    bytes.append(block, got);
-    if (got < sizeof block) break;
+    document_ = parse_document(bytes);
+  } catch (const std::bad_alloc&) {
+    error_ = ENOMEM;  // as a file that cannot be read: never written back
+    return;
   }
-  document_ = parse_document(bytes);
   state_ = State::kLoaded;
 }
 
@@ -95,6 +101,21 @@ bool FileImage::write_string(const char* section, const char* key, const char* v
   if (!has_file_ || section == nullptr || key == nullptr || value == nullptr) return false;
   load();
   if (state_ == State::kUnreadable) return false;
+  try {
+    return apply_write(section, key, value);
+  } catch (const std::bad_alloc&) {
+    // The write may have changed the document halfway: from here on the
+    // image is as a file that cannot be read, and the file keeps its bytes.
+    state_ = State::kUnreadable;
+    changed_ = false;
+    written_.reset();
+    written_bytes_.reset();
+    error_ = ENOMEM;
+    return false;
+  }
+}
+
+bool FileImage::apply_write(const char* section, const char* key, const char* value) {
   const std::size_t sections = document_.sections.size();
   // A write that changes nothing writes nothing: the file keeps the bytes of
   // the last write that did.
@@ -159,8 +180,13 @@ std::string FileImage::file_bytes() {
 bool FileImage::save() {
   if (!changed_) return true;
   int error = 0;
-  if (!replace_file_contents(file_.c_str(), file_bytes(), &error)) {
-    error_ = error;
+  try {
+    if (!replace_file_contents(file_.c_str(), file_bytes(), &error)) {
+      error_ = error;
+      return false;
+    }
+  } catch (const std::bad_alloc&) {
+    error_ = ENOMEM;  // no bytes to write: the file is as it was
     return false;
   }
   changed_ = false;

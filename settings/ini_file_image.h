@@ -22,6 +22,7 @@ class FileImage {
   explicit FileImage(const char* file);
 
   // What read_string returns for the file as the writes so far left it.
+  // Reads report nothing: with no memory left they throw std::bad_alloc.
   std::size_t read_string(const char* section, const char* key, const char* default_value, char* buffer,
                           std::size_t capacity);
 
@@ -29,12 +30,15 @@ class FileImage {
   bool has_section(const char* section);
 
   // Applies what write_string would write, in memory. False when the file
-  // cannot be read (it is then never written) or an argument is null.
+  // cannot be read (it is then never written) or an argument is null. With
+  // no memory left for the write (or for reading the file) the image is as
+  // an unreadable file from then on: false, error() ENOMEM, the file kept.
   bool write_string(const char* section, const char* key, const char* value);
 
   // Writes the file when a write changed it: true when nothing needed
-  // writing or the file now holds the image. On failure the file is as it
-  // was and error() tells the system's reason.
+  // writing or the file now holds the image. On failure (ENOMEM when no
+  // memory is left for the bytes) the file is as it was and error() tells
+  // the system's reason.
   bool save();
 
   // The system's error number of the failed read or save; 0 if none.
@@ -43,6 +47,8 @@ class FileImage {
  private:
   enum class State { kUnloaded, kLoaded, kMissing, kUnreadable };
   void load();
+  // write_string once the file is loaded; may throw std::bad_alloc.
+  bool apply_write(const char* section, const char* key, const char* value);
   // Makes the changed key (and its section, when the write made it) read as
   // a fresh read of the written file would; false when its line would not
   // read back as one key of that section.

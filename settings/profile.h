@@ -14,7 +14,8 @@ class ProfileFile {
   // Linux: the file is read once, at the first read or write, and written
   // once, by save(). Windows: every call goes to the platform's functions,
   // which keep their own copy of the file. A null `file` reads empty texts
-  // and writes nothing.
+  // and writes nothing. Throws std::bad_alloc when no memory is left for
+  // the file's state.
   explicit ProfileFile(const char* file);
   ~ProfileFile();
   ProfileFile(const ProfileFile&) = delete;
@@ -23,7 +24,8 @@ class ProfileFile {
   // Copies the value of `key` in `section`, or `default_value` when there is
   // none, into `buffer` (of `capacity` bytes, at most capacity - 1 of them
   // text, never ending inside a double-byte character). Returns the length
-  // stored; a null `section` or `key` stores an empty text.
+  // stored; a null `section` or `key` stores an empty text. Throws
+  // std::bad_alloc when no memory is left (a read has no failure to report).
   std::size_t read_string(const char* section, const char* key, const char* default_value, char* buffer,
                           std::size_t capacity);
 

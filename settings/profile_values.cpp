@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <limits>
-#include <memory>
 #include <new>
 
 #include "settings/profile.h"
@@ -79,10 +78,9 @@ bool write_profile_quoted(ProfileFile& profile, const char* section, const char*
 
 std::string read_profile_tag(ProfileFile& profile, const char* section, const char* key,
                              const char* default_value) {
-  const std::unique_ptr<char[]> buffer(new char[kMaxTagLength + 1]);
-  const std::size_t length =
-      profile.read_string(section, key, default_value, buffer.get(), kMaxTagLength + 1);
-  return std::string(buffer.get(), length);
+  std::string tag(kMaxTagLength + 1, '\0');
+  tag.resize(profile.read_string(section, key, default_value, tag.data(), tag.size()));
+  return tag;
 }
 
 }  // namespace prismet

@@ -39,7 +39,8 @@ bool write_profile_int(ProfileFile& profile, const char* section, const char* ke
 // memory is left for the quoted copy.
 bool write_profile_quoted(ProfileFile& profile, const char* section, const char* key, const char* text);
 
-// The stored tag, at most kMaxTagLength bytes, or `default_value`.
+// The stored tag, at most kMaxTagLength bytes, or `default_value`. A read
+// has no failure to report: with no memory left it throws std::bad_alloc.
 std::string read_profile_tag(ProfileFile& profile, const char* section, const char* key,
                              const char* default_value);
 

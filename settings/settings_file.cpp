@@ -1,6 +1,8 @@
 #include "settings/settings_file.h"
 
+#include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "common/ascii_case.h"
 #include "common/file_system.h"
@@ -185,16 +187,22 @@ void load_settings_from(const char* file, Settings& settings, const char* mode) 
 }
 
 bool save_settings_to(const char* file, const Settings& settings, const char* mode, int* error) {
-  ProfileFile profile(file);
-  write_profile_bool(profile, kFixedSection, kShowDialogKey, settings.show_settings_dialog);
-  const char* section = mode_section(mode);
-  profile.write_string(section, kExtensionKey, settings.extension);
-  profile.write_string(section, kVocabularyKey, settings.vocabulary_file);
-  save_output_style(profile, section, settings.style);
-  save_added_keys(profile, section, settings);
-  const bool saved = profile.save();
-  if (!saved && error != nullptr) *error = profile.error();
-  return saved;
+  try {
+    ProfileFile profile(file);
+    write_profile_bool(profile, kFixedSection, kShowDialogKey, settings.show_settings_dialog);
+    const char* section = mode_section(mode);
+    profile.write_string(section, kExtensionKey, settings.extension);
+    profile.write_string(section, kVocabularyKey, settings.vocabulary_file);
+    save_output_style(profile, section, settings.style);
+    save_added_keys(profile, section, settings);
+    const bool saved = profile.save();
+    if (!saved && error != nullptr) *error = profile.error();
+    return saved;
+  } catch (const std::bad_alloc&) {
+    // Nothing was saved: the file keeps what it held.
+    if (error != nullptr) *error = ENOMEM;
+    return false;
+  }
 }
 
 void load_output_style(ProfileFile& profile, const char* section, OutputStyle& style) {

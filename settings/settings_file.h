@@ -35,18 +35,19 @@ bool settings_file_path(char (&buffer)[kPathCapacity]);
 
 // Makes the folder that is to hold the settings file, where it is missing
 // (Linux: with every missing parent, readable by the user alone). False when
-// it cannot be made.
+// it cannot be made, with errno telling why.
 bool make_settings_folder(const char* file);
 
 // Loads the whole record: "ダイアログを表示" from the fixed section, the rest
 // from the section named by `mode` ("prismet" when null or empty). Absent
-// keys take the built-in defaults. Always succeeds.
+// keys take the built-in defaults. Always succeeds, but for running out of
+// memory, which throws std::bad_alloc.
 void load_settings(Settings& settings, const char* mode);
 
 // Writes every key back, in the fixed order. True when the file holds them
 // all; false when the file could not be read or written (it then keeps what
 // it held) or there is no settings file path, with the system's reason in
-// `error` where one is known (0 otherwise).
+// `error` where one is known (ENOMEM when no memory was left; 0 otherwise).
 bool save_settings(const Settings& settings, const char* mode, int* error = nullptr);
 
 // load_settings and save_settings on a given settings file.

@@ -1,11 +1,10 @@
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "common/file_system.h"
+#include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "settings/settings_file.h"
 
@@ -45,14 +44,10 @@ bool settings_file_path(char (&buffer)[kPathCapacity]) {
 bool make_settings_folder(const char* file) {
   const std::string folder = folder_of(file);
   if (folder == "." || folder == "/") return true;  // they always exist
-  // Each missing folder from the top down.
-  for (std::size_t at = 1; at <= folder.size(); ++at) {
-    if (at != folder.size() && folder[at] != '/') continue;
-    const std::string part = folder.substr(0, at);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  struct stat info;
-  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  int error = 0;
+  if (make_folders(folder, error, 0700)) return true;
+  errno = error;
+  return false;
 }
 
 }  // namespace prismet

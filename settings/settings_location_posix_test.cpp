@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 
@@ -72,11 +73,18 @@ TEST(SettingsLocation, MakesTheMissingFoldersForTheUserAlone) {
   const std::string top = scratch_path("made");
   EXPECT_TRUE(make_settings_folder((top + "/a/b/prismet.ini").c_str()));
   EXPECT_TRUE(make_settings_folder((top + "/a/b/prismet.ini").c_str()));  // already there
-  struct stat info;
-  ASSERT_EQ(::stat((top + "/a/b").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  for (const char* made : {"", "/a", "/a/b"}) {
+    struct stat info;
+    ASSERT_EQ(::stat((top + made).c_str(), &info), 0) << made;
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+  }
+  // A file where a folder must be: the reason is what the first run reports.
   testing::write_file(top + "/file", "");
-  EXPECT_FALSE(make_settings_folder((top + "/file/prismet.ini").c_str()));
+  for (const char* settings : {"/file/prismet.ini", "/file/below/prismet.ini"}) {
+    errno = 0;
+    EXPECT_FALSE(make_settings_folder((top + settings).c_str())) << settings;
+    EXPECT_EQ(errno, ENOTDIR) << settings;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The window classes of the common-controls library that the dialogs use.
+// The common-controls window classes a dialog template may name (list view,
+// up-down, tooltip), registered once for the process.
 #pragma once
 
 namespace prismet {

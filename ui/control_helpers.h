@@ -1,4 +1,7 @@
-// Dialog controls, window texts, window icons and up-down controls.
+// Small operations on windows and dialog controls: a window's whole text
+// (or none, never a cut one), enabling a control, the program's icons on a
+// window and their release, and an up-down control's buddy, range and
+// position.
 #pragma once
 
 #include <windows.h>

@@ -23,12 +23,14 @@ inline constexpr char kHeightKey[] = "高さ";
 inline constexpr char kWidthKey[] = "幅";
 
 // Reads the placement stored in `section`; a key that is missing or not a
-// number leaves the value already in `placement`.
+// number leaves the value already in `placement`, as does running out of
+// memory for the file (then every value).
 void load_dialog_placement(const char* section, DialogPlacement& placement);
 
 // Stores the window's state in `section`: the size of its restored rectangle
 // (so a maximized window stores the size it returns to), whether it is
-// topmost and whether it is maximized.
+// topmost and whether it is maximized. Nothing when no memory is left for
+// the file.
 void save_dialog_placement(HWND window, const char* section);
 
 }  // namespace prismet

@@ -1,4 +1,5 @@
-// Points, rectangles, window sizes and placement.
+// Points, rectangles, window sizes and placement: the measures of a window
+// and its client area, and centring a window on the cursor inside the work area.
 #pragma once
 
 #include <windows.h>

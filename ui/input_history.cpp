@@ -105,8 +105,13 @@ InputHistoryPtr load_history(const char* section, const char* default_text) {
   if (!settings_file_path(file)) return history;
   std::unique_ptr<char[]> value(new (std::nothrow) char[kValueBufferSize]);
   if (!value) return nullptr;
-  ProfileFile profile(file);
-  int count = read_profile_int(profile, section, kHistoryCountKey, 0);
+  int count = 0;
+  try {
+    ProfileFile profile(file);
+    count = read_profile_int(profile, section, kHistoryCountKey, 0);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   // Every key past the last one present gives the default, which is kept
   // once; reading just one of them gives the same history and keeps a
   // damaged count from making the dialog read the file billions of times.
@@ -124,12 +129,16 @@ InputHistoryPtr load_history(const char* section, const char* default_text) {
 bool save_history(const char* section, const InputHistory& history) {
   char file[kPathCapacity];
   if (!settings_file_path(file)) return false;
-  ProfileFile profile(file);
-  bool written = write_profile_int(profile, section, kHistoryCountKey, history.count());
-  int index = 0;
-  for (InputHistory::Node* node = history.first(); node != nullptr; node = node->next(), ++index)
-    written = write_profile_quoted(profile, section, KeyName(index).text, node->item().c_str()) && written;
-  return profile.save() && written;
+  try {
+    ProfileFile profile(file);
+    bool written = write_profile_int(profile, section, kHistoryCountKey, history.count());
+    int index = 0;
+    for (InputHistory::Node* node = history.first(); node != nullptr; node = node->next(), ++index)
+      written = write_profile_quoted(profile, section, KeyName(index).text, node->item().c_str()) && written;
+    return profile.save() && written;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 }  // namespace prismet

@@ -42,7 +42,7 @@ int add_loaded_entry(InputHistory& history, std::string_view text);
 InputHistoryPtr load_history(const char* section, const char* default_text);
 
 // Writes the count and every item, quoted so that blanks at either end
-// survive. True when every write succeeded.
+// survive. True when every write succeeded (false when no memory was left).
 bool save_history(const char* section, const InputHistory& history);
 
 }  // namespace prismet

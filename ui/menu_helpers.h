@@ -1,4 +1,5 @@
-// Popup menus, from a menu handle or straight from a menu resource.
+// Popup menus, from a menu handle or straight from a menu resource; a menu
+// loaded from a resource is destroyed however the tracking ends.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// Notifications from a control to its parent, and line drawing.
+// What a control sends its parent (a filled notification header, a
+// WM_COMMAND with the control's own id), and a line drawn in one call.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// Tooltip windows and their tools.
+// Tooltip windows and their tools, with the tool record in its first form so
+// that every version of the common controls takes it.
 #pragma once
 
 #include <windows.h>
