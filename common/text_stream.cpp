@@ -315,8 +315,9 @@ bool TextWriter::flush() {
 
 // Writes the buffer's first `size` bytes to the file, or hands them to the
 // background thread once the page is large; false with errno set when a
-// write has failed. The thread bought prismet's speed over the I/O floor
-// (its table in bench/run.py) 0.34 to 0.45 on 10 MB and 0.18 to 0.32 on 100 MB.
+// write has failed. Not yet shown to pay: on a loaded 2-core machine the I/O
+// floor table of bench/run.py gave 0.34 to 0.45 (10 MB), but old and new
+// prismet run pair by pair gave the new one 0.95 of the old one's speed.
 bool TextWriter::write_block(std::size_t size) {
   written_ += size;
   if (behind_ == nullptr && written_ > kWriteBehindAfter) {
