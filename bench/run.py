@@ -32,6 +32,8 @@ MB = 1000 * 1000
 PRISMET = "prismet"
 FULL = "prismet (numbers, tabs, &nbsp;)"
 WINE_STARTUP = "Wine start-up"
+# Reads the source in large blocks and writes as many bytes as prismet's page.
+FLOOR = "I/O floor"
 
 
 def headers_root():
@@ -571,6 +573,7 @@ def main():
     program = prismet_folder(work, "prismet-bin", os.path.join(args.build, "app", "prismet"), full)
     escape = os.path.join(args.build, "bench", "escape_baseline")
     copy = os.path.join(args.build, "bench", "copy_baseline")
+    floor = os.path.join(args.build, "bench", "io_floor")
     out = os.path.join(work, "out.html")
     highlight_out = os.path.join(work, "highlight-pages")
 
@@ -614,6 +617,7 @@ def main():
         print("| size | tool | MB/s | ratio to prismet, median of pairs (min–max) | peak RSS |")
         print("|---|---|---|---|---|")
     full_rows = []
+    floor_rows = []
     for size in sizes_wanted:
         source = make_corpus(work, size)
         page = os.path.splitext(source)[0] + ".htm"
@@ -624,6 +628,14 @@ def main():
                 if os.path.exists(path):
                     os.remove(path)
 
+        # The I/O floor writes as many bytes as prismet's page of this source.
+        floor_bytes = None
+        if os.path.exists(floor):
+            clear(None)
+            chosen[0].run(source, out)
+            floor_bytes = os.path.getsize(page) if os.path.exists(page) else None
+        if floor_bytes is not None:
+            chosen.append(Tool(FLOOR, lambda s, o, n=floor_bytes: [floor, s, o, str(n)]))
         runs = args.runs if size < 100 else max(1, args.runs // 2)
         seconds = take_turns(chosen, lambda t: t.run(source, out), runs, args.warmup, clear)
         if args.samples:
@@ -645,6 +657,12 @@ def main():
                       for f, d in zip(seconds[FULL], seconds[PRISMET])]
             full_rows.append(f"| {size} MB | {sizes[PRISMET] / MB:.1f} MB | {sizes[FULL] / MB:.1f} MB | "
                              f"{ratio_text(median_range(ratios))} |")
+        if FLOOR in seconds and all(seconds[FLOOR]) and all(seconds[PRISMET]):
+            ratios = [f / p for f, p in zip(seconds[FLOOR], seconds[PRISMET])]
+            floor_rows.append(f"| {size} MB | {floor_bytes / MB:.1f} MB | "
+                              f"{statistics.median(seconds[PRISMET]) * 1000:.1f} ms | "
+                              f"{statistics.median(seconds[FLOOR]) * 1000:.1f} ms | "
+                              f"{ratio_text(median_range(ratios))} |")
         sys.stdout.flush()
 
     if full_rows:
@@ -653,6 +671,13 @@ def main():
               "default's, median of pairs (min–max) |")
         print("|---|---|---|---|")
         print("\n".join(full_rows))
+
+    if floor_rows:
+        print()
+        print("| size | page, default | prismet | I/O floor | prismet's speed over the floor's, median of pairs "
+              "(min–max) |")
+        print("|---|---|---|---|---|")
+        print("\n".join(floor_rows))
 
     if args.html5:
         html5_rows(work, program, args)

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -194,6 +196,83 @@ TEST(TextWriter, WritesToAClosedWriterFailWithoutHarm) {
   EXPECT_FALSE(writer.ok());
   EXPECT_FALSE(writer.close());
   EXPECT_FALSE(writer.open(scratch_path("missing-folder/out").c_str()));
+}
+
+// Pages around and well past the size at which a background thread takes
+// over the writing, written through every entry point with LFs in between:
+// the file holds exactly the bytes the test builds by hand, with CR LF
+// spelled out, and only the large pages start a thread.
+TEST(TextWriter, LargePagesKeepEveryByteInOrder) {
+  struct Case {
+    std::size_t lines;
+    bool attach;
+    bool starts_thread;
+  } const cases[] = {
+      {1, false, false},     {10000, false, false},  // 0.7 MB
+      {16384, false, false},                         // exactly 1 MiB: the last size without a thread
+      {16385, false, true},  {100000, false, true}, {100000, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.lines) + " lines" + (c.attach ? ", attached" : ""));
+    const std::string path = scratch_path("stream-large");
+    std::string expected;
+    const std::uint64_t threads = write_behind_threads_for_testing();
+    {
+      std::FILE* attached = c.attach ? std::fopen(path.c_str(), "wb") : nullptr;
+      TextWriter writer;
+      ASSERT_TRUE(c.attach ? writer.attach(attached) : writer.open(path.c_str()));
+      // 64 bytes a line: a number, a short copy, a reservation, a newline.
+      for (std::size_t line = 0; line < c.lines; ++line) {
+        char number[24];
+        std::snprintf(number, sizeof number, "%08zu", line);
+        writer.write(number, 8);
+        expected.append(number, 8);
+        const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        writer.write_short(letters + line % 10, 22);
+        expected.append(letters + line % 10, 22);
+        char* room = writer.reserve(32);
+        ASSERT_NE(room, nullptr);
+        std::memset(room, static_cast<int>('a' + line % 26), 32);
+        writer.commit(room + 32);
+        expected.append(32, static_cast<char>('a' + line % 26));
+        writer.put('\n');
+        expected += "\r\n";
+      }
+      EXPECT_TRUE(writer.ok());
+      EXPECT_TRUE(writer.close());
+      if (attached != nullptr) std::fclose(attached);
+    }
+    EXPECT_EQ(write_behind_threads_for_testing() - threads, c.starts_thread ? 1u : 0u);
+    const std::string written = read_file(path);
+    ASSERT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+  }
+}
+
+TEST(TextWriter, CloseWithoutWritingLeavesAnEmptyFile) {
+  const std::string path = scratch_path("stream-empty");
+  write_file(path, "old");
+  TextWriter writer;
+  ASSERT_TRUE(writer.open(path.c_str()));
+  EXPECT_TRUE(writer.close());
+  EXPECT_FALSE(writer.close());  // once only
+  EXPECT_EQ(read_file(path), "");
+}
+
+// Many small pages, as a tree of small files gives, never start a thread.
+TEST(TextWriter, SmallPagesStartNoThread) {
+  const std::uint64_t threads = write_behind_threads_for_testing();
+  const std::string line(99, 'x');
+  for (int page = 0; page < 200; ++page) {
+    TextWriter writer;
+    ASSERT_TRUE(writer.open(scratch_path("stream-small").c_str()));
+    for (int i = 0; i < 100; ++i) {
+      writer.write(line.data(), line.size());
+      writer.put('\n');
+    }
+    ASSERT_TRUE(writer.close());
+  }
+  EXPECT_EQ(write_behind_threads_for_testing(), threads);
 }
 
 }  // namespace
