@@ -36,8 +36,10 @@ bool file_stamp(const char* path, FileStamp& stamp);
 
 // Opens an existing file for binary reading, without a buffer of the
 // runtime's (callers read in large blocks); nullptr, with errno set, for a
-// folder or a file that cannot be opened.
-std::FILE* open_file_for_reading(const char* path);
+// folder or a file that cannot be opened. With `stamp`, it also receives
+// the open file's stamp (as file_stamp gives it), which costs no call of its
+// own on Linux.
+std::FILE* open_file_for_reading(const char* path, FileStamp* stamp = nullptr);
 
 // open_file_for_reading for a plain file only: a path that names a device,
 // a pipe or a socket is not opened at all (so a pipe without a writer never

@@ -21,9 +21,9 @@ bool path_exists(const char* path) {
 
 bool names_standard_streams(const char* path) { return path[0] == '-' && path[1] == '\0'; }
 
-bool file_stamp(const char* path, FileStamp& stamp) {
-  struct stat info;
-  if (::stat(path, &info) != 0) return false;
+namespace {
+
+void stamp_of(const struct stat& info, FileStamp& stamp) {
   stamp.device = static_cast<std::uint64_t>(info.st_dev);
   stamp.index = static_cast<std::uint64_t>(info.st_ino);
   stamp.size = static_cast<std::uint64_t>(info.st_size);
@@ -31,10 +31,18 @@ bool file_stamp(const char* path, FileStamp& stamp) {
                    static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
   stamp.changed = static_cast<std::uint64_t>(info.st_ctim.tv_sec) * 1000000000u +
                   static_cast<std::uint64_t>(info.st_ctim.tv_nsec);
+}
+
+}  // namespace
+
+bool file_stamp(const char* path, FileStamp& stamp) {
+  struct stat info;
+  if (::stat(path, &info) != 0) return false;
+  stamp_of(info, stamp);
   return true;
 }
 
-std::FILE* open_file_for_reading(const char* path) {
+std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return nullptr;
   // fopen opens folders on this platform; reading one must fail as it does
@@ -48,6 +56,7 @@ std::FILE* open_file_for_reading(const char* path) {
   // Callers read in large blocks of their own: a second buffer would only
   // copy every byte once more.
   std::setvbuf(file, nullptr, _IONBF, 0);
+  if (stamp != nullptr) stamp_of(info, *stamp);
   return file;
 }
 
