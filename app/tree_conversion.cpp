@@ -101,6 +101,8 @@ struct SiteFolder {
   std::vector<std::string> subfolders;
   std::size_t next_subfolder = 0;
   bool output_made = false;
+  // Held while sources whose pages may be current are checked.
+  OpenFolder sources;
   std::uint64_t files_below = 0;
   std::uint64_t bytes_below = 0;
   int argument = 0;  // the index of the argument it was entered for
@@ -124,6 +126,7 @@ void read_previous_index(SiteFolder& folder) {
 // ---- Jobs --------------------------------------------------------------
 
 struct Job {
+  const OpenFolder* folder = nullptr;  // the source's
   std::string source_path;
   std::string page_path;
   std::string source_name;
@@ -161,7 +164,7 @@ void run_job(Job& job, batch::Run& run, const JobContext& context) {
   if (!context.rewrite_all && previous != nullptr && job.page_exists &&
       previous->fingerprint == context.fingerprint) {
     FileStamp source;
-    if (!file_stamp(job.source_path.c_str(), source)) {
+    if (!job.folder->stamp(job.source_name.c_str(), job.source_path.c_str(), source)) {
       job.failure = failure_of(Culprit::kSource, errno);
       return;
     }
@@ -345,6 +348,8 @@ class TreeRun {
   std::vector<SiteFolder*> stack_;  // the walk's open folders
   std::deque<Event> events_;
   std::size_t jobs_in_flight_ = 0;
+  static constexpr std::size_t kMaxHeldFolders = 64;
+  std::size_t held_folders_ = 0;  // folders whose `sources` are held
   int argument_count_ = 0;
   int argument_ = 0;  // the index of the argument being walked
 
@@ -497,6 +502,12 @@ void TreeRun::enter(SiteFolder& folder) {
       folder.subfolders.push_back(entry.name);
     }
   }
+  // A bounded number held, so that the file handles left for sources and
+  // pages never run out.
+  if (!context_.rewrite_all && !folder.previous.empty() && !folder.files.empty() &&
+      held_folders_ < kMaxHeldFolders && folder.sources.open(folder.source_path.c_str())) {
+    ++held_folders_;
+  }
 }
 
 bool TreeRun::make_output(SiteFolder& folder) {
@@ -514,6 +525,7 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
   if (!folder.output_made && !output_root_.empty() && !make_output(folder)) return;
   folder.output_made = true;
   auto job = std::make_unique<Job>();
+  job->folder = &folder.sources;
   job->source_path = join_path(folder.source_path, name);
   job->source_name = name;
   job->page_name = name + settings_.extension;
@@ -672,6 +684,10 @@ void TreeRun::finish_folder(SiteFolder& folder) {
   std::map<std::string, std::string>().swap(folder.taken);
   std::unordered_set<std::string>().swap(folder.links);
   std::unordered_set<std::string>().swap(folder.outputs);
+  if (folder.sources.held()) {
+    folder.sources.close();
+    --held_folders_;
+  }
 }
 
 void TreeRun::write_index(SiteFolder& folder) {

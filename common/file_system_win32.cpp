@@ -93,6 +93,15 @@ bool file_stamp(const char* path, FileStamp& stamp) {
   return true;
 }
 
+// Nothing is held: the system's calls take whole paths.
+bool OpenFolder::open(const char*) { return false; }
+
+void OpenFolder::close() {}
+
+bool OpenFolder::stamp(const char*, const char* path, FileStamp& stamp) const {
+  return file_stamp(path, stamp);
+}
+
 bool same_file(const char* first, const char* second) {
   BY_HANDLE_FILE_INFORMATION a, b;
   return file_identity(first, a) && file_identity(second, b) &&
