@@ -346,6 +346,32 @@ TEST_F(TreeConversionTest, ASecondRunRewritesOnlyWhatChanged) {
   EXPECT_EQ(recorder_.summary.unchanged, 0u);
 }
 
+// With workers the walking thread settles what is still current and hands
+// on the rest: the same pages are rewritten as on one thread.
+TEST_F(TreeConversionTest, ASecondRunOnOneOrTwoThreadsRewritesTheSamePages) {
+  for (int i = 0; i < 30; ++i) write_file(in(tree_, "sub/f" + std::to_string(i) + ".c"), "old");
+  for (const int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    settings_.jobs = jobs;
+    TreeOptions force;
+    force.rewrite_all = true;
+    ASSERT_EQ(convert({tree_}, force), 0);
+    EXPECT_EQ(recorder_.summary.converted, 34u);
+    write_file(in(tree_, "sub/f3.c"), "two");  // same size
+    write_file(in(tree_, "sub/f17.c"), "three");
+    delete_file(in(tree_, "sub/f20.c.htm").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted, 3u);
+    EXPECT_EQ(recorder_.summary.unchanged, 31u);
+    EXPECT_EQ(read_file(in(tree_, "sub/f3.c.htm")), "<W>two</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f17.c.htm")), "<W>three</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f20.c.htm")), "<W>old</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f4.c.htm")), "<W>old</W>");
+    write_file(in(tree_, "sub/f3.c"), "old");
+    write_file(in(tree_, "sub/f17.c"), "old");
+  }
+}
+
 TEST_F(TreeConversionTest, NoPageReplacesAnothersAndNoForeignIndexIsReplaced) {
   // Named files of one folder whose pages are one file.
   const std::string site = in(root_, "site");
