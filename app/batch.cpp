@@ -158,13 +158,16 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
 PageResult convert_to_page(const char* source_path, const std::string& page_path, Run& run,
                            const std::string& index) {
   TextReader input;
-  if (!input.open(source_path)) {
+  FileStamp source;
+  if (!input.open(source_path, &source)) {
     PageResult result;
     result.failure = failure_of(Culprit::kSource, input.error());
     return result;
   }
   input.decode_as(run.settings.encoding);
-  return write_page_file(input, source_path, page_path, run, index);
+  PageResult result = write_page_file(input, source_path, page_path, run, index);
+  result.source = source;
+  return result;
 }
 
 }  // namespace batch

@@ -33,6 +33,11 @@ struct Run {
   SourceConverter converter;
   InsertFile before;
   InsertFile after;
+  // The insert files are read once for all the pages of this run.
+  void keep_insert_files() {
+    before.keep_for_run();
+    after.keep_for_run();
+  }
   // The insert files' variables of the page being written, where the
   // settings ask for them.
   PageVariables variables;
@@ -54,6 +59,7 @@ struct Run {
 struct PageResult {
   std::optional<FileFailure> failure;
   std::uint64_t lines = 0;
+  FileStamp source;  // of the source as it was opened
 };
 
 // Converts the source at `source_path` into the page at `page_path`, which

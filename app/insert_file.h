@@ -31,6 +31,11 @@ class InsertFile {
   // values (see VariableWriter); the file is still read once per run.
   bool append_to(TextWriter& output, const PageVariables* variables = nullptr);
 
+  // From now on, once the file has been read whole (or found missing), it is
+  // not looked at again: every later page gets what was read. For a run
+  // whose pages all record one fingerprint of the insert files' contents.
+  void keep_for_run() { for_run_ = true; }
+
   const std::string& path() const { return path_; }
   // Of the last append_to that failed: the system's error number (errno),
   // or 0 and a reason of our own.
@@ -47,6 +52,8 @@ class InsertFile {
 
   std::string path_;
   bool kept_ = false;  // bytes_ hold the file as stamp_ describes it
+  bool for_run_ = false;
+  bool absent_ = false;  // the last look found nothing to copy
   FileStamp stamp_;
   std::string bytes_;
   int error_ = 0;

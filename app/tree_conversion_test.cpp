@@ -93,6 +93,50 @@ TEST(SiteIndex, RecordsReadBackAndForeignFilesAreKnown) {
   EXPECT_EQ(records.size(), 1u);
 }
 
+// The rows and the records comment byte for byte, numbers at their edges
+// (0, one digit, the largest 64-bit value; a fingerprint with leading zeros).
+TEST(SiteIndex, RowsAndRecordsInFull) {
+  FolderIndex index;
+  index.site_path = "/";
+  index.folders.push_back({"one", 1, 0});
+  index.folders.push_back({"many", 18446744073709551615ull, 10});
+  PageRecord top;
+  top.fingerprint = 0xffffffffffffffffull;
+  top.source = {18446744073709551615ull, 0, 7, 1000000000, 1796762500629455928ull};
+  top.lines = 18446744073709551615ull;
+  PageRecord low;
+  low.fingerprint = 0x00000000000000a1ull;
+  low.source = {0, 0, 0, 0, 0};
+  index.pages.push_back({"x.h", "x.h.htm", top});
+  index.pages.push_back({"y y.c", "y y.c.htm", low});
+  const std::string bytes = render_index(index);
+  const std::string tail =
+      "<tbody>\n"
+      "<tr><td><a href=\"one/index.html\">one/</a></td><td>0</td><td>1 file</td></tr>\n"
+      "<tr><td><a href=\"many/index.html\">many/</a></td><td>10</td><td>18446744073709551615 "
+      "files</td></tr>\n"
+      "<tr><td><a href=\"x.h.htm\">x.h</a></td><td>7</td><td>18446744073709551615</td></tr>\n"
+      "<tr><td><a href=\"y%20y.c.htm\">y y.c</a></td><td>0</td><td>0</td></tr>\n"
+      "</tbody>\n</table>\n</body>\n</html>\n"
+      "<!-- prismet-index 1\n"
+      "ffffffffffffffff 18446744073709551615 0 7 1000000000 1796762500629455928 18446744073709551615 "
+      "x.h.htm\n"
+      "00000000000000a1 0 0 0 0 0 0 y%20y.c.htm\n"
+      "-->\n";
+  ASSERT_GE(bytes.size(), tail.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
+  PageRecords records;
+  ASSERT_TRUE(read_index_records(bytes, records));
+  EXPECT_TRUE(records["x.h.htm"] == top);
+  EXPECT_TRUE(records["y%20y.c.htm"] == low);
+
+  // The row up, with its empty cells.
+  index.has_parent = true;
+  EXPECT_NE(render_index(index).find(
+                "<tbody>\n<tr><td><a href=\"../index.html\">../</a></td><td></td><td></td></tr>\n<tr>"),
+            std::string::npos);
+}
+
 // What the tree conversion told at its end.
 class SummaryRecorder : public FileProgress {
  public:
@@ -300,6 +344,32 @@ TEST_F(TreeConversionTest, ASecondRunRewritesOnlyWhatChanged) {
   EXPECT_EQ(convert({tree_}, force), 0);
   EXPECT_EQ(recorder_.summary.converted, 4u);
   EXPECT_EQ(recorder_.summary.unchanged, 0u);
+}
+
+// With workers the walking thread settles what is still current and hands
+// on the rest: the same pages are rewritten as on one thread.
+TEST_F(TreeConversionTest, ASecondRunOnOneOrTwoThreadsRewritesTheSamePages) {
+  for (int i = 0; i < 30; ++i) write_file(in(tree_, "sub/f" + std::to_string(i) + ".c"), "old");
+  for (const int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    settings_.jobs = jobs;
+    TreeOptions force;
+    force.rewrite_all = true;
+    ASSERT_EQ(convert({tree_}, force), 0);
+    EXPECT_EQ(recorder_.summary.converted, 34u);
+    write_file(in(tree_, "sub/f3.c"), "two");  // same size
+    write_file(in(tree_, "sub/f17.c"), "three");
+    delete_file(in(tree_, "sub/f20.c.htm").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted, 3u);
+    EXPECT_EQ(recorder_.summary.unchanged, 31u);
+    EXPECT_EQ(read_file(in(tree_, "sub/f3.c.htm")), "<W>two</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f17.c.htm")), "<W>three</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f20.c.htm")), "<W>old</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f4.c.htm")), "<W>old</W>");
+    write_file(in(tree_, "sub/f3.c"), "old");
+    write_file(in(tree_, "sub/f17.c"), "old");
+  }
 }
 
 TEST_F(TreeConversionTest, NoPageReplacesAnothersAndNoForeignIndexIsReplaced) {

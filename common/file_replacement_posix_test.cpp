@@ -54,6 +54,34 @@ TEST(FileReplacementPosix, KeepsPermissionBitsAndGivesNewFilesTheUsualOnes) {
   EXPECT_EQ(status_of(folder + "/fresh").st_mode & 07777, 0640u);
 }
 
+// A replaced file of this user's keeps its bits and its group whether its
+// temporary file could take them at once (a group that may do no more than
+// everyone) or not, also in a set-group-ID folder of another group, where a
+// new file takes the folder's group.
+TEST(FileReplacementPosix, KeepsBitsAndGroupHoweverTheTemporaryFileIsMade) {
+  const std::string folder = fresh_folder("modes-and-groups");
+  const gid_t own = ::getegid();
+  const gid_t other = own + 1;
+  const bool other_group = ::chown(folder.c_str(), static_cast<uid_t>(-1), other) == 0;
+  for (const bool set_group : {false, true}) {
+    if (set_group && !other_group) continue;  // no other group to give the folder
+    ASSERT_EQ(::chmod(folder.c_str(), set_group ? 02777 : 0777), 0);
+    for (const mode_t mode : {0644u, 0604u, 0640u, 0664u, 0600u, 0666u, 0750u, 04755u, 0444u}) {
+      SCOPED_TRACE(::testing::Message() << std::oct << mode << (set_group ? " set-group-ID" : ""));
+      const std::string file = folder + "/kept";
+      ::unlink(file.c_str());
+      write_file(file, "old");
+      ASSERT_EQ(::chown(file.c_str(), static_cast<uid_t>(-1), own), 0);
+      ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+      ASSERT_TRUE(replace(file, "new"));
+      EXPECT_EQ(read_file(file), "new");
+      const struct stat info = status_of(file);
+      EXPECT_EQ(info.st_mode & 07777, mode);
+      EXPECT_EQ(info.st_gid, own);
+    }
+  }
+}
+
 // A plain file of one name takes its new contents as a new file put in its
 // place: a reader that holds the old file open keeps reading the old bytes
 // (a page being served is never seen half rewritten), and the name then

@@ -34,10 +34,35 @@ struct FileStamp {
 // The stamp of the file at `path`; false when it cannot be had.
 bool file_stamp(const char* path, FileStamp& stamp);
 
+// A folder held open so that its entries' stamps are asked for by name
+// within it (Linux), not by a whole path the system walks again for each;
+// on Windows nothing is held and every stamp is asked for by path.
+class OpenFolder {
+ public:
+  OpenFolder() = default;
+  ~OpenFolder() { close(); }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+
+  // False when nothing could be held (no folder there, no file handle left):
+  // stamp() then asks by path.
+  bool open(const char* path);
+  void close();
+  bool held() const { return fd_ >= 0; }
+  // file_stamp(path) for the entry `name` of the folder, `path` being the
+  // entry's whole path.
+  bool stamp(const char* name, const char* path, FileStamp& stamp) const;
+
+ private:
+  int fd_ = -1;  // Linux: the folder, opened for lookups only
+};
+
 // Opens an existing file for binary reading, without a buffer of the
 // runtime's (callers read in large blocks); nullptr, with errno set, for a
-// folder or a file that cannot be opened.
-std::FILE* open_file_for_reading(const char* path);
+// folder or a file that cannot be opened. With `stamp`, it also receives
+// the open file's stamp (as file_stamp gives it), which costs no call of its
+// own on Linux.
+std::FILE* open_file_for_reading(const char* path, FileStamp* stamp = nullptr);
 
 // open_file_for_reading for a plain file only: a path that names a device,
 // a pipe or a socket is not opened at all (so a pipe without a writer never

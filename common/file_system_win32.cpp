@@ -15,15 +15,37 @@ bool path_exists(const char* path) {
 
 bool names_standard_streams(const char*) { return false; }
 
-std::FILE* open_file_for_reading(const char* path) {
+namespace {
+
+void stamp_of(const BY_HANDLE_FILE_INFORMATION& info, FileStamp& stamp) {
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  stamp.modified = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                   info.ftLastWriteTime.dwLowDateTime;
+}
+
+}  // namespace
+
+std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     errno = EISDIR;  // the runtime says only "access denied"
     return nullptr;
   }
   std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return nullptr;
   // Callers read in large blocks of their own.
-  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  if (stamp != nullptr) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), &info) != 0) {
+      *stamp = FileStamp();
+      stamp_of(info, *stamp);
+    } else if (!file_stamp(path, *stamp)) {
+      *stamp = FileStamp();
+    }
+  }
   return file;
 }
 
@@ -67,12 +89,17 @@ bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
 bool file_stamp(const char* path, FileStamp& stamp) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!file_identity(path, info)) return false;
-  stamp.device = info.dwVolumeSerialNumber;
-  stamp.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  stamp.modified = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                   info.ftLastWriteTime.dwLowDateTime;
+  stamp_of(info, stamp);
   return true;
+}
+
+// Nothing is held: the system's calls take whole paths.
+bool OpenFolder::open(const char*) { return false; }
+
+void OpenFolder::close() {}
+
+bool OpenFolder::stamp(const char*, const char* path, FileStamp& stamp) const {
+  return file_stamp(path, stamp);
 }
 
 bool same_file(const char* first, const char* second) {

@@ -20,10 +20,10 @@ const char* find_byte(const char* from, const char* to, unsigned char byte) {
 
 }  // namespace
 
-bool TextReader::open(const char* path) {
+bool TextReader::open(const char* path, FileStamp* stamp) {
   close();
   errno = 0;
-  std::FILE* file = open_file_for_reading(path);
+  std::FILE* file = open_file_for_reading(path, stamp);
   if (file == nullptr) {
     error_ = errno != 0 ? errno : ENOENT;
     return false;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "common/file_system.h"
 #include "common/source_decoder.h"
 #include "common/write_behind.h"
 
@@ -32,8 +33,9 @@ class TextReader {
   TextReader& operator=(const TextReader&) = delete;
 
   // Opens a file for reading. Fails for a folder or a file that cannot be
-  // opened; error() then tells why.
-  bool open(const char* path);
+  // opened; error() then tells why. With `stamp`, it also receives the
+  // opened file's stamp.
+  bool open(const char* path, FileStamp* stamp = nullptr);
   // open() for a plain file only: a device, pipe or socket is not opened
   // and `not_regular` tells so (see open_regular_file_for_reading).
   bool open_regular(const char* path, bool& not_regular);

@@ -148,6 +148,30 @@ TEST(TextReader, OpenFailsForMissingFilesAndFolders) {
   EXPECT_EQ(reader.read_line(buffer, 3), 0u);
 }
 
+// The stamp taken from the open file is the file's: its size, and the
+// same file and times as a status call by name gives; a rewrite of another
+// length gives another stamp.
+TEST(TextReader, OpenGivesTheOpenedFilesStamp) {
+  const std::string path = scratch_path("stamped");
+  write_file(path, "12345");
+  TextReader reader;
+  FileStamp opened;
+  ASSERT_TRUE(reader.open(path.c_str(), &opened));
+  EXPECT_EQ(opened.size, 5u);
+  FileStamp named;
+  ASSERT_TRUE(file_stamp(path.c_str(), named));
+  EXPECT_EQ(opened, named);
+  reader.close();
+  write_file(path, "1234567");
+  FileStamp again;
+  ASSERT_TRUE(reader.open(path.c_str(), &again));
+  EXPECT_EQ(again.size, 7u);
+  EXPECT_NE(again, opened);
+  FileStamp untouched;
+  untouched.size = 99;
+  EXPECT_FALSE(reader.open(scratch_path("no-such-file").c_str(), &untouched));
+}
+
 TEST(TextWriter, EveryLineFeedBecomesCrLf) {
   const std::string path = scratch_path("stream-out");
   TextWriter writer;
