@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -261,11 +262,23 @@ struct FileReplacement::State {
     const int closed = std::fclose(stream);
     stream = nullptr;
     if (closed != 0) return false;
+    // The folder's name is made before the rename: once the new file has
+    // taken the target's place, nothing may fail and report the
+    // replacement as not made.
+    std::string folder_name;
+    if (options.durable) {
+      try {
+        folder_name = folder_of(target.c_str());
+      } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return false;
+      }
+    }
     if (::rename(temporary->path().c_str(), target.c_str()) != 0) return false;
     committed = true;
     temporary.reset();
     if (options.durable) {
-      const int folder = ::open(folder_of(target.c_str()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      const int folder = ::open(folder_name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);

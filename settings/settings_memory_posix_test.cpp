@@ -1,9 +1,8 @@
 // Running out of memory while the settings file is written: every
 // allocation of the code under test is made to fail in turn, the first, the
 // second and so on, until the write goes through. Whatever failed, the
-// failure is reported and the file is whole: as it was, or (when the
-// allocation that failed came after the new file took its place) all that
-// was written. (Linux: on Windows each write goes to the file through the
+// failure is reported and the file is as it was: nothing that can fail
+// comes after the new file has taken its place. (Linux: on Windows each write goes to the file through the
 // platform's profile functions.)
 #include <gtest/gtest.h>
 
@@ -75,7 +74,7 @@ TEST(SettingsMemory, AnImageThatRunsOutOfMemoryKeepsTheFile) {
     }
     ++failures;
     const std::string bytes = read_file(path);
-    ASSERT_TRUE(bytes == start || bytes == written) << "allocation " << allowed << " failed";
+    ASSERT_TRUE(bytes == start) << "allocation " << allowed << " failed";
     EXPECT_EQ(image.error(), ENOMEM) << allowed;
   }
   EXPECT_GT(failures, 3);
@@ -104,7 +103,7 @@ TEST(SettingsMemory, ASaveThatRunsOutOfMemoryKeepsTheFileAndSaysWhy) {
     }
     ++failures;
     const std::string bytes = read_file(path);
-    ASSERT_TRUE(bytes == start || bytes == read_file(reference)) << "allocation " << allowed << " failed";
+    ASSERT_TRUE(bytes == start) << "allocation " << allowed << " failed";
     ASSERT_EQ(error, ENOMEM) << allowed;
   }
   EXPECT_GT(failures, 10);
