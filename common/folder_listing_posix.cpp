@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <memory>
+#include <new>
+#include <string>
 
 #include "common/folder_listing.h"
 
@@ -90,14 +92,23 @@ bool make_folders(const std::string& path, int& error, unsigned mode) {
     error = ENOTDIR;
     return false;
   }
-  // Each folder from the top down; one made meanwhile by another is fine.
+  // Each folder from the top down, the path cut at each separator in one
+  // copy of it; one made meanwhile by another is fine.
+  std::string part;
+  try {
+    part = path;
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+    return false;
+  }
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string part = path.substr(0, slash);
-    if (!part.empty() && ::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
+    if (slash != std::string::npos) part[slash] = '\0';
+    if (!path.empty() && ::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
       error = errno;
       return false;
     }
     if (slash == std::string::npos) break;
+    part[slash] = '/';
   }
   if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
     error = ENOTDIR;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "common/folder_listing.h"
 #include "common/path_text.h"
@@ -79,17 +81,26 @@ bool make_folders(const std::string& path, int& error, unsigned) {
   if (is_folder(path.c_str())) return true;
   // Each folder from the top down, splitting only at real separators (a
   // double-byte name may hold 0x5C as its second byte).
+  // The path is cut at each separator in one copy of it.
+  std::string part;
+  try {
+    part = path;
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+    return false;
+  }
   const char* text = path.c_str();
   for (std::size_t position = 1; position <= path.size(); ++position) {
     if (position < path.size() && !is_path_separator_at(text, position)) continue;
-    const std::string part = path.substr(0, position);
-    if (part.size() == 2 && part[1] == ':') continue;  // a drive
-    if (!CreateDirectoryA(part.c_str(), nullptr)) {
-      const DWORD code = GetLastError();
-      if (code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED) {
-        error = errno_of(code);
-        return false;
-      }
+    if (position == 2 && text[1] == ':') continue;  // a drive
+    const char kept = part[position];
+    part[position] = '\0';
+    const BOOL made = CreateDirectoryA(part.c_str(), nullptr);
+    const DWORD code = made ? 0 : GetLastError();
+    part[position] = kept;
+    if (!made && code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED) {
+      error = errno_of(code);
+      return false;
     }
   }
   if (!is_folder(path.c_str())) {
