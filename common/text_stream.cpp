@@ -282,7 +282,6 @@ void TextWriter::open_memory(std::string* sink) {
 bool TextWriter::close() {
   if (!is_open()) return false;
   flush();
-  finish_write_behind();
   if (file_ != nullptr) {
     errno = 0;
     if ((owns_file_ ? std::fclose(file_) : std::fflush(file_)) != 0) fail();
@@ -290,7 +289,6 @@ bool TextWriter::close() {
   file_ = nullptr;
   owns_file_ = false;
   sink_ = nullptr;
-  written_ = 0;
   delete[] buffer_;
   buffer_ = pos_ = limit_ = nullptr;
   return !failed_;
@@ -305,45 +303,12 @@ bool TextWriter::flush() {
   const std::size_t size = static_cast<std::size_t>(pos_ - buffer_);
   if (sink_ != nullptr) {
     sink_->append(buffer_, size);
-  } else if (size != 0 && !failed_ && !write_block(size)) {
-    fail();
+  } else if (size != 0 && !failed_) {
+    errno = 0;
+    if (std::fwrite(buffer_, 1, size, file_) != size) fail();
   }
   pos_ = buffer_;
-  limit_ = buffer_ + kBufferSize;
   return true;
-}
-
-// Writes the buffer's first `size` bytes to the file, or hands them to the
-// background thread once the page is large; false with errno set when a
-// write has failed. Not yet shown to pay: on a loaded 2-core machine the I/O
-// floor table of bench/run.py gave 0.34 to 0.45 (10 MB), but old and new
-// prismet run pair by pair gave the new one 0.95 of the old one's speed.
-bool TextWriter::write_block(std::size_t size) {
-  written_ += size;
-  if (behind_ == nullptr && written_ > kWriteBehindAfter) {
-    behind_ = std::make_unique<WriteBehind>(file_, kBufferSize);
-    if (!behind_->ready()) behind_.reset();
-  }
-  if (behind_ != nullptr) {
-    if (char* next = behind_->hand_over(buffer_, size)) {
-      buffer_ = next;
-      errno = behind_->error();
-      return errno == 0;
-    }
-    behind_.reset();  // no thread: on without one
-  }
-  errno = 0;
-  return std::fwrite(buffer_, 1, size, file_) == size;
-}
-
-// Waits for the background thread's last write; its failure becomes the
-// writer's, unless the writer has failed already.
-void TextWriter::finish_write_behind() {
-  if (behind_ == nullptr) return;
-  behind_->finish();
-  errno = behind_->error();
-  if (errno != 0) fail();
-  behind_.reset();
 }
 
 void TextWriter::write_raw_slow(const char* data, std::size_t size) {

@@ -5,13 +5,10 @@
 // the byte 0x1A ends the input. A read error ends the input; failed() then tells it.
 // A source may first be decoded to UTF-8 (decode_as); the translation then
 // applies to the decoded text, so a UTF-16 source reads as its UTF-8 form.
-// Writing: every LF written becomes CR LF; other bytes pass unchanged. A
-// large page is written to its file by a background thread while the next
-// buffer fills; a failed write then shows in ok() a buffer or two later.
+// Writing: every LF written becomes CR LF; other bytes pass unchanged.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,7 +16,6 @@
 
 #include "common/file_system.h"
 #include "common/source_decoder.h"
-#include "common/write_behind.h"
 
 namespace prismet {
 
@@ -228,17 +224,9 @@ class TextWriter {
   char* reserve_slow(std::size_t size);
 
   static constexpr std::size_t kBufferSize = kMaxReserve;
-  // A page that grows past this many bytes is written on by a background
-  // thread (WriteBehind); a smaller one never starts a thread.
-  static constexpr std::uint64_t kWriteBehindAfter = 1024 * 1024;
-  bool write_block(std::size_t size);
-  void finish_write_behind();
-
   std::FILE* file_ = nullptr;
   bool owns_file_ = false;
   std::string* sink_ = nullptr;
-  std::uint64_t written_ = 0;  // bytes handed to the file so far
-  std::unique_ptr<WriteBehind> behind_;
   char* buffer_ = nullptr;
   char* pos_ = nullptr;
   char* limit_ = nullptr;

@@ -40,9 +40,8 @@ class FileSizeLimit {
 };
 
 // A writer that is written to for as long as ok() holds, as the converter
-// does, stops soon after the file fails, whether the failure comes before
-// the background thread takes over or while it writes, tells EFBIG, and has
-// written the start of the page in order.
+// does, stops soon after the file fails, early or many buffers in, tells
+// EFBIG, and has written the start of the page in order.
 TEST(TextWriter, AFailedWriteEndsTheWritingAndIsReported) {
   constexpr std::size_t kMiB = 1024 * 1024;
   const std::string line(62, 'q');

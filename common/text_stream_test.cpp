@@ -148,30 +148,6 @@ TEST(TextReader, OpenFailsForMissingFilesAndFolders) {
   EXPECT_EQ(reader.read_line(buffer, 3), 0u);
 }
 
-// The stamp taken from the open file is the file's: its size, and the
-// same file and times as a status call by name gives; a rewrite of another
-// length gives another stamp.
-TEST(TextReader, OpenGivesTheOpenedFilesStamp) {
-  const std::string path = scratch_path("stamped");
-  write_file(path, "12345");
-  TextReader reader;
-  FileStamp opened;
-  ASSERT_TRUE(reader.open(path.c_str(), &opened));
-  EXPECT_EQ(opened.size, 5u);
-  FileStamp named;
-  ASSERT_TRUE(file_stamp(path.c_str(), named));
-  EXPECT_EQ(opened, named);
-  reader.close();
-  write_file(path, "1234567");
-  FileStamp again;
-  ASSERT_TRUE(reader.open(path.c_str(), &again));
-  EXPECT_EQ(again.size, 7u);
-  EXPECT_NE(again, opened);
-  FileStamp untouched;
-  untouched.size = 99;
-  EXPECT_FALSE(reader.open(scratch_path("no-such-file").c_str(), &untouched));
-}
-
 TEST(TextWriter, EveryLineFeedBecomesCrLf) {
   const std::string path = scratch_path("stream-out");
   TextWriter writer;
@@ -222,25 +198,20 @@ TEST(TextWriter, WritesToAClosedWriterFailWithoutHarm) {
   EXPECT_FALSE(writer.open(scratch_path("missing-folder/out").c_str()));
 }
 
-// Pages around and well past the size at which a background thread takes
-// over the writing, written through every entry point with LFs in between:
-// the file holds exactly the bytes the test builds by hand, with CR LF
-// spelled out, and only the large pages start a thread.
+// Pages from one line to many buffers, written through every entry point
+// with LFs in between: the file holds exactly the bytes the test builds by
+// hand, with CR LF spelled out.
 TEST(TextWriter, LargePagesKeepEveryByteInOrder) {
   struct Case {
     std::size_t lines;
     bool attach;
-    bool starts_thread;
   } const cases[] = {
-      {1, false, false},     {10000, false, false},  // 0.7 MB
-      {16384, false, false},                         // exactly 1 MiB: the last size without a thread
-      {16385, false, true},  {100000, false, true}, {100000, true, true},
+      {1, false}, {10000, false}, {16384, false}, {16385, false}, {100000, false}, {100000, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines" + (c.attach ? ", attached" : ""));
     const std::string path = scratch_path("stream-large");
     std::string expected;
-    const std::uint64_t threads = write_behind_threads_for_testing();
     {
       std::FILE* attached = c.attach ? std::fopen(path.c_str(), "wb") : nullptr;
       TextWriter writer;
@@ -266,7 +237,6 @@ TEST(TextWriter, LargePagesKeepEveryByteInOrder) {
       EXPECT_TRUE(writer.close());
       if (attached != nullptr) std::fclose(attached);
     }
-    EXPECT_EQ(write_behind_threads_for_testing() - threads, c.starts_thread ? 1u : 0u);
     const std::string written = read_file(path);
     ASSERT_EQ(written.size(), expected.size());
     EXPECT_TRUE(written == expected);
@@ -281,22 +251,6 @@ TEST(TextWriter, CloseWithoutWritingLeavesAnEmptyFile) {
   EXPECT_TRUE(writer.close());
   EXPECT_FALSE(writer.close());  // once only
   EXPECT_EQ(read_file(path), "");
-}
-
-// Many small pages, as a tree of small files gives, never start a thread.
-TEST(TextWriter, SmallPagesStartNoThread) {
-  const std::uint64_t threads = write_behind_threads_for_testing();
-  const std::string line(99, 'x');
-  for (int page = 0; page < 200; ++page) {
-    TextWriter writer;
-    ASSERT_TRUE(writer.open(scratch_path("stream-small").c_str()));
-    for (int i = 0; i < 100; ++i) {
-      writer.write(line.data(), line.size());
-      writer.put('\n');
-    }
-    ASSERT_TRUE(writer.close());
-  }
-  EXPECT_EQ(write_behind_threads_for_testing(), threads);
 }
 
 }  // namespace
