@@ -78,9 +78,11 @@ bool write_profile_quoted(ProfileFile& profile, const char* section, const char*
 
 std::string read_profile_tag(ProfileFile& profile, const char* section, const char* key,
                              const char* default_value) {
-  std::string tag(kMaxTagLength + 1, '\0');
-  tag.resize(profile.read_string(section, key, default_value, tag.data(), tag.size()));
-  return tag;
+  // Read into a scratch string of the longest tag, then copied at its own
+  // size: a style holds sixteen tags, which must not keep 32 KB each.
+  std::string scratch(kMaxTagLength + 1, '\0');
+  const std::size_t length = profile.read_string(section, key, default_value, scratch.data(), scratch.size());
+  return std::string(scratch.data(), length);
 }
 
 }  // namespace prismet

@@ -85,6 +85,8 @@ TEST(ProfileValues, TagsAreCutAt32766Bytes) {
   EXPECT_EQ(read_profile_tag(f, "t", "exact", ""), std::string(32766, 'y'));
   EXPECT_EQ(read_profile_tag(f, "t", "blank", ""), "<B>");
   EXPECT_EQ(read_profile_tag(f, "t", "absent", "<PRE>"), "<PRE>");
+  // A short tag keeps no room for the longest one: a style holds sixteen.
+  EXPECT_LT(read_profile_tag(f, "t", "blank", "").capacity(), 1024u);
 }
 
 // A flag is read through 261 bytes and a number through 260, on every
