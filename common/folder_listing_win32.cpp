@@ -79,9 +79,8 @@ bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error
 
 bool make_folders(const std::string& path, int& error, unsigned) {
   if (is_folder(path.c_str())) return true;
-  // Each folder from the top down, splitting only at real separators (a
-  // double-byte name may hold 0x5C as its second byte).
-  // The path is cut at each separator in one copy of it.
+  // Each folder from the top down, the path cut in one copy of it at real
+  // separators only (a double-byte name may hold 0x5C as its second byte).
   std::string part;
   try {
     part = path;
