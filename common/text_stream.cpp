@@ -1,5 +1,6 @@
 #include "common/text_stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -59,7 +60,7 @@ bool TextReader::start(std::FILE* file, bool owned) {
   }
   owns_buffer_ = true;
   pos_ = end_ = buffer_;
-  translated_ = nul_ = nullptr;
+  forget_searches();
   at_end_ = failed_ = false;
   return true;
 }
@@ -70,7 +71,7 @@ void TextReader::open_memory(const char* data, std::size_t size) {
   // members serve the file buffer.
   buffer_ = pos_ = const_cast<char*>(data);
   end_ = pos_ + size;
-  translated_ = nul_ = nullptr;
+  forget_searches();
   at_end_ = true;  // nothing to refill from
   failed_ = false;
   error_ = 0;
@@ -87,7 +88,7 @@ void TextReader::decode_as(SourceEncoding encoding) {
     at_end_ = false;
   }
   pos_ = end_ = nullptr;
-  translated_ = nul_ = nullptr;
+  forget_searches();
 }
 
 DetectedEncoding TextReader::detected() const {
@@ -103,7 +104,7 @@ bool TextReader::close() {
   if (owns_buffer_) delete[] buffer_;
   owns_buffer_ = false;
   buffer_ = pos_ = end_ = nullptr;
-  translated_ = nul_ = nullptr;
+  forget_searches();
   encoding_ = SourceEncoding::kShiftJis;
   decoder_.reset();
   raw_pos_ = raw_end_ = nullptr;
@@ -117,7 +118,7 @@ bool TextReader::refill() {
   const bool read = read_block(file_, buffer_, kBufferSize, got);
   pos_ = buffer_;
   end_ = buffer_ + got;
-  translated_ = nul_ = nullptr;
+  forget_searches();
   // A read stops short only at the end of the input or at an error: either
   // way nothing follows this block, and asking again would cost a call.
   if (!read) {
@@ -160,7 +161,7 @@ bool TextReader::refill_decoded() {
   // they serve the file buffer too.
   pos_ = const_cast<char*>(text.data());
   end_ = pos_ + text.size();
-  translated_ = nul_ = nullptr;
+  forget_searches();
   return !text.empty();
 }
 
@@ -191,6 +192,35 @@ void TextReader::find_next_translated_byte() {
 }
 
 void TextReader::find_next_nul() { nul_ = find_byte(pos_, end_, '\0'); }
+
+void TextReader::map_line_ends(const char* from) {
+  const std::size_t size = std::min(static_cast<std::size_t>(end_ - from), kLineEndWindow);
+  line_ends_from_ = from;
+  line_ends_to_ = from + size;
+  std::size_t word = 0;
+  for (; word * 64 + 64 <= size; ++word) {
+    const char* at = from + word * 64;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
+      bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf))))
+              << (16 * i);
+    }
+#else
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= std::uint64_t{at[i] == '\n'} << i;
+#endif
+    line_ends_[word] = bits;
+  }
+  // The last, partial word, and a word of nothing after it for find_lf's
+  // look across a word's end.
+  std::uint64_t bits = 0;
+  for (std::size_t i = word * 64; i < size; ++i) bits |= std::uint64_t{from[i] == '\n'} << (i - word * 64);
+  line_ends_[word] = bits;
+  line_ends_[word + 1] = 0;
+}
 
 std::size_t TextReader::read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
   std::size_t stored = 0;

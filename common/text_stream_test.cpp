@@ -139,6 +139,57 @@ TEST(TextReader, ReadLineAndGetAgreeOnRandomText) {
   }
 }
 
+// Lines of every length up to a few hundred bytes, with LFs at every
+// place a 64-byte word, the 16 KiB line-end window and the 64 KiB block
+// put them, read from a file, from memory (which ends without any bytes to
+// spare after it) and through the decoder, ending in LF and in CR LF: each
+// piece is what cutting the text (CR LF as LF) after each LF, and at the
+// limit, gives.
+TEST(TextReader, LineEndsAtEveryOffsetOfWordsWindowsAndBlocks) {
+  std::uint32_t seed = 777;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  std::string text, crlf_text;
+  for (std::size_t length = 0; text.size() < 300000; length = (length + 1) % 300) {
+    const std::size_t l = next() % 4 == 0 ? next() % 70 : length;
+    std::string line;
+    for (std::size_t i = 0; i < l; ++i) line += static_cast<char>('a' + next() % 26);
+    text += line + "\n";
+    crlf_text += line + "\r\n";
+  }
+  text += "no newline at the end";
+  crlf_text += "no newline at the end";
+  for (const std::size_t max : {std::size_t{63}, std::size_t{64}, std::size_t{65}, std::size_t{32766}}) {
+    std::vector<std::string> expected;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t lf = text.find('\n', at);
+      const std::size_t line_end = lf == std::string::npos ? text.size() : lf + 1;
+      const std::size_t piece_end = std::min(line_end, at + max);
+      expected.push_back(text.substr(at, piece_end - at));
+      at = piece_end;
+    }
+    for (int source = 0; source < 6; ++source) {
+      SCOPED_TRACE("limit " + std::to_string(max) + ", source " + std::to_string(source));
+      const std::string& input = source < 3 ? text : crlf_text;
+      const std::string path = scratch_path("stream-line-ends");
+      if (source % 3 == 0) write_file(path, input);
+      TextReader reader;
+      if (source % 3 == 0) {
+        ASSERT_TRUE(reader.open(path.c_str()));
+      } else {
+        reader.open_memory(input.data(), input.size());
+        if (source % 3 == 2) reader.decode_as(SourceEncoding::kAutomatic);
+      }
+      std::vector<std::string> lines;
+      std::string buffer(max + 1, '\xEE');
+      while (std::size_t got = reader.read_line(buffer.data(), max)) {
+        ASSERT_EQ(buffer[got], '\0');
+        lines.emplace_back(buffer.data(), got);
+      }
+      EXPECT_TRUE(lines == expected) << lines.size() << " pieces, " << expected.size() << " expected";
+    }
+  }
+}
+
 TEST(TextReader, OpenFailsForMissingFilesAndFolders) {
   TextReader reader;
   EXPECT_FALSE(reader.open(scratch_path("no-such-file").c_str()));
