@@ -135,7 +135,6 @@ template <CharacterEncoding E>
     while (byte_class == kRunByte) byte_class = classes[static_cast<unsigned char>(*++p)];
     if (byte_class == kWordStart) {
       // The piece's NUL ends the word at the latest.
-      // The piece's NUL ends the word at the latest.
       const char* const word_end = word_run_end(p + 1);
       const std::size_t length = static_cast<std::size_t>(word_end - p);
       if (index_.keywords.contains_padded(p, length)) {
