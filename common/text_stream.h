@@ -140,8 +140,9 @@ class TextReader {
   // WARNING: performance-critical (every line's end is found here).
   // A bit per byte of the block, made sixteen bytes at a time, instead of a
   // search call per line, and lines of up to 64 bytes (nine in ten) copied
-  // with one fixed-length copy: 6% fewer mispredicted branches and about 5%
-  // less time (bench/engine_timing, default row, 10 MB corpus).
+  // with one fixed-length copy: 4% fewer mispredicted branches for 5% more
+  // instructions, and 5-6% less time (bench/engine_rows.py, default and
+  // full rows, 10 MB corpus).
   const char* find_lf(const char* limit) {
     const char* p = pos_;
     while (p < limit) {
