@@ -346,29 +346,40 @@ TEST_F(TreeConversionTest, ASecondRunRewritesOnlyWhatChanged) {
   EXPECT_EQ(recorder_.summary.unchanged, 0u);
 }
 
-// With workers the walking thread settles what is still current and hands
-// on the rest: the same pages are rewritten as on one thread.
-TEST_F(TreeConversionTest, ASecondRunOnOneOrTwoThreadsRewritesTheSamePages) {
-  for (int i = 0; i < 30; ++i) write_file(in(tree_, "sub/f" + std::to_string(i) + ".c"), "old");
-  for (const int jobs : {1, 2}) {
+// With workers the pages that may be current are checked on every thread,
+// a share each, over several steps of the walk: the same pages are
+// rewritten as on one thread, wherever the changed sources fall.
+TEST_F(TreeConversionTest, ASecondRunOnOneOrMoreThreadsRewritesTheSamePages) {
+  for (int i = 0; i < 150; ++i) write_file(in(tree_, "sub/f" + std::to_string(i) + ".c"), "old");
+  const std::vector<std::string> changed = {"f0", "f3", "f17", "f77", "f101", "f140", "f99"};
+  for (const int jobs : {1, 2, 3}) {
     SCOPED_TRACE(jobs);
     settings_.jobs = jobs;
     TreeOptions force;
     force.rewrite_all = true;
     ASSERT_EQ(convert({tree_}, force), 0);
-    EXPECT_EQ(recorder_.summary.converted, 34u);
-    write_file(in(tree_, "sub/f3.c"), "two");  // same size
-    write_file(in(tree_, "sub/f17.c"), "three");
+    EXPECT_EQ(recorder_.summary.converted, 154u);
+    for (const std::string& name : changed) write_file(in(tree_, "sub/" + name + ".c"), "two");  // same size
     delete_file(in(tree_, "sub/f20.c.htm").c_str());
+    write_file(in(tree_, "sub/f55.c.htm"), "edited");  // the user's until its source changes
     EXPECT_EQ(convert({tree_}), 0);
-    EXPECT_EQ(recorder_.summary.converted, 3u);
-    EXPECT_EQ(recorder_.summary.unchanged, 31u);
-    EXPECT_EQ(read_file(in(tree_, "sub/f3.c.htm")), "<W>two</W>");
-    EXPECT_EQ(read_file(in(tree_, "sub/f17.c.htm")), "<W>three</W>");
+    EXPECT_EQ(recorder_.summary.converted, 8u);
+    EXPECT_EQ(recorder_.summary.unchanged, 146u);
+    for (const std::string& name : changed)
+      EXPECT_EQ(read_file(in(tree_, "sub/" + name + ".c.htm")), "<W>two</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f20.c.htm")), "<W>old</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f4.c.htm")), "<W>old</W>");
-    write_file(in(tree_, "sub/f3.c"), "old");
-    write_file(in(tree_, "sub/f17.c"), "old");
+    EXPECT_EQ(read_file(in(tree_, "sub/f55.c.htm")), "edited");
+    EXPECT_EQ(read_file(in(tree_, "sub/f149.c.htm")), "<W>old</W>");
+    // The index lists every page once, in order.
+    const std::string index = read_file(in(tree_, "sub/index.html"));
+    std::size_t at = 0;
+    for (const char* name : {"f0.c.htm", "f1.c.htm", "f10.c.htm", "f100.c.htm", "f149.c.htm", "f99.c.htm"}) {
+      const std::size_t found = index.find(std::string("href=\"") + name + "\"", at);
+      ASSERT_NE(found, std::string::npos) << name;
+      at = found;
+    }
+    for (const std::string& name : changed) write_file(in(tree_, "sub/" + name + ".c"), "old");
   }
 }
 
