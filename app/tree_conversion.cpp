@@ -598,21 +598,27 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
 
 // The step's pages that may still be current are checked on every thread:
 // each worker gets a share as one chain (a hand-over per status call would
-// cost more than the call), and the walking thread checks the first share
-// meanwhile, handing on what changed. A few are all checked here.
+// cost more than the call), and the walking thread, which also lists the
+// folders and reads their indexes, checks half a share meanwhile, handing on
+// what changed. A few are all checked here.
 void TreeRun::check_current() {
-  const std::size_t threads = static_cast<std::size_t>(pool_->workers()) + 1;
-  const std::size_t share =
-      checks_.size() < 4 * threads ? checks_.size() : (checks_.size() + threads - 1) / threads;
-  for (std::size_t from = share; from < checks_.size(); from += share) {
-    const std::size_t to = std::min(checks_.size(), from + share);
+  const std::size_t count = checks_.size();
+  const std::size_t workers = static_cast<std::size_t>(pool_->workers());
+  std::size_t own = count;
+  std::size_t share = 0;
+  if (count >= 8 * (workers + 1)) {
+    share = (2 * count + 2 * workers) / (2 * workers + 1);  // two halves for each worker, one here
+    own = count - std::min(count, share * workers);
+  }
+  for (std::size_t from = own; from < count; from += share) {
+    const std::size_t to = std::min(count, from + share);
     for (std::size_t i = from; i < to; ++i) {
       checks_[i]->submitted = true;
       checks_[i]->next = i + 1 < to ? checks_[i + 1] : nullptr;
     }
     pool_->submit(checks_[from]);
   }
-  for (std::size_t i = 0; i < share; ++i) {
+  for (std::size_t i = 0; i < own; ++i) {
     Job& job = *checks_[i];
     if (settle_without_converting(job, context_)) {
       job.done = true;
