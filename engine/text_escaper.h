@@ -1,8 +1,9 @@
 // Writes source text into the page escaped for HTML:
 // "&", "<", ">" and the double quote as entities, spaces as "&nbsp;" and
 // tabs expanded when the style asks for it. Built once per conversion; the
-// text goes straight into the writer's buffer, eight bytes at a time where
-// none of them needs anything (unless spaces are rewritten).
+// text goes straight into the writer's buffer, sixteen bytes at a time with
+// SSE2 (eight elsewhere) where none of them needs anything (unless spaces
+// are rewritten).
 //
 // UTF-8 needs nothing either: no byte of a multi-byte sequence is ASCII;
 // only its columns differ (character_encoding.h, utf8_columns), and only
@@ -60,15 +61,16 @@ class TextEscaper {
   std::int64_t write_tab(TextWriter& output, std::int64_t column) const;
 
   const std::uint8_t* action_;
-  // Bytes that may need something are found eight at a time with three
-  // byte comparisons: (x | or_first) == eq_first, (x | 2) == '>' (finds '<'
-  // and '>') and x == eq_third. The set found is a superset of the bytes
-  // that need anything; the byte table decides.
+  // Bytes that may need something are found sixteen (or eight) at a time
+  // with three byte comparisons: (x | or_first) == eq_first, (x | 2) == '>'
+  // (finds '<' and '>') and x == eq_third. The set found is a superset of
+  // the bytes that need anything; the byte table decides.
   // WARNING: performance-critical. Eight bytes at a time bought 6% of the
-  // engine's time in the default row; where spaces become "&nbsp;" a space
-  // stops the eight every few bytes, and the byte loop alone is 7% faster
-  // there (bench/engine_rows.py, 10 MB corpus, default and full rows,
-  // wall time), so the eight are used only without "&nbsp;".
+  // engine's time in the default row, sixteen another 4% (2% fewer
+  // instructions); where spaces become "&nbsp;" a space stops them every
+  // few bytes, and the byte loop alone is 7% faster there
+  // (bench/engine_rows.py, 10 MB corpus, default and full rows, wall time),
+  // so they are used only without "&nbsp;".
   std::uint64_t or_first_;
   std::uint64_t eq_first_;
   std::uint64_t eq_third_;

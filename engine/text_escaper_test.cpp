@@ -1,5 +1,6 @@
-// The escaper looks at eight bytes at a time and writes straight into the
-// writer's buffer; these tests hold it to the byte-by-byte rules.
+// The escaper looks at sixteen (or eight) bytes at a time and writes
+// straight into the writer's buffer; these tests hold it to the
+// byte-by-byte rules.
 #include "engine/text_escaper.h"
 
 #include <gtest/gtest.h>
@@ -63,13 +64,13 @@ std::string escape(const std::string& text, int& column, const OutputStyle& styl
 }
 
 // Text where every byte value turns up, with the bytes that need something
-// (and look-alikes the eight-byte test lets through: '$', 0x80, 0xFD)
-// common, in runs of every length around eight.
+// (and look-alikes the wide test lets through: '$', 0x80, 0xFD) common, in
+// runs of every length around eight and sixteen.
 std::string random_text(std::mt19937& random, std::size_t size) {
   static const char kCommon[] = "&<>\" \t\x81\x40\x82\xA0\xE0\xFC$\x80\xFD\x7F";
   std::string text;
   while (text.size() < size) {
-    const std::size_t plain = random() % 20;
+    const std::size_t plain = random() % 40;
     for (std::size_t i = 0; i < plain; ++i) text += static_cast<char>('a' + random() % 26);
     if (random() % 8 == 0)
       text += static_cast<char>(1 + random() % 255);
@@ -87,9 +88,9 @@ TEST(TextEscaper, WritesWhatTheByteRulesWrite) {
     int tab_width;
   } styles[] = {{false, false, 4}, {true, false, 4}, {false, true, 4}, {true, true, 8},
                 {true, true, 1},   {false, true, 0}, {true, true, -3}, {false, true, 300}};
-  // Lengths around a word and around the escaper's reservation of 8192
-  // input bytes.
-  const std::size_t sizes[] = {0, 1, 7, 8, 9, 15, 16, 17, 63, 1000, 8191, 8192, 8193, 20000};
+  // Lengths around a word, sixteen bytes and the escaper's reservation of
+  // 8192 input bytes.
+  const std::size_t sizes[] = {0, 1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 1000, 8191, 8192, 8193, 20000};
   for (const auto& s : styles) {
     OutputStyle style;
     style.nbsp_spaces = s.nbsp;
