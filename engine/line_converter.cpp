@@ -1,6 +1,5 @@
 #include "engine/line_converter.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -49,27 +48,6 @@ struct FixedClasses {
 
 constexpr FixedClasses kCopiedRunClasses(false);
 constexpr FixedClasses kEscapedRunClasses(true);
-
-// The anchor of line `number`: an empty element with its id, or, in front
-// of the line's number, a link to itself that the caller closes after it.
-void write_line_anchor(PageWriter& page, std::uint64_t number, bool around_number) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  const std::size_t length = static_cast<std::size_t>(end - digits);
-  const auto raw = [&page](std::string_view text) { page.raw(text.data(), text.size()); };
-  const std::string_view line(digits, length);
-  if (around_number) {
-    raw("<a id=\"L");
-    raw(line);
-    raw("\" href=\"#L");
-    raw(line);
-    raw("\">");
-  } else {
-    raw("<span id=\"L");
-    raw(line);
-    raw("\"></span>");
-  }
-}
 
 }  // namespace
 
@@ -216,16 +194,19 @@ template <CharacterEncoding E>
 std::uint64_t LineConverter::convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const {
   ScanState state = ScanState::Code;
   LineNumberText number(nbsp_spaces_);
+  LineAnchorText anchor(line_numbers_);
   // A failed write ends the page at once: the rest of the source is not
   // read, which also ends the conversion of an input that never ends.
-  std::uint64_t line_count = 0;
   std::uint64_t ended_lines = 0;
   bool open_line = false;  // the last piece has no newline yet
   while (page.ok() && read_source_line(input, line)) {
     const bool ends_line = line.line_ending[0] != '\0';
     ended_lines += ends_line;
     open_line = !ends_line;
-    if (line_anchors_) write_line_anchor(page, ++line_count, line_numbers_);
+    if (line_anchors_) {
+      page.raw(anchor.text().data(), anchor.text().size());
+      anchor.next();
+    }
     if (line_numbers_) {
       page.tag(page.line_number.open);
       page.raw(number.text().data(), number.text().size());

@@ -9,6 +9,45 @@ namespace {
 constexpr std::size_t kMinimumWidth = 4;
 constexpr std::size_t kMostDigits = 20;
 
+// Adds one to the decimal number in [first, first + digits); false when
+// every digit was a nine (they are all zeros then).
+bool count_up(char* first, std::size_t digits) {
+  for (char* digit = first + digits; digit != first;) {
+    --digit;
+    if (*digit != '9') {
+      ++*digit;
+      return true;
+    }
+    *digit = '0';
+  }
+  return false;
+}
+
+// Places "1" and `digits` - 1 zeros at `at`; returns their end.
+char* place_one(char* at, std::size_t digits) {
+  *at++ = '1';
+  std::memset(at, '0', digits - 1);
+  return at + digits - 1;
+}
+
+char* place(char* at, const char* text, std::size_t size) {
+  std::memcpy(at, text, size);
+  return at + size;
+}
+
+constexpr char kSpanOpen[] = "<span id=\"L";
+constexpr char kSpanClose[] = "\"></span>";
+constexpr char kLinkOpen[] = "<a id=\"L";
+constexpr char kLinkHref[] = "\" href=\"#L";
+constexpr char kLinkClose[] = "\">";
+
+// The offset of the link's first copy of the digits, and of the second
+// after `digits` of the first.
+constexpr std::size_t kLinkDigits = sizeof kLinkOpen - 1;
+constexpr std::size_t second_digits(std::size_t digits) {
+  return kLinkDigits + digits + sizeof kLinkHref - 1;
+}
+
 }  // namespace
 
 LineNumberText::LineNumberText(bool nbsp_spaces) : nbsp_(nbsp_spaces) { lay_out(1); }
@@ -31,17 +70,36 @@ void LineNumberText::lay_out(std::size_t digits) {
 }
 
 void LineNumberText::next() {
-  char* digit = text_ + digits_at_ + digits_;
-  while (digit != text_ + digits_at_) {
-    --digit;
-    if (*digit != '9') {
-      ++*digit;
-      return;
-    }
-    *digit = '0';
+  // Every digit a nine: one digit more. Twenty digits are never reached.
+  if (!count_up(text_ + digits_at_, digits_) && digits_ < kMostDigits) lay_out(digits_ + 1);
+}
+
+LineAnchorText::LineAnchorText(bool around_number) : link_(around_number) { lay_out(1); }
+
+void LineAnchorText::lay_out(std::size_t digits) {
+  digits_ = digits;
+  char* at = text_;
+  if (link_) {
+    at = place(at, kLinkOpen, sizeof kLinkOpen - 1);
+    at = place_one(at, digits);
+    at = place(at, kLinkHref, sizeof kLinkHref - 1);
+    at = place_one(at, digits);
+    at = place(at, kLinkClose, sizeof kLinkClose - 1);
+  } else {
+    at = place(at, kSpanOpen, sizeof kSpanOpen - 1);
+    at = place_one(at, digits);
+    at = place(at, kSpanClose, sizeof kSpanClose - 1);
   }
-  // Every digit was a nine: one digit more. Twenty digits are never reached.
-  if (digits_ < kMostDigits) lay_out(digits_ + 1);
+  size_ = static_cast<std::size_t>(at - text_);
+}
+
+void LineAnchorText::next() {
+  const std::size_t first = link_ ? kLinkDigits : sizeof kSpanOpen - 1;
+  if (count_up(text_ + first, digits_)) {
+    if (link_) std::memcpy(text_ + second_digits(digits_), text_ + first, digits_);
+  } else if (digits_ < kMostDigits) {
+    lay_out(digits_ + 1);
+  }
 }
 
 }  // namespace prismet

@@ -24,5 +24,20 @@ TEST(LineNumberText, CountsAsPrintfFormats) {
   }
 }
 
+TEST(LineAnchorText, GivesEachLineItsIdAcrossEveryNewDigit) {
+  for (const bool link : {false, true}) {
+    LineAnchorText anchor(link);
+    for (int line = 1; line <= 120000; ++line) {
+      char expected[80];
+      if (link)
+        std::snprintf(expected, sizeof expected, "<a id=\"L%d\" href=\"#L%d\">", line, line);
+      else
+        std::snprintf(expected, sizeof expected, "<span id=\"L%d\"></span>", line);
+      ASSERT_EQ(anchor.text(), expected) << line;
+      anchor.next();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace prismet
