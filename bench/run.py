@@ -64,12 +64,20 @@ def make_corpus(folder, megabytes):
 def make_tree(folder):
     """A copy of the libstdc++ headers as they lie (pages are written beside
     their sources, so the tree must be ours); returns the folder and the
-    files, relative to it, in a fixed order."""
+    files, relative to it, in a fixed order. Of sources that would share a
+    page (`bits/random.h` and `bits/random.tcc` both make `bits/random.htm`)
+    only the first is named: prismet refuses the second, so every tool
+    converts the same files and prismet's run ends with success."""
     tree = os.path.join(folder, "tree")
     if not os.path.isdir(tree):
         shutil.copytree(headers_root(), tree + ".partial")
         os.rename(tree + ".partial", tree)
-    files = sorted(os.path.relpath(p, tree) for p in header_files(tree) if not p.endswith((".htm", ".html")))
+    files, pages = [], set()
+    for path in sorted(os.path.relpath(p, tree) for p in header_files(tree) if not p.endswith((".htm", ".html"))):
+        page = os.path.splitext(path)[0]
+        if page not in pages:
+            pages.add(page)
+            files.append(path)
     return tree, files
 
 
