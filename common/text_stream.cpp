@@ -7,6 +7,10 @@
 
 #include "common/file_system.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace prismet {
 
 namespace {

@@ -8,6 +8,7 @@
 // Writing: every LF written becomes CR LF; other bytes pass unchanged.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,10 +18,6 @@
 
 #include "common/file_system.h"
 #include "common/source_decoder.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace prismet {
 
@@ -153,7 +150,7 @@ class TextReader {
       // The 64 bits from p on, across the word's end (no shift by 64).
       const std::uint64_t ahead = line_ends_[word] >> shift | (line_ends_[word + 1] << 1) << (63 - shift);
       if (ahead != 0) {
-        const char* lf = p + __builtin_ctzll(ahead);
+        const char* lf = p + std::countr_zero(ahead);
         return lf < limit ? lf : nullptr;
       }
       p = line_ends_to_ - p > 64 ? p + 64 : line_ends_to_;

@@ -62,8 +62,7 @@ void LineNumberText::lay_out(std::size_t digits) {
   }
   digits_at_ = at;
   digits_ = digits;
-  text_[at++] = '1';
-  for (std::size_t i = 1; i < digits; ++i) text_[at++] = '0';
+  at = static_cast<std::size_t>(place_one(text_ + at, digits) - text_);
   text_[at++] = ':';
   std::memcpy(text_ + at, space, space_size);
   size_ = at + space_size;
