@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "common/character_encoding.h"
+#include "common/cp932_encoder.h"
+#include "common/cp932_table.h"
 #include "common/path_text.h"
 
 namespace prismet {
@@ -33,9 +36,70 @@ std::string escaped_for_html(std::string_view text) {
   return escaped;
 }
 
+namespace {
+
+// UTF-8 text with every byte that begins no well-formed sequence replaced
+// by U+FFFD, so a name of another encoding cannot make the page invalid.
+std::string well_formed_utf8(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  const char* position = text.data();
+  const char* end = position + text.size();
+  while (position < end) {
+    const std::size_t length = utf8_sequence_length(position, end);
+    if (length == 1 && static_cast<unsigned char>(*position) >= 0x80) {
+      result += "\xEF\xBF\xBD";
+    } else {
+      result.append(position, length);
+    }
+    position += length;
+  }
+  return result;
+}
+
+bool is_well_formed_utf8(std::string_view text) {
+  const char* position = text.data();
+  const char* end = position + text.size();
+  while (position < end) {
+    const std::size_t length = utf8_sequence_length(position, end);
+    if (length == 1 && static_cast<unsigned char>(*position) >= 0x80) return false;
+    position += length;
+  }
+  return true;
+}
+
+// True when every byte belongs to a character code page 932 decodes.
+bool is_whole_cp932(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (decode_cp932_single(byte) >= 0) continue;
+    if (i + 1 == text.size() || decode_cp932_pair(byte, static_cast<unsigned char>(text[i + 1])) == 0) {
+      return false;
+    }
+    ++i;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string name_as_page_text(std::string_view name, bool utf8_page) {
+  // ASCII is the same in every encoding here; most names are ASCII, and an
+  // index shows every name of its folder.
+  bool ascii = true;
+  for (const char byte : name) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
+  if (ascii) return escaped_for_html(name);
+  if (utf8_page) return escaped_for_html(well_formed_utf8(file_name_as_utf8(name)));
+  if (file_names_are_cp932()) return escaped_for_html(name);
+  const std::string utf8 = file_name_as_utf8(name);
+  if (!is_well_formed_utf8(utf8) && is_whole_cp932(utf8)) return escaped_for_html(utf8);
+  // Escaping first is safe: it changes only ASCII bytes, which are never
+  // part of a UTF-8 sequence, and leaves the references the conversion adds.
+  return cp932_html_of_utf8(escaped_for_html(well_formed_utf8(utf8)));
+}
+
 PageVariables page_variables_for(const char* source_path, bool utf8_page) {
-  const std::string_view name = file_name_of(source_path);
-  return {{"{{source}}", escaped_for_html(utf8_page ? file_name_as_utf8(name) : std::string(name))}};
+  return {{"{{source}}", name_as_page_text(file_name_of(source_path), utf8_page)}};
 }
 
 bool VariableWriter::held_begins_placeholder() const {

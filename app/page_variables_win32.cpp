@@ -22,4 +22,6 @@ std::string file_name_as_utf8(std::string_view name) {
   return utf8;
 }
 
+bool file_names_are_cp932() { return GetACP() == 932; }
+
 }  // namespace prismet

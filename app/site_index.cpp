@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "app/page_variables.h"
-#include "common/character_encoding.h"
 
 namespace prismet {
 
@@ -15,29 +14,8 @@ namespace {
 constexpr std::string_view kRecordsOpen = "<!-- prismet-index 1\n";
 constexpr std::string_view kRecordsClose = "-->\n";
 
-// UTF-8 text with every byte that begins no well-formed sequence replaced
-// by U+FFFD, so a name of another encoding cannot make the page invalid.
-std::string well_formed_utf8(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  const char* position = text.data();
-  const char* end = position + text.size();
-  while (position < end) {
-    const std::size_t length = utf8_sequence_length(position, end);
-    if (length == 1 && static_cast<unsigned char>(*position) >= 0x80) {
-      result += "\xEF\xBF\xBD";
-    } else {
-      result.append(position, length);
-    }
-    position += length;
-  }
-  return result;
-}
-
 // A name or site path as the document's text shows it.
-std::string shown(std::string_view name, bool utf8) {
-  return escaped_for_html(utf8 ? well_formed_utf8(file_name_as_utf8(name)) : std::string(name));
-}
+std::string shown(std::string_view name, bool utf8) { return name_as_page_text(name, utf8); }
 
 // Numbers and rows are appended in place, without a formatted print or a
 // string of their own: about a tenth off a second run over an unchanged tree,

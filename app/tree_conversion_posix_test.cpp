@@ -11,6 +11,7 @@
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "settings/settings_file.h"
+#include "tests/encoding_checks.h"
 #include "tests/ordinary_user_posix.h"
 #include "tests/test_files.h"
 
@@ -118,6 +119,77 @@ TEST_F(TreeConversionPosixTest, NamesOfAnyBytesAreConvertedAndLinked) {
   EXPECT_EQ(convert({tree_}), 0);
   EXPECT_NE(read_file(site + "/index.html").find(link + "\xEF\xBF\xBD\\ \xEF\xBF\xBD\\.cpp</a>"),
             std::string::npos);
+}
+
+// A Shift_JIS mode's indexes show UTF-8 names in Shift_JIS (日本/漢字.cpp)
+// and stay valid code page 932 whatever bytes or markup the names hold; the
+// links keep the names' bytes, and a second run reads its records back.
+TEST_F(TreeConversionPosixTest, AShiftJisIndexShowsUtf8NamesInShiftJis) {
+  const std::string japan = tree_ + "/\xE6\x97\xA5\xE6\x9C\xAC";  // 日本
+  const std::string marked = tree_ + "/&<>\"'";
+  testing::make_folder(japan);
+  testing::make_folder(marked);
+  write_file(japan + "/\xE6\xBC\xA2\xE5\xAD\x97.cpp", "k");  // 漢字.cpp
+  for (const char* name : {"\x80.cpp", "\xBF.cpp", "\xC0.cpp", "\xFF.cpp"})
+    write_file(marked + "/" + name, "x");
+  const std::string site = root_ + "/site";
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  EXPECT_EQ(convert({tree_}), 0);
+  const std::string top = read_file(site + "/index.html");
+  const std::string japan_index = read_file(site + "/\xE6\x97\xA5\xE6\x9C\xAC/index.html");
+  const std::string marked_index = read_file(site + "/&<>\"'/index.html");
+  for (const std::string* index : {&top, &japan_index, &marked_index}) {
+    EXPECT_TRUE(testing::is_valid_cp932(*index));
+  }
+  EXPECT_NE(top.find("<a href=\"%E6%97%A5%E6%9C%AC/index.html\">\x93\xFA\x96\x7B/</a>"), std::string::npos);
+  EXPECT_NE(top.find("<a href=\"%26%3C%3E%22%27/index.html\">&amp;&lt;&gt;&quot;&#39;/</a>"),
+            std::string::npos);
+  EXPECT_NE(japan_index.find("<title>/\x93\xFA\x96\x7B/</title>"), std::string::npos);
+  EXPECT_NE(japan_index.find("<a href=\"%E6%BC%A2%E5%AD%97.cpp.htm\">\x8A\xBF\x8E\x9A.cpp</a>"),
+            std::string::npos);
+  EXPECT_NE(marked_index.find("<title>/&amp;&lt;&gt;&quot;&#39;/</title>"), std::string::npos);
+  EXPECT_NE(marked_index.find("<a href=\"%80.cpp.htm\">&#65533;.cpp</a>"), std::string::npos);
+  EXPECT_NE(marked_index.find("<a href=\"%BF.cpp.htm\">\xBF.cpp</a>"), std::string::npos);
+  EXPECT_NE(marked_index.find("<a href=\"%C0.cpp.htm\">\xC0.cpp</a>"), std::string::npos);
+  EXPECT_NE(marked_index.find("<a href=\"%FF.cpp.htm\">&#65533;.cpp</a>"), std::string::npos);
+  EXPECT_EQ(read_file(site + "/\xE6\x97\xA5\xE6\x9C\xAC/\xE6\xBC\xA2\xE5\xAD\x97.cpp.htm"), "<W>k</W>");
+  EXPECT_EQ(read_file(site + "/&<>\"'/\xFF.cpp.htm"), "<W>x</W>");
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(failures_.summary.converted, 0u);
+  EXPECT_EQ(failures_.summary.unchanged, 7u);
+}
+
+// The title a header's "{{source}}" gives a page, and its "{{index}}" link,
+// are valid in the page's encoding whatever bytes the names hold: UTF-8 with
+// U+FFFD for a byte that is no UTF-8, Shift_JIS with the UTF-8 names
+// converted and a character reference for what it cannot hold.
+TEST_F(TreeConversionPosixTest, PageTitlesAreValidInThePagesEncoding) {
+  settings_.insert_file_variables = true;
+  write_file(root_ + "/top.txt", "<title>{{source}}</title>{{index}}|");
+  copy_string_bounded(settings_.style.insert_before, (root_ + "/top.txt").c_str());
+  const std::string japan = tree_ + "/\xE6\x97\xA5\xE6\x9C\xAC";  // 日本
+  testing::make_folder(japan);
+  const std::string source = japan + "/\xE6\xBC\xA2\xE5\xAD\x97\xFF.cpp";  // 漢字, then no UTF-8
+  write_file(source, "k");
+  const struct {
+    SourceEncoding encoding;
+    std::string head;
+  } cases[] = {
+      {SourceEncoding::kUtf8,
+       "<title>\xE6\xBC\xA2\xE5\xAD\x97\xEF\xBF\xBD.cpp</title><nav class=\"prismet-nav\"><a "
+       "href=\"index.html\">/\xE6\x97\xA5\xE6\x9C\xAC/</a></nav>|<W>k</W>"},
+      {SourceEncoding::kShiftJis,
+       "<title>\x8A\xBF\x8E\x9A&#65533;.cpp</title><nav class=\"prismet-nav\"><a "
+       "href=\"index.html\">/\x93\xFA\x96\x7B/</a></nav>|<W>k</W>"},
+  };
+  for (const auto& c : cases) {
+    settings_.encoding = c.encoding;
+    EXPECT_EQ(convert({tree_}), 0);
+    const std::string page = read_file(source + ".htm");
+    EXPECT_EQ(page, c.head);
+    EXPECT_TRUE(c.encoding == SourceEncoding::kUtf8 ? testing::is_valid_utf8(page)
+                                                    : testing::is_valid_cp932(page));
+  }
 }
 
 }  // namespace
