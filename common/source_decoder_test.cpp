@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -183,6 +184,100 @@ TEST(SourceDecoder, ReaderJoinsSequencesSplitAcrossBlocksFromFileAndMemory) {
     EXPECT_FALSE(reader.failed());
     reader.close();
     std::remove(path.c_str());
+  }
+}
+
+// The UTF-8 of a code point, written out by hand.
+std::string utf8_of(unsigned code) {
+  std::string text;
+  if (code < 0x800) {
+    text += static_cast<char>(0xC0 | code >> 6);
+  } else {
+    text += static_cast<char>(0xE0 | code >> 12);
+    text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+  }
+  text += static_cast<char>(0x80 | (code & 0x3F));
+  return text;
+}
+
+// Decodes `source` in pieces of `piece` bytes, the way a reader hands them
+// on, and checks it against the decoding in one go.
+std::string decoded_in_pieces(const std::string& source, std::size_t piece, DetectedEncoding& detected) {
+  SourceDecoder decoder;
+  std::string text;
+  std::size_t at = 0;
+  do {
+    const std::size_t size = std::min(piece, source.size() - at);
+    decoder.decode(source.data() + at, size, at + size == source.size());
+    at += size;
+    text.append(decoder.output());
+    decoder.clear_output();
+  } while (at < source.size());
+  detected = decoder.detected();
+  return text;
+}
+
+void expect_decoded(const std::string& source, const std::string& expected, DetectedEncoding encoding,
+                    const std::string& name) {
+  for (const std::size_t piece : {source.size() + 1, std::size_t{1}, std::size_t{3}, std::size_t{4096}}) {
+    DetectedEncoding detected = DetectedEncoding::kAscii;
+    const std::string got = decoded_in_pieces(source, piece, detected);
+    EXPECT_TRUE(got == expected) << name << " in pieces of " << piece;
+    EXPECT_EQ(detected, encoding) << name << " in pieces of " << piece;
+  }
+}
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+// F4 90 to F4 BF would be above U+10FFFF: no UTF-8. Undecided, the text is
+// code page 932, where F4 is a lead byte of the user-defined area (row 4 of
+// 188 characters from U+E000); after a UTF-8 mark, F4 and the byte after it
+// are each a U+FFFD, as are the two continuation bytes. F4 8F BF BF is the
+// last code point.
+TEST(SourceDecoder, LeadByteF4AboveTheLastCodePoint) {
+  for (unsigned second = 0x90; second <= 0xBF; ++second) {
+    const std::string name = "F4 " + std::to_string(second);
+    const std::string pair = {'\xF4', static_cast<char>(second)};
+    expect_decoded("a" + pair + "\x80\x80", "a" + utf8_of(0xE000 + 4 * 188 + (second - 0x41)) + kFffd + kFffd,
+                   DetectedEncoding::kShiftJis, name);
+    expect_decoded("\xEF\xBB\xBF" + pair + "\x80\x80z", kFffd + kFffd + kFffd + kFffd + "z",
+                   DetectedEncoding::kUtf8, name + " after a mark");
+  }
+  expect_decoded("\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF", DetectedEncoding::kUtf8, "U+10FFFF");
+}
+
+// The first non-ASCII character after 0 to 16 ASCII bytes, on either side
+// of the eight-byte steps over ASCII, in every reading.
+TEST(SourceDecoder, ANonAsciiCharacterAfterAnyNumberOfAsciiBytes) {
+  for (std::size_t ascii = 0; ascii <= 16; ++ascii) {
+    const std::string run(ascii, 'a');
+    const std::string name = std::to_string(ascii) + " ASCII bytes";
+    expect_decoded(run + "\xC3\xA9" + run, run + "\xC3\xA9" + run, DetectedEncoding::kUtf8, name + ", UTF-8");
+    expect_decoded(run + "\x82\xA0" + run, run + "\xE3\x81\x82" + run, DetectedEncoding::kShiftJis,
+                   name + ", code page 932");
+    expect_decoded("\xEF\xBB\xBF" + run + "\x80" + run, run + kFffd + run, DetectedEncoding::kUtf8,
+                   name + ", UTF-8 then a stray byte");
+    expect_decoded("\x82\xA0" + run + "\xB1" + run, "\xE3\x81\x82" + run + "\xEF\xBD\xB1" + run,
+                   DetectedEncoding::kShiftJis, name + ", code page 932 then katakana");
+  }
+}
+
+// The detection window ends 1, 2 or 3 bytes into a character: a sequence it
+// cuts counts as valid, so the text is UTF-8; the character is kept whole
+// when the rest follows, and is one U+FFFD (the byte after it kept) when it
+// does not.
+TEST(SourceDecoder, TheDetectionWindowEndingInsideACharacter) {
+  for (const std::string character : {"\xC3\xA9", "\xE3\x81\x82", "\xF0\x9F\x98\x80"}) {
+    for (std::size_t inside = 0; inside < character.size(); ++inside) {
+      const std::string name = std::to_string(character.size()) + "-byte character, window ending " +
+                               std::to_string(inside) + " bytes into it";
+      const std::string head = "ab\xC3\xA9" + std::string(SourceDecoder::kWindow - 2 - inside, 'x');
+      const std::string whole = head + character + "yz";
+      expect_decoded(whole, whole, DetectedEncoding::kUtf8, name);
+      if (inside == 0) continue;
+      const std::string cut = head + character.substr(0, inside) + "yz";
+      expect_decoded(cut, head + kFffd + "yz", DetectedEncoding::kUtf8, name + ", cut");
+    }
   }
 }
 
