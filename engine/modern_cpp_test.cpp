@@ -80,6 +80,60 @@ TEST(ModernCpp, RawStringsHoldAnyCharacters) {
             "{SR&quot;(\x95\x5C)&quot;S} x");
 }
 
+// Raw-string delimiters of 15 and 16 characters (C++'s longest) open a raw
+// string that runs over lines to its own end, past an end one character
+// short; one of 17 opens none, and the quote starts an ordinary literal.
+TEST(ModernCpp, RawStringDelimitersUpToSixteenCharacters) {
+  const std::string longest = "ABCDEFGHIJKLMNOP";
+  for (const CharacterEncoding encoding : {CharacterEncoding::kShiftJis, CharacterEncoding::kUtf8}) {
+    for (const std::size_t length : {15u, 16u, 17u}) {
+      const std::string d = (longest + "Q").substr(0, length);
+      const std::string short_d = d.substr(0, length - 1);
+      const std::string source = "R\"" + d + "(a)" + short_d + "\" b\n)" + d + "\" c";
+      const std::string expected =
+          length <= 16 ? "{SR&quot;" + d + "(a)" + short_d + "&quot; bS}\r\n{S)" + d + "&quot;S} c"
+                       : "R{S&quot;" + d + "(a)" + short_d + "&quot;S} b\r\n)" + d + "{S&quot; cS}";
+      EXPECT_EQ(convert(source, kShipped, encoding), expected) << length;
+    }
+  }
+}
+
+// The vocabulary made from `text` (after the version line).
+std::string convert_with(const std::string& source, const std::string& text, CharacterEncoding encoding) {
+  const std::string file = "#version 00000000\n" + text;
+  Vocabulary vocabulary;
+  load_vocabulary_from_memory(vocabulary, file.data(), file.size());
+  const std::string page = testing::convert_in_memory(source, marker_style(), vocabulary, encoding);
+  free_vocabulary(vocabulary);
+  return page;
+}
+
+// A digit separator ends no number: at the end of a number and of the line,
+// doubled or before a non-digit, it is left to the char constant it begins, whether the vocabulary has
+// separators without the preprocessing-number rule, that rule without separators, or neither.
+TEST(ModernCpp, ADigitSeparatorAtTheEndOfANumber) {
+  const struct {
+    const char* vocabulary;
+    const char* source;
+    const char* page;
+  } cases[] = {
+      {"[digit_separator]\n'\n", "1'", "{N1N}{H'H}"},
+      {"[digit_separator]\n'\n", "1'000'", "{N1'000N}{H'H}"},
+      {"[digit_separator]\n'\n", "0x1F'", "{N0x1FN}{H'H}"},
+      {"[digit_separator]\n'\n", "1''2", "{N1N}{H''H}{N2N}"},
+      {"[digit_separator]\n'\n", "7'u", "{N7N}{H'uH}"},
+      {"[number_rule]\npp_number\n", "1'", "{N1N}{H'H}"},
+      {"[number_rule]\npp_number\n", "1e+'", "{N1e+N}{H'H}"},
+      {"[+keyword]\nfoo\n", "1'", "{N1N}{H'H}"},
+      {"[+keyword]\nfoo\n", "1'000'", "{N1N}{H'000'H}"},
+  };
+  for (const CharacterEncoding encoding : {CharacterEncoding::kShiftJis, CharacterEncoding::kUtf8}) {
+    for (const auto& c : cases) {
+      EXPECT_EQ(convert_with(c.source, c.vocabulary, encoding), c.page) << c.vocabulary << c.source;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace prismet
 
