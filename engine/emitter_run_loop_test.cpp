@@ -86,7 +86,9 @@ std::string generated_text(unsigned seed, std::size_t size) {
       "$",
       // Words around sixteen bytes long, and the bytes next to the word bytes.
       "static_assert_16", "reinterpret_cast_", "a_very_long_identifier_of_forty_bytes__", "`", "[", "{", "@",
-      "/"};
+      "/",
+      // Directives with blanks, their text, and line ends after a backslash.
+      "\n#", "\n  #  if", "\n#error x'", "\n# define", "#\t", "\\\n"};
   std::mt19937 random(seed);
   std::string text;
   while (text.size() < size) {
@@ -100,7 +102,8 @@ std::string generated_text(unsigned seed, std::size_t size) {
 }
 
 // Delimiters that begin with bytes the run loop would otherwise copy: a
-// letter, a digit, a blank, an escaped character and a lead byte.
+// letter, a digit, a blank, an escaped character and a lead byte; and
+// directives, their text and literals that end with their line.
 void add_odd_delimiters(Vocabulary& vocabulary) {
   add_entry(*vocabulary.line_comment, "rem ", std::nullopt);
   add_entry(*vocabulary.line_comment, " --", std::nullopt);
@@ -113,6 +116,11 @@ void add_odd_delimiters(Vocabulary& vocabulary) {
   add_entry(*vocabulary.keyword, "a<b", std::nullopt);
   add_entry(*vocabulary.keyword, "static_assert_16", std::nullopt);
   add_entry(*vocabulary.keyword, "reinterpret_cast_", std::nullopt);
+  add_entry(*vocabulary.directive, "define", std::nullopt);
+  add_entry(*vocabulary.directive, "if", std::nullopt);
+  add_entry(*vocabulary.directive_text, "error", std::nullopt);
+  add_entry(*vocabulary.line_literal, "string_literal", std::nullopt);
+  add_entry(*vocabulary.line_literal, "char_constant", std::nullopt);
 }
 
 struct StyleCase {

@@ -70,6 +70,8 @@ LineConverter::LineConverter(const VocabularyIndex& index, const OutputStyle& st
   // stands. Only when a delimiter may begin with one of them do they go to
   // the recognisers, which step whole characters, so that no delimiter is
   // found inside a character.
+  // With directives, a '#' that may begin one goes to the recognisers too.
+  if (index.directives) class_[static_cast<unsigned char>('#')] = kOther;
   std::memcpy(utf8_class_, class_, sizeof utf8_class_);
   for (int b = 0x80; b < 256; ++b) utf8_class_[b] = high_delimiter ? kOther : kRunByte;
 }
@@ -107,6 +109,12 @@ template <CharacterEncoding E>
   const char* run = line.position;
   const char* p = run;
   const char* const end = scan::text_end(line);
+  if (line.directive_text) [[unlikely]] {
+    // The rest of the line is a directive's text ("#error ..."): one token.
+    if (p == end) return false;
+    scan::scan_code<E>(line, token, index_);
+    return true;
+  }
   const std::uint8_t* const classes = E == CharacterEncoding::kUtf8 ? utf8_class_ : class_;
   for (;;) {
     std::uint8_t byte_class = classes[static_cast<unsigned char>(*p)];

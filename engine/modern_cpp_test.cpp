@@ -72,6 +72,43 @@ TEST(ModernCpp, ShippedVocabularyColoursTodaysCpp) {
   }
 }
 
+// Directives with blanks after the '#', the text of #error and #warning, and
+// literals that end with their line, as a compiler reads them; with the
+// built-in vocabulary the same sources keep their old colours.
+const Case kDirectiveCases[] = {
+    {"#  include <x>", "{K#  includeK} &lt;x&gt;", "#  include &lt;x&gt;"},
+    {"#if A\n#  if B\n#  elif C\n#  endif\n#endif",
+     "{K#ifK} A\r\n{K#  ifK} B\r\n{K#  elifK} C\r\n{K#  endifK}\r\n{K#endifK}",
+     "{K#ifK} A\r\n#  {KifK} B\r\n#  elif C\r\n#  endif\r\n{K#endifK}"},
+    {"  #\tpragma once", "  {K#\tpragmaK} once", "  #\tpragma once"},
+    // Not a directive: not first on its line, a word the list lacks, no word.
+    {"x # define y; a = b; #define", "x # define y; a = b; {K#defineK}", "x # define y; a = b; {K#defineK}"},
+    {"#  includes x\n# 1\n#", "#  includes x\r\n# {N1N}\r\n#", "#  includes x\r\n# {N1N}\r\n#"},
+    {"/* c */ #  if", "{C/* c */C} #  {KifK}", "{C/* c */C} #  {KifK}"},
+    // The text of #error and #warning is not code, over continued lines too.
+    {"#warning don't use this\nint x;", "{K#warningK} don't use this\r\n{KintK} x;",
+     "#warning don{H't use thisH}\r\n{Hint x;H}"},
+    {"#  error missing \"quote <b>\nint x;", "{K#  errorK} missing &quot;quote &lt;b&gt;\r\n{KintK} x;",
+     "#  error missing {S&quot;quote &lt;b&gt;S}\r\n{Sint x;S}"},
+    {"#error a \\\n'b\nc", "{K#errorK} a \\\r\n'b\r\nc", "{K#errorK} a \\\r\n{H'bH}\r\n{HcH}"},
+    {"#error\n'b'", "{K#errorK}\r\n{H'b'H}", "{K#errorK}\r\n{H'b'H}"},
+    // Literals not closed on their line end there, unless it ends in a backslash.
+    {"s = \"abc\nx = 'y\nz", "s = {S&quot;abcS}\r\nx = {H'yH}\r\nz",
+     "s = {S&quot;abcS}\r\n{Sx = 'yS}\r\n{SzS}"},
+    {"#define S \"abc\\\n def\" x\nint", "{K#defineK} S {S&quot;abc\\S}\r\n{S def&quot;S} x\r\n{KintK}",
+     "{K#defineK} S {S&quot;abc\\S}\r\n{S def&quot;S} x\r\n{KintK}"},
+    {"R\"(a\nb)\" c", "{SR&quot;(aS}\r\n{Sb)&quot;S} c", "R{S&quot;(aS}\r\n{Sb)&quot;S} c"},
+};
+
+TEST(ModernCpp, DirectivesAndLiteralsAsACompilerReadsThem) {
+  for (const CharacterEncoding encoding : {CharacterEncoding::kShiftJis, CharacterEncoding::kUtf8}) {
+    for (const Case& c : kDirectiveCases) {
+      EXPECT_EQ(convert(c.source, kShipped, encoding), c.with_cpp26) << c.source;
+      EXPECT_EQ(convert(c.source, nullptr, encoding), c.built_in) << c.source;
+    }
+  }
+}
+
 // Japanese text inside a raw string over lines, in each encoding.
 TEST(ModernCpp, RawStringsHoldAnyCharacters) {
   EXPECT_EQ(convert("R\"(\xE3\x81\x82)\"\n)\" x", kShipped, CharacterEncoding::kUtf8),

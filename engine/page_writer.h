@@ -157,6 +157,14 @@ inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int6
       plain_text();
       tag(keyword_.close);
       return ScanState::Code;
+    case TokenKind::Directive:
+      tag(keyword_.open);
+      text(token.text, token.length, column);
+      tag(keyword_.close);
+      return ScanState::Code;
+    case TokenKind::DirectiveText:
+      text(token.text, token.length, column);
+      return ScanState::Code;
     case TokenKind::LineCommentText:
     case TokenKind::BlockCommentText:
     case TokenKind::StringText:

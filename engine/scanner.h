@@ -39,6 +39,10 @@ enum class TokenKind : std::int32_t {
   Constant = 113,
   Keyword = 114,
   Plain = 115,
+  // Produced only by vocabularies with directives: "#  include" (written
+  // with the keyword's tags) and the text after "#error" (written as text).
+  Directive = 116,
+  DirectiveText = 117,
 };
 
 // One scanned piece of a line. The text is a view of the bytes the token
@@ -60,6 +64,9 @@ inline constexpr std::size_t kPiecePadding = 16;
 // line of each source.
 struct SourceLine {
   bool continuation;             // the piece ended with a newline right after a backslash
+  bool goes_on;                  // the piece goes on with the line of the one before
+  bool line_open;                // the piece read last did not end its line (goes_on of the next)
+  bool directive_text;           // the rest of the line is a directive's text ("#error ...")
   const char* position;          // where scanning goes on
   std::string_view pending_end;  // closes the open block comment or literal; empty: none
   bool raw;                      // the open literal is a raw string: no escapes, pending_end in raw_end
@@ -74,6 +81,9 @@ struct SourceLine {
 // anything looks at it, so starting a small file costs no more than its bytes.
 inline void start_source(SourceLine& line) {
   line.continuation = false;
+  line.goes_on = false;
+  line.line_open = false;
+  line.directive_text = false;
   line.position = line.text;
   line.pending_end = std::string_view();
   line.raw = false;
@@ -90,6 +100,9 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
   std::size_t length = 0;
   const std::size_t stored = input.read_line(line.text, kMaxPieceBytes, &length);
   if (stored == 0) return false;
+  line.goes_on = line.line_open;
+  // A directive's text runs on while its line does.
+  line.directive_text = line.directive_text && line.goes_on;
   line.continuation = false;
   line.line_ending[0] = '\0';
   // The text ends at its first NUL; a piece cut short by one has no newline.
@@ -99,6 +112,7 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
     line.line_ending[1] = '\0';
     if (length >= 1 && line.text[length - 1] == '\\') line.continuation = true;
   }
+  line.line_open = line.line_ending[0] == '\0' || line.continuation;
   line.length = length;
   return true;
 }

@@ -47,6 +47,10 @@ const char* kind_name(TokenKind kind) {
       return "kw";
     case TokenKind::Plain:
       return "p";
+    case TokenKind::Directive:
+      return "dir";
+    case TokenKind::DirectiveText:
+      return "dt";
   }
   return "?";
 }

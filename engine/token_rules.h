@@ -175,6 +175,28 @@ inline bool vocabulary_number(SourceLine& line, Token& token, const VocabularyIn
   return true;
 }
 
+// A directive at the position, a '#' that is the first byte of its line but
+// for whitespace: the whitespace after it and a directive word make one
+// token with it ("#  include"). A word whose rest of line is text marks the
+// line for it. False when the vocabulary knows no such word there.
+inline bool directive(SourceLine& line, Token& token, const VocabularyIndex& index) {
+  if (line.goes_on) return false;
+  for (const char* p = line.text; p < line.position; ++p) {
+    if (!in_set(*p, kWhitespaceByte)) return false;
+  }
+  const char* word = line.position + 1;
+  word += run_length_to_nul(word, kWhitespaceByte);
+  std::size_t length = 0;
+  while (is_identifier_byte(static_cast<unsigned char>(word[length]))) ++length;
+  if (length == 0) return false;
+  // The piece's padding lets 16 bytes be read at any word of it.
+  const bool text = index.directive_text_words.contains_padded(word, length);
+  if (!text && !index.directive_words.contains_padded(word, length)) return false;
+  produce(line, token, TokenKind::Directive, static_cast<std::size_t>(word + length - line.position));
+  line.directive_text = text;
+  return true;
+}
+
 // The recognisers of code, in their fixed order: whitespace, the four start
 // delimiters, a number, a word or one character. The byte at the position
 // decides which of them can produce anything at all.
@@ -182,6 +204,10 @@ template <CharacterEncoding E>
 inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& index) {
   const char* end = text_end(line);
   const char* p = line.position;
+  if (line.directive_text) [[unlikely]] {
+    produce(line, token, TokenKind::DirectiveText, static_cast<std::size_t>(end - p));
+    return true;
+  }
   const unsigned char byte = static_cast<unsigned char>(*p);
   const std::uint8_t sets = kCharSets.bits[byte];
   if (sets & kWhitespaceByte) {
@@ -218,6 +244,7 @@ inline bool scan_code(SourceLine& line, Token& token, const VocabularyIndex& ind
       return true;
     }
   }
+  if (byte == '#' && index.directives && directive(line, token, index)) return true;
   word_or_character<E>(line, token, index);
   return true;
 }
@@ -308,11 +335,23 @@ inline bool scan_line_comment(SourceLine& line, Token& token) {
   return true;
 }
 
+// At the end of a line that does not end in a backslash, a literal of a
+// list that ends with its line ends there, with an empty end token.
+inline bool literal_line_end(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
+  const bool ends = state == ScanState::StringLiteral  ? index.string_ends_with_line && !line.raw
+                    : state == ScanState::CharConstant ? index.char_ends_with_line
+                                                       : false;
+  if (!ends || line.line_ending[0] == '\0' || line.continuation) return false;
+  produce(line, token, state == ScanState::StringLiteral ? TokenKind::StringEnd : TokenKind::CharEnd, 0);
+  line.pending_end = std::string_view();
+  return true;
+}
+
 // next_token: the recognisers of the state.
 template <CharacterEncoding E>
 inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
   if (state == ScanState::LineComment) return scan_line_comment(line, token);
-  if (line.position >= text_end(line)) return false;
+  if (line.position >= text_end(line)) return literal_line_end(line, token, index, state);
   switch (state) {
     case ScanState::BlockComment:
       return scan_block_comment(line, token);

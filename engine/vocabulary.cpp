@@ -41,6 +41,9 @@ void set_builtin_vocabulary(Vocabulary& vocabulary) {
   vocabulary.digit_separator = new_list();
   vocabulary.number_rule = new_list();
   vocabulary.literal_suffix = new_list();
+  vocabulary.directive = new_list();
+  vocabulary.directive_text = new_list();
+  vocabulary.line_literal = new_list();
   if (vocabulary.line_comment) add_entry(*vocabulary.line_comment, "//", std::nullopt);
   if (vocabulary.block_comment) add_entry(*vocabulary.block_comment, "/*", "*/");
   if (vocabulary.string_literal) add_entry(*vocabulary.string_literal, "\"", "\"");
@@ -80,6 +83,9 @@ void free_vocabulary(Vocabulary& vocabulary) {
   vocabulary.digit_separator.reset();
   vocabulary.number_rule.reset();
   vocabulary.literal_suffix.reset();
+  vocabulary.directive.reset();
+  vocabulary.directive_text.reset();
+  vocabulary.line_literal.reset();
 }
 
 }  // namespace prismet

@@ -1,8 +1,10 @@
 // The vocabulary: five ordered lists of delimiters and keywords that tell the
 // scanner what a comment, string literal, char constant and keyword is, and
-// four lists for what fixed delimiters cannot say (raw strings, digit
-// separators, the number rule, literal suffixes). The built-in vocabulary
-// leaves those four empty, and empty they change nothing.
+// seven lists for what fixed delimiters cannot say (raw strings, digit
+// separators, the number rule, literal suffixes, directives, directives
+// whose rest of line is text, literals that end with their line). The
+// built-in vocabulary leaves those seven empty, and empty they change
+// nothing.
 #pragma once
 
 #include <memory>
@@ -43,13 +45,24 @@ struct Vocabulary {
   // literals take the letters, digits and '_' right after their end into
   // their colour ("abc"s, 'a'_c).
   std::unique_ptr<EntryList> literal_suffix;
+  // Directive words ("include", "if"): a '#' that is the first byte of a
+  // line but for blanks, the blanks after it and such a word are one keyword
+  // token ("#  include").
+  std::unique_ptr<EntryList> directive;
+  // Directive words whose rest of line is text, not code ("error",
+  // "warning"): it runs on over lines that end in a backslash.
+  std::unique_ptr<EntryList> directive_text;
+  // Names of lists ("string_literal", "char_constant") whose literals end at
+  // the end of their line unless it ends in a backslash, as a compiler ends
+  // them, instead of running on until their end delimiter.
+  std::unique_ptr<EntryList> line_literal;
 };
 
 // The 70 built-in keywords, in list order.
 inline constexpr int kBuiltinKeywordCount = 70;
 extern const char* const kBuiltinKeywords[kBuiltinKeywordCount];
 
-// Creates the nine lists (without looking at what the record held) and fills
+// Creates the twelve lists (without looking at what the record held) and fills
 // the first five with the built-in C++ entries.
 void set_builtin_vocabulary(Vocabulary& vocabulary);
 
@@ -65,7 +78,7 @@ void remove_entries(EntryList& list, std::string_view start, std::optional<std::
 // Removes every entry; the list remains, empty.
 void clear_list(EntryList& list);
 
-// Clears and releases all nine lists.
+// Clears and releases all twelve lists.
 void free_vocabulary(Vocabulary& vocabulary);
 
 }  // namespace prismet

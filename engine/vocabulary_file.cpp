@@ -39,6 +39,9 @@ constexpr Header kHeaders[] = {
     {"digit_separator", &Vocabulary::digit_separator, false},
     {"number_rule", &Vocabulary::number_rule, false},
     {"literal_suffix", &Vocabulary::literal_suffix, false},
+    {"directive", &Vocabulary::directive, false},
+    {"directive_text", &Vocabulary::directive_text, false},
+    {"line_literal", &Vocabulary::line_literal, false},
 };
 
 bool is_blank(char byte) {

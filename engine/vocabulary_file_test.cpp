@@ -272,12 +272,14 @@ TEST(VocabularyFile, NulEndsALine) {
 namespace prismet {
 namespace {
 
-// The four lists for today's C++ start empty, take the same headers as the
+// The seven lists for today's C++ start empty, take the same headers as the
 // others, and a file without them leaves them empty.
 TEST(VocabularyFile, ListsForTodaysCpp) {
   const Loaded none("#version 00000000\n[+keyword]\nx\n");
   for (const EntryList* list : {none.vocabulary.raw_string.get(), none.vocabulary.digit_separator.get(),
-                                none.vocabulary.number_rule.get(), none.vocabulary.literal_suffix.get()}) {
+                                none.vocabulary.number_rule.get(), none.vocabulary.literal_suffix.get(),
+                                none.vocabulary.directive.get(), none.vocabulary.directive_text.get(),
+                                none.vocabulary.line_literal.get()}) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 0);
   }
@@ -288,6 +290,12 @@ TEST(VocabularyFile, ListsForTodaysCpp) {
   EXPECT_EQ(describe(*some.vocabulary.digit_separator), (std::vector<std::string>{"'"}));
   EXPECT_EQ(describe(*some.vocabulary.number_rule), (std::vector<std::string>{"pp_number"}));
   EXPECT_TRUE(describe(*some.vocabulary.literal_suffix).empty());
+  const Loaded directives(
+      "#version 00000000\n[directive]\ninclude\nif\n[-directive]\nif\n[directive_text]\nerror "
+      "more\n[+line_literal]\nchar_constant\n");
+  EXPECT_EQ(describe(*directives.vocabulary.directive), (std::vector<std::string>{"include"}));
+  EXPECT_EQ(describe(*directives.vocabulary.directive_text), (std::vector<std::string>{"error"}));
+  EXPECT_EQ(describe(*directives.vocabulary.line_literal), (std::vector<std::string>{"char_constant"}));
 }
 
 }  // namespace

@@ -145,6 +145,14 @@ VocabularyIndex::VocabularyIndex(const Vocabulary& vocab) : vocabulary(vocab) {
     if (entry.start == "char_constant") char_suffix = true;
     if (entry.start == "raw_string") raw_suffix = true;
   });
+  directive_words.build(vocab.directive.get());
+  directive_text_words.build(vocab.directive_text.get());
+  each(vocab.directive.get(), [&](const VocabularyEntry&) { directives = true; });
+  each(vocab.directive_text.get(), [&](const VocabularyEntry&) { directives = true; });
+  each(vocab.line_literal.get(), [&](const VocabularyEntry& entry) {
+    if (entry.start == "string_literal") string_ends_with_line = true;
+    if (entry.start == "char_constant") char_ends_with_line = true;
+  });
 }
 
 }  // namespace prismet

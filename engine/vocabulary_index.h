@@ -160,6 +160,14 @@ struct VocabularyIndex {
   bool string_suffix = false;
   bool char_suffix = false;
   bool raw_suffix = false;
+  // Directive words, and those whose rest of line is text; `directives`
+  // when either holds one, so that a '#' goes to the recognisers.
+  KeywordSet directive_words;
+  KeywordSet directive_text_words;
+  bool directives = false;
+  // Literals that end at the end of their line.
+  bool string_ends_with_line = false;
+  bool char_ends_with_line = false;
 };
 
 }  // namespace prismet

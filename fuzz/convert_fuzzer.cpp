@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t source_size = size - 1;
 
   // The built-in vocabulary, and one with every section of today's C++
-  // (raw strings, separators, the number rule, prefixes and suffixes).
+  // (raw strings, separators, the number rule, prefixes and suffixes,
+  // directives and literals that end with their line).
   static prismet::Vocabulary vocabulary;
   static prismet::Vocabulary modern;
   static bool ready = false;
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char kModern[] =
         "#version 00000000\n[+string_literal]\nu8\" \"\nL\" \"\n[+char_constant]\nu8' '\n"
         "[raw_string]\nR\" \"\nu8R\" \"\nLR\" )\n[digit_separator]\n'\n[number_rule]\npp_number\n"
-        "[literal_suffix]\nstring_literal\nchar_constant\nraw_string\n";
+        "[literal_suffix]\nstring_literal\nchar_constant\nraw_string\n[directive]\ninclude\nif\n"
+        "[directive_text]\nerror\n[line_literal]\nstring_literal\nchar_constant\n";
     prismet::load_vocabulary_from_memory(modern, kModern, sizeof kModern - 1);
     ready = true;
   }
