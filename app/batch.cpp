@@ -83,12 +83,17 @@ std::optional<FileFailure> convert_standard_streams(Run& run) {
 }
 
 // Writes the page of the open input to `page_path` through a replacement.
+// With `refuse_links`, a page whose name is a symbolic link is refused
+// instead of written through it.
 PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path, Run& run,
-                           const std::string& index) {
+                           const std::string& index, bool refuse_links) {
   PageResult result;
   FileReplacement page;
-  if (!page.begin(page_path.c_str(), FileReplacement::Options{})) {
+  FileReplacement::Options options;
+  options.refuse_links = refuse_links;
+  if (!page.begin(page_path.c_str(), options)) {
     result.failure = failure_of(Culprit::kPage, page.error(), page_path);
+    if (refuse_links && page.error() == ELOOP) result.failure->reason = kPageNameIsALink;
     return result;
   }
   TextWriter output;
@@ -145,7 +150,8 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
       return failure;
     }
   }
-  PageResult result = write_page_file(input, input_path.c_str(), output_path, run, std::string());
+  PageResult result =
+      write_page_file(input, input_path.c_str(), output_path, run, std::string(), !output_folder.empty());
   if (result.failure) return result.failure;
   if (lines != nullptr) *lines = result.lines;
   if (page_path != nullptr) *page_path = output_path;
@@ -165,7 +171,7 @@ PageResult convert_to_page(const char* source_path, const std::string& page_path
     return result;
   }
   input.decode_as(run.settings.encoding);
-  PageResult result = write_page_file(input, source_path, page_path, run, index);
+  PageResult result = write_page_file(input, source_path, page_path, run, index, true);
   result.source = source;
   return result;
 }

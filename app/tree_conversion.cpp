@@ -85,6 +85,7 @@ struct SiteFolder {
   std::string name;  // in the parent's index
   PageRecords previous;
   bool index_in_the_way = false;  // an index.html this program did not make
+  bool index_is_link = false;     // an index.html that is a symbolic link, never written through
   std::string old_index;
   FolderIndex index;
   std::string index_value;  // its pages' "{{index}}"
@@ -400,7 +401,9 @@ SiteFolder* TreeRun::new_folder(SiteFolder* parent, std::string source_path, std
   folder->index.has_parent = parent != nullptr;
   folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
   folder->index_value = index_link(folder->index.site_path, utf8_);
-  read_previous_index(*folder);
+  // A link's target is no index of this site: neither read nor written.
+  folder->index_is_link = is_link(join_path(folder->output_path, kIndexName).c_str());
+  if (!folder->index_is_link) read_previous_index(*folder);
   SiteFolder* made = folder.get();
   folders_.emplace(made, std::move(folder));
   return made;
@@ -494,7 +497,9 @@ void TreeRun::enter(SiteFolder& folder) {
     const bool beside = folder.output_path == folder.source_path;
     if (beside || list_folder(folder.output_path.c_str(), outputs, ignored)) {
       for (const FolderEntry& entry : beside ? entries : outputs) {
-        if (entry.kind == FolderEntry::Kind::kFile) folder.outputs.insert(name_key(entry.name));
+        // A link is never a current page: it is refused when its turn comes.
+        if (entry.kind == FolderEntry::Kind::kFile && !entry.link)
+          folder.outputs.insert(name_key(entry.name));
       }
     }
   }
@@ -573,9 +578,10 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
     job->failure->reason = "the page would replace its source (no page extension)";
     job->done = true;
   } else if (output_root_.empty() && folder.links.count(name_key(job->page_name))) {
-    // A link there could lead the page out of the tree.
+    // A link there could lead the page out of the tree (elsewhere the
+    // page's writing refuses one).
     job->failure = failure_of(Culprit::kPage, ELOOP, job->page_path);
-    job->failure->reason = "the page's name is a symbolic link";
+    job->failure->reason = batch::kPageNameIsALink;
     job->done = true;
   }
   ++found_;
@@ -766,6 +772,12 @@ void TreeRun::write_index(SiteFolder& folder) {
     fail(folder.argument, culprit_path, failure);
     return;
   }
+  if (folder.index_is_link) {
+    FileFailure failure = failure_of(Culprit::kPage, ELOOP, path);
+    failure.reason = "the index's name is a symbolic link";
+    fail(folder.argument, culprit_path, failure);
+    return;
+  }
   const std::string bytes = render_index(folder.index);
   if (bytes == folder.old_index) return;
   if (path.size() >= kPathCapacity) {
@@ -773,7 +785,9 @@ void TreeRun::write_index(SiteFolder& folder) {
     return;
   }
   FileReplacement replacement;
-  if (!replacement.begin(path.c_str(), FileReplacement::Options{}) ||
+  FileReplacement::Options options;
+  options.refuse_links = true;  // one made since the folder was entered
+  if (!replacement.begin(path.c_str(), options) ||
       std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) != bytes.size() ||
       !replacement.commit()) {
     fail(folder.argument, culprit_path,
