@@ -11,6 +11,7 @@
 #include "app/batch_internal.h"
 #include "app/insert_file.h"
 #include "app/page_variables.h"
+#include "app/site_index.h"
 #include "app/tree_conversion.h"
 #include "common/bounded_copy.h"
 #include "common/file_replacement.h"
@@ -111,6 +112,14 @@ PageResult write_page_file(TextReader& input, const char* source_path, const std
   return result;
 }
 
+// Whether a page of that name in an output folder would be the folder's
+// index.
+bool is_index_name(const char* page_path) {
+  std::string name(file_name_of(page_path));
+  if (kCaseBlindFileNames) lower_case_path(name.data());
+  return name == kIndexName;
+}
+
 }  // namespace
 
 std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, WrittenPages& written,
@@ -130,6 +139,12 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
   copy_string_bounded(output_path, page_base.c_str());
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) {
     return failure_of(Culprit::kPage, ENAMETOOLONG, output_path);
+  }
+  // The output folder's index lists its pages: a page never takes its place.
+  if (!output_folder.empty() && is_index_name(output_path)) {
+    FileFailure failure = failure_of(Culprit::kPage, 0, output_path);
+    failure.reason = "that name is the output folder's index";
+    return failure;
   }
   // Another source's page of this batch is never replaced.
   FileStamp source_stamp;

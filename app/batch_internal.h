@@ -81,8 +81,8 @@ struct WrittenPage {
 using WrittenPages = std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPage>;
 
 // Converts one named file into its page: beside it, or in `output_folder`
-// when that is not empty (where a page whose name is a symbolic link is
-// refused). No page in `written` is replaced for another
+// when that is not empty (where a page whose name is a symbolic link or the
+// folder's index is refused). No page in `written` is replaced for another
 // source; the page written is added. Returns nothing, or why the file was
 // not converted. `lines` and `page_path`, when given, receive the source's
 // line count and the page's path.

@@ -583,6 +583,10 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
     job->failure = failure_of(Culprit::kPage, ELOOP, job->page_path);
     job->failure->reason = batch::kPageNameIsALink;
     job->done = true;
+  } else if (job->page_name.size() == sizeof kIndexName - 1 && name_key(job->page_name) == kIndexName) {
+    job->failure = failure_of(Culprit::kPage, 0, job->page_path);
+    job->failure->reason = "that name is the folder's index";
+    job->done = true;
   }
   ++found_;
   Event event;

@@ -415,5 +415,42 @@ TEST_F(TreeConversionTest, HiddenEntriesAreLeftOutUnlessNamed) {
   EXPECT_TRUE(path_exists(in(tree_, ".git/x.c.htm").c_str()));
 }
 
+// A page never takes the name of its folder's index, nor the index a
+// page's: a named file's page in the output folder, and a tree's page whose
+// name with the page extension is the index's, are refused, every run.
+TEST_F(TreeConversionTest, NoPageTakesTheIndexsName) {
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  copy_string_bounded(settings_.extension, ".html");
+  write_file(in(root_, "index.cpp"), "int i;\n");
+  write_file(in(root_, "other.cpp"), "o");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    EXPECT_EQ(convert({in(root_, "index.cpp"), in(root_, "other.cpp")}), 1);
+    EXPECT_EQ(recorder_.failed,
+              (std::vector<std::string>{in(root_, "index.cpp") + ": page " + in(site, "index.html") +
+                                        ": that name is the output folder's index"}));
+    EXPECT_EQ(read_file(in(site, "other.html")), "<W>o</W>");
+    const std::string index = read_file(in(site, "index.html"));
+    PageRecords records;
+    EXPECT_TRUE(read_index_records(index, records)) << index;
+    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.count("other.html"), 1u);
+  }
+
+  // A tree's page is its source's name and the page extension.
+  copy_string_bounded(settings_.extension, "tml");
+  settings_.output_folder[0] = '\0';
+  const std::string sub = in(tree_, "sub");
+  write_file(in(sub, "index.h"), "x");
+  EXPECT_EQ(convert({sub}), 1);
+  EXPECT_EQ(recorder_.failed,
+            (std::vector<std::string>{in(sub, "index.h") + ": page " + in(sub, "index.html") +
+                                      ": that name is the folder's index"}));
+  PageRecords records;
+  EXPECT_TRUE(read_index_records(read_file(in(sub, "index.html")), records));
+  EXPECT_EQ(records.count("with%20space.cctml"), 1u);
+}
+
 }  // namespace
 }  // namespace prismet

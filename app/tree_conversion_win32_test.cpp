@@ -72,6 +72,29 @@ TEST(TreeConversionWin32, DoubleByteNamesCaseAndHiddenFiles) {
   free_vocabulary(vocabulary);
 }
 
+// Names compare without case: a named file's page that is the output
+// folder's index in other letters is refused, and the index stays an index.
+TEST(TreeConversionWin32, APageInOtherLettersIsNoIndex) {
+  Settings settings;
+  set_default_settings(settings, "", "");
+  settings.style.whole = {"<W>", "</W>"};
+  copy_string_bounded(settings.extension, ".HTML");
+  Vocabulary vocabulary;
+  set_builtin_vocabulary(vocabulary);
+  const std::string root = scratch_path("win32-index-name");
+  testing::make_folder(root);
+  write_file(root + "\\Index.cpp", "i");
+  write_file(root + "\\other.cpp", "o");
+  const std::string site = root + "\\site";
+  copy_string_bounded(settings.output_folder, site.c_str());
+  Failures failures;
+  EXPECT_EQ(convert_files({root + "\\Index.cpp", root + "\\other.cpp"}, settings, vocabulary, &failures), 1);
+  EXPECT_EQ(failures.lines, std::vector<std::string>{root + "\\Index.cpp: page " + site +
+                                                     "\\Index.HTML: that name is the output folder's index"});
+  EXPECT_NE(read_file(site + "\\index.html").find("<a href=\"other.HTML\">other.cpp</a>"), std::string::npos);
+  free_vocabulary(vocabulary);
+}
+
 using CreateSymbolicLinkWFunction = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
 
 std::wstring wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
