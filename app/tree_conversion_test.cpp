@@ -452,5 +452,64 @@ TEST_F(TreeConversionTest, NoPageTakesTheIndexsName) {
   EXPECT_EQ(records.count("with%20space.cctml"), 1u);
 }
 
+// Pages through an output folder that is the tree itself (however it is
+// spelled) are told from sources as pages beside them are, also those an
+// earlier run made: a page extension that is a source extension never
+// grows the tree from run to run.
+TEST_F(TreeConversionTest, PagesAreNeverSourcesWhereverTheyGo) {
+  copy_string_bounded(settings_.extension, ".h");
+  const std::string spellings[] = {"", tree_, in(tree_, "."), in(in(tree_, "sub"), "..")};
+  for (const std::string& output : spellings) {
+    SCOPED_TRACE(output);
+    copy_string_bounded(settings_.output_folder, output.c_str());
+    for (int run = 0; run < 3; ++run) {
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.converted + recorder_.summary.unchanged, 4u) << run;
+    }
+    const auto files = files_below(tree_);
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files) names.push_back(name);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"a.cpp", "a.cpp.h", "a.h", "a.h.h", "index.html", "notes.txt",
+                                        "sub/deep/index.html", "sub/deep/z.hpp", "sub/deep/z.hpp.h",
+                                        "sub/index.html", "sub/with space.cc", "sub/with space.cc.h"}));
+    // A page whose source is gone is still a page on the next run.
+    delete_file(in(tree_, "sub/with space.cc").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted + recorder_.summary.unchanged, 3u);
+    EXPECT_FALSE(path_exists(in(tree_, "sub/with space.cc.h.h").c_str()));
+    // The next spelling starts from the tree as it was.
+    for (const char* page : {"a.cpp.h", "a.h.h", "sub/deep/z.hpp.h", "sub/with space.cc.h", "index.html",
+                             "sub/index.html", "sub/deep/index.html"}) {
+      delete_file(in(tree_, page).c_str());
+    }
+    write_file(in(tree_, "sub/with space.cc"), "// one\n// two\n");
+  }
+}
+
+// Without a page extension a page would be its source: beside the sources,
+// and through an output folder that is the tree itself, every source is
+// refused and stays as it was; in another output folder the pages take the
+// sources' names.
+TEST_F(TreeConversionTest, AnEmptyPageExtensionNeverReplacesASource) {
+  settings_.extension[0] = '\0';
+  const auto before = files_below(tree_);
+  for (const std::string& output : {std::string(), tree_, in(tree_, ".")}) {
+    SCOPED_TRACE(output);
+    copy_string_bounded(settings_.output_folder, output.c_str());
+    EXPECT_EQ(convert({tree_}), 4);
+    ASSERT_EQ(recorder_.failed.size(), 4u);
+    EXPECT_NE(recorder_.failed[0].find("a.cpp: the page would replace its source (no page extension)"),
+              std::string::npos)
+        << recorder_.failed[0];
+    EXPECT_TRUE(files_below(tree_) == before) << "a source was replaced";
+  }
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(read_file(in(site, "a.cpp")), "<W><FONT COLOR=\"#0000FF\">int</FONT> a;\r\n</W>");
+  EXPECT_TRUE(files_below(tree_) == before);
+}
+
 }  // namespace
 }  // namespace prismet
