@@ -511,5 +511,40 @@ TEST_F(TreeConversionTest, AnEmptyPageExtensionNeverReplacesASource) {
   EXPECT_TRUE(files_below(tree_) == before);
 }
 
+// Several folders, each named with separators behind it, each get a folder
+// of their own name in the output folder, linked from its index; one such
+// folder alone fills it.
+TEST_F(TreeConversionTest, FolderArgumentsWithTrailingSeparatorsAndAnOutputFolder) {
+  const std::string other = in(root_, "other");
+  testing::make_folder(other);
+  write_file(in(other, "o.c"), "o");
+  const std::string slash(1, kPathSeparator);
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  EXPECT_EQ(convert({tree_ + slash, other + slash + slash}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 5u);
+  EXPECT_EQ(read_file(in(site, "src/sub/deep/z.hpp.htm")), "<W>z</W>");
+  EXPECT_EQ(read_file(in(site, "other/o.c.htm")), "<W>o</W>");
+  const std::string index = read_file(in(site, "index.html"));
+  EXPECT_NE(index.find("<a href=\"src/index.html\">src/</a></td><td>31</td><td>4 files</td>"),
+            std::string::npos)
+      << index;
+  EXPECT_NE(index.find("<a href=\"other/index.html\">other/</a></td><td>1</td><td>1 file</td>"),
+            std::string::npos)
+      << index;
+  EXPECT_EQ(follow_links(site, false), 5);
+  // The same folder twice, spelled with and without a separator.
+  EXPECT_EQ(convert({other, other + slash}), 1);
+  ASSERT_EQ(recorder_.failed.size(), 1u);
+  EXPECT_EQ(recorder_.failed[0],
+            other + slash + ": page " + in(site, "other") + " already written for " + other);
+
+  const std::string alone = in(root_, "alone");
+  copy_string_bounded(settings_.output_folder, alone.c_str());
+  EXPECT_EQ(convert({other + slash}), 0);
+  EXPECT_EQ(read_file(in(alone, "o.c.htm")), "<W>o</W>");
+  EXPECT_FALSE(path_exists(in(alone, "other").c_str()));
+}
+
 }  // namespace
 }  // namespace prismet
