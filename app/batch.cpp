@@ -11,6 +11,7 @@
 #include "app/batch_internal.h"
 #include "app/insert_file.h"
 #include "app/page_variables.h"
+#include "app/site_index.h"
 #include "app/tree_conversion.h"
 #include "common/bounded_copy.h"
 #include "common/file_replacement.h"
@@ -83,12 +84,17 @@ std::optional<FileFailure> convert_standard_streams(Run& run) {
 }
 
 // Writes the page of the open input to `page_path` through a replacement.
+// With `refuse_links`, a page whose name is a symbolic link is refused
+// instead of written through it.
 PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path, Run& run,
-                           const std::string& index) {
+                           const std::string& index, bool refuse_links) {
   PageResult result;
   FileReplacement page;
-  if (!page.begin(page_path.c_str(), FileReplacement::Options{})) {
+  FileReplacement::Options options;
+  options.refuse_links = refuse_links;
+  if (!page.begin(page_path.c_str(), options)) {
     result.failure = failure_of(Culprit::kPage, page.error(), page_path);
+    if (refuse_links && page.error() == ELOOP) result.failure->reason = kPageNameIsALink;
     return result;
   }
   TextWriter output;
@@ -104,6 +110,14 @@ PageResult write_page_file(TextReader& input, const char* source_path, const std
   input.close();
   if (!page.commit()) result.failure = failure_of(Culprit::kPage, page.error(), page_path);
   return result;
+}
+
+// Whether a page of that name in an output folder would be the folder's
+// index.
+bool is_index_name(const char* page_path) {
+  std::string name(file_name_of(page_path));
+  if (kCaseBlindFileNames) lower_case_path(name.data());
+  return name == kIndexName;
 }
 
 }  // namespace
@@ -126,6 +140,12 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
   if (!replace_extension(output_path, sizeof output_path, settings.extension)) {
     return failure_of(Culprit::kPage, ENAMETOOLONG, output_path);
   }
+  // The output folder's index lists its pages: a page never takes its place.
+  if (!output_folder.empty() && is_index_name(output_path)) {
+    FileFailure failure = failure_of(Culprit::kPage, 0, output_path);
+    failure.reason = "that name is the output folder's index";
+    return failure;
+  }
   // Another source's page of this batch is never replaced.
   FileStamp source_stamp;
   const bool source_known = file_stamp(input_path.c_str(), source_stamp);
@@ -145,7 +165,8 @@ std::optional<FileFailure> convert_one(const std::string& input_path, Run& run, 
       return failure;
     }
   }
-  PageResult result = write_page_file(input, input_path.c_str(), output_path, run, std::string());
+  PageResult result =
+      write_page_file(input, input_path.c_str(), output_path, run, std::string(), !output_folder.empty());
   if (result.failure) return result.failure;
   if (lines != nullptr) *lines = result.lines;
   if (page_path != nullptr) *page_path = output_path;
@@ -165,7 +186,7 @@ PageResult convert_to_page(const char* source_path, const std::string& page_path
     return result;
   }
   input.decode_as(run.settings.encoding);
-  PageResult result = write_page_file(input, source_path, page_path, run, index);
+  PageResult result = write_page_file(input, source_path, page_path, run, index, true);
   result.source = source;
   return result;
 }

@@ -20,6 +20,9 @@ using Culprit = FileFailure::Culprit;
 
 FileFailure failure_of(Culprit culprit, int error, std::string path = std::string());
 
+// Why a page of a site or an output folder was refused.
+inline constexpr char kPageNameIsALink[] = "the page's name is a symbolic link";
+
 // What every page a thread writes shares: the settings, the conversion set
 // up once for them, the header and the footer (each thread of a tree
 // conversion has its own).
@@ -63,7 +66,8 @@ struct PageResult {
 };
 
 // Converts the source at `source_path` into the page at `page_path`, which
-// it replaces only when complete. `index` as for Run::start_page.
+// it replaces only when complete; a page whose name is a symbolic link is
+// refused. `index` as for Run::start_page.
 PageResult convert_to_page(const char* source_path, const std::string& page_path, Run& run,
                            const std::string& index);
 
@@ -77,7 +81,8 @@ struct WrittenPage {
 using WrittenPages = std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPage>;
 
 // Converts one named file into its page: beside it, or in `output_folder`
-// when that is not empty. No page in `written` is replaced for another
+// when that is not empty (where a page whose name is a symbolic link or the
+// folder's index is refused). No page in `written` is replaced for another
 // source; the page written is added. Returns nothing, or why the file was
 // not converted. `lines` and `page_path`, when given, receive the source's
 // line count and the page's path.

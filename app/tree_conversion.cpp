@@ -85,6 +85,10 @@ struct SiteFolder {
   std::string name;  // in the parent's index
   PageRecords previous;
   bool index_in_the_way = false;  // an index.html this program did not make
+  bool index_is_link = false;     // an index.html that is a symbolic link, never written through
+  // Its pages go into the folder of its sources: beside them, or through an
+  // output folder that is that same folder.
+  bool beside = false;
   std::string old_index;
   FolderIndex index;
   std::string index_value;  // its pages' "{{index}}"
@@ -400,7 +404,9 @@ SiteFolder* TreeRun::new_folder(SiteFolder* parent, std::string source_path, std
   folder->index.has_parent = parent != nullptr;
   folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
   folder->index_value = index_link(folder->index.site_path, utf8_);
-  read_previous_index(*folder);
+  // A link's target is no index of this site: neither read nor written.
+  folder->index_is_link = is_link(join_path(folder->output_path, kIndexName).c_str());
+  if (!folder->index_is_link) read_previous_index(*folder);
   SiteFolder* made = folder.get();
   folders_.emplace(made, std::move(folder));
   return made;
@@ -479,6 +485,9 @@ void TreeRun::folder_failure(std::string path, FileFailure failure) {
 // Lists the folder and keeps its sources and sub-folders, in order, for the walk.
 void TreeRun::enter(SiteFolder& folder) {
   stack_.push_back(&folder);
+  folder.beside = (folder.parent != nullptr && folder.parent->beside) ||
+                  folder.output_path == folder.source_path ||
+                  same_file(folder.output_path.c_str(), folder.source_path.c_str());
   std::vector<FolderEntry> entries;
   int error = 0;
   if (!list_folder(folder.source_path.c_str(), entries, error)) {
@@ -494,7 +503,9 @@ void TreeRun::enter(SiteFolder& folder) {
     const bool beside = folder.output_path == folder.source_path;
     if (beside || list_folder(folder.output_path.c_str(), outputs, ignored)) {
       for (const FolderEntry& entry : beside ? entries : outputs) {
-        if (entry.kind == FolderEntry::Kind::kFile) folder.outputs.insert(name_key(entry.name));
+        // A link is never a current page: it is refused when its turn comes.
+        if (entry.kind == FolderEntry::Kind::kFile && !entry.link)
+          folder.outputs.insert(name_key(entry.name));
       }
     }
   }
@@ -507,15 +518,17 @@ void TreeRun::enter(SiteFolder& folder) {
     if (entry.hidden) continue;
     if (entry.kind == FolderEntry::Kind::kFile) {
       if (!sources.count(entry.name)) continue;
-      // With pages beside their sources, a page of a source here is no
-      // source of its own even where its name would match.
+      // With pages beside their sources, a page of a source here, or a page
+      // the folder's index records from an earlier run, is no source of its
+      // own even where its name would match.
       const std::string_view name = entry.name;
       const std::string_view extension = settings_.extension;
-      if (output_root_.empty() && name.size() > extension.size() && !extension.empty() &&
+      if (folder.beside && name.size() > extension.size() && !extension.empty() &&
           name.substr(name.size() - extension.size()) == extension &&
           sources.count(std::string(name.substr(0, name.size() - extension.size())))) {
         continue;
       }
+      if (folder.beside && !folder.previous.empty() && folder.previous.count(url_of_name(name))) continue;
       folder.files.push_back(entry.name);
     } else if (entry.kind == FolderEntry::Kind::kFolder && !entry.link) {
       if (output_known_) {
@@ -568,14 +581,19 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
     job->failure = failure_of(Culprit::kPageTaken, 0, job->page_path);
     job->failure->other_source = taken->second;
     job->done = true;
-  } else if (job->page_name == name && output_root_.empty()) {
+  } else if (job->page_name == name && folder.beside) {
     job->failure = failure_of(Culprit::kPage, 0, job->page_path);
     job->failure->reason = "the page would replace its source (no page extension)";
     job->done = true;
-  } else if (output_root_.empty() && folder.links.count(name_key(job->page_name))) {
-    // A link there could lead the page out of the tree.
+  } else if (folder.beside && folder.links.count(name_key(job->page_name))) {
+    // A link there could lead the page out of the tree (elsewhere the
+    // page's writing refuses one).
     job->failure = failure_of(Culprit::kPage, ELOOP, job->page_path);
-    job->failure->reason = "the page's name is a symbolic link";
+    job->failure->reason = batch::kPageNameIsALink;
+    job->done = true;
+  } else if (job->page_name.size() == sizeof kIndexName - 1 && name_key(job->page_name) == kIndexName) {
+    job->failure = failure_of(Culprit::kPage, 0, job->page_path);
+    job->failure->reason = "that name is the folder's index";
     job->done = true;
   }
   ++found_;
@@ -766,6 +784,12 @@ void TreeRun::write_index(SiteFolder& folder) {
     fail(folder.argument, culprit_path, failure);
     return;
   }
+  if (folder.index_is_link) {
+    FileFailure failure = failure_of(Culprit::kPage, ELOOP, path);
+    failure.reason = "the index's name is a symbolic link";
+    fail(folder.argument, culprit_path, failure);
+    return;
+  }
   const std::string bytes = render_index(folder.index);
   if (bytes == folder.old_index) return;
   if (path.size() >= kPathCapacity) {
@@ -773,7 +797,9 @@ void TreeRun::write_index(SiteFolder& folder) {
     return;
   }
   FileReplacement replacement;
-  if (!replacement.begin(path.c_str(), FileReplacement::Options{}) ||
+  FileReplacement::Options options;
+  options.refuse_links = true;  // one made since the folder was entered
+  if (!replacement.begin(path.c_str(), options) ||
       std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) != bytes.size() ||
       !replacement.commit()) {
     fail(folder.argument, culprit_path,

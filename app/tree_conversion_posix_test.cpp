@@ -192,5 +192,73 @@ TEST_F(TreeConversionPosixTest, PageTitlesAreValidInThePagesEncoding) {
   }
 }
 
+// In an output folder as beside the sources, a page or an index whose name
+// is a symbolic link (to a file outside, or to nothing) is refused and told,
+// on every run: nothing is written or made through it.
+TEST_F(TreeConversionPosixTest, NoPageOrIndexIsWrittenThroughALink) {
+  const std::string outside = root_ + "/outside";
+  testing::make_folder(outside);
+  write_file(outside + "/victim", "keep");
+  const std::string site = root_ + "/site";
+  testing::make_folder(site);
+  testing::make_folder(site + "/sub");
+  struct Case {
+    std::string output;  // empty: beside the sources
+    std::string link;    // a page's or an index's name
+    std::string target;
+    std::string told;
+  } cases[] = {
+      {site, site + "/a.cpp.htm", outside + "/victim",
+       tree_ + "/a.cpp: page " + site + "/a.cpp.htm: the page's name is a symbolic link"},
+      {site, site + "/sub/b.cpp.htm", outside + "/made",
+       tree_ + "/sub/b.cpp: page " + site + "/sub/b.cpp.htm: the page's name is a symbolic link"},
+      {std::string(), tree_ + "/sub/b.cpp.htm", outside + "/made",
+       tree_ + "/sub/b.cpp: page " + tree_ + "/sub/b.cpp.htm: the page's name is a symbolic link"},
+      {site, site + "/index.html", outside + "/victim",
+       tree_ + ": page " + site + "/index.html: the index's name is a symbolic link"},
+      {site, site + "/sub/index.html", outside + "/made",
+       tree_ + "/sub: page " + site + "/sub/index.html: the index's name is a symbolic link"},
+      {std::string(), tree_ + "/index.html", outside + "/made",
+       tree_ + ": page " + tree_ + "/index.html: the index's name is a symbolic link"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.link);
+    copy_string_bounded(settings_.output_folder, c.output.c_str());
+    ::unlink(c.link.c_str());  // what an earlier case made there
+    ASSERT_EQ(::symlink(c.target.c_str(), c.link.c_str()), 0);
+    for (int run = 0; run < 2; ++run) {
+      EXPECT_EQ(convert({tree_}), 1) << run;
+      EXPECT_EQ(failures_.lines, std::vector<std::string>{c.told}) << run;
+      EXPECT_EQ(read_file(outside + "/victim"), "keep");
+      EXPECT_FALSE(path_exists((outside + "/made").c_str()));
+    }
+    struct stat info;
+    EXPECT_EQ(::lstat(c.link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::unlink(c.link.c_str()), 0);
+  }
+  // Files named one by one go into the output folder the same way.
+  write_file(tree_ + "/c.cpp", "c");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  ::unlink((site + "/c.htm").c_str());
+  ASSERT_EQ(::symlink((outside + "/victim").c_str(), (site + "/c.htm").c_str()), 0);
+  EXPECT_EQ(convert({tree_ + "/a.cpp", tree_ + "/c.cpp"}), 1);
+  EXPECT_EQ(failures_.lines, std::vector<std::string>{tree_ + "/c.cpp: page " + site +
+                                                      "/c.htm: the page's name is a symbolic link"});
+  EXPECT_EQ(read_file(outside + "/victim"), "keep");
+  EXPECT_EQ(read_file(site + "/a.htm"), "<W>a</W>");
+  // An index that links to another site's index is not written through.
+  const std::string other = root_ + "/other";
+  copy_string_bounded(settings_.output_folder, other.c_str());
+  EXPECT_EQ(convert({tree_ + "/sub"}), 0);
+  const std::string others_index = read_file(other + "/index.html");
+  ::unlink((site + "/sub/index.html").c_str());  // the last case's link is gone already
+  ASSERT_EQ(::symlink((other + "/index.html").c_str(), (site + "/sub/index.html").c_str()), 0);
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  write_file(tree_ + "/sub/more.cpp", "m");
+  EXPECT_EQ(convert({tree_}), 1);
+  EXPECT_EQ(read_file(other + "/index.html"), others_index);
+}
+
 }  // namespace
 }  // namespace prismet

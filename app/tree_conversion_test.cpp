@@ -415,5 +415,136 @@ TEST_F(TreeConversionTest, HiddenEntriesAreLeftOutUnlessNamed) {
   EXPECT_TRUE(path_exists(in(tree_, ".git/x.c.htm").c_str()));
 }
 
+// A page never takes the name of its folder's index, nor the index a
+// page's: a named file's page in the output folder, and a tree's page whose
+// name with the page extension is the index's, are refused, every run.
+TEST_F(TreeConversionTest, NoPageTakesTheIndexsName) {
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  copy_string_bounded(settings_.extension, ".html");
+  write_file(in(root_, "index.cpp"), "int i;\n");
+  write_file(in(root_, "other.cpp"), "o");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    EXPECT_EQ(convert({in(root_, "index.cpp"), in(root_, "other.cpp")}), 1);
+    EXPECT_EQ(recorder_.failed,
+              (std::vector<std::string>{in(root_, "index.cpp") + ": page " + in(site, "index.html") +
+                                        ": that name is the output folder's index"}));
+    EXPECT_EQ(read_file(in(site, "other.html")), "<W>o</W>");
+    const std::string index = read_file(in(site, "index.html"));
+    PageRecords records;
+    EXPECT_TRUE(read_index_records(index, records)) << index;
+    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.count("other.html"), 1u);
+  }
+
+  // A tree's page is its source's name and the page extension.
+  copy_string_bounded(settings_.extension, "tml");
+  settings_.output_folder[0] = '\0';
+  const std::string sub = in(tree_, "sub");
+  write_file(in(sub, "index.h"), "x");
+  EXPECT_EQ(convert({sub}), 1);
+  EXPECT_EQ(recorder_.failed,
+            (std::vector<std::string>{in(sub, "index.h") + ": page " + in(sub, "index.html") +
+                                      ": that name is the folder's index"}));
+  PageRecords records;
+  EXPECT_TRUE(read_index_records(read_file(in(sub, "index.html")), records));
+  EXPECT_EQ(records.count("with%20space.cctml"), 1u);
+}
+
+// Pages through an output folder that is the tree itself (however it is
+// spelled) are told from sources as pages beside them are, also those an
+// earlier run made: a page extension that is a source extension never
+// grows the tree from run to run.
+TEST_F(TreeConversionTest, PagesAreNeverSourcesWhereverTheyGo) {
+  copy_string_bounded(settings_.extension, ".h");
+  const std::string spellings[] = {"", tree_, in(tree_, "."), in(in(tree_, "sub"), "..")};
+  for (const std::string& output : spellings) {
+    SCOPED_TRACE(output);
+    copy_string_bounded(settings_.output_folder, output.c_str());
+    for (int run = 0; run < 3; ++run) {
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.converted + recorder_.summary.unchanged, 4u) << run;
+    }
+    const auto files = files_below(tree_);
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files) names.push_back(name);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"a.cpp", "a.cpp.h", "a.h", "a.h.h", "index.html", "notes.txt",
+                                        "sub/deep/index.html", "sub/deep/z.hpp", "sub/deep/z.hpp.h",
+                                        "sub/index.html", "sub/with space.cc", "sub/with space.cc.h"}));
+    // A page whose source is gone is still a page on the next run.
+    delete_file(in(tree_, "sub/with space.cc").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted + recorder_.summary.unchanged, 3u);
+    EXPECT_FALSE(path_exists(in(tree_, "sub/with space.cc.h.h").c_str()));
+    // The next spelling starts from the tree as it was.
+    for (const char* page : {"a.cpp.h", "a.h.h", "sub/deep/z.hpp.h", "sub/with space.cc.h", "index.html",
+                             "sub/index.html", "sub/deep/index.html"}) {
+      delete_file(in(tree_, page).c_str());
+    }
+    write_file(in(tree_, "sub/with space.cc"), "// one\n// two\n");
+  }
+}
+
+// Without a page extension a page would be its source: beside the sources,
+// and through an output folder that is the tree itself, every source is
+// refused and stays as it was; in another output folder the pages take the
+// sources' names.
+TEST_F(TreeConversionTest, AnEmptyPageExtensionNeverReplacesASource) {
+  settings_.extension[0] = '\0';
+  const auto before = files_below(tree_);
+  for (const std::string& output : {std::string(), tree_, in(tree_, ".")}) {
+    SCOPED_TRACE(output);
+    copy_string_bounded(settings_.output_folder, output.c_str());
+    EXPECT_EQ(convert({tree_}), 4);
+    ASSERT_EQ(recorder_.failed.size(), 4u);
+    EXPECT_NE(recorder_.failed[0].find("a.cpp: the page would replace its source (no page extension)"),
+              std::string::npos)
+        << recorder_.failed[0];
+    EXPECT_TRUE(files_below(tree_) == before) << "a source was replaced";
+  }
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(read_file(in(site, "a.cpp")), "<W><FONT COLOR=\"#0000FF\">int</FONT> a;\r\n</W>");
+  EXPECT_TRUE(files_below(tree_) == before);
+}
+
+// Several folders, each named with separators behind it, each get a folder
+// of their own name in the output folder, linked from its index; one such
+// folder alone fills it.
+TEST_F(TreeConversionTest, FolderArgumentsWithTrailingSeparatorsAndAnOutputFolder) {
+  const std::string other = in(root_, "other");
+  testing::make_folder(other);
+  write_file(in(other, "o.c"), "o");
+  const std::string slash(1, kPathSeparator);
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  EXPECT_EQ(convert({tree_ + slash, other + slash + slash}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 5u);
+  EXPECT_EQ(read_file(in(site, "src/sub/deep/z.hpp.htm")), "<W>z</W>");
+  EXPECT_EQ(read_file(in(site, "other/o.c.htm")), "<W>o</W>");
+  const std::string index = read_file(in(site, "index.html"));
+  EXPECT_NE(index.find("<a href=\"src/index.html\">src/</a></td><td>31</td><td>4 files</td>"),
+            std::string::npos)
+      << index;
+  EXPECT_NE(index.find("<a href=\"other/index.html\">other/</a></td><td>1</td><td>1 file</td>"),
+            std::string::npos)
+      << index;
+  EXPECT_EQ(follow_links(site, false), 5);
+  // The same folder twice, spelled with and without a separator.
+  EXPECT_EQ(convert({other, other + slash}), 1);
+  ASSERT_EQ(recorder_.failed.size(), 1u);
+  EXPECT_EQ(recorder_.failed[0],
+            other + slash + ": page " + in(site, "other") + " already written for " + other);
+
+  const std::string alone = in(root_, "alone");
+  copy_string_bounded(settings_.output_folder, alone.c_str());
+  EXPECT_EQ(convert({other + slash}), 0);
+  EXPECT_EQ(read_file(in(alone, "o.c.htm")), "<W>o</W>");
+  EXPECT_FALSE(path_exists(in(alone, "other").c_str()));
+}
+
 }  // namespace
 }  // namespace prismet

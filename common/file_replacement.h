@@ -33,6 +33,10 @@ class FileReplacement {
     // Whether the new contents reach the disk before they take the target's
     // place (the settings file) or are left to the system (the pages).
     bool durable = false;
+    // Whether a target whose name is a symbolic link (Windows: any reparse
+    // point) is refused with ELOOP instead of followed (the pages of a site,
+    // which must never lead a write out of it).
+    bool refuse_links = false;
   };
 
   FileReplacement();

@@ -129,7 +129,15 @@ struct FileReplacement::State {
   // Follows the target's links and refuses a folder or, unless the options
   // allow it, a read-only file; an error number, 0 when it may be replaced.
   int inspect_target(const char* path) {
-    exists = resolve_links(path, target, old);
+    if (options.refuse_links) {
+      // The name itself: a link that appears later is then replaced by the
+      // rename, never written through.
+      target = path;
+      exists = ::lstat(path, &old) == 0;
+      if (exists && S_ISLNK(old.st_mode)) return ELOOP;
+    } else {
+      exists = resolve_links(path, target, old);
+    }
     if (!exists && errno != ENOENT) return errno;
     if (exists && S_ISDIR(old.st_mode)) return EISDIR;
     // A file without any write permission counts as read-only even for a
@@ -223,7 +231,8 @@ struct FileReplacement::State {
   // Opens the target for writing where it lies, lending its owner write
   // permission when it is read-only and read-only targets are replaced.
   bool open_target() {
-    target_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    const int no_follow = options.refuse_links ? O_NOFOLLOW : 0;
+    target_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | no_follow);
     if (target_fd >= 0 || errno != EACCES || !options.replace_read_only || old.st_uid != ::geteuid()) {
       return target_fd >= 0;
     }
@@ -232,7 +241,7 @@ struct FileReplacement::State {
       errno = saved;
       return false;
     }
-    target_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    target_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | no_follow);
     const int opened = errno;
     if (target_fd < 0) {
       ::chmod(target.c_str(), old.st_mode & 07777);

@@ -189,5 +189,40 @@ TEST(FileReplacementPosix, AFullDiskLeavesAFileRewrittenInPlaceAsItWas) {
   ::unlink(file.c_str());
 }
 
+// Refusing links: a target whose name is a link, to a file or to nothing,
+// is refused with ELOOP and nothing behind it changes; a plain file, also
+// one with other hard links (rewritten in place), is still replaced.
+TEST(FileReplacementPosix, RefusesATargetThatIsALinkWhenAsked) {
+  const std::string folder = fresh_folder("refuse-links");
+  write_file(folder + "/victim", "keep");
+  ASSERT_EQ(::symlink((folder + "/victim").c_str(), (folder + "/to-file").c_str()), 0);
+  ASSERT_EQ(::symlink((folder + "/missing").c_str(), (folder + "/dangling").c_str()), 0);
+  ASSERT_EQ(::symlink("to-file", (folder + "/chain").c_str()), 0);
+  FileReplacement::Options refuse;
+  refuse.refuse_links = true;
+  for (const char* name : {"/to-file", "/dangling", "/chain"}) {
+    SCOPED_TRACE(name);
+    FileReplacement replacement;
+    EXPECT_FALSE(replacement.begin((folder + name).c_str(), refuse));
+    EXPECT_EQ(replacement.error(), ELOOP);
+    EXPECT_TRUE(S_ISLNK(status_of(folder + name, false).st_mode));
+  }
+  EXPECT_EQ(read_file(folder + "/victim"), "keep");
+  EXPECT_NE(::access((folder + "/missing").c_str(), F_OK), 0);
+  EXPECT_EQ(count_entries(folder), 4);
+
+  write_file(folder + "/plain", "old");
+  EXPECT_TRUE(replace(folder + "/plain", "new", refuse));
+  EXPECT_EQ(read_file(folder + "/plain"), "new");
+  ASSERT_EQ(::link((folder + "/plain").c_str(), (folder + "/other-name").c_str()), 0);
+  EXPECT_TRUE(replace(folder + "/plain", "newer", refuse));
+  EXPECT_EQ(read_file(folder + "/other-name"), "newer");
+  EXPECT_TRUE(replace(folder + "/fresh", "made", refuse));
+  EXPECT_EQ(read_file(folder + "/fresh"), "made");
+  // Without the option a link is followed, as before.
+  EXPECT_TRUE(replace(folder + "/to-file", "followed"));
+  EXPECT_EQ(read_file(folder + "/victim"), "followed");
+}
+
 }  // namespace
 }  // namespace prismet

@@ -116,6 +116,9 @@ int FileReplacement::open_replacement(const char* target) {
   State& s = *state_;
   s.target = target;
   s.attributes = GetFileAttributesA(target);
+  if (s.attributes != INVALID_FILE_ATTRIBUTES && (s.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      s.options.refuse_links)
+    return ELOOP;
   if (s.attributes != INVALID_FILE_ATTRIBUTES && (s.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return EISDIR;
   if (s.attributes != INVALID_FILE_ATTRIBUTES && (s.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&

@@ -28,6 +28,11 @@ bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error
 // True when the path names a folder (through links).
 bool is_folder(const char* path);
 
+// True when the path's last name is itself a symbolic link (Linux) or a
+// reparse point such as a junction (Windows), whether or not what it points
+// to exists.
+bool is_link(const char* path);
+
 // Makes the folder and every missing folder above it, with the permission
 // bits `mode` before the umask (Linux; Windows gives them no meaning). True
 // when it exists as a folder afterwards; otherwise false with `error` set.

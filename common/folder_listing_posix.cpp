@@ -85,6 +85,11 @@ bool is_folder(const char* path) {
   return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool is_link(const char* path) {
+  struct stat info;
+  return ::lstat(path, &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool make_folders(const std::string& path, int& error, unsigned mode) {
   struct stat info;
   if (::stat(path.c_str(), &info) == 0) {

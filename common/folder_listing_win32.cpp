@@ -40,6 +40,11 @@ bool is_folder(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool is_link(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error) {
   entries.clear();
   std::string pattern = path;
