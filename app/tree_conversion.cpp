@@ -103,6 +103,8 @@ struct SiteFolder {
   bool output_made = false;
   // Held while sources whose pages may be current are checked.
   OpenFolder sources;
+  // With an output folder: that folder, held for the pages' sizes likewise.
+  OpenFolder pages;
   std::uint64_t files_below = 0;
   std::uint64_t bytes_below = 0;
   int argument = 0;  // the index of the argument it was entered for
@@ -126,7 +128,8 @@ void read_previous_index(SiteFolder& folder) {
 // ---- Jobs --------------------------------------------------------------
 
 struct Job {
-  const OpenFolder* folder = nullptr;  // the source's
+  const OpenFolder* folder = nullptr;       // the source's
+  const OpenFolder* page_folder = nullptr;  // the page's
   std::string source_path;
   std::string page_path;
   std::string source_name;
@@ -180,13 +183,23 @@ bool settle_without_converting(Job& job, const JobContext& context) {
       job.failure = failure_of(Culprit::kSource, errno);
       return true;
     }
-    if (previous->source == source) {
+    // A page cut short or grown since it was written is made again.
+    FileStamp page;
+    if (previous->source == source && previous->page_size != kUnknownPageSize &&
+        job.page_folder->stamp(job.page_name.c_str(), job.page_path.c_str(), page) &&
+        page.size == previous->page_size) {
       job.record = *previous;
       job.unchanged = true;
       return true;
     }
   }
   return false;
+}
+
+// The size of the page just written, for its record.
+std::uint64_t page_size_of(const std::string& page_path) {
+  FileStamp page;
+  return file_stamp(page_path.c_str(), page) ? page.size : kUnknownPageSize;
 }
 
 void run_job(Job& job, batch::Run& run, const JobContext& context) {
@@ -200,6 +213,7 @@ void run_job(Job& job, batch::Run& run, const JobContext& context) {
   job.record.fingerprint = context.fingerprint;
   job.record.source = result.source;
   job.record.lines = result.lines;
+  job.record.page_size = page_size_of(job.page_path);
 }
 
 // Worker threads, each with its own conversion state, taking jobs in the
@@ -534,6 +548,8 @@ void TreeRun::enter(SiteFolder& folder) {
   if (!context_.rewrite_all && !folder.previous.empty() && !folder.files.empty() &&
       held_folders_ < kMaxHeldFolders && folder.sources.open(folder.source_path.c_str())) {
     ++held_folders_;
+    if (folder.output_path != folder.source_path && folder.pages.open(folder.output_path.c_str()))
+      ++held_folders_;
   }
 }
 
@@ -553,6 +569,7 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
   folder.output_made = true;
   auto job = std::make_unique<Job>();
   job->folder = &folder.sources;
+  job->page_folder = folder.output_path == folder.source_path ? &folder.sources : &folder.pages;
   job->source_path = join_path(folder.source_path, name);
   job->source_name = name;
   job->page_name = name + settings_.extension;
@@ -689,7 +706,7 @@ void TreeRun::convert_named(int argument, const std::string& path) {
   page.source_name = std::string(file_name_of(path.c_str()));
   page.page_name = std::string(file_name_of(page_path.c_str()));
   if (!top_->taken.emplace(name_key(page.page_name), path).second) return;  // listed once
-  page.record = {context_.fingerprint, source, lines};
+  page.record = {context_.fingerprint, source, lines, page_size_of(page_path)};
   top_->index.pages.push_back(std::move(page));
 }
 
@@ -750,9 +767,11 @@ void TreeRun::finish_folder(SiteFolder& folder) {
   std::map<std::string, std::string>().swap(folder.taken);
   std::unordered_set<std::string>().swap(folder.links);
   std::unordered_set<std::string>().swap(folder.outputs);
-  if (folder.sources.held()) {
-    folder.sources.close();
-    --held_folders_;
+  for (OpenFolder* held : {&folder.sources, &folder.pages}) {
+    if (held->held()) {
+      held->close();
+      --held_folders_;
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -93,6 +94,35 @@ TEST(SiteIndex, RecordsReadBackAndForeignFilesAreKnown) {
   EXPECT_EQ(records.size(), 1u);
 }
 
+// An index of the format before pages' sizes were recorded is still this
+// program's: its records are read with the page's size unknown. A record
+// short of a field in the newer format is left out.
+TEST(SiteIndex, RecordsWithoutPageSizesReadAsUnknown) {
+  PageRecords records;
+  ASSERT_TRUE(
+      read_index_records("<html></html>\n<!-- prismet-index 1\n"
+                         "00000000000000a1 1 2 3 4 5 6 a.cpp.htm\n"
+                         "00000000000000a2 1 2 3 4 5 b.cpp.htm\n"
+                         "-->\n",
+                         records));
+  ASSERT_EQ(records.size(), 1u);
+  const PageRecord& old = records["a.cpp.htm"];
+  EXPECT_EQ(old.fingerprint, 0xa1u);
+  EXPECT_TRUE((old.source == FileStamp{1, 2, 3, 4, 5}));
+  EXPECT_EQ(old.lines, 6u);
+  EXPECT_EQ(old.page_size, kUnknownPageSize);
+
+  ASSERT_TRUE(
+      read_index_records("<!-- prismet-index 2\n"
+                         "00000000000000a1 1 2 3 4 5 6 7 a.cpp.htm\n"
+                         "00000000000000a2 1 2 3 4 5 6 b.cpp.htm\n"
+                         "-->\n",
+                         records));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records["a.cpp.htm"].page_size, 7u);
+  EXPECT_FALSE(read_index_records("<!-- prismet-index 3\n-->\n", records));
+}
+
 // The rows and the records comment byte for byte, numbers at their edges
 // (0, one digit, the largest 64-bit value; a fingerprint with leading zeros).
 TEST(SiteIndex, RowsAndRecordsInFull) {
@@ -104,6 +134,7 @@ TEST(SiteIndex, RowsAndRecordsInFull) {
   top.fingerprint = 0xffffffffffffffffull;
   top.source = {18446744073709551615ull, 0, 7, 1000000000, 1796762500629455928ull};
   top.lines = 18446744073709551615ull;
+  top.page_size = 18446744073709551614ull;
   PageRecord low;
   low.fingerprint = 0x00000000000000a1ull;
   low.source = {0, 0, 0, 0, 0};
@@ -118,10 +149,10 @@ TEST(SiteIndex, RowsAndRecordsInFull) {
       "<tr><td><a href=\"x.h.htm\">x.h</a></td><td>7</td><td>18446744073709551615</td></tr>\n"
       "<tr><td><a href=\"y%20y.c.htm\">y y.c</a></td><td>0</td><td>0</td></tr>\n"
       "</tbody>\n</table>\n</body>\n</html>\n"
-      "<!-- prismet-index 1\n"
+      "<!-- prismet-index 2\n"
       "ffffffffffffffff 18446744073709551615 0 7 1000000000 1796762500629455928 18446744073709551615 "
-      "x.h.htm\n"
-      "00000000000000a1 0 0 0 0 0 0 y%20y.c.htm\n"
+      "18446744073709551614 x.h.htm\n"
+      "00000000000000a1 0 0 0 0 0 0 0 y%20y.c.htm\n"
       "-->\n";
   ASSERT_GE(bytes.size(), tail.size());
   EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
@@ -320,14 +351,16 @@ TEST_F(TreeConversionTest, ASecondRunRewritesOnlyWhatChanged) {
   EXPECT_EQ(recorder_.summary.converted, 1u);
   EXPECT_EQ(read_file(in(tree_, "sub/deep/z.hpp.htm")), "[top]<W>y</W>");
 
-  // A page removed since is made again; one edited by hand is the user's
-  // until its source changes (or --force).
+  // A page removed since is made again; one edited by hand, its size kept,
+  // is the user's until its source changes (or --force).
   delete_file(in(tree_, "a.h.htm").c_str());
-  write_file(in(tree_, "a.cpp.htm"), "edited");
+  const std::string edited = "[top]<W><FONT COLOR=\"#FF0000\">int</FONT> a;\r\n</W>";
+  ASSERT_EQ(edited.size(), read_file(in(tree_, "a.cpp.htm")).size());
+  write_file(in(tree_, "a.cpp.htm"), edited);
   EXPECT_EQ(convert({tree_}), 0);
   EXPECT_EQ(recorder_.summary.converted, 1u);
   EXPECT_EQ(read_file(in(tree_, "a.h.htm")), "[top]<W><FONT COLOR=\"#0000FF\">int</FONT> a();\r\n</W>");
-  EXPECT_EQ(read_file(in(tree_, "a.cpp.htm")), "edited");
+  EXPECT_EQ(read_file(in(tree_, "a.cpp.htm")), edited);
 
   // The header, a setting: every page.
   write_file(in(root_, "top.txt"), "[TOP]");
@@ -361,15 +394,20 @@ TEST_F(TreeConversionTest, ASecondRunOnOneOrMoreThreadsRewritesTheSamePages) {
     EXPECT_EQ(recorder_.summary.converted, 154u);
     for (const std::string& name : changed) write_file(in(tree_, "sub/" + name + ".c"), "two");  // same size
     delete_file(in(tree_, "sub/f20.c.htm").c_str());
-    write_file(in(tree_, "sub/f55.c.htm"), "edited");  // the user's until its source changes
+    write_file(in(tree_, "sub/f55.c.htm"),
+               "<W>OLD</W>");                         // its size kept: the user's until its source changes
+    write_file(in(tree_, "sub/f60.c.htm"), "<W>ol");  // cut short: made again
+    write_file(in(tree_, "sub/f130.c.htm"), "<W>old</W>!");  // grown: made again
     EXPECT_EQ(convert({tree_}), 0);
-    EXPECT_EQ(recorder_.summary.converted, 8u);
-    EXPECT_EQ(recorder_.summary.unchanged, 146u);
+    EXPECT_EQ(recorder_.summary.converted, 10u);
+    EXPECT_EQ(recorder_.summary.unchanged, 144u);
     for (const std::string& name : changed)
       EXPECT_EQ(read_file(in(tree_, "sub/" + name + ".c.htm")), "<W>two</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f20.c.htm")), "<W>old</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f4.c.htm")), "<W>old</W>");
-    EXPECT_EQ(read_file(in(tree_, "sub/f55.c.htm")), "edited");
+    EXPECT_EQ(read_file(in(tree_, "sub/f55.c.htm")), "<W>OLD</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f60.c.htm")), "<W>old</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f130.c.htm")), "<W>old</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f149.c.htm")), "<W>old</W>");
     // The index lists every page once, in order.
     const std::string index = read_file(in(tree_, "sub/index.html"));
@@ -413,6 +451,62 @@ TEST_F(TreeConversionTest, HiddenEntriesAreLeftOutUnlessNamed) {
   EXPECT_FALSE(path_exists(in(tree_, ".hidden.cpp.htm").c_str()));
   EXPECT_EQ(convert({in(tree_, ".git")}), 0);
   EXPECT_TRUE(path_exists(in(tree_, ".git/x.c.htm").c_str()));
+}
+
+// The records of an index as the format before pages' sizes had them: the
+// field before each page's name dropped and the older version.
+std::string without_page_sizes(const std::string& index) {
+  const std::string open = "<!-- prismet-index 2\n";
+  const std::size_t at = index.rfind(open);
+  if (at == std::string::npos) return index;
+  std::string old = index.substr(0, at) + "<!-- prismet-index 1\n";
+  std::size_t line = at + open.size();
+  for (std::size_t end = index.find('\n', line); end != std::string::npos; end = index.find('\n', line)) {
+    std::string text = index.substr(line, end - line);
+    const std::size_t name = text.rfind(' ');
+    if (name != std::string::npos) {
+      const std::size_t size = text.rfind(' ', name - 1);
+      text.erase(size, name - size);
+    }
+    old += text + "\n";
+    line = end + 1;
+  }
+  return old;
+}
+
+// A page cut short or grown after it was written is made again, beside the
+// sources and in an output folder, on one thread or more; an index of the
+// older format gets every page made once more, and then none.
+TEST_F(TreeConversionTest, APageOfAnotherSizeThanRecordedIsMadeAgain) {
+  const std::string site = in(root_, "site");
+  for (const bool output_folder : {false, true}) {
+    for (const int jobs : {1, 3}) {
+      SCOPED_TRACE(std::string(output_folder ? "site" : "beside") + " jobs " + std::to_string(jobs));
+      settings_.jobs = jobs;
+      copy_string_bounded(settings_.output_folder, output_folder ? site.c_str() : "");
+      const std::string pages = output_folder ? site : tree_;
+      TreeOptions force;
+      force.rewrite_all = true;
+      ASSERT_EQ(convert({tree_}, force), 0);
+      const auto first = files_below(pages);
+
+      write_file(in(pages, "a.cpp.htm"), "");                                              // cut short
+      write_file(in(pages, "sub/deep/z.hpp.htm"), first.at("sub/deep/z.hpp.htm") + "\n");  // grown
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.converted, 2u);
+      EXPECT_EQ(recorder_.summary.unchanged, 2u);
+      EXPECT_TRUE(files_below(pages) == first);
+
+      // Indexes written before sizes were recorded: each page once more.
+      for (const char* index : {"index.html", "sub/index.html", "sub/deep/index.html"})
+        write_file(in(pages, index), without_page_sizes(first.at(index)));
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.converted, 4u);
+      EXPECT_TRUE(files_below(pages) == first);
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.unchanged, 4u);
+    }
+  }
 }
 
 }  // namespace
