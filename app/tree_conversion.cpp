@@ -101,6 +101,9 @@ struct SiteFolder {
   std::vector<std::string> subfolders;
   std::size_t next_subfolder = 0;
   bool output_made = false;
+  // False once anything in it or below it could not be listed, made or
+  // converted: its index then never goes for lack of pages.
+  bool complete = true;
   // Held while sources whose pages may be current are checked.
   OpenFolder sources;
   // With an output folder: that folder, held for the pages' sizes likewise.
@@ -362,6 +365,7 @@ class TreeRun {
   void convert_named(int argument, const std::string& path);
   void finish_folder(SiteFolder& folder);
   void write_index(SiteFolder& folder);
+  void remove_index(SiteFolder& folder);
   void folder_failure(std::string path, FileFailure failure);
   void fail(int argument, const char* path, const FileFailure& failure);
   void tell_progress(bool now);
@@ -482,6 +486,8 @@ void TreeRun::start_argument(const Argument& argument) {
 }
 
 void TreeRun::folder_failure(std::string path, FileFailure failure) {
+  SiteFolder* owner = stack_.empty() ? top_ : stack_.back();
+  if (owner != nullptr) owner->complete = false;
   Event event;
   event.kind = Event::Kind::kFolderFailure;
   event.argument = argument_;
@@ -695,6 +701,7 @@ void TreeRun::convert_named(int argument, const std::string& path) {
   std::uint64_t lines = 0;
   std::string page_path;
   if (const auto failure = batch::convert_one(path, named_run_, written_, output_root_, &lines, &page_path)) {
+    if (top_ != nullptr) top_->complete = false;
     fail(argument, path.c_str(), *failure);
     return;
   }
@@ -722,6 +729,7 @@ void TreeRun::consume(Event& event) {
       --jobs_in_flight_;
       ++done_;
       if (job.failure) {
+        event.folder->complete = false;
         fail(event.argument, job.source_path.c_str(), *job.failure);
       } else {
         if (job.unchanged) {
@@ -754,7 +762,12 @@ void TreeRun::finish_folder(SiteFolder& folder) {
     ++folder.files_below;
     folder.bytes_below += page.record.source.size;
   }
-  if (folder.files_below > 0) write_index(folder);
+  if (folder.files_below > 0) {
+    write_index(folder);
+  } else if (folder.complete) {
+    remove_index(folder);
+  }
+  if (folder.parent != nullptr && !folder.complete) folder.parent->complete = false;
   if (folder.parent != nullptr && folder.files_below > 0) {
     folder.parent->index.folders.push_back({folder.name, folder.files_below, folder.bytes_below});
     folder.parent->files_below += folder.files_below;
@@ -798,6 +811,20 @@ void TreeRun::write_index(SiteFolder& folder) {
     fail(folder.argument, culprit_path,
          failure_of(Culprit::kPage, replacement.error() != 0 ? replacement.error() : errno, path));
   }
+}
+
+// A folder whose sources are all gone keeps no index of its own that would
+// still link their pages: the index this program made there goes (and with
+// it the link from the folder above, which lists only folders with pages).
+// An index.html of anyone else stays as it is.
+void TreeRun::remove_index(SiteFolder& folder) {
+  if (folder.index_in_the_way || folder.old_index.empty()) return;
+  const std::string path = join_path(folder.output_path, kIndexName);
+  if (delete_file(path.c_str())) return;
+  FileFailure failure = failure_of(Culprit::kPage, 0, path);
+  failure.reason = "the index of a folder with no pages left could not be deleted";
+  fail(folder.argument, folder.source_path.empty() ? folder.output_path.c_str() : folder.source_path.c_str(),
+       failure);
 }
 
 void TreeRun::tell_progress(bool now) {

@@ -509,5 +509,65 @@ TEST_F(TreeConversionTest, APageOfAnotherSizeThanRecordedIsMadeAgain) {
   }
 }
 
+// A folder whose sources are all gone loses the index this program made
+// there, and the folder above loses its link; then the folder above, once
+// its own are gone too. A folder whose pages could not be made keeps its
+// index, and an index.html of anyone else stays.
+TEST_F(TreeConversionTest, AFolderWithNoSourcesLeftKeepsNoIndex) {
+  for (const bool output_folder : {false, true}) {
+    SCOPED_TRACE(output_folder ? "site" : "beside");
+    // A tree of its own for each.
+    tree_ = in(root_, output_folder ? "tree2" : "tree1");
+    const std::string site = tree_ + "-site";
+    for (const char* folder : {"", "sub", "sub/deep", "empty"}) testing::make_folder(in(tree_, folder));
+    write_file(in(tree_, "a.cpp"), "int a;\n");
+    write_file(in(tree_, "a.h"), "int a();\n");
+    write_file(in(tree_, "sub/with space.cc"), "// one\n// two\n");
+    write_file(in(tree_, "sub/deep/z.hpp"), "z");
+    copy_string_bounded(settings_.output_folder, output_folder ? site.c_str() : "");
+    const std::string pages = output_folder ? site : tree_;
+    write_file(in(tree_, "empty/index.html"), "mine");
+    if (output_folder) {
+      testing::make_folder(site);
+      testing::make_folder(in(site, "empty"));
+      write_file(in(site, "empty/index.html"), "mine");
+    }
+    ASSERT_EQ(convert({tree_}), 0);
+    ASSERT_TRUE(path_exists(in(pages, "sub/deep/index.html").c_str()));
+
+    delete_file(in(tree_, "sub/deep/z.hpp").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_TRUE(recorder_.failed.empty());
+    EXPECT_FALSE(path_exists(in(pages, "sub/deep/index.html").c_str()));
+    EXPECT_EQ(read_file(in(pages, "sub/index.html")).find("deep/"), std::string::npos);
+    EXPECT_NE(read_file(in(pages, "index.html")).find("<td>14</td><td>1 file</td>"), std::string::npos);
+
+    delete_file(in(tree_, "sub/with space.cc").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_FALSE(path_exists(in(pages, "sub/index.html").c_str()));
+    EXPECT_EQ(read_file(in(pages, "index.html")).find("sub/"), std::string::npos);
+    EXPECT_EQ(follow_links(pages, false), 2);
+    EXPECT_EQ(read_file(in(pages, "empty/index.html")), "mine");
+
+    // Every source gone: not even the top's index is left.
+    delete_file(in(tree_, "a.cpp").c_str());
+    delete_file(in(tree_, "a.h").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_FALSE(path_exists(in(pages, "index.html").c_str()));
+    EXPECT_EQ(read_file(in(pages, "empty/index.html")), "mine");
+
+    // A page that cannot be made: its folder's index stays as it was.
+    write_file(in(tree_, "a.cpp"), "int a;\n");
+    write_file(in(tree_, "sub/b.cpp"), "b");
+    ASSERT_EQ(convert({tree_}), 0);
+    const std::string sub_index = read_file(in(pages, "sub/index.html"));
+    delete_file(in(pages, "sub/b.cpp.htm").c_str());
+    testing::make_folder(in(pages, "sub/b.cpp.htm"));
+    write_file(in(tree_, "sub/b.cpp"), "bb");
+    EXPECT_EQ(convert({tree_}), 1);
+    EXPECT_EQ(read_file(in(pages, "sub/index.html")), sub_index);
+  }
+}
+
 }  // namespace
 }  // namespace prismet
