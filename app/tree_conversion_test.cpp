@@ -453,6 +453,73 @@ TEST_F(TreeConversionTest, HiddenEntriesAreLeftOutUnlessNamed) {
   EXPECT_TRUE(path_exists(in(tree_, ".git/x.c.htm").c_str()));
 }
 
+// Every setting a page depends on, changed alone and in turn: the next run
+// rewrites every page, and the run after it none.
+TEST_F(TreeConversionTest, EachFingerprintedSettingRewritesEveryPageOnce) {
+  const std::string vocabulary = in(root_, "words.voc");
+  const std::string header = in(root_, "head.txt");
+  const std::string footer = in(root_, "foot.txt");
+  write_file(vocabulary, "[keywords]\nint\n");
+  write_file(header, "[top]");
+  write_file(footer, "[end]");
+  copy_string_bounded(settings_.vocabulary_file, vocabulary.c_str());
+  copy_string_bounded(settings_.style.insert_before, header.c_str());
+  copy_string_bounded(settings_.style.insert_after, footer.c_str());
+  OutputStyle& style = settings_.style;
+  const struct {
+    const char* setting;
+    std::function<void()> change;
+  } steps[] = {
+      {"tab width", [&] { style.tab_width = 8; }},
+      {"line numbers", [&] { style.line_numbers = true; }},
+      {"expand tabs", [&] { style.expand_tabs = true; }},
+      {"nbsp", [&] { style.nbsp_spaces = true; }},
+      {"line anchors", [&] { style.line_anchors = true; }},
+      {"encoding UTF-8", [&] { settings_.encoding = SourceEncoding::kUtf8; }},
+      {"encoding automatic", [&] { settings_.encoding = SourceEncoding::kAutomatic; }},
+      {"insert-file variables", [&] { settings_.insert_file_variables = true; }},
+      {"whole open", [&] { style.whole.open += "w"; }},
+      {"whole close", [&] { style.whole.close += "w"; }},
+      {"comment open", [&] { style.comment.open += "c"; }},
+      {"comment close", [&] { style.comment.close += "c"; }},
+      {"constant open", [&] { style.constant.open += "n"; }},
+      {"constant close", [&] { style.constant.close += "n"; }},
+      {"char constant open", [&] { style.char_constant.open += "h"; }},
+      {"char constant close", [&] { style.char_constant.close += "h"; }},
+      {"string open", [&] { style.string_literal.open += "s"; }},
+      {"string close", [&] { style.string_literal.close += "s"; }},
+      {"keyword open", [&] { style.keyword.open += "k"; }},
+      {"keyword close", [&] { style.keyword.close += "k"; }},
+      {"line number open", [&] { style.line_number.open += "l"; }},
+      {"line number close", [&] { style.line_number.close += "l"; }},
+      {"line open", [&] { style.line.open += "r"; }},
+      {"line close", [&] { style.line.close += "r"; }},
+      {"tag moved from open to close",
+       [&] {
+         style.line.open.pop_back();
+         style.line.close = "r" + style.line.close;
+       }},
+      {"page extension", [&] { copy_string_bounded(settings_.extension, ".html"); }},
+      {"vocabulary contents", [&] { write_file(vocabulary, "[keywords]\nINT\n"); }},
+      {"header contents", [&] { write_file(header, "[TOP]"); }},
+      {"footer contents", [&] { write_file(footer, "[END]"); }},
+  };
+  ASSERT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 4u);
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 0u) << "nothing changed";
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.setting);
+    step.change();
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted, 4u);
+    EXPECT_EQ(recorder_.summary.unchanged, 0u);
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted, 0u);
+    EXPECT_EQ(recorder_.summary.unchanged, 4u);
+  }
+}
+
 // The records of an index as the format before pages' sizes had them: the
 // field before each page's name dropped and the older version.
 std::string without_page_sizes(const std::string& index) {
@@ -506,6 +573,69 @@ TEST_F(TreeConversionTest, APageOfAnotherSizeThanRecordedIsMadeAgain) {
       EXPECT_EQ(convert({tree_}), 0);
       EXPECT_EQ(recorder_.summary.unchanged, 4u);
     }
+  }
+}
+
+// Named files in an output folder: their rows give each source's size and
+// line count, and their records the page's size.
+TEST_F(TreeConversionTest, NamedFilesInAnOutputFolderAreListedWithTheirSizesAndLines) {
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  write_file(in(tree_, "sub/three.h"), "a\nb\r\nc");
+  EXPECT_EQ(convert({in(tree_, "a.cpp"), in(tree_, "sub/with space.cc"), in(tree_, "sub/three.h")}), 0);
+  const std::string index = read_file(in(site, "index.html"));
+  for (const char* row : {"<a href=\"a.htm\">a.cpp</a></td><td>7</td><td>1</td>",
+                          "<a href=\"with%20space.htm\">with space.cc</a></td><td>14</td><td>2</td>",
+                          "<a href=\"three.htm\">three.h</a></td><td>6</td><td>3</td>"}) {
+    EXPECT_NE(index.find(row), std::string::npos) << row;
+  }
+  PageRecords records;
+  ASSERT_TRUE(read_index_records(index, records));
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records["a.htm"].page_size, read_file(in(site, "a.htm")).size());
+  EXPECT_EQ(records["with%20space.htm"].lines, 2u);
+  EXPECT_EQ(records["three.htm"].source.size, 6u);
+  EXPECT_EQ(records["three.htm"].page_size, read_file(in(site, "three.htm")).size());
+}
+
+// Each folder's index names its place in the site, two levels deep too,
+// and links the folder above; the pages link their folder's index.
+TEST_F(TreeConversionTest, IndexTitlesAndLinksUpTwoLevelsDeep) {
+  settings_.insert_file_variables = true;
+  write_file(in(root_, "top.txt"), "{{index}}");
+  copy_string_bounded(settings_.style.insert_before, in(root_, "top.txt").c_str());
+  const std::string site = in(root_, "site");
+  const std::string other = in(root_, "other");
+  testing::make_folder(other);
+  write_file(in(other, "o.c"), "o");
+  const struct {
+    std::vector<std::string> arguments;
+    std::string deep;  // the folder of z.hpp, in the site
+    std::string path;  // its site path
+  } cases[] = {
+      {{tree_}, "sub/deep", "/sub/deep/"},
+      {{tree_ + "/", other}, "src/sub/deep", "/src/sub/deep/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    copy_string_bounded(settings_.output_folder, site.c_str());
+    ASSERT_EQ(convert(c.arguments), 0);
+    const std::string deep = read_file(in(site, c.deep + "/index.html"));
+    EXPECT_NE(deep.find("<title>" + c.path + "</title>"), std::string::npos);
+    EXPECT_NE(deep.find("<h1>" + c.path + "</h1>"), std::string::npos);
+    EXPECT_NE(deep.find("<tr><td><a href=\"../index.html\">../</a></td>"), std::string::npos);
+    EXPECT_NE(deep.find("<a href=\"z.hpp.htm\">z.hpp</a>"), std::string::npos);
+    const std::string sub_path = c.path.substr(0, c.path.size() - 5);  // without "deep/"
+    const std::string sub = read_file(in(site, c.deep.substr(0, c.deep.size() - 5) + "/index.html"));
+    EXPECT_NE(sub.find("<title>" + sub_path + "</title>"), std::string::npos);
+    EXPECT_NE(sub.find("<tr><td><a href=\"../index.html\">../</a></td>"), std::string::npos);
+    EXPECT_NE(sub.find("<a href=\"deep/index.html\">deep/</a></td><td>1</td><td>1 file</td>"),
+              std::string::npos);
+    EXPECT_EQ(read_file(in(site, c.deep + "/z.hpp.htm")),
+              "<nav class=\"prismet-nav\"><a href=\"index.html\">" + c.path + "</a></nav><W>z</W>");
+    const std::string top = read_file(in(site, "index.html"));
+    EXPECT_NE(top.find("<title>/</title>"), std::string::npos);
+    EXPECT_EQ(top.find("../index.html"), std::string::npos) << "the site's top has no folder above";
   }
 }
 
