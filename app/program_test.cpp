@@ -84,6 +84,23 @@ TEST_F(ProgramTest, ModeSectionsKeepTheirOwnSettings) {
   EXPECT_EQ(read_file(path("m.htm")), "<PRE>m</PRE>");
 }
 
+// A relative output folder with the settings file's folder as the base is
+// taken from there, not from the current folder.
+TEST_F(ProgramTest, ARelativeOutputFolderFromTheSettingsFolder) {
+  write_file(settings_file(),
+             "[prismet]\r\nダイアログを表示=0\r\n相対パスの基準=設定ファイル\r\n出力フォルダ=site\r\n");
+  testing::make_folder(path("src"));
+  write_file(path("src") + testing::kSep + "s.cpp", "s");
+  testing::make_folder(path("work"));
+  EXPECT_EQ(testing::run_program(program_, {path("src")}, path("work")), 0);
+  const std::string settings_folder = settings_file().substr(0, settings_file().rfind(kPathSeparator));
+  const std::string site = settings_folder + testing::kSep + "site";
+  EXPECT_EQ(read_file(site + testing::kSep + "s.cpp.htm"), "<PRE>s</PRE>");
+  EXPECT_NE(read_file(site + testing::kSep + "index.html").find("s.cpp.htm"), std::string::npos);
+  EXPECT_FALSE(path_exists((path("work") + testing::kSep + "site").c_str()));
+  EXPECT_FALSE(path_exists((path("src") + testing::kSep + "s.cpp.htm").c_str()));
+}
+
 TEST_F(ProgramTest, ReadOnlyOutputIsReplacedAndStaysReadOnly) {
   write_file(path("r.cpp"), "fresh");
   write_file(path("r.htm"), "old");

@@ -9,9 +9,13 @@ namespace prismet {
 
 namespace {
 
-// Opens the comment that keeps the records; the version lets a later
-// format read an older one as "no records", which only converts again.
-constexpr std::string_view kRecordsOpen = "<!-- prismet-index 1\n";
+// Opens the comment that keeps the records, with the version of their
+// format. Version 2 adds the page's size to each record; a record of
+// version 1 is read with the page's size unknown, so its page is converted
+// once more and then recorded in full.
+constexpr std::string_view kRecordsOpen = "<!-- prismet-index 2\n";
+constexpr std::string_view kRecordsOpenWithoutSizes = "<!-- prismet-index 1\n";
+static_assert(kRecordsOpen.size() == kRecordsOpenWithoutSizes.size());
 constexpr std::string_view kRecordsClose = "-->\n";
 
 // A name or site path as the document's text shows it.
@@ -65,8 +69,8 @@ void append_records(std::string& out, const FolderIndex& index) {
   for (const IndexPage& page : index.pages) {
     const PageRecord& r = page.record;
     append_hex16(out, r.fingerprint);
-    for (const std::uint64_t field :
-         {r.source.device, r.source.index, r.source.size, r.source.modified, r.source.changed, r.lines}) {
+    for (const std::uint64_t field : {r.source.device, r.source.index, r.source.size, r.source.modified,
+                                      r.source.changed, r.lines, r.page_size}) {
       out += ' ';
       append_decimal(out, field);
     }
@@ -101,11 +105,16 @@ bool read_number(std::string_view& text, unsigned base, std::uint64_t& value) {
   return true;
 }
 
-bool read_record(std::string_view line, std::string_view& url, PageRecord& record) {
+bool read_record(std::string_view line, bool with_size, std::string_view& url, PageRecord& record) {
   std::uint64_t* const fields[] = {&record.source.device,   &record.source.index,   &record.source.size,
-                                   &record.source.modified, &record.source.changed, &record.lines};
+                                   &record.source.modified, &record.source.changed, &record.lines,
+                                   &record.page_size};
   if (!read_number(line, 16, record.fingerprint)) return false;
   for (std::uint64_t* field : fields) {
+    if (field == &record.page_size && !with_size) {
+      record.page_size = kUnknownPageSize;
+      break;
+    }
     if (!read_number(line, 10, *field)) return false;
   }
   url = line;
@@ -181,8 +190,13 @@ std::string render_index(const FolderIndex& index) {
 
 bool read_index_records(std::string_view bytes, PageRecords& records) {
   records.clear();
-  const std::size_t open = bytes.rfind(kRecordsOpen);
-  if (open == std::string_view::npos) return false;
+  bool with_size = true;
+  std::size_t open = bytes.rfind(kRecordsOpen);
+  if (open == std::string_view::npos) {
+    with_size = false;
+    open = bytes.rfind(kRecordsOpenWithoutSizes);
+    if (open == std::string_view::npos) return false;
+  }
   std::string_view rest = bytes.substr(open + kRecordsOpen.size());
   if (rest.size() < kRecordsClose.size() || rest.substr(rest.size() - kRecordsClose.size()) != kRecordsClose)
     return false;
@@ -195,7 +209,7 @@ bool read_index_records(std::string_view bytes, PageRecords& records) {
     PageRecord record;
     // A line this program cannot have written is left out: its page is
     // simply converted again.
-    if (read_record(line, url, record)) records.insert_or_assign(std::string(url), record);
+    if (read_record(line, with_size, url, record)) records.insert_or_assign(std::string(url), record);
   }
   return true;
 }

@@ -17,13 +17,20 @@
 
 namespace prismet {
 
+// The page size of a record that holds none (one of an older index, or of a
+// page whose size could not be had after it was written): no page is ever
+// taken for current with it.
+inline constexpr std::uint64_t kUnknownPageSize = UINT64_MAX;
+
 // What a page was made from: the fingerprint of the run's settings,
-// vocabulary and insert files and the source's stamp; and the source's line
-// count, for the index.
+// vocabulary and insert files and the source's stamp; the source's line
+// count, for the index; and the page's size as it was written, so that a
+// page cut short or grown since is made again.
 struct PageRecord {
   std::uint64_t fingerprint = 0;
   FileStamp source;
   std::uint64_t lines = 0;
+  std::uint64_t page_size = 0;
   bool operator==(const PageRecord&) const = default;
 };
 

@@ -105,8 +105,13 @@ struct SiteFolder {
   std::vector<std::string> subfolders;
   std::size_t next_subfolder = 0;
   bool output_made = false;
+  // False once anything in it or below it could not be listed, made or
+  // converted: its index then never goes for lack of pages.
+  bool complete = true;
   // Held while sources whose pages may be current are checked.
   OpenFolder sources;
+  // With an output folder: that folder, held for the pages' sizes likewise.
+  OpenFolder pages;
   std::uint64_t files_below = 0;
   std::uint64_t bytes_below = 0;
   int argument = 0;  // the index of the argument it was entered for
@@ -130,7 +135,8 @@ void read_previous_index(SiteFolder& folder) {
 // ---- Jobs --------------------------------------------------------------
 
 struct Job {
-  const OpenFolder* folder = nullptr;  // the source's
+  const OpenFolder* folder = nullptr;       // the source's
+  const OpenFolder* page_folder = nullptr;  // the page's
   std::string source_path;
   std::string page_path;
   std::string source_name;
@@ -184,13 +190,23 @@ bool settle_without_converting(Job& job, const JobContext& context) {
       job.failure = failure_of(Culprit::kSource, errno);
       return true;
     }
-    if (previous->source == source) {
+    // A page cut short or grown since it was written is made again.
+    FileStamp page;
+    if (previous->source == source && previous->page_size != kUnknownPageSize &&
+        job.page_folder->stamp(job.page_name.c_str(), job.page_path.c_str(), page) &&
+        page.size == previous->page_size) {
       job.record = *previous;
       job.unchanged = true;
       return true;
     }
   }
   return false;
+}
+
+// The size of the page just written, for its record.
+std::uint64_t page_size_of(const std::string& page_path) {
+  FileStamp page;
+  return file_stamp(page_path.c_str(), page) ? page.size : kUnknownPageSize;
 }
 
 void run_job(Job& job, batch::Run& run, const JobContext& context) {
@@ -204,6 +220,7 @@ void run_job(Job& job, batch::Run& run, const JobContext& context) {
   job.record.fingerprint = context.fingerprint;
   job.record.source = result.source;
   job.record.lines = result.lines;
+  job.record.page_size = page_size_of(job.page_path);
 }
 
 // Worker threads, each with its own conversion state, taking jobs in the
@@ -352,6 +369,7 @@ class TreeRun {
   void convert_named(int argument, const std::string& path);
   void finish_folder(SiteFolder& folder);
   void write_index(SiteFolder& folder);
+  void remove_index(SiteFolder& folder);
   void folder_failure(std::string path, FileFailure failure);
   void fail(int argument, const char* path, const FileFailure& failure);
   void tell_progress(bool now);
@@ -474,6 +492,8 @@ void TreeRun::start_argument(const Argument& argument) {
 }
 
 void TreeRun::folder_failure(std::string path, FileFailure failure) {
+  SiteFolder* owner = stack_.empty() ? top_ : stack_.back();
+  if (owner != nullptr) owner->complete = false;
   Event event;
   event.kind = Event::Kind::kFolderFailure;
   event.argument = argument_;
@@ -547,6 +567,8 @@ void TreeRun::enter(SiteFolder& folder) {
   if (!context_.rewrite_all && !folder.previous.empty() && !folder.files.empty() &&
       held_folders_ < kMaxHeldFolders && folder.sources.open(folder.source_path.c_str())) {
     ++held_folders_;
+    if (folder.output_path != folder.source_path && folder.pages.open(folder.output_path.c_str()))
+      ++held_folders_;
   }
 }
 
@@ -566,6 +588,7 @@ void TreeRun::add_file_job(SiteFolder& folder, const std::string& name) {
   folder.output_made = true;
   auto job = std::make_unique<Job>();
   job->folder = &folder.sources;
+  job->page_folder = folder.output_path == folder.source_path ? &folder.sources : &folder.pages;
   job->source_path = join_path(folder.source_path, name);
   job->source_name = name;
   job->page_name = name + settings_.extension;
@@ -696,6 +719,7 @@ void TreeRun::convert_named(int argument, const std::string& path) {
   std::uint64_t lines = 0;
   std::string page_path;
   if (const auto failure = batch::convert_one(path, named_run_, written_, output_root_, &lines, &page_path)) {
+    if (top_ != nullptr) top_->complete = false;
     fail(argument, path.c_str(), *failure);
     return;
   }
@@ -707,7 +731,7 @@ void TreeRun::convert_named(int argument, const std::string& path) {
   page.source_name = std::string(file_name_of(path.c_str()));
   page.page_name = std::string(file_name_of(page_path.c_str()));
   if (!top_->taken.emplace(name_key(page.page_name), path).second) return;  // listed once
-  page.record = {context_.fingerprint, source, lines};
+  page.record = {context_.fingerprint, source, lines, page_size_of(page_path)};
   top_->index.pages.push_back(std::move(page));
 }
 
@@ -723,6 +747,7 @@ void TreeRun::consume(Event& event) {
       --jobs_in_flight_;
       ++done_;
       if (job.failure) {
+        event.folder->complete = false;
         fail(event.argument, job.source_path.c_str(), *job.failure);
       } else {
         if (job.unchanged) {
@@ -755,7 +780,12 @@ void TreeRun::finish_folder(SiteFolder& folder) {
     ++folder.files_below;
     folder.bytes_below += page.record.source.size;
   }
-  if (folder.files_below > 0) write_index(folder);
+  if (folder.files_below > 0) {
+    write_index(folder);
+  } else if (folder.complete) {
+    remove_index(folder);
+  }
+  if (folder.parent != nullptr && !folder.complete) folder.parent->complete = false;
   if (folder.parent != nullptr && folder.files_below > 0) {
     folder.parent->index.folders.push_back({folder.name, folder.files_below, folder.bytes_below});
     folder.parent->files_below += folder.files_below;
@@ -768,9 +798,11 @@ void TreeRun::finish_folder(SiteFolder& folder) {
   std::map<std::string, std::string>().swap(folder.taken);
   std::unordered_set<std::string>().swap(folder.links);
   std::unordered_set<std::string>().swap(folder.outputs);
-  if (folder.sources.held()) {
-    folder.sources.close();
-    --held_folders_;
+  for (OpenFolder* held : {&folder.sources, &folder.pages}) {
+    if (held->held()) {
+      held->close();
+      --held_folders_;
+    }
   }
 }
 
@@ -805,6 +837,20 @@ void TreeRun::write_index(SiteFolder& folder) {
     fail(folder.argument, culprit_path,
          failure_of(Culprit::kPage, replacement.error() != 0 ? replacement.error() : errno, path));
   }
+}
+
+// A folder whose sources are all gone keeps no index of its own that would
+// still link their pages: the index this program made there goes (and with
+// it the link from the folder above, which lists only folders with pages).
+// An index.html of anyone else stays as it is.
+void TreeRun::remove_index(SiteFolder& folder) {
+  if (folder.index_in_the_way || folder.old_index.empty()) return;
+  const std::string path = join_path(folder.output_path, kIndexName);
+  if (delete_file(path.c_str())) return;
+  FileFailure failure = failure_of(Culprit::kPage, 0, path);
+  failure.reason = "the index of a folder with no pages left could not be deleted";
+  fail(folder.argument, folder.source_path.empty() ? folder.output_path.c_str() : folder.source_path.c_str(),
+       failure);
 }
 
 void TreeRun::tell_progress(bool now) {

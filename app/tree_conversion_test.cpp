@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -93,6 +94,35 @@ TEST(SiteIndex, RecordsReadBackAndForeignFilesAreKnown) {
   EXPECT_EQ(records.size(), 1u);
 }
 
+// An index of the format before pages' sizes were recorded is still this
+// program's: its records are read with the page's size unknown. A record
+// short of a field in the newer format is left out.
+TEST(SiteIndex, RecordsWithoutPageSizesReadAsUnknown) {
+  PageRecords records;
+  ASSERT_TRUE(
+      read_index_records("<html></html>\n<!-- prismet-index 1\n"
+                         "00000000000000a1 1 2 3 4 5 6 a.cpp.htm\n"
+                         "00000000000000a2 1 2 3 4 5 b.cpp.htm\n"
+                         "-->\n",
+                         records));
+  ASSERT_EQ(records.size(), 1u);
+  const PageRecord& old = records["a.cpp.htm"];
+  EXPECT_EQ(old.fingerprint, 0xa1u);
+  EXPECT_TRUE((old.source == FileStamp{1, 2, 3, 4, 5}));
+  EXPECT_EQ(old.lines, 6u);
+  EXPECT_EQ(old.page_size, kUnknownPageSize);
+
+  ASSERT_TRUE(
+      read_index_records("<!-- prismet-index 2\n"
+                         "00000000000000a1 1 2 3 4 5 6 7 a.cpp.htm\n"
+                         "00000000000000a2 1 2 3 4 5 6 b.cpp.htm\n"
+                         "-->\n",
+                         records));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records["a.cpp.htm"].page_size, 7u);
+  EXPECT_FALSE(read_index_records("<!-- prismet-index 3\n-->\n", records));
+}
+
 // The rows and the records comment byte for byte, numbers at their edges
 // (0, one digit, the largest 64-bit value; a fingerprint with leading zeros).
 TEST(SiteIndex, RowsAndRecordsInFull) {
@@ -104,6 +134,7 @@ TEST(SiteIndex, RowsAndRecordsInFull) {
   top.fingerprint = 0xffffffffffffffffull;
   top.source = {18446744073709551615ull, 0, 7, 1000000000, 1796762500629455928ull};
   top.lines = 18446744073709551615ull;
+  top.page_size = 18446744073709551614ull;
   PageRecord low;
   low.fingerprint = 0x00000000000000a1ull;
   low.source = {0, 0, 0, 0, 0};
@@ -118,10 +149,10 @@ TEST(SiteIndex, RowsAndRecordsInFull) {
       "<tr><td><a href=\"x.h.htm\">x.h</a></td><td>7</td><td>18446744073709551615</td></tr>\n"
       "<tr><td><a href=\"y%20y.c.htm\">y y.c</a></td><td>0</td><td>0</td></tr>\n"
       "</tbody>\n</table>\n</body>\n</html>\n"
-      "<!-- prismet-index 1\n"
+      "<!-- prismet-index 2\n"
       "ffffffffffffffff 18446744073709551615 0 7 1000000000 1796762500629455928 18446744073709551615 "
-      "x.h.htm\n"
-      "00000000000000a1 0 0 0 0 0 0 y%20y.c.htm\n"
+      "18446744073709551614 x.h.htm\n"
+      "00000000000000a1 0 0 0 0 0 0 0 y%20y.c.htm\n"
       "-->\n";
   ASSERT_GE(bytes.size(), tail.size());
   EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
@@ -320,14 +351,16 @@ TEST_F(TreeConversionTest, ASecondRunRewritesOnlyWhatChanged) {
   EXPECT_EQ(recorder_.summary.converted, 1u);
   EXPECT_EQ(read_file(in(tree_, "sub/deep/z.hpp.htm")), "[top]<W>y</W>");
 
-  // A page removed since is made again; one edited by hand is the user's
-  // until its source changes (or --force).
+  // A page removed since is made again; one edited by hand, its size kept,
+  // is the user's until its source changes (or --force).
   delete_file(in(tree_, "a.h.htm").c_str());
-  write_file(in(tree_, "a.cpp.htm"), "edited");
+  const std::string edited = "[top]<W><FONT COLOR=\"#FF0000\">int</FONT> a;\r\n</W>";
+  ASSERT_EQ(edited.size(), read_file(in(tree_, "a.cpp.htm")).size());
+  write_file(in(tree_, "a.cpp.htm"), edited);
   EXPECT_EQ(convert({tree_}), 0);
   EXPECT_EQ(recorder_.summary.converted, 1u);
   EXPECT_EQ(read_file(in(tree_, "a.h.htm")), "[top]<W><FONT COLOR=\"#0000FF\">int</FONT> a();\r\n</W>");
-  EXPECT_EQ(read_file(in(tree_, "a.cpp.htm")), "edited");
+  EXPECT_EQ(read_file(in(tree_, "a.cpp.htm")), edited);
 
   // The header, a setting: every page.
   write_file(in(root_, "top.txt"), "[TOP]");
@@ -361,15 +394,20 @@ TEST_F(TreeConversionTest, ASecondRunOnOneOrMoreThreadsRewritesTheSamePages) {
     EXPECT_EQ(recorder_.summary.converted, 154u);
     for (const std::string& name : changed) write_file(in(tree_, "sub/" + name + ".c"), "two");  // same size
     delete_file(in(tree_, "sub/f20.c.htm").c_str());
-    write_file(in(tree_, "sub/f55.c.htm"), "edited");  // the user's until its source changes
+    write_file(in(tree_, "sub/f55.c.htm"),
+               "<W>OLD</W>");                         // its size kept: the user's until its source changes
+    write_file(in(tree_, "sub/f60.c.htm"), "<W>ol");  // cut short: made again
+    write_file(in(tree_, "sub/f130.c.htm"), "<W>old</W>!");  // grown: made again
     EXPECT_EQ(convert({tree_}), 0);
-    EXPECT_EQ(recorder_.summary.converted, 8u);
-    EXPECT_EQ(recorder_.summary.unchanged, 146u);
+    EXPECT_EQ(recorder_.summary.converted, 10u);
+    EXPECT_EQ(recorder_.summary.unchanged, 144u);
     for (const std::string& name : changed)
       EXPECT_EQ(read_file(in(tree_, "sub/" + name + ".c.htm")), "<W>two</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f20.c.htm")), "<W>old</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f4.c.htm")), "<W>old</W>");
-    EXPECT_EQ(read_file(in(tree_, "sub/f55.c.htm")), "edited");
+    EXPECT_EQ(read_file(in(tree_, "sub/f55.c.htm")), "<W>OLD</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f60.c.htm")), "<W>old</W>");
+    EXPECT_EQ(read_file(in(tree_, "sub/f130.c.htm")), "<W>old</W>");
     EXPECT_EQ(read_file(in(tree_, "sub/f149.c.htm")), "<W>old</W>");
     // The index lists every page once, in order.
     const std::string index = read_file(in(tree_, "sub/index.html"));
@@ -544,6 +582,252 @@ TEST_F(TreeConversionTest, FolderArgumentsWithTrailingSeparatorsAndAnOutputFolde
   EXPECT_EQ(convert({other + slash}), 0);
   EXPECT_EQ(read_file(in(alone, "o.c.htm")), "<W>o</W>");
   EXPECT_FALSE(path_exists(in(alone, "other").c_str()));
+}
+
+// Every setting a page depends on, changed alone and in turn: the next run
+// rewrites every page, and the run after it none.
+TEST_F(TreeConversionTest, EachFingerprintedSettingRewritesEveryPageOnce) {
+  const std::string vocabulary = in(root_, "words.voc");
+  const std::string header = in(root_, "head.txt");
+  const std::string footer = in(root_, "foot.txt");
+  write_file(vocabulary, "[keywords]\nint\n");
+  write_file(header, "[top]");
+  write_file(footer, "[end]");
+  copy_string_bounded(settings_.vocabulary_file, vocabulary.c_str());
+  copy_string_bounded(settings_.style.insert_before, header.c_str());
+  copy_string_bounded(settings_.style.insert_after, footer.c_str());
+  OutputStyle& style = settings_.style;
+  const struct {
+    const char* setting;
+    std::function<void()> change;
+  } steps[] = {
+      {"tab width", [&] { style.tab_width = 8; }},
+      {"line numbers", [&] { style.line_numbers = true; }},
+      {"expand tabs", [&] { style.expand_tabs = true; }},
+      {"nbsp", [&] { style.nbsp_spaces = true; }},
+      {"line anchors", [&] { style.line_anchors = true; }},
+      {"encoding UTF-8", [&] { settings_.encoding = SourceEncoding::kUtf8; }},
+      {"encoding automatic", [&] { settings_.encoding = SourceEncoding::kAutomatic; }},
+      {"insert-file variables", [&] { settings_.insert_file_variables = true; }},
+      {"whole open", [&] { style.whole.open += "w"; }},
+      {"whole close", [&] { style.whole.close += "w"; }},
+      {"comment open", [&] { style.comment.open += "c"; }},
+      {"comment close", [&] { style.comment.close += "c"; }},
+      {"constant open", [&] { style.constant.open += "n"; }},
+      {"constant close", [&] { style.constant.close += "n"; }},
+      {"char constant open", [&] { style.char_constant.open += "h"; }},
+      {"char constant close", [&] { style.char_constant.close += "h"; }},
+      {"string open", [&] { style.string_literal.open += "s"; }},
+      {"string close", [&] { style.string_literal.close += "s"; }},
+      {"keyword open", [&] { style.keyword.open += "k"; }},
+      {"keyword close", [&] { style.keyword.close += "k"; }},
+      {"line number open", [&] { style.line_number.open += "l"; }},
+      {"line number close", [&] { style.line_number.close += "l"; }},
+      {"line open", [&] { style.line.open += "r"; }},
+      {"line close", [&] { style.line.close += "r"; }},
+      {"tag moved from open to close",
+       [&] {
+         style.line.open.pop_back();
+         style.line.close = "r" + style.line.close;
+       }},
+      {"page extension", [&] { copy_string_bounded(settings_.extension, ".html"); }},
+      {"vocabulary contents", [&] { write_file(vocabulary, "[keywords]\nINT\n"); }},
+      {"header contents", [&] { write_file(header, "[TOP]"); }},
+      {"footer contents", [&] { write_file(footer, "[END]"); }},
+  };
+  ASSERT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 4u);
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 0u) << "nothing changed";
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.setting);
+    step.change();
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted, 4u);
+    EXPECT_EQ(recorder_.summary.unchanged, 0u);
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.converted, 0u);
+    EXPECT_EQ(recorder_.summary.unchanged, 4u);
+  }
+}
+
+// The records of an index as the format before pages' sizes had them: the
+// field before each page's name dropped and the older version.
+std::string without_page_sizes(const std::string& index) {
+  const std::string open = "<!-- prismet-index 2\n";
+  const std::size_t at = index.rfind(open);
+  if (at == std::string::npos) return index;
+  std::string old = index.substr(0, at) + "<!-- prismet-index 1\n";
+  std::size_t line = at + open.size();
+  for (std::size_t end = index.find('\n', line); end != std::string::npos; end = index.find('\n', line)) {
+    std::string text = index.substr(line, end - line);
+    const std::size_t name = text.rfind(' ');
+    if (name != std::string::npos) {
+      const std::size_t size = text.rfind(' ', name - 1);
+      text.erase(size, name - size);
+    }
+    old += text + "\n";
+    line = end + 1;
+  }
+  return old;
+}
+
+// A page cut short or grown after it was written is made again, beside the
+// sources and in an output folder, on one thread or more; an index of the
+// older format gets every page made once more, and then none.
+TEST_F(TreeConversionTest, APageOfAnotherSizeThanRecordedIsMadeAgain) {
+  const std::string site = in(root_, "site");
+  for (const bool output_folder : {false, true}) {
+    for (const int jobs : {1, 3}) {
+      SCOPED_TRACE(std::string(output_folder ? "site" : "beside") + " jobs " + std::to_string(jobs));
+      settings_.jobs = jobs;
+      copy_string_bounded(settings_.output_folder, output_folder ? site.c_str() : "");
+      const std::string pages = output_folder ? site : tree_;
+      TreeOptions force;
+      force.rewrite_all = true;
+      ASSERT_EQ(convert({tree_}, force), 0);
+      const auto first = files_below(pages);
+
+      write_file(in(pages, "a.cpp.htm"), "");                                              // cut short
+      write_file(in(pages, "sub/deep/z.hpp.htm"), first.at("sub/deep/z.hpp.htm") + "\n");  // grown
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.converted, 2u);
+      EXPECT_EQ(recorder_.summary.unchanged, 2u);
+      EXPECT_TRUE(files_below(pages) == first);
+
+      // Indexes written before sizes were recorded: each page once more.
+      for (const char* index : {"index.html", "sub/index.html", "sub/deep/index.html"})
+        write_file(in(pages, index), without_page_sizes(first.at(index)));
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.converted, 4u);
+      EXPECT_TRUE(files_below(pages) == first);
+      EXPECT_EQ(convert({tree_}), 0);
+      EXPECT_EQ(recorder_.summary.unchanged, 4u);
+    }
+  }
+}
+
+// Named files in an output folder: their rows give each source's size and
+// line count, and their records the page's size.
+TEST_F(TreeConversionTest, NamedFilesInAnOutputFolderAreListedWithTheirSizesAndLines) {
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  write_file(in(tree_, "sub/three.h"), "a\nb\r\nc");
+  EXPECT_EQ(convert({in(tree_, "a.cpp"), in(tree_, "sub/with space.cc"), in(tree_, "sub/three.h")}), 0);
+  const std::string index = read_file(in(site, "index.html"));
+  for (const char* row : {"<a href=\"a.htm\">a.cpp</a></td><td>7</td><td>1</td>",
+                          "<a href=\"with%20space.htm\">with space.cc</a></td><td>14</td><td>2</td>",
+                          "<a href=\"three.htm\">three.h</a></td><td>6</td><td>3</td>"}) {
+    EXPECT_NE(index.find(row), std::string::npos) << row;
+  }
+  PageRecords records;
+  ASSERT_TRUE(read_index_records(index, records));
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records["a.htm"].page_size, read_file(in(site, "a.htm")).size());
+  EXPECT_EQ(records["with%20space.htm"].lines, 2u);
+  EXPECT_EQ(records["three.htm"].source.size, 6u);
+  EXPECT_EQ(records["three.htm"].page_size, read_file(in(site, "three.htm")).size());
+}
+
+// Each folder's index names its place in the site, two levels deep too,
+// and links the folder above; the pages link their folder's index.
+TEST_F(TreeConversionTest, IndexTitlesAndLinksUpTwoLevelsDeep) {
+  settings_.insert_file_variables = true;
+  write_file(in(root_, "top.txt"), "{{index}}");
+  copy_string_bounded(settings_.style.insert_before, in(root_, "top.txt").c_str());
+  const std::string site = in(root_, "site");
+  const std::string other = in(root_, "other");
+  testing::make_folder(other);
+  write_file(in(other, "o.c"), "o");
+  const struct {
+    std::vector<std::string> arguments;
+    std::string deep;  // the folder of z.hpp, in the site
+    std::string path;  // its site path
+  } cases[] = {
+      {{tree_}, "sub/deep", "/sub/deep/"},
+      {{tree_ + "/", other}, "src/sub/deep", "/src/sub/deep/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    copy_string_bounded(settings_.output_folder, site.c_str());
+    ASSERT_EQ(convert(c.arguments), 0);
+    const std::string deep = read_file(in(site, c.deep + "/index.html"));
+    EXPECT_NE(deep.find("<title>" + c.path + "</title>"), std::string::npos);
+    EXPECT_NE(deep.find("<h1>" + c.path + "</h1>"), std::string::npos);
+    EXPECT_NE(deep.find("<tr><td><a href=\"../index.html\">../</a></td>"), std::string::npos);
+    EXPECT_NE(deep.find("<a href=\"z.hpp.htm\">z.hpp</a>"), std::string::npos);
+    const std::string sub_path = c.path.substr(0, c.path.size() - 5);  // without "deep/"
+    const std::string sub = read_file(in(site, c.deep.substr(0, c.deep.size() - 5) + "/index.html"));
+    EXPECT_NE(sub.find("<title>" + sub_path + "</title>"), std::string::npos);
+    EXPECT_NE(sub.find("<tr><td><a href=\"../index.html\">../</a></td>"), std::string::npos);
+    EXPECT_NE(sub.find("<a href=\"deep/index.html\">deep/</a></td><td>1</td><td>1 file</td>"),
+              std::string::npos);
+    EXPECT_EQ(read_file(in(site, c.deep + "/z.hpp.htm")),
+              "<nav class=\"prismet-nav\"><a href=\"index.html\">" + c.path + "</a></nav><W>z</W>");
+    const std::string top = read_file(in(site, "index.html"));
+    EXPECT_NE(top.find("<title>/</title>"), std::string::npos);
+    EXPECT_EQ(top.find("../index.html"), std::string::npos) << "the site's top has no folder above";
+  }
+}
+
+// A folder whose sources are all gone loses the index this program made
+// there, and the folder above loses its link; then the folder above, once
+// its own are gone too. A folder whose pages could not be made keeps its
+// index, and an index.html of anyone else stays.
+TEST_F(TreeConversionTest, AFolderWithNoSourcesLeftKeepsNoIndex) {
+  for (const bool output_folder : {false, true}) {
+    SCOPED_TRACE(output_folder ? "site" : "beside");
+    // A tree of its own for each.
+    tree_ = in(root_, output_folder ? "tree2" : "tree1");
+    const std::string site = tree_ + "-site";
+    for (const char* folder : {"", "sub", "sub/deep", "empty"}) testing::make_folder(in(tree_, folder));
+    write_file(in(tree_, "a.cpp"), "int a;\n");
+    write_file(in(tree_, "a.h"), "int a();\n");
+    write_file(in(tree_, "sub/with space.cc"), "// one\n// two\n");
+    write_file(in(tree_, "sub/deep/z.hpp"), "z");
+    copy_string_bounded(settings_.output_folder, output_folder ? site.c_str() : "");
+    const std::string pages = output_folder ? site : tree_;
+    write_file(in(tree_, "empty/index.html"), "mine");
+    if (output_folder) {
+      testing::make_folder(site);
+      testing::make_folder(in(site, "empty"));
+      write_file(in(site, "empty/index.html"), "mine");
+    }
+    ASSERT_EQ(convert({tree_}), 0);
+    ASSERT_TRUE(path_exists(in(pages, "sub/deep/index.html").c_str()));
+
+    delete_file(in(tree_, "sub/deep/z.hpp").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_TRUE(recorder_.failed.empty());
+    EXPECT_FALSE(path_exists(in(pages, "sub/deep/index.html").c_str()));
+    EXPECT_EQ(read_file(in(pages, "sub/index.html")).find("deep/"), std::string::npos);
+    EXPECT_NE(read_file(in(pages, "index.html")).find("<td>14</td><td>1 file</td>"), std::string::npos);
+
+    delete_file(in(tree_, "sub/with space.cc").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_FALSE(path_exists(in(pages, "sub/index.html").c_str()));
+    EXPECT_EQ(read_file(in(pages, "index.html")).find("sub/"), std::string::npos);
+    EXPECT_EQ(follow_links(pages, false), 2);
+    EXPECT_EQ(read_file(in(pages, "empty/index.html")), "mine");
+
+    // Every source gone: not even the top's index is left.
+    delete_file(in(tree_, "a.cpp").c_str());
+    delete_file(in(tree_, "a.h").c_str());
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_FALSE(path_exists(in(pages, "index.html").c_str()));
+    EXPECT_EQ(read_file(in(pages, "empty/index.html")), "mine");
+
+    // A page that cannot be made: its folder's index stays as it was.
+    write_file(in(tree_, "a.cpp"), "int a;\n");
+    write_file(in(tree_, "sub/b.cpp"), "b");
+    ASSERT_EQ(convert({tree_}), 0);
+    const std::string sub_index = read_file(in(pages, "sub/index.html"));
+    delete_file(in(pages, "sub/b.cpp.htm").c_str());
+    testing::make_folder(in(pages, "sub/b.cpp.htm"));
+    write_file(in(tree_, "sub/b.cpp"), "bb");
+    EXPECT_EQ(convert({tree_}), 1);
+    EXPECT_EQ(read_file(in(pages, "sub/index.html")), sub_index);
+  }
 }
 
 }  // namespace

@@ -227,5 +227,72 @@ TEST_F(TreeLinksWin32, NoPageOrIndexIsWrittenThroughAJunction) {
   EXPECT_EQ(read_file(outside_ + "\\victim"), "keep");
 }
 
+// The index of a folder with no sources left goes; while another program
+// holds it open without sharing its deletion, it stays and that is told,
+// and the next run deletes it.
+TEST(TreeConversionWin32, AnIndexHeldOpenIsToldAndDeletedLater) {
+  Settings settings;
+  set_default_settings(settings, "", "");
+  Vocabulary vocabulary;
+  set_builtin_vocabulary(vocabulary);
+  const std::string root = scratch_path("win32-gone");
+  const std::string sub = root + "\\sub";
+  testing::make_folder(root);
+  testing::make_folder(sub);
+  write_file(root + "\\a.cpp", "a");
+  write_file(sub + "\\b.cpp", "b");
+  Failures failures;
+  ASSERT_EQ(convert_files({root}, settings, vocabulary, &failures), 0);
+  const std::string index = sub + "\\index.html";
+  const std::string kept = read_file(index);
+  ASSERT_NE(kept.find("b.cpp.htm"), std::string::npos);
+
+  ASSERT_TRUE(DeleteFileA((sub + "\\b.cpp").c_str()));
+  const HANDLE held = CreateFileA(index.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(convert_files({root}, settings, vocabulary, &failures), 1);
+  CloseHandle(held);
+  ASSERT_EQ(failures.lines.size(), 1u);
+  EXPECT_NE(failures.lines[0].find("could not be deleted"), std::string::npos) << failures.lines[0];
+  EXPECT_EQ(read_file(index), kept);
+  EXPECT_EQ(read_file(root + "\\index.html").find("sub/"), std::string::npos);
+
+  failures.lines.clear();
+  EXPECT_EQ(convert_files({root}, settings, vocabulary, &failures), 0);
+  EXPECT_TRUE(failures.lines.empty());
+  EXPECT_FALSE(path_exists(index.c_str()));
+  free_vocabulary(vocabulary);
+}
+
+// A page emptied since it was written, its time kept, is made again.
+TEST(TreeConversionWin32, APageCutShortIsMadeAgain) {
+  Settings settings;
+  set_default_settings(settings, "", "");
+  Vocabulary vocabulary;
+  set_builtin_vocabulary(vocabulary);
+  const std::string root = scratch_path("win32-cut");
+  testing::make_folder(root);
+  write_file(root + "\\a.cpp", "int a;");
+  const std::string site = root + "\\site";
+  copy_string_bounded(settings.output_folder, site.c_str());
+  Failures failures;
+  ASSERT_EQ(convert_files({root}, settings, vocabulary, &failures), 0);
+  const std::string page = read_file(site + "\\a.cpp.htm");
+  // Emptied through the system's own call, its times left as they were.
+  const HANDLE file = CreateFileA((site + "\\a.cpp.htm").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  FILETIME written;
+  ASSERT_TRUE(GetFileTime(file, nullptr, nullptr, &written));
+  ASSERT_TRUE(SetEndOfFile(file));
+  ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+  CloseHandle(file);
+  ASSERT_EQ(convert_files({root}, settings, vocabulary, &failures), 0);
+  EXPECT_EQ(read_file(site + "\\a.cpp.htm"), page);
+  EXPECT_TRUE(failures.lines.empty());
+  free_vocabulary(vocabulary);
+}
+
 }  // namespace
 }  // namespace prismet

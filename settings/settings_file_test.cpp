@@ -376,15 +376,18 @@ TEST(SettingsFile, RelativePathsFromTheSettingsFolder) {
   Settings settings;
   set_default_settings(settings, "html5.top", "/abs/x.btm");
   std::memcpy(settings.vocabulary_file, "voc/c.voc", 10);
+  std::memcpy(settings.output_folder, "site", 5);
   Settings untouched = settings;
   resolve_relative_paths(untouched, "/cfg/prismet/prismet.ini");
   EXPECT_STREQ(untouched.style.insert_before, "html5.top") << "the current folder stays the base";
+  EXPECT_STREQ(untouched.output_folder, "site");
 
   settings.paths_from_settings_folder = true;
   resolve_relative_paths(settings, "/cfg/prismet/prismet.ini");
   EXPECT_EQ(std::string(settings.style.insert_before), "/cfg/prismet" + sep + "html5.top");
   EXPECT_EQ(std::string(settings.vocabulary_file), "/cfg/prismet" + sep + "voc/c.voc");
   EXPECT_STREQ(settings.style.insert_after, "/abs/x.btm");
+  EXPECT_EQ(std::string(settings.output_folder), "/cfg/prismet" + sep + "site");
 
   Settings empty;
   set_default_settings(empty, "", "");
