@@ -1,9 +1,14 @@
 // What only Linux trees hold: symbolic links, permissions, names in any
 // bytes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -118,6 +123,53 @@ TEST_F(TreeConversionPosixTest, NamesOfAnyBytesAreConvertedAndLinked) {
   EXPECT_EQ(convert({tree_}), 0);
   EXPECT_NE(read_file(site + "/index.html").find(link + "\xEF\xBF\xBD\\ \xEF\xBF\xBD\\.cpp</a>"),
             std::string::npos);
+}
+
+// The address space the process has now, in bytes (0 when it cannot be
+// told).
+std::size_t address_space_in_use() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  std::size_t kilobytes = 0;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::strncmp(line, "VmSize:", 7) == 0) kilobytes = std::strtoul(line + 7, nullptr, 10);
+  }
+  std::fclose(status);
+  return kilobytes * 1024;
+}
+
+// An index.html of someone else's of 1 GiB (sparse: it takes no room on the
+// disk) in a tree: the run tells it is in the way and leaves it, within an
+// address space of 160 MB more than the process had at the start.
+TEST_F(TreeConversionPosixTest, AHugeForeignIndexIsNotReadIntoMemory) {
+  const std::string index = tree_ + "/sub/index.html";
+  const int fd = ::open(index.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "<html>not a site's\n", 19), 19);
+  ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);
+  ::close(fd);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const std::size_t in_use = address_space_in_use();
+    const rlimit limit{in_use + (160u << 20), in_use + (160u << 20)};
+    if (in_use == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+    const int status = convert({tree_});
+    const bool told =
+        failures_.lines.size() == 1 &&
+        failures_.lines[0].find("a file of that name that this program did not make is in the way") !=
+            std::string::npos;
+    ::_exit(status == 1 && told ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the run did not end normally (signal " << WTERMSIG(status) << ")";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  struct stat info;
+  ASSERT_EQ(::stat(index.c_str(), &info), 0);
+  EXPECT_EQ(info.st_size, off_t{1} << 30);
+  EXPECT_EQ(read_file(tree_ + "/a.cpp.htm").empty(), false);
 }
 
 }  // namespace

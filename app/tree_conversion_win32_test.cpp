@@ -2,6 +2,7 @@
 // backslash, extensions in any case, the hidden attribute.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <winioctl.h>
 
 #include <string>
 #include <vector>
@@ -57,6 +58,52 @@ TEST(TreeConversionWin32, DoubleByteNamesCaseAndHiddenFiles) {
   EXPECT_NE(
       read_file(site + "\\\x95\x5C\\index.html").find("<a href=\"%E3%82%BD.CPP.htm\">\xE3\x82\xBD.CPP</a>"),
       std::string::npos);
+  free_vocabulary(vocabulary);
+}
+
+// Tells each failure in a line of its own.
+class Failures : public FileProgress {
+ public:
+  void file_started(int, int, const char*) override {}
+  void file_failed(int, const char* path, const FileFailure& failure) override {
+    lines.push_back(describe_failure(path, failure));
+  }
+  void tree_finished(const TreeSummary&) override {}
+  std::vector<std::string> lines;
+};
+
+// An index.html of someone else's larger than this 32-bit process could
+// ever hold (the file's end set far out, so it takes no room where the file
+// system allows that): told to be in the way from its first bytes, and left.
+TEST(TreeConversionWin32, AHugeForeignIndexIsNotReadIntoMemory) {
+  Settings settings;
+  set_default_settings(settings, "", "");
+  Vocabulary vocabulary;
+  set_builtin_vocabulary(vocabulary);
+  const std::string root = scratch_path("win32-huge-index");
+  testing::make_folder(root);
+  write_file(root + "\\a.cpp", "a");
+  const std::string index = root + "\\index.html";
+  write_file(index, "<html>not a site's\n");
+  const HANDLE file = CreateFileA(index.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD returned = 0;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = 2300ll << 20;
+  const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  ASSERT_TRUE(grown);
+  Failures failures;
+  EXPECT_EQ(convert_files({root}, settings, vocabulary, &failures), 1);
+  ASSERT_EQ(failures.lines.size(), 1u);
+  EXPECT_NE(failures.lines[0].find("a file of that name that this program did not make is in the way"),
+            std::string::npos);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(index.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ((static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, 2300ll << 20);
+  EXPECT_EQ(read_file(root + "\\a.cpp.htm").empty(), false);
+  DeleteFileA(index.c_str());
   free_vocabulary(vocabulary);
 }
 
