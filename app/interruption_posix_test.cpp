@@ -165,7 +165,7 @@ TEST_F(InterruptionTest, ASignalAtAnyMomentOfAManyThreadedRunLeavesNothing) {
   }
   const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
   int interrupted = 0;
-  for (int round = 0; round < 30; ++round) {
+  for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     testing::RunningProgram run(program_, {"-q", "-j", "8", "--force", tree}, streams());
     // A temporary page in the first folder shows the workers are busy; the
