@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/batch.h"
+#include "common/bounded_copy.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 
@@ -71,6 +72,11 @@ TEST(BatchWin32, APipeOrDeviceNamedAsASourceIsNotRead) {
   set_default_settings(settings, "", "");
   Vocabulary vocabulary;
   set_builtin_vocabulary(vocabulary);
+  // Pages in a folder of their own: the page could not be begun beside the
+  // pipe, and the source's reading would never come.
+  const std::string site = scratch_path("device-sources");
+  testing::make_folder(site);
+  copy_string_bounded(settings.output_folder, site.c_str());
   const std::string pipe = "\\\\.\\pipe\\prismet-source-" + std::to_string(GetCurrentProcessId());
   const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
                                          4096, 4096, 0, nullptr);
@@ -84,6 +90,7 @@ TEST(BatchWin32, APipeOrDeviceNamedAsASourceIsNotRead) {
   EXPECT_TRUE(ended) << "the pipe was read";
   EXPECT_EQ(status, 1);
   EXPECT_EQ(convert_files({"NUL"}, settings, vocabulary, nullptr), 1);
+  EXPECT_EQ(testing::count_entries(site), 0);
   free_vocabulary(vocabulary);
 }
 
