@@ -180,9 +180,13 @@ PageResult convert_to_page(const char* source_path, const std::string& page_path
                            const std::string& index) {
   TextReader input;
   FileStamp source;
-  if (!input.open(source_path, &source)) {
+  // A walked source may have been replaced by a pipe or a device since it
+  // was listed: only a plain file is read, so nothing can wait for ever.
+  bool not_regular = false;
+  if (!input.open_regular(source_path, not_regular, &source)) {
     PageResult result;
     result.failure = failure_of(Culprit::kSource, input.error());
+    if (not_regular) result.failure->reason = "not a regular file";
     return result;
   }
   input.decode_as(run.settings.encoding);

@@ -67,7 +67,8 @@ struct PageResult {
 
 // Converts the source at `source_path` into the page at `page_path`, which
 // it replaces only when complete; a page whose name is a symbolic link is
-// refused. `index` as for Run::start_page.
+// refused. `index` as for Run::start_page. Only a plain file is read:
+// anything else fails as "not a regular file".
 PageResult convert_to_page(const char* source_path, const std::string& page_path, Run& run,
                            const std::string& index);
 

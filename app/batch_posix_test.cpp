@@ -3,11 +3,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "app/batch.h"
+#include "app/batch_internal.h"
 #include "common/file_system.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
@@ -81,6 +83,56 @@ TEST(BatchPosix, AReplacedOutputKeepsItsPermissionBits) {
   EXPECT_EQ(mode_of(scratch_path("fresh.htm")), 0644u);
   ::umask(mask);
   free_vocabulary(vocabulary);
+}
+
+// Runs `body` in a child process and waits for it at most 20 seconds: the
+// child's exit status, or -1 when it did not end (it is then killed) or ended
+// otherwise.
+int in_child(void (*body)(const std::string&), const std::string& argument) {
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    body(argument);
+    ::_exit(0);
+  }
+  int status = 0;
+  const struct timespec pause = {0, 10000000};
+  for (int waited = 0; waited < 2000; ++waited) {
+    if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::nanosleep(&pause, nullptr);
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, &status, 0);
+  return -1;
+}
+
+// A source of a walked tree whose turn comes after it was replaced by a pipe
+// (no writer ever comes) or a device: it fails at once as no plain file, and
+// no page is made of it.
+TEST(BatchPosix, AWalkedSourceThatIsNoPlainFileIsNotRead) {
+  const std::string folder = scratch_path("not_plain");
+  testing::make_folder(folder);
+  const std::string fifo = folder + "/pipe.cpp";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& source : {fifo, std::string("/dev/null")}) {
+    SCOPED_TRACE(source);
+    const int status = in_child(
+        [](const std::string& source) {
+          Settings settings;
+          set_default_settings(settings, "", "");
+          Vocabulary vocabulary;
+          set_builtin_vocabulary(vocabulary);
+          batch::Run run(settings, vocabulary);
+          const std::string page = scratch_path("not_plain") + "/page.htm";
+          const batch::PageResult result = batch::convert_to_page(source.c_str(), page, run, "");
+          const bool refused = result.failure && result.failure->reason != nullptr &&
+                               std::string(result.failure->reason) == "not a regular file";
+          ::_exit(refused && !path_exists(page.c_str()) ? 0 : 1);
+        },
+        source);
+    EXPECT_EQ(status, 0) << (status < 0 ? "the conversion did not end" : "the source was read");
+  }
+  EXPECT_EQ(testing::count_entries(folder), 1);
 }
 
 }  // namespace

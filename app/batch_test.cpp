@@ -287,6 +287,34 @@ TEST_F(BatchTest, AReadErrorInTheMiddleOfASourceFailsThatFile) {
   }
 }
 
+// The automatic reading fails a source whose read fails the same way,
+// wherever the failure falls: at the start, within the bytes that decide the
+// encoding, just past them, or well into the source. The old page stays.
+TEST_F(BatchTest, AReadErrorInTheAutomaticReadingKeepsTheOldPage) {
+  settings_.encoding = SourceEncoding::kAutomatic;
+  std::string source_text;
+  while (source_text.size() < 300000) source_text += "int a; // \x93\xfa\x96\x7b\x8c\xea\n";  // Shift_JIS
+  const std::string folder = scratch_path("auto-read-error");
+  testing::make_folder(folder);
+  const std::string source = folder + kPathSeparatorText + "a.cpp";
+  const std::string page = folder + kPathSeparatorText + "a.htm";
+  write_file(source, source_text);
+  for (const std::uint64_t fail_after : {0u, 10u, 65535u, 65536u, 65537u, 200000u}) {
+    SCOPED_TRACE("failing after " + std::to_string(fail_after) + " bytes");
+    write_file(page, "the old page");
+    Recorder recorder;
+    fail_reads_for_testing(fail_after, EIO);
+    EXPECT_EQ(convert({source}, &recorder), 1);
+    fail_reads_for_testing(0, 0);
+    EXPECT_EQ(recorder.failed, (std::vector<Told>{{0, Culprit::kSource, EIO, ""}}));
+    EXPECT_EQ(read_file(page), "the old page");
+    EXPECT_EQ(testing::count_entries(folder), 2) << "a temporary file was left behind";
+  }
+  // Without the failure the same source converts.
+  EXPECT_EQ(convert({source}), 0);
+  EXPECT_NE(read_file(page).find("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"), std::string::npos);
+}
+
 // The header is kept in memory up to 1 MiB and copied afresh for every page
 // beyond that: either way every page holds it whole, as text-mode reading
 // delivers it. A read that fails in the middle of it fails that page only.

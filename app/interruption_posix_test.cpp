@@ -143,6 +143,65 @@ TEST_F(InterruptionTest, ASignalLeavesNoTemporaryFileAndTheOldPage) {
   }
 }
 
+// The temporary files of the program anywhere below `folder`.
+std::vector<std::string> temporary_files_below(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.path().filename().string().rfind(".prismet-", 0) == 0) names.push_back(entry.path().string());
+  }
+  return names;
+}
+
+// A tree of many small sources converted on many threads, every page
+// written anew: signals come at many different moments of the run (while
+// pages are being begun, written and put in place on every thread), and
+// none may leave a temporary file.
+TEST_F(InterruptionTest, ASignalAtAnyMomentOfAManyThreadedRunLeavesNothing) {
+  const std::string tree = path("tree");
+  for (int folder = 0; folder < 10; ++folder) {
+    const std::string sub = tree + "/d" + std::to_string(folder);
+    fs::create_directories(sub);
+    for (int file = 0; file < 300; ++file) write_file(sub + "/f" + std::to_string(file) + ".cpp", "int x;\n");
+  }
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  int interrupted = 0;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    testing::RunningProgram run(program_, {"-q", "-j", "8", "--force", tree}, streams());
+    // A temporary page in the first folder shows the workers are busy; the
+    // signal then comes after a delay that differs from round to round.
+    ASSERT_TRUE(wait_until([&] { return !temporary_files(tree + "/d0").empty(); }, 20))
+        << "no page was begun";
+    const struct timespec delay = {0, (round % 10) * 1500000L};
+    ::nanosleep(&delay, nullptr);
+    const int signal = signals[round % 4];
+    run.signal(signal);
+    const int status = run.finish(20);
+    if (status == 128 + signal) ++interrupted;
+    EXPECT_TRUE(status == 128 + signal || status == 0) << status;
+    ASSERT_EQ(temporary_files_below(tree), std::vector<std::string>{});
+  }
+  EXPECT_GT(interrupted, 0) << "every run ended before its signal";
+}
+
+// Started with SIGHUP ignored (as nohup starts a command), the program keeps
+// it ignored: a hangup during the run changes nothing, the run ends normally
+// with every page written.
+TEST_F(InterruptionTest, ARunStartedWithHangupIgnoredFinishes) {
+  write_file(path("big.cpp"), large_source(16));
+  write_file(path("small.cpp"), "int x;");
+  testing::ProgramStreams s = streams();
+  s.ignored_signals = {SIGHUP};
+  testing::RunningProgram run(program_, {path("big.cpp"), path("small.cpp")}, s);
+  ASSERT_TRUE(wait_until([&] { return !temporary_files(folder_).empty(); })) << "no page was begun";
+  run.signal(SIGHUP);
+  EXPECT_EQ(run.finish(60), 0);
+  EXPECT_EQ(err(), "");
+  EXPECT_EQ(temporary_files(folder_), std::vector<std::string>{});
+  EXPECT_GT(read_file(path("big.htm")).size(), 16u << 20);
+  EXPECT_EQ(read_file(path("small.htm")), "<PRE><FONT COLOR=\"#0000FF\">int</FONT> x;</PRE>");
+}
+
 // A page with a second hard link is rewritten in place. Interrupted while
 // it is rewritten, the program finishes the rewrite first: the page is the
 // complete new one under both names, and nothing else is left.
@@ -237,6 +296,17 @@ TEST_F(InterruptionTest, AnEndlessSourceOnAFullDiskEndsThatFileOnly) {
   EXPECT_EQ(err(), "prismet: " + fifo + ": page " + disk + "/endless.htm: No space left on device\n");
   EXPECT_EQ(temporary_files(disk), std::vector<std::string>{});
   EXPECT_FALSE(fs::exists(disk + "/endless.htm"));
+  EXPECT_EQ(read_file(path("next.htm")), "<PRE><FONT COLOR=\"#0000FF\">int</FONT> x;</PRE>");
+}
+
+// A named source that is a pipe nobody writes to does not hold the run at
+// its opening: it reads as empty, and the next file is converted.
+TEST_F(InterruptionTest, ANamedPipeWithoutAWriterDoesNotBlock) {
+  ASSERT_EQ(::mkfifo(path("pipe.cpp").c_str(), 0600), 0);
+  write_file(path("next.cpp"), "int x;");
+  testing::RunningProgram run(program_, {path("pipe.cpp"), path("next.cpp")}, streams());
+  EXPECT_EQ(run.finish(20), 0);
+  EXPECT_EQ(read_file(path("pipe.htm")), "<PRE></PRE>");
   EXPECT_EQ(read_file(path("next.htm")), "<PRE><FONT COLOR=\"#0000FF\">int</FONT> x;</PRE>");
 }
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -229,6 +230,27 @@ TEST_F(ProgramPosixTest, ASettingsFileBesideTheProgramIsUsed) {
   EXPECT_EQ(read_file(path("p.txt")), "[top]<PRE>p</PRE>");
   EXPECT_EQ(read_file(settings_file()), "[prismet]\r\nダイアログを表示=0\r\n")
       << "the user's file is left alone";
+}
+
+// Without a home (cron, a service, env -i) the built-in settings apply, no
+// settings file is made anywhere (not beside the program, where every user
+// would get it), and one line says so.
+TEST_F(ProgramPosixTest, WithoutAHomeNoSettingsFileIsMade) {
+  const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
+  ::unsetenv("HOME");
+  ::unsetenv("XDG_CONFIG_HOME");
+  write_file(path("p.cpp"), "int p;");
+  const int status = run_with_streams({path("p.cpp")});
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(read_file(path("p.htm")), "<PRE><FONT COLOR=\"#0000FF\">int</FONT> p;</PRE>");
+  EXPECT_EQ(err(), "prismet: settings not saved: no settings file path (no home folder)\n");
+  std::vector<std::string> beside;
+  for (const auto& entry : fs::directory_iterator(path("bin"))) beside.push_back(entry.path().filename());
+  EXPECT_EQ(beside, std::vector<std::string>{"prismet"});
+  EXPECT_EQ(read_file(settings_file()), "[prismet]\r\nダイアログを表示=0\r\n");
 }
 
 }  // namespace

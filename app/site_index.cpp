@@ -188,6 +188,15 @@ std::string render_index(const FolderIndex& index) {
   return out;
 }
 
+bool begins_like_index(std::string_view head) {
+  // The opening of render_index's document, then, before the title (whose
+  // length has no bound), the generator's name.
+  constexpr std::string_view kOpening = "<!DOCTYPE html>\n<html>\n<head>\n";
+  constexpr std::string_view kGenerator = "\n<meta name=\"generator\" content=\"prismet\">\n";
+  if (head.size() > kIndexHeadSize) head = head.substr(0, kIndexHeadSize);
+  return head.substr(0, kOpening.size()) == kOpening && head.find(kGenerator) != std::string_view::npos;
+}
+
 bool read_index_records(std::string_view bytes, PageRecords& records) {
   records.clear();
   bool with_size = true;

@@ -65,6 +65,18 @@ std::string render_index(const FolderIndex& index);
 // not such an index (another file of that name); `records` then stays empty.
 bool read_index_records(std::string_view bytes, PageRecords& records);
 
+// How many bytes from its start tell an index render_index made from any
+// other file of that name, and whether `head` (a file's first bytes, up to
+// that many; fewer only when the file is shorter) begins as those indexes
+// do. A file that does not is not read any further, however large.
+inline constexpr std::size_t kIndexHeadSize = 512;
+bool begins_like_index(std::string_view head);
+
+// An index that begins like ours but is larger than this (some hundreds of
+// thousands of pages in one folder) is not read: it counts as holding no
+// records, so its pages are made again and it is written anew.
+inline constexpr std::uint64_t kMaxIndexSize = 256u << 20;
+
 // A file name as a link's relative URL: its UTF-8 bytes (see
 // file_name_as_utf8) with every byte outside letters, digits and "-._~"
 // written as "%XX".

@@ -121,14 +121,33 @@ struct SiteFolder {
 void read_previous_index(SiteFolder& folder) {
   const std::string path = join_path(folder.output_path, kIndexName);
   bool not_regular = false;
-  std::unique_ptr<std::FILE, FileCloser> file(open_regular_file_for_reading(path.c_str(), not_regular));
+  FileStamp stamp;
+  std::unique_ptr<std::FILE, FileCloser> file(
+      open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
   if (!file) {
     folder.index_in_the_way = not_regular;
     return;
   }
+  // Its first bytes tell whether it is ours: anyone else's file is not read
+  // further, however large it is.
   char buffer[1 << 14];
+  static_assert(sizeof buffer >= kIndexHeadSize);
   std::size_t got = 0;
-  while (read_block(file.get(), buffer, sizeof buffer, got) && got > 0) folder.old_index.append(buffer, got);
+  const bool read = read_block(file.get(), buffer, kIndexHeadSize, got);
+  if (!begins_like_index(std::string_view(buffer, got))) {
+    folder.index_in_the_way = true;
+    return;
+  }
+  if (stamp.size > kMaxIndexSize) return;  // no records: made anew
+  folder.old_index.reserve(static_cast<std::size_t>(stamp.size));
+  folder.old_index.assign(buffer, got);
+  while (read && got > 0 && read_block(file.get(), buffer, sizeof buffer, got) && got > 0) {
+    if (folder.old_index.size() + got > kMaxIndexSize) {  // grown since
+      std::string().swap(folder.old_index);
+      return;
+    }
+    folder.old_index.append(buffer, got);
+  }
   if (!read_index_records(folder.old_index, folder.previous)) folder.index_in_the_way = true;
 }
 

@@ -1,9 +1,14 @@
 // What only Linux trees hold: symbolic links, permissions, names in any
 // bytes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -258,6 +263,57 @@ TEST_F(TreeConversionPosixTest, NoPageOrIndexIsWrittenThroughALink) {
   write_file(tree_ + "/sub/more.cpp", "m");
   EXPECT_EQ(convert({tree_}), 1);
   EXPECT_EQ(read_file(other + "/index.html"), others_index);
+}
+
+// A figure of /proc/self/status in bytes ("VmRSS:", "VmHWM:"); 0 when it
+// cannot be told.
+std::size_t memory_figure(const char* name) {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  std::size_t kilobytes = 0;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::strncmp(line, name, std::strlen(name)) == 0)
+      kilobytes = std::strtoul(line + std::strlen(name), nullptr, 10);
+  }
+  std::fclose(status);
+  return kilobytes * 1024;
+}
+
+// An index.html of someone else's of 1 GiB (sparse: it takes no room on the
+// disk) in a tree: the run tells it is in the way and leaves it, and the
+// peak of memory the process holds grows by far less than the file's size
+// (measured in a child process, whose peak starts from what it holds when
+// it is made).
+TEST_F(TreeConversionPosixTest, AHugeForeignIndexIsNotReadIntoMemory) {
+  const std::string index = tree_ + "/sub/index.html";
+  const int fd = ::open(index.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "<html>not a site's\n", 19), 19);
+  ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);
+  ::close(fd);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const std::size_t held = memory_figure("VmRSS:");
+    const int status = convert({tree_});
+    const std::size_t peak = memory_figure("VmHWM:");
+    if (held == 0 || peak == 0) ::_exit(3);
+    if (peak > held + (100u << 20)) ::_exit(2);
+    const bool told =
+        failures_.lines.size() == 1 &&
+        failures_.lines[0].find("a file of that name that this program did not make is in the way") !=
+            std::string::npos;
+    ::_exit(status == 1 && told ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the run did not end normally (signal " << WTERMSIG(status) << ")";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: not told; 2: the memory grew; 3: it could not be measured";
+  struct stat info;
+  ASSERT_EQ(::stat(index.c_str(), &info), 0);
+  EXPECT_EQ(info.st_size, off_t{1} << 30);
+  EXPECT_EQ(read_file(tree_ + "/a.cpp.htm").empty(), false);
 }
 
 }  // namespace

@@ -123,6 +123,37 @@ TEST(SiteIndex, RecordsWithoutPageSizesReadAsUnknown) {
   EXPECT_FALSE(read_index_records("<!-- prismet-index 3\n-->\n", records));
 }
 
+// An index is told from another file by its first bytes alone.
+TEST(SiteIndex, OnlyTheHeadOfAnIndexTellsItIsOurs) {
+  FolderIndex index;
+  index.site_path = "/" + std::string(3000, 'x') + "/";  // a title longer than the head
+  for (const bool utf8 : {true, false}) {
+    index.utf8 = utf8;
+    const std::string bytes = render_index(index);
+    EXPECT_TRUE(begins_like_index(std::string_view(bytes).substr(0, kIndexHeadSize))) << utf8;
+  }
+  const std::string ours =
+      "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<meta name=\"generator\" content=\"prismet\">\n<title>/</title>\n";
+  EXPECT_TRUE(begins_like_index(ours));
+  const struct {
+    std::string head;
+    const char* why;
+  } foreign[] = {
+      {"", "empty"},
+      {ours.substr(0, 60), "cut before the generator"},
+      {"<!DOCTYPE html>\n<html>\n<head>\n<title>x</title>\n", "no generator"},
+      {"<!doctype html>" + ours.substr(15), "another opening"},
+      {"\n" + ours, "a line before it"},
+      {"<!DOCTYPE html>\n<html>\n<head>\n" + std::string(kIndexHeadSize, ' ') +
+           "\n<meta name=\"generator\" content=\"prismet\">\n",
+       "the generator past the head"},
+      {"<html><!-- prismet-index 1\n-->\n", "records without the head"},
+  };
+  for (const auto& f : foreign) EXPECT_FALSE(begins_like_index(f.head)) << f.why;
+}
+
 // The rows and the records comment byte for byte, numbers at their edges
 // (0, one digit, the largest 64-bit value; a fingerprint with leading zeros).
 TEST(SiteIndex, RowsAndRecordsInFull) {

@@ -3,8 +3,10 @@
 // and junctions.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <psapi.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -291,6 +293,60 @@ TEST(TreeConversionWin32, APageCutShortIsMadeAgain) {
   ASSERT_EQ(convert_files({root}, settings, vocabulary, &failures), 0);
   EXPECT_EQ(read_file(site + "\\a.cpp.htm"), page);
   EXPECT_TRUE(failures.lines.empty());
+  free_vocabulary(vocabulary);
+}
+
+// The process's working set now and at its peak so far.
+PROCESS_MEMORY_COUNTERS memory_counters() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  // Asked of kernel32 by name: the import library of psapi is not linked.
+  using Query = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+  if (query != nullptr) query(GetCurrentProcess(), &counters, sizeof counters);
+  return counters;
+}
+
+// An index.html of someone else's larger than a 32-bit process could ever
+// hold (600 MB in a 64-bit one; the file's end set far out, so it takes no
+// room where the file system allows that): told to be in the way from its
+// first bytes, left as it is, and the process's working set does not grow
+// by anything like its size.
+TEST(TreeConversionWin32, AHugeForeignIndexIsNotReadIntoMemory) {
+  Settings settings;
+  set_default_settings(settings, "", "");
+  Vocabulary vocabulary;
+  set_builtin_vocabulary(vocabulary);
+  const std::string root = scratch_path("win32-huge-index");
+  testing::make_folder(root);
+  write_file(root + "\\a.cpp", "a");
+  const std::string index = root + "\\index.html";
+  write_file(index, "<html>not a site's\n");
+  const HANDLE file = CreateFileA(index.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD returned = 0;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER end;
+  const long long size = (sizeof(void*) == 4 ? 2300ll : 600ll) << 20;
+  end.QuadPart = size;
+  const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  ASSERT_TRUE(grown);
+  Failures failures;
+  const PROCESS_MEMORY_COUNTERS before = memory_counters();
+  EXPECT_EQ(convert_files({root}, settings, vocabulary, &failures), 1);
+  const PROCESS_MEMORY_COUNTERS after = memory_counters();
+  EXPECT_LE(after.PeakWorkingSetSize,
+            std::max<SIZE_T>(before.PeakWorkingSetSize, before.WorkingSetSize + (200u << 20)));
+  ASSERT_EQ(failures.lines.size(), 1u);
+  EXPECT_NE(failures.lines[0].find("a file of that name that this program did not make is in the way"),
+            std::string::npos);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(index.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ((static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, size);
+  EXPECT_EQ(read_file(root + "\\a.cpp.htm").empty(), false);
+  DeleteFileA(index.c_str());
   free_vocabulary(vocabulary);
 }
 

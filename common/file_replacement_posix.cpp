@@ -48,8 +48,15 @@ int create_named_temporary(const std::string& folder, std::optional<TemporaryNam
   for (int attempt = 0; attempt < 100; ++attempt) {
     char leaf[48];
     std::snprintf(leaf, sizeof leaf, "/.prismet-%lx-%x", process, counter++);
-    name.emplace(folder + leaf);
-    const int fd = ::open(name->path().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    int fd = -1;
+    {
+      // An interruption that has already removed the registered names must
+      // not see the file made after that: the name is registered and the
+      // file made within one section, which the ending waits for.
+      const UninterruptedSection section;
+      name.emplace(folder + leaf);
+      fd = ::open(name->path().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    }
     if (fd >= 0) return fd;
     const int error = errno;
     name.reset();

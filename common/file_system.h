@@ -61,14 +61,17 @@ class OpenFolder {
 // runtime's (callers read in large blocks); nullptr, with errno set, for a
 // folder or a file that cannot be opened. With `stamp`, it also receives
 // the open file's stamp (as file_stamp gives it), which costs no call of its
-// own on Linux.
+// own on Linux. The open itself never waits: on Linux a pipe without a
+// writer opens at once (and reads as empty unless one comes), a device
+// without waiting for its line; on Windows a device or a pipe is not read
+// at all (EINVAL), as open_regular_file_for_reading refuses it.
 std::FILE* open_file_for_reading(const char* path, FileStamp* stamp = nullptr);
 
 // open_file_for_reading for a plain file only: a path that names a device,
-// a pipe or a socket is not opened at all (so a pipe without a writer never
-// blocks), and nullptr comes back with `not_regular` set. Otherwise
-// `not_regular` is false and the result is open_file_for_reading's.
-std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular);
+// a pipe or a socket is not read at all (and never blocks), and nullptr
+// comes back with `not_regular` set. Otherwise `not_regular` is false and
+// the result is open_file_for_reading's.
+std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular, FileStamp* stamp = nullptr);
 
 // Creates or empties a file and opens it for binary writing, without a
 // buffer of the runtime's; nullptr on failure.

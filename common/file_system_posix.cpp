@@ -64,48 +64,53 @@ bool OpenFolder::stamp(const char* name, const char* path, FileStamp& stamp) con
   return true;
 }
 
-std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return nullptr;
-  // fopen opens folders on this platform; reading one must fail as it does
-  // on Windows.
+namespace {
+
+// Opens `path` for reading without ever waiting at the open: O_NONBLOCK lets
+// a pipe without a writer or a device that waits for a line open at once,
+// and is cleared again for the reads. A folder is refused (EISDIR: fopen
+// would open it, and reading one must fail as it does on Windows); so, with
+// `plain_only`, is anything but a plain file, `not_regular` then set.
+// Callers read in large blocks of their own: the stream has no buffer.
+std::FILE* open_without_waiting(const char* path, bool plain_only, bool& not_regular, FileStamp* stamp) {
+  not_regular = false;
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
   struct stat info;
-  if (::fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    errno = EISDIR;
+  int error = 0;
+  if (::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (S_ISDIR(info.st_mode)) {
+    error = EISDIR;
+  } else if (plain_only && !S_ISREG(info.st_mode)) {
+    not_regular = true;
+    error = EINVAL;
+  }
+  std::FILE* file = nullptr;
+  if (error == 0) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    file = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) error = errno;
+  }
+  if (file == nullptr) {
+    ::close(fd);
+    errno = error;
     return nullptr;
   }
-  // Callers read in large blocks of their own: a second buffer would only
-  // copy every byte once more.
   std::setvbuf(file, nullptr, _IONBF, 0);
   if (stamp != nullptr) stamp_of(info, *stamp);
   return file;
 }
 
-std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular) {
-  not_regular = false;
-  // Without O_NONBLOCK opening a pipe would wait for a writer.
-  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-    not_regular = !S_ISDIR(info.st_mode);
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  const int flags = ::fcntl(fd, F_GETFL);
-  std::FILE* file =
-      flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? ::fdopen(fd, "rb") : nullptr;
-  if (file == nullptr) {
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  return file;
+}  // namespace
+
+std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
+  bool not_regular = false;
+  return open_without_waiting(path, false, not_regular, stamp);
+}
+
+std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular, FileStamp* stamp) {
+  return open_without_waiting(path, true, not_regular, stamp);
 }
 
 std::FILE* open_file_for_writing(const char* path) {

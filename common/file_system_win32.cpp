@@ -27,7 +27,13 @@ void stamp_of(const BY_HANDLE_FILE_INFORMATION& info, FileStamp& stamp) {
 
 }  // namespace
 
-std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
+namespace {
+
+// Opens a file on a disk for reading. A device (CON, NUL, COM1) or a pipe
+// (\\.\pipe\NAME) is no such file: it is closed again before anything is
+// read from it, so a reader never waits for it, and `not_regular` is set.
+std::FILE* open_disk_file(const char* path, bool& not_regular, FileStamp* stamp) {
+  not_regular = false;
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     errno = EISDIR;  // the runtime says only "access denied"
@@ -35,11 +41,18 @@ std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
   }
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return nullptr;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    not_regular = true;
+    errno = EINVAL;
+    return nullptr;
+  }
   // Callers read in large blocks of their own.
   std::setvbuf(file, nullptr, _IONBF, 0);
   if (stamp != nullptr) {
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), &info) != 0) {
+    if (GetFileInformationByHandle(handle, &info) != 0) {
       *stamp = FileStamp();
       stamp_of(info, *stamp);
     } else if (!file_stamp(path, *stamp)) {
@@ -49,18 +62,15 @@ std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
   return file;
 }
 
-std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular) {
-  not_regular = false;
-  std::FILE* file = open_file_for_reading(path);
-  if (file == nullptr) return nullptr;
-  // A device (CON, NUL, COM1) or a pipe is no file on a disk.
-  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
-    std::fclose(file);
-    not_regular = true;
-    errno = EINVAL;
-    return nullptr;
-  }
-  return file;
+}  // namespace
+
+std::FILE* open_file_for_reading(const char* path, FileStamp* stamp) {
+  bool not_regular = false;
+  return open_disk_file(path, not_regular, stamp);
+}
+
+std::FILE* open_regular_file_for_reading(const char* path, bool& not_regular, FileStamp* stamp) {
+  return open_disk_file(path, not_regular, stamp);
 }
 
 std::FILE* open_file_for_writing(const char* path) {

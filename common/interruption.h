@@ -22,9 +22,11 @@ namespace prismet {
 void watch_for_interruptions();
 
 // A file name of ours that an interruption removes. Registered before the
-// file is made, so that there is no moment at which the file exists and an
-// interruption would not know it; whoever holds it removes the file itself
-// otherwise. Unregistered on destruction or release().
+// file is made, and both within one UninterruptedSection, so that there is
+// no moment at which the file exists and an interruption would not know it,
+// nor one at which the names are already removed and the file still comes;
+// whoever holds it removes the file itself otherwise. Unregistered on
+// destruction or release().
 class TemporaryName {
  public:
   TemporaryName() = default;

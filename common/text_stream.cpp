@@ -36,10 +36,10 @@ bool TextReader::open(const char* path, FileStamp* stamp) {
   return start(file, true);
 }
 
-bool TextReader::open_regular(const char* path, bool& not_regular) {
+bool TextReader::open_regular(const char* path, bool& not_regular, FileStamp* stamp) {
   close();
   errno = 0;
-  std::FILE* file = open_regular_file_for_reading(path, not_regular);
+  std::FILE* file = open_regular_file_for_reading(path, not_regular, stamp);
   if (file == nullptr) {
     error_ = errno != 0 ? errno : ENOENT;
     return false;

@@ -36,7 +36,7 @@ class TextReader {
   bool open(const char* path, FileStamp* stamp = nullptr);
   // open() for a plain file only: a device, pipe or socket is not opened
   // and `not_regular` tells so (see open_regular_file_for_reading).
-  bool open_regular(const char* path, bool& not_regular);
+  bool open_regular(const char* path, bool& not_regular, FileStamp* stamp = nullptr);
   // Reads from a stream that stays open after close() (standard input).
   void attach(std::FILE* file);
   // Reads `size` bytes of memory, which must outlive the reader, as if they

@@ -30,7 +30,8 @@ bool program_path_with_extension(const char* program, char* buffer, std::size_t 
 // exists there (a portable copy of the program), else "prismet.ini" in the
 // folder "prismet" of the user's configuration folder ($XDG_CONFIG_HOME, or
 // ~/.config). The default insert files lie beside it, with ".top" and
-// ".btm". False when no such path can be had or it does not fit.
+// ".btm". False when no such path can be had (Linux: no home and no copy
+// beside the program) or it does not fit.
 bool settings_file_path(char (&buffer)[kPathCapacity]);
 
 // Makes the folder that is to hold the settings file, where it is missing

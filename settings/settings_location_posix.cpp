@@ -35,10 +35,12 @@ bool fits(const std::string& path, char (&buffer)[kPathCapacity]) {
 bool settings_file_path(char (&buffer)[kPathCapacity]) {
   // A settings file beside the program makes a portable copy of it.
   if (module_path_with_extension(buffer, kPathCapacity, ".ini") && path_exists(buffer)) return true;
+  // Without a home (cron, a service, env -i) there is no settings file:
+  // one made beside the program would be shared by every user from then on
+  // (in /usr/bin for root).
+  buffer[0] = '\0';
   const std::string folder = configuration_folder();
-  if (!folder.empty() && fits(folder + "/prismet/prismet.ini", buffer)) return true;
-  // Without a home, beside the program after all.
-  return module_path_with_extension(buffer, kPathCapacity, ".ini");
+  return !folder.empty() && fits(folder + "/prismet/prismet.ini", buffer);
 }
 
 bool make_settings_folder(const char* file) {

@@ -54,7 +54,6 @@ TEST(SettingsLocation, TheUsersConfigurationFolderUnlessACopyLiesBesideTheProgra
       {"relative/cfg", "/home/u", "/home/u/.config/prismet/prismet.ini"},  // only absolute paths count
       {"", "/home/u/", "/home/u/.config/prismet/prismet.ini"},
       {nullptr, "/home/u", "/home/u/.config/prismet/prismet.ini"},
-      {nullptr, nullptr, beside_the_program()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
@@ -66,7 +65,31 @@ TEST(SettingsLocation, TheUsersConfigurationFolderUnlessACopyLiesBesideTheProgra
   // with its settings.
   testing::write_file(beside_the_program(), "");
   EXPECT_EQ(settings_path(), beside_the_program());
+  {
+    const ScopedVariable xdg("XDG_CONFIG_HOME", nullptr);
+    const ScopedVariable home("HOME", nullptr);
+    EXPECT_EQ(settings_path(), beside_the_program());
+  }
   delete_file(beside_the_program().c_str());
+}
+
+// Without a home there is no settings file path at all, whatever the
+// configuration variable holds that does not count: none is ever made beside
+// the program for everyone.
+TEST(SettingsLocation, NoHomeMeansNoSettingsFile) {
+  ASSERT_FALSE(path_exists(beside_the_program().c_str()));
+  const struct {
+    const char* xdg;
+    const char* home;
+  } cases[] = {{nullptr, nullptr}, {"", ""}, {"relative", nullptr}, {nullptr, ""}};
+  for (const auto& c : cases) {
+    const ScopedVariable xdg("XDG_CONFIG_HOME", c.xdg);
+    const ScopedVariable home("HOME", c.home);
+    char buffer[kPathCapacity] = "not touched";
+    EXPECT_FALSE(settings_file_path(buffer))
+        << (c.xdg ? c.xdg : "(unset)") << " " << (c.home ? c.home : "(unset)");
+    EXPECT_STREQ(buffer, "");
+  }
 }
 
 TEST(SettingsLocation, MakesTheMissingFoldersForTheUserAlone) {

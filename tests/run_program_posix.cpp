@@ -83,6 +83,7 @@ pid_t start(const std::string& program, const std::vector<std::string>& argument
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     const struct rlimit no_core = {0, 0};  // SIGQUIT would leave one
     ::setrlimit(RLIMIT_CORE, &no_core);
+    for (const int number : streams.ignored_signals) ::signal(number, SIG_IGN);
   }
   const bool ready =
       join(STDIN_FILENO, streams.input, false) && join(STDOUT_FILENO, streams.output, true) &&

@@ -14,6 +14,9 @@ struct ProgramStreams {
   std::string error;   // file standard error is written to; empty: /dev/null
   bool ordinary_user = false;
   std::string working_folder;  // empty: the test's own
+  // Signals the program starts with ignored (RunningProgram only), as
+  // nohup leaves SIGHUP.
+  std::vector<int> ignored_signals;
 };
 
 // Runs the program and waits for it: its exit status, or -1 when it could
