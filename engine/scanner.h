@@ -66,6 +66,13 @@ struct SourceLine {
   char raw_end[64];              // ")", the delimiter and the raw string's end
   char line_ending[2];           // "\n" or ""
   std::size_t length;            // bytes of text before its first NUL; text[length] is that NUL
+  // The bytes read ended with a newline (which a NUL before it may have
+  // kept out of the text): the piece ends a line of the source.
+  bool ends_source_line;
+  // Whole lines only: the start of a character cut off at the end of the
+  // last piece, which begins the next one.
+  std::uint8_t carried;
+  char carry[4];
   char text[kMaxPieceBytes + 1 + kPiecePadding];
 };
 
@@ -79,6 +86,8 @@ inline void start_source(SourceLine& line) {
   line.raw = false;
   line.line_ending[0] = line.line_ending[1] = '\0';
   line.length = 0;
+  line.ends_source_line = false;
+  line.carried = 0;
   line.text[0] = '\0';
 }
 
@@ -92,8 +101,9 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
   if (stored == 0) return false;
   line.continuation = false;
   line.line_ending[0] = '\0';
+  line.ends_source_line = line.text[stored - 1] == '\n';
   // The text ends at its first NUL; a piece cut short by one has no newline.
-  if (length == stored && line.text[length - 1] == '\n') {
+  if (length == stored && line.ends_source_line) {
     line.text[--length] = '\0';
     line.line_ending[0] = '\n';
     line.line_ending[1] = '\0';
@@ -102,6 +112,26 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
   line.length = length;
   return true;
 }
+
+// What read_whole_line_piece delivers in place of a NUL byte: U+FFFD in
+// UTF-8; in code page 932, which has no such character, a question mark.
+inline constexpr std::string_view kUtf8NulReplacement = "\xEF\xBF\xBD";
+inline constexpr std::string_view kShiftJisNulReplacement = "?";
+
+// The bytes at the end of `text` that begin a character the end cuts off:
+// a lead byte that the walk from `text` on (which starts at a character's
+// start) leaves alone in code page 932; a lead byte and the continuation
+// bytes that may follow it in UTF-8. 0 when the last character is whole.
+std::size_t cut_character_bytes(const char* text, std::size_t size, CharacterEncoding encoding);
+
+// read_source_line for the modes that keep whole lines: the input must
+// deliver NULs replaced (TextReader::replace_nuls with the replacement
+// above), so that no NUL cuts a line short. A line longer than one piece
+// still arrives in pieces, but a piece never ends inside a character: the
+// cut character's first bytes are carried over into the next piece. A
+// piece that does not end its line sets `continuation`, so that a line
+// comment runs on into the rest of its line.
+bool read_whole_line_piece(TextReader& input, SourceLine& line, CharacterEncoding encoding);
 
 // Produces the next token of the line for the state; false when the state has
 // no further token on this line. The encoding decides which bytes form one
