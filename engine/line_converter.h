@@ -24,8 +24,9 @@ class LineConverter {
 
   // Converts every line piece the input still holds, from the code state,
   // each after its line-number prefix when the style asks for one. `line` is
-  // the file's cursor. Returns the number of source lines: pieces that end
-  // with a newline, and a last piece without one.
+  // the file's cursor. Returns the number of source lines: the newlines
+  // read (one that a NUL kept off the page included), and a last line
+  // without one.
   // In UTF-8, and with line anchors, lines are kept whole: each line of the
   // source gets one prefix, one anchor and one pair of line tags however
   // many pieces it is read in, no piece ends inside a character, and a NUL
