@@ -62,40 +62,29 @@ std::size_t cut_character_bytes(const char* text, std::size_t size, CharacterEnc
   return 0;
 }
 
-bool read_whole_line_piece(TextReader& input, SourceLine& line, CharacterEncoding encoding) {
-  line.position = line.text;
-  const std::size_t carried = line.carried;
-  if (carried != 0) std::memcpy(line.text, line.carry, carried);
-  line.carried = 0;
-  std::size_t before_nul = 0;
-  const std::size_t read = input.read_line(line.text + carried, kMaxPieceBytes - carried, &before_nul);
-  std::size_t stored = carried + read;
-  if (stored == 0) return false;
-  line.line_ending[0] = '\0';
-  line.ends_source_line = line.text[stored - 1] == '\n';
+std::size_t end_cut_piece(SourceLine& line, std::size_t stored, std::size_t read, std::size_t before_nul,
+                          CharacterEncoding encoding) {
+  const std::size_t carried = stored - read;
   if (before_nul < read) {
     // A NUL the input did not replace ends the text, as in a piece.
-    stored = carried + before_nul;
     line.continuation = false;
-  } else if (line.ends_source_line) {
-    line.text[--stored] = '\0';
-    line.line_ending[0] = '\n';
-    line.line_ending[1] = '\0';
-    line.continuation = stored >= 1 && line.text[stored - 1] == '\\';
-  } else {
-    // Cut by the piece's size, a 0x1A or the input's end: a character cut
-    // off goes whole into the next piece, if anything more is read for it.
-    const std::size_t cut = read != 0 ? cut_character_bytes(line.text, stored, encoding) : 0;
-    if (cut < stored) {
-      stored -= cut;
-      std::memcpy(line.carry, line.text + stored, cut);
-      line.carried = static_cast<std::uint8_t>(cut);
-      line.text[stored] = '\0';
+    if (line.ends_source_line) {
+      line.line_ending[0] = '\n';
+      line.line_ending[1] = '\0';
     }
-    line.continuation = true;
+    return carried + before_nul;
   }
-  line.length = stored;
-  return true;
+  // Cut by the piece's size, a 0x1A or the input's end: a character cut
+  // off goes whole into the next piece, if anything more is read for it.
+  const std::size_t cut = read != 0 ? cut_character_bytes(line.text, stored, encoding) : 0;
+  if (cut < stored) {
+    stored -= cut;
+    std::memcpy(line.carry, line.text + stored, cut);
+    line.carried = static_cast<std::uint8_t>(cut);
+    line.text[stored] = '\0';
+  }
+  line.continuation = true;
+  return stored;
 }
 
 }  // namespace prismet

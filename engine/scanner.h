@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "common/character_encoding.h"
@@ -131,7 +132,35 @@ std::size_t cut_character_bytes(const char* text, std::size_t size, CharacterEnc
 // cut character's first bytes are carried over into the next piece. A
 // piece that does not end its line sets `continuation`, so that a line
 // comment runs on into the rest of its line.
-bool read_whole_line_piece(TextReader& input, SourceLine& line, CharacterEncoding encoding);
+// The end of read_whole_line_piece for a piece that holds a NUL or does not
+// end with a newline; returns the text's length.
+std::size_t end_cut_piece(SourceLine& line, std::size_t stored, std::size_t read, std::size_t before_nul,
+                          CharacterEncoding encoding);
+// Inline: the line loop calls it for every line.
+inline bool read_whole_line_piece(TextReader& input, SourceLine& line, CharacterEncoding encoding) {
+  line.position = line.text;
+  const std::size_t carried = line.carried;
+  if (carried != 0) {
+    std::memcpy(line.text, line.carry, carried);
+    line.carried = 0;
+  }
+  std::size_t before_nul = 0;
+  const std::size_t read = input.read_line(line.text + carried, kMaxPieceBytes - carried, &before_nul);
+  std::size_t stored = carried + read;
+  if (stored == 0) return false;
+  line.line_ending[0] = '\0';
+  line.ends_source_line = line.text[stored - 1] == '\n';
+  if (before_nul == read && line.ends_source_line) {
+    line.text[--stored] = '\0';
+    line.line_ending[0] = '\n';
+    line.line_ending[1] = '\0';
+    line.continuation = stored >= 1 && line.text[stored - 1] == '\\';
+  } else {
+    stored = end_cut_piece(line, stored, read, before_nul, encoding);
+  }
+  line.length = stored;
+  return true;
+}
 
 // Produces the next token of the line for the state; false when the state has
 // no further token on this line. The encoding decides which bytes form one

@@ -310,7 +310,8 @@ inline bool scan_line_comment(SourceLine& line, Token& token) {
 
 // next_token: the recognisers of the state.
 template <CharacterEncoding E>
-inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
+[[gnu::always_inline]] inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& index,
+                                              ScanState state) {
   if (state == ScanState::LineComment) return scan_line_comment(line, token);
   if (line.position >= text_end(line)) return false;
   switch (state) {
