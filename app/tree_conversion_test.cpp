@@ -320,6 +320,25 @@ TEST_F(TreeConversionTest, PagesKeepTheWholeNameAndEveryFolderGetsAnIndex) {
   EXPECT_EQ(recorder_.summary.bytes, 7u + 9u + 14u + 1u);
 }
 
+// The index counts the source's lines, and with anchors the page's last id
+// is the last line's: a NUL and a line longer than a piece of the reading
+// change neither.
+TEST_F(TreeConversionTest, IndexCountsTheLinesThePageAnchors) {
+  write_file(in(tree_, "a.cpp"), std::string("a\0b\n", 4) + std::string(40000, 'x') + "\nc\n");
+  for (const bool anchors : {false, true}) {
+    settings_.style.line_anchors = anchors;
+    EXPECT_EQ(convert({tree_}, TreeOptions{.rewrite_all = true}), 0);
+    EXPECT_NE(read_file(in(tree_, "index.html"))
+                  .find("<a href=\"a.cpp.htm\">a.cpp</a></td><td>40007</td><td>3</td>"),
+              std::string::npos)
+        << anchors;
+    const std::string page = read_file(in(tree_, "a.cpp.htm"));
+    EXPECT_EQ(page.find("id=\"L4\"") == std::string::npos && page.find("id=\"L3\"") != std::string::npos,
+              anchors)
+        << page.substr(0, 100);
+  }
+}
+
 TEST_F(TreeConversionTest, OutputFolderMirrorsTheTreeAndLeavesItAlone) {
   const auto before = files_below(tree_);
   const std::string site = in(root_, "site");

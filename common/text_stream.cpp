@@ -95,6 +95,12 @@ void TextReader::decode_as(SourceEncoding encoding) {
   forget_searches();
 }
 
+void TextReader::replace_nuls(std::string_view replacement) {
+  nul_replacement_size_ =
+      replacement.size() < sizeof nul_replacement_ ? replacement.size() : sizeof nul_replacement_;
+  if (nul_replacement_size_ != 0) std::memcpy(nul_replacement_, replacement.data(), nul_replacement_size_);
+}
+
 DetectedEncoding TextReader::detected() const {
   if (decoder_ != nullptr) return decoder_->detected();
   return encoding_ == SourceEncoding::kUtf8 ? DetectedEncoding::kUtf8 : DetectedEncoding::kShiftJis;
@@ -110,6 +116,7 @@ bool TextReader::close() {
   buffer_ = pos_ = end_ = nullptr;
   forget_searches();
   encoding_ = SourceEncoding::kShiftJis;
+  nul_replacement_size_ = 0;
   decoder_.reset();
   raw_pos_ = raw_end_ = nullptr;
   return ok;
@@ -229,30 +236,48 @@ void TextReader::map_line_ends(const char* from) {
 std::size_t TextReader::read_line_slow(char* buffer, std::size_t max_bytes, std::size_t* before_nul) {
   std::size_t stored = 0;
   bool nul_seen = before_nul == nullptr;  // nothing to look for
+  const bool replacing = before_nul != nullptr && nul_replacement_size_ != 0;
   while (stored < max_bytes) {
     // Copy the run of ordinary bytes straight from the block: it ends at the
-    // first LF, CR or 0x1A.
+    // first LF, CR or 0x1A (and NUL, when NULs are replaced).
     const char* run = pos_;
     const char* run_end = next_translated_byte();
     if (static_cast<std::size_t>(run_end - run) > max_bytes - stored) run_end = run + (max_bytes - stored);
     const char* p = find_byte(run, run_end, '\n');
+    const bool at_nul = replacing && next_nul() < p;
+    if (at_nul) p = nul_;
     const std::size_t length = static_cast<std::size_t>(p - run);
-    if (!nul_seen && length > 0 && next_nul() < p) {
+    if (!nul_seen && !replacing && length > 0 && next_nul() < p) {
       *before_nul = stored + static_cast<std::size_t>(nul_ - run);
       nul_seen = true;
     }
     if (length > 0) std::memcpy(buffer + stored, run, length);
     stored += length;
     pos_ = const_cast<char*>(p);
+    if (at_nul) {
+      // The NUL stays for the next piece when its replacement does not fit.
+      if (max_bytes - stored < nul_replacement_size_) break;
+      std::memcpy(buffer + stored, nul_replacement_, nul_replacement_size_);
+      stored += nul_replacement_size_;
+      ++pos_;
+      continue;
+    }
     if (stored == max_bytes) break;
     if (p < run_end && *p == '\n') {
       ++pos_;
       buffer[stored++] = '\n';
       break;
     }
-    // A CR, 0x1A or the end of the block: one translated byte the slow way.
+    // A CR, 0x1A or the end of the block: one translated byte the slow way,
+    // once there is room for what it may become.
+    if (replacing && max_bytes - stored < nul_replacement_size_) break;
     const int byte = get_slow();
     if (byte == kEnd) break;
+    if (byte == 0 && replacing) {
+      std::memcpy(buffer + stored, nul_replacement_, nul_replacement_size_);
+      stored += nul_replacement_size_;
+      continue;
+    }
     if (byte == 0 && !nul_seen) {
       *before_nul = stored;
       nul_seen = true;

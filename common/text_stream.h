@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/file_system.h"
 #include "common/source_decoder.h"
@@ -52,6 +53,12 @@ class TextReader {
   // non-ASCII byte lies beyond the first 64 KiB; otherwise the encoding
   // asked for (kShiftJis when none was).
   DetectedEncoding detected() const;
+  // From now on read_line, when given `before_nul`, delivers each NUL byte
+  // as `replacement` (at most 3 bytes, none of them NUL or LF; empty: NULs
+  // arrive as they are). A piece then ends before a NUL whose replacement
+  // would not fit, and may end up to 2 bytes short of `max_bytes` where a
+  // block ends. get() is not affected.
+  void replace_nuls(std::string_view replacement);
   // Closes the file; true when it was open and closed cleanly.
   bool close();
   bool is_open() const { return file_ != nullptr; }
@@ -90,7 +97,12 @@ class TextReader {
         const std::size_t stored = static_cast<std::size_t>(lf - pos_) + 1;
         if (before_nul != nullptr) {
           const char* nul = next_nul();
-          *before_nul = nul < lf ? static_cast<std::size_t>(nul - pos_) : stored;
+          if (nul >= lf) {
+            *before_nul = stored;
+          } else {
+            if (nul_replacement_size_ != 0) return read_line_slow(buffer, max_bytes, before_nul);
+            *before_nul = static_cast<std::size_t>(nul - pos_);
+          }
         }
         // A short line is copied with one fixed-length copy where the block
         // holds that much (the buffer holds max_bytes + 1).
@@ -190,6 +202,8 @@ class TextReader {
   const char* raw_end_ = nullptr;
   bool failed_ = false;
   int error_ = 0;
+  char nul_replacement_[3] = {};
+  std::size_t nul_replacement_size_ = 0;
 };
 
 class TextWriter {

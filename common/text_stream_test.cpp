@@ -82,6 +82,49 @@ TEST(TextReader, PairSplitAcrossTheInternalBufferIsOneNewline) {
   }
 }
 
+// With a NUL replacement, read_line delivers every NUL as those bytes,
+// wherever it lies (in a line, next to a CR, across a block's end), never
+// cuts one, and tells that no NUL is left.
+TEST(TextReader, ReadLineReplacesEveryNulWhenAsked) {
+  const std::string block(65536, 'x');
+  struct Case {
+    std::string in;
+    std::size_t max;
+    std::vector<std::string> pieces;
+  } const cases[] = {
+      {std::string("a\0b\n\0\n", 6), 100, {"a<?>b\n", "<?>\n"}},
+      {std::string("\0\r\n\r\0", 5), 100, {"<?>\n", "\r<?>"}},
+      {std::string("\0\0", 2), 100, {"<?><?>"}},
+      // A replacement that does not fit waits for the next piece.
+      {std::string("ab\0cd\n", 6), 4, {"ab", "<?>c", "d\n"}},
+      {std::string("abc\0", 4), 4, {"abc", "<?>"}},
+      // The NUL first in the next block, and the block's last byte.
+      {block + std::string("\0y\n", 3), 200000, {block + "<?>y\n"}},
+      {block.substr(1) + std::string("\0", 1), 200000, {block.substr(1) + "<?>"}},
+  };
+  for (const Case& c : cases) {
+    const std::string path = scratch_path("stream-nuls");
+    write_file(path, c.in);
+    for (const bool from_memory : {false, true}) {
+      TextReader reader;
+      if (from_memory)
+        reader.open_memory(c.in.data(), c.in.size());
+      else
+        ASSERT_TRUE(reader.open(path.c_str()));
+      reader.replace_nuls("<?>");
+      std::vector<std::string> pieces;
+      std::string buffer(c.max + 1, '\xEE');
+      std::size_t before_nul = 0;
+      while (std::size_t got = reader.read_line(buffer.data(), c.max, &before_nul)) {
+        EXPECT_EQ(before_nul, got);
+        EXPECT_EQ(buffer[got], '\0');
+        pieces.emplace_back(buffer.data(), got);
+      }
+      EXPECT_EQ(pieces, c.pieces) << c.in.size() << (from_memory ? " bytes from memory" : " bytes");
+    }
+  }
+}
+
 TEST(TextReader, ReadLineStopsAfterNewlineOrAtTheLimit) {
   EXPECT_EQ(read_lines("abcdefg\nhi\n", 3), (std::vector<std::string>{"abc", "def", "g\n", "hi\n"}));
   EXPECT_EQ(read_lines("ab\r\ncd", 3), (std::vector<std::string>{"ab\n", "cd"}));

@@ -21,11 +21,22 @@
 namespace prismet {
 namespace {
 
+const TagPair* category_of(ScanState state, const OutputStyle& style) {
+  return state == ScanState::LineComment || state == ScanState::BlockComment ? &style.comment
+         : state == ScanState::StringLiteral                                 ? &style.string_literal
+         : state == ScanState::CharConstant                                  ? &style.char_constant
+                                                                             : nullptr;
+}
+
 // The conversion token by token, the way the emitter works without runs.
+// In UTF-8 and with line anchors, a line read in several pieces gets its
+// prefix and line tags once, and its columns go on from piece to piece.
 std::string convert_token_by_token(const std::string& input, const OutputStyle& style,
                                    const Vocabulary& vocabulary, CharacterEncoding encoding) {
+  const bool whole_lines = encoding == CharacterEncoding::kUtf8 || style.line_anchors;
   TextReader reader;
   reader.open_memory(input.data(), input.size());
+  if (whole_lines) reader.replace_nuls(encoding == CharacterEncoding::kUtf8 ? "\xEF\xBF\xBD" : "?");
   std::string out;
   TextWriter writer;
   writer.open_memory(&out);
@@ -33,27 +44,38 @@ std::string convert_token_by_token(const std::string& input, const OutputStyle& 
   writer.write(style.whole.open.data(), style.whole.open.size());
   auto line = std::make_unique<SourceLine>();
   ScanState state = ScanState::Code;
-  for (int number = 1; read_source_line(reader, *line); ++number) {
-    if (style.line_numbers) write_line_number(writer, number, style);
-    writer.write(style.line.open.data(), style.line.open.size());
-    const TagPair* category = state == ScanState::LineComment || state == ScanState::BlockComment
-                                  ? &style.comment
-                              : state == ScanState::StringLiteral ? &style.string_literal
-                              : state == ScanState::CharConstant  ? &style.char_constant
-                                                                  : nullptr;
+  bool in_line = false;
+  int column = 0;
+  for (int number = 1;
+       whole_lines ? read_whole_line_piece(reader, *line, encoding) : read_source_line(reader, *line);) {
+    if (!in_line) {
+      if (style.line_anchors) {
+        const std::string id = "L" + std::to_string(number);
+        const std::string anchor = style.line_numbers ? "<a id=\"" + id + "\" href=\"#" + id + "\">"
+                                                      : "<span id=\"" + id + "\"></span>";
+        writer.write_raw(anchor.data(), anchor.size());
+      }
+      if (style.line_numbers) write_line_number(writer, number, style);
+      if (style.line_anchors && style.line_numbers) writer.write_raw("</a>", 4);
+      writer.write(style.line.open.data(), style.line.open.size());
+      column = 0;
+      ++number;
+    }
+    const TagPair* category = category_of(state, style);
     if (category != nullptr) writer.write(category->open.data(), category->open.size());
-    int column = 0;
     Token token;
     while (next_token(*line, token, index, state, encoding))
       state = emit_token(writer, column, token, style, state, encoding);
-    category = state == ScanState::LineComment || state == ScanState::BlockComment ? &style.comment
-               : state == ScanState::StringLiteral                                 ? &style.string_literal
-               : state == ScanState::CharConstant                                  ? &style.char_constant
-                                                                                   : nullptr;
+    category = category_of(state, style);
     if (category != nullptr) writer.write(category->close.data(), category->close.size());
-    writer.write(style.line.close.data(), style.line.close.size());
-    if (line->line_ending[0] != '\0') writer.put('\n');
+    in_line = whole_lines && line->line_ending[0] == '\0';
+    if (!in_line) {
+      writer.write(style.line.close.data(), style.line.close.size());
+      if (line->line_ending[0] != '\0') writer.put('\n');
+    }
+    if (!whole_lines) column = 0;
   }
+  if (in_line) writer.write(style.line.close.data(), style.line.close.size());
   writer.write(style.whole.close.data(), style.whole.close.size());
   writer.close();
   return out;
@@ -83,7 +105,7 @@ std::string generated_text(unsigned seed, std::size_t size) {
       "int ", "x", "_y1", "#define", "0x1F", "0x", "12.5", ".", "  ", "\t", "\n", "\r\n", "\r", "//", "/*",
       "*/", "\"", "'", "\\", "<", ">", "&", "\"a<b>\"", "'\\''", "return", "while", "\x81\x40", "\x81<",
       "\x82", "\xA0", "\xFF", "R\"(", ")\"", "@@", "rem ", "9lives", " --", "\x81int", "\x81\t", "\x95\x5C",
-      "$",
+      "$", "\xE3\x81\x82", "\xF0\x9F\x98\x80",
       // Words around sixteen bytes long, and the bytes next to the word bytes.
       "static_assert_16", "reinterpret_cast_", "a_very_long_identifier_of_forty_bytes__", "`", "[", "{", "@",
       "/",
@@ -131,6 +153,7 @@ struct StyleCase {
   bool nbsp_spaces = false;
   bool expand_tabs = false;
   int tab_width = 4;
+  bool line_anchors = false;
 };
 
 OutputStyle make_style(const StyleCase& c) {
@@ -140,6 +163,7 @@ OutputStyle make_style(const StyleCase& c) {
   style.nbsp_spaces = c.nbsp_spaces;
   style.expand_tabs = c.expand_tabs;
   style.tab_width = c.tab_width;
+  style.line_anchors = c.line_anchors;
   if (c.marker_tags) {
     style.whole = {"{W", "W}"};
     style.keyword = {"{K", "K}"};
@@ -153,7 +177,12 @@ OutputStyle make_style(const StyleCase& c) {
 TEST(EmitterRunLoop, WritesWhatTheTokenLoopWrites) {
   const std::string sources = project_sources();
   ASSERT_GT(sources.size(), 100000u) << "the project's sources were not found";
-  const std::string inputs[] = {sources, generated_text(1, 300000), generated_text(2, 300000)};
+  // Lines of up to 100,000 bytes, read in several pieces.
+  std::string long_lines = generated_text(3, 200000);
+  for (std::size_t at = 0; at < long_lines.size(); ++at) {
+    if (long_lines[at] == '\n' && at % 400 != 0) long_lines[at] = ' ';
+  }
+  const std::string inputs[] = {sources, generated_text(1, 300000), generated_text(2, 300000), long_lines};
   const StyleCase styles[] = {
       {"default tags", false, false, false},
       {"marker tags with a newline, line numbers", true, false, true},
@@ -162,6 +191,8 @@ TEST(EmitterRunLoop, WritesWhatTheTokenLoopWrites) {
       {"&nbsp; only", true, false, false, true, false},
       {"tabs of width 3 only", false, false, false, false, true, 3},
       {"tabs of width 0, marker tags", true, false, true, false, true, 0},
+      {"line anchors", false, false, false, false, false, 4, true},
+      {"line anchors on numbers, tabs", true, false, true, false, true, 4, true},
   };
   for (const bool odd_vocabulary : {false, true}) {
     Vocabulary vocabulary;

@@ -165,10 +165,10 @@ template <CharacterEncoding E>
 // The token loop, inlined into the line so that a line costs no call of it.
 template <CharacterEncoding E>
 [[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
-                                                                   ScanState state) const {
+                                                                   ScanState state,
+                                                                   std::int64_t& column) const {
   page.set_line(line);
   if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
-  std::int64_t column = 0;
   Token token;
   for (;;) {
     const bool more = state == ScanState::Code ? write_code_until_opener<E>(page, line, token, column)
@@ -185,7 +185,8 @@ template <CharacterEncoding E>
 [[gnu::always_inline]] inline ScanState LineConverter::convert_one_line(PageWriter& page, SourceLine& line,
                                                                         ScanState state) const {
   page.tag(page.line.open);
-  state = scan_tokens<E>(page, line, state);
+  std::int64_t column = 0;
+  state = scan_tokens<E>(page, line, state, column);
   page.tag(page.line.close);
   if (line.line_ending[0] != '\0') page.line_ending();
   return state;
@@ -194,7 +195,8 @@ template <CharacterEncoding E>
 std::uint64_t LineConverter::convert_lines(PageWriter& page, TextReader& input, SourceLine& line,
                                            CharacterEncoding encoding) const {
   if (encoding == CharacterEncoding::kUtf8)
-    return convert_lines_as<CharacterEncoding::kUtf8>(page, input, line);
+    return convert_whole_lines_as<CharacterEncoding::kUtf8>(page, input, line);
+  if (line_anchors_) return convert_whole_lines_as<CharacterEncoding::kShiftJis>(page, input, line);
   return convert_lines_as<CharacterEncoding::kShiftJis>(page, input, line);
 }
 
@@ -202,29 +204,62 @@ template <CharacterEncoding E>
 std::uint64_t LineConverter::convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const {
   ScanState state = ScanState::Code;
   LineNumberText number(nbsp_spaces_);
-  LineAnchorText anchor(line_numbers_);
   // A failed write ends the page at once: the rest of the source is not
   // read, which also ends the conversion of an input that never ends.
   std::uint64_t ended_lines = 0;
   bool open_line = false;  // the last piece has no newline yet
   while (page.ok() && read_source_line(input, line)) {
-    const bool ends_line = line.line_ending[0] != '\0';
-    ended_lines += ends_line;
-    open_line = !ends_line;
-    if (line_anchors_) {
-      page.raw(anchor.text().data(), anchor.text().size());
-      anchor.next();
-    }
+    // A NUL keeps a piece's newline off the page, not out of the count.
+    ended_lines += line.ends_source_line;
+    open_line = !line.ends_source_line;
     if (line_numbers_) {
       page.tag(page.line_number.open);
       page.raw(number.text().data(), number.text().size());
       page.tag(page.line_number.close);
       number.next();
-      if (line_anchors_) page.raw("</a>", 4);
     }
     state = convert_one_line<E>(page, line, state);
   }
   return ended_lines + open_line;
+}
+
+template <CharacterEncoding E>
+std::uint64_t LineConverter::convert_whole_lines_as(PageWriter& page, TextReader& input,
+                                                    SourceLine& line) const {
+  input.replace_nuls(E == CharacterEncoding::kUtf8 ? kUtf8NulReplacement : kShiftJisNulReplacement);
+  ScanState state = ScanState::Code;
+  LineNumberText number(nbsp_spaces_);
+  LineAnchorText anchor(line_numbers_);
+  std::uint64_t lines = 0;
+  bool in_line = false;  // the last piece did not end its line
+  std::int64_t column = 0;
+  while (page.ok() && read_whole_line_piece(input, line, E)) {
+    if (!in_line) {
+      // The line's prefix and open tag come once, before its first piece.
+      ++lines;
+      if (line_anchors_) {
+        page.raw(anchor.text().data(), anchor.text().size());
+        anchor.next();
+      }
+      if (line_numbers_) {
+        page.tag(page.line_number.open);
+        page.raw(number.text().data(), number.text().size());
+        page.tag(page.line_number.close);
+        number.next();
+        if (line_anchors_) page.raw("</a>", 4);
+      }
+      page.tag(page.line.open);
+      column = 0;
+    }
+    state = scan_tokens<E>(page, line, state, column);
+    in_line = !line.ends_source_line;
+    if (!in_line) {
+      page.tag(page.line.close);
+      page.line_ending();
+    }
+  }
+  if (in_line) page.tag(page.line.close);
+  return lines;
 }
 
 }  // namespace prismet

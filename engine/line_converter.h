@@ -24,8 +24,15 @@ class LineConverter {
 
   // Converts every line piece the input still holds, from the code state,
   // each after its line-number prefix when the style asks for one. `line` is
-  // the file's cursor. Returns the number of source lines: pieces that end
-  // with a newline, and a last piece without one.
+  // the file's cursor. Returns the number of source lines: the newlines
+  // read (one that a NUL kept off the page included), and a last line
+  // without one.
+  // In UTF-8, and with line anchors, lines are kept whole: each line of the
+  // source gets one prefix, one anchor and one pair of line tags however
+  // many pieces it is read in, no piece ends inside a character, and a NUL
+  // is replaced (the input's NUL replacement is set for that) rather than
+  // ending its piece's text. Otherwise every piece is a line of its own and
+  // a NUL ends its piece's text, its newline included.
   std::uint64_t convert_lines(PageWriter& page, TextReader& input, SourceLine& line,
                               CharacterEncoding encoding) const;
 
@@ -34,6 +41,8 @@ class LineConverter {
   // not per character.
   template <CharacterEncoding E>
   std::uint64_t convert_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const;
+  template <CharacterEncoding E>
+  std::uint64_t convert_whole_lines_as(PageWriter& page, TextReader& input, SourceLine& line) const;
   // Scans the code state from the line's position and writes it, keywords
   // and numbers with their tags, up to the next token that opens a comment,
   // string literal or char constant: returns true with that token (the
@@ -42,10 +51,11 @@ class LineConverter {
   // the reference converter of the tests would write token by token.
   template <CharacterEncoding E>
   bool write_code_until_opener(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
-  // The token loop of one line, reopening and closing the category that
-  // runs over the line's start and end.
+  // The token loop of one line piece, reopening and closing the category
+  // that runs over the piece's start and end; `column` goes on from where
+  // the line's last piece left it.
   template <CharacterEncoding E>
-  ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state) const;
+  ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state, std::int64_t& column) const;
   // One line piece between the line tags, with its line ending; returns the
   // state at the line's end.
   template <CharacterEncoding E>

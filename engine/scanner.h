@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "common/character_encoding.h"
@@ -73,6 +74,13 @@ struct SourceLine {
   char raw_end[64];              // ")", the delimiter and the raw string's end
   char line_ending[2];           // "\n" or ""
   std::size_t length;            // bytes of text before its first NUL; text[length] is that NUL
+  // The bytes read ended with a newline (which a NUL before it may have
+  // kept out of the text): the piece ends a line of the source.
+  bool ends_source_line;
+  // Whole lines only: the start of a character cut off at the end of the
+  // last piece, which begins the next one.
+  std::uint8_t carried;
+  char carry[4];
   char text[kMaxPieceBytes + 1 + kPiecePadding];
 };
 
@@ -89,6 +97,8 @@ inline void start_source(SourceLine& line) {
   line.raw = false;
   line.line_ending[0] = line.line_ending[1] = '\0';
   line.length = 0;
+  line.ends_source_line = false;
+  line.carried = 0;
   line.text[0] = '\0';
 }
 
@@ -105,8 +115,9 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
   line.directive_text = line.directive_text && line.goes_on;
   line.continuation = false;
   line.line_ending[0] = '\0';
+  line.ends_source_line = line.text[stored - 1] == '\n';
   // The text ends at its first NUL; a piece cut short by one has no newline.
-  if (length == stored && line.text[length - 1] == '\n') {
+  if (length == stored && line.ends_source_line) {
     line.text[--length] = '\0';
     line.line_ending[0] = '\n';
     line.line_ending[1] = '\0';
@@ -114,6 +125,54 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
   }
   line.line_open = line.line_ending[0] == '\0' || line.continuation;
   line.length = length;
+  return true;
+}
+
+// What read_whole_line_piece delivers in place of a NUL byte: U+FFFD in
+// UTF-8; in code page 932, which has no such character, a question mark.
+inline constexpr std::string_view kUtf8NulReplacement = "\xEF\xBF\xBD";
+inline constexpr std::string_view kShiftJisNulReplacement = "?";
+
+// The bytes at the end of `text` that begin a character the end cuts off:
+// a lead byte that the walk from `text` on (which starts at a character's
+// start) leaves alone in code page 932; a lead byte and the continuation
+// bytes that may follow it in UTF-8. 0 when the last character is whole.
+std::size_t cut_character_bytes(const char* text, std::size_t size, CharacterEncoding encoding);
+
+// read_source_line for the modes that keep whole lines: the input must
+// deliver NULs replaced (TextReader::replace_nuls with the replacement
+// above), so that no NUL cuts a line short. A line longer than one piece
+// still arrives in pieces, but a piece never ends inside a character: the
+// cut character's first bytes are carried over into the next piece. A
+// piece that does not end its line sets `continuation`, so that a line
+// comment runs on into the rest of its line.
+// The end of read_whole_line_piece for a piece that holds a NUL or does not
+// end with a newline; returns the text's length.
+std::size_t end_cut_piece(SourceLine& line, std::size_t stored, std::size_t read, std::size_t before_nul,
+                          CharacterEncoding encoding);
+// Inline: the line loop calls it for every line.
+inline bool read_whole_line_piece(TextReader& input, SourceLine& line, CharacterEncoding encoding) {
+  line.position = line.text;
+  const std::size_t carried = line.carried;
+  if (carried != 0) {
+    std::memcpy(line.text, line.carry, carried);
+    line.carried = 0;
+  }
+  std::size_t before_nul = 0;
+  const std::size_t read = input.read_line(line.text + carried, kMaxPieceBytes - carried, &before_nul);
+  std::size_t stored = carried + read;
+  if (stored == 0) return false;
+  line.line_ending[0] = '\0';
+  line.ends_source_line = line.text[stored - 1] == '\n';
+  if (before_nul == read && line.ends_source_line) {
+    line.text[--stored] = '\0';
+    line.line_ending[0] = '\n';
+    line.line_ending[1] = '\0';
+    line.continuation = stored >= 1 && line.text[stored - 1] == '\\';
+  } else {
+    stored = end_cut_piece(line, stored, read, before_nul, encoding);
+  }
+  line.length = stored;
   return true;
 }
 

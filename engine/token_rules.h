@@ -349,7 +349,8 @@ inline bool literal_line_end(SourceLine& line, Token& token, const VocabularyInd
 
 // next_token: the recognisers of the state.
 template <CharacterEncoding E>
-inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& index, ScanState state) {
+[[gnu::always_inline]] inline bool scan_token(SourceLine& line, Token& token, const VocabularyIndex& index,
+                                              ScanState state) {
   if (state == ScanState::LineComment) return scan_line_comment(line, token);
   if (line.position >= text_end(line)) return literal_line_end(line, token, index, state);
   switch (state) {

@@ -107,19 +107,54 @@ inline std::string page_text(const std::string& page, std::string& text) {
   return "";
 }
 
-// What the text of the page converted from `source` must read as: each line
-// piece the reader delivers (up to and including LF, at most kMaxPieceBytes
-// bytes after CR LF became LF and before 0x1A), cut at its first NUL, with
-// its LF where the piece kept it. With `style.expand_tabs`, every tab
-// becomes the spaces up to the next multiple of the tab width (none for a
-// width of 0 or less), counting one column per byte from the start of the
-// piece in Shift_JIS, and in UTF-8 one per character, two for a wide one.
+// What the text of the page converted from `source` must read as. In
+// Shift_JIS without line anchors: each line piece the reader delivers (up
+// to and including LF, at most kMaxPieceBytes bytes after CR LF became LF
+// and before 0x1A), cut at its first NUL, with its LF where the piece kept
+// it. In UTF-8 and with line anchors: the whole text, each NUL as U+FFFD
+// (UTF-8) or '?' (Shift_JIS). With `style.expand_tabs`, every tab becomes
+// the spaces up to the next multiple of the tab width (none for a width of
+// 0 or less), counting one column per byte from the start of the piece in
+// Shift_JIS, and in UTF-8 one per character, two for a wide one, from the
+// start of the line.
 inline std::string expected_text(const char* source, std::size_t size, const OutputStyle& style,
                                  CharacterEncoding encoding = CharacterEncoding::kShiftJis) {
   TextReader reader;
   reader.open_memory(source, size);
   std::string expected;
   std::string piece(kMaxPieceBytes + 1, '\0');
+  if (encoding == CharacterEncoding::kUtf8 || style.line_anchors) {
+    std::string text;
+    while (const std::size_t stored = reader.read_line(piece.data(), kMaxPieceBytes)) {
+      for (std::size_t i = 0; i < stored; ++i) {
+        if (piece[i] != '\0')
+          text += piece[i];
+        else
+          text += encoding == CharacterEncoding::kUtf8 ? "\xEF\xBF\xBD" : "?";
+      }
+    }
+    if (!style.expand_tabs) return text;
+    int column = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\t') {
+        const int fill = style.tab_width > 0 ? style.tab_width - column % style.tab_width : 0;
+        expected.append(static_cast<std::size_t>(fill), ' ');
+        column += fill;
+      } else if (text[i] == '\n') {
+        expected += '\n';
+        column = 0;
+      } else if (encoding == CharacterEncoding::kUtf8) {
+        const std::size_t n = utf8_sequence_length(text.data() + i, text.data() + text.size());
+        expected.append(text.data() + i, n);
+        column += static_cast<int>(utf8_columns(text.data() + i, n));
+        i += n - 1;
+      } else {
+        expected += text[i];
+        ++column;
+      }
+    }
+    return expected;
+  }
   while (reader.read_line(piece.data(), kMaxPieceBytes) > 0) {
     const std::size_t length = std::strlen(piece.c_str());  // a NUL drops the rest, line end included
     if (!style.expand_tabs) {
@@ -132,11 +167,6 @@ inline std::string expected_text(const char* source, std::size_t size, const Out
         const int fill = style.tab_width > 0 ? style.tab_width - column % style.tab_width : 0;
         expected.append(static_cast<std::size_t>(fill), ' ');
         column += fill;
-      } else if (encoding == CharacterEncoding::kUtf8) {
-        const std::size_t n = utf8_sequence_length(piece.data() + i, piece.data() + length);
-        expected.append(piece.data() + i, n);
-        column += static_cast<int>(utf8_columns(piece.data() + i, n));
-        i += n - 1;
       } else {
         expected += piece[i];
         ++column;
