@@ -162,6 +162,8 @@ inline bool read_whole_line_piece(TextReader& input, SourceLine& line, Character
   const std::size_t read = input.read_line(line.text + carried, kMaxPieceBytes - carried, &before_nul);
   std::size_t stored = carried + read;
   if (stored == 0) return false;
+  line.goes_on = line.line_open;
+  line.directive_text = line.directive_text && line.goes_on;
   line.line_ending[0] = '\0';
   line.ends_source_line = line.text[stored - 1] == '\n';
   if (before_nul == read && line.ends_source_line) {
@@ -172,6 +174,7 @@ inline bool read_whole_line_piece(TextReader& input, SourceLine& line, Character
   } else {
     stored = end_cut_piece(line, stored, read, before_nul, encoding);
   }
+  line.line_open = line.line_ending[0] == '\0' || line.continuation;
   line.length = stored;
   return true;
 }
