@@ -86,6 +86,9 @@ struct SiteFolder {
   PageRecords previous;
   bool index_in_the_way = false;  // an index.html this program did not make
   bool index_is_link = false;     // an index.html that is a symbolic link, never written through
+  // With an output folder: its folder there is a symbolic link, which could
+  // lead its pages and index anywhere; nothing is read or written there.
+  bool output_is_link = false;
   // Its pages go into the folder of its sources: beside them, or through an
   // output folder that is that same folder.
   bool beside = false;
@@ -442,8 +445,9 @@ SiteFolder* TreeRun::new_folder(SiteFolder* parent, std::string source_path, std
   folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
   folder->index_value = index_link(folder->index.site_path, utf8_);
   // A link's target is no index of this site: neither read nor written.
+  folder->output_is_link = parent != nullptr && !output_root_.empty() && is_link(folder->output_path.c_str());
   folder->index_is_link = is_link(join_path(folder->output_path, kIndexName).c_str());
-  if (!folder->index_is_link) read_previous_index(*folder);
+  if (!folder->index_is_link && !folder->output_is_link) read_previous_index(*folder);
   SiteFolder* made = folder.get();
   folders_.emplace(made, std::move(folder));
   return made;
@@ -524,6 +528,14 @@ void TreeRun::folder_failure(std::string path, FileFailure failure) {
 // Lists the folder and keeps its sources and sub-folders, in order, for the walk.
 void TreeRun::enter(SiteFolder& folder) {
   stack_.push_back(&folder);
+  if (folder.output_is_link) {
+    // Told once; nothing below it is walked (the user named the output
+    // folder itself, whatever it is, but not a link inside it).
+    FileFailure failure = failure_of(Culprit::kSource, ELOOP);
+    failure.reason = "a symbolic link stands where the output folder goes";
+    folder_failure(folder.output_path, failure);
+    return;
+  }
   folder.beside = (folder.parent != nullptr && folder.parent->beside) ||
                   folder.output_path == folder.source_path ||
                   same_file(folder.output_path.c_str(), folder.source_path.c_str());

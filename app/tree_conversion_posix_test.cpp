@@ -1,5 +1,6 @@
 // What only Linux trees hold: symbolic links, permissions, names in any
 // bytes.
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -194,6 +195,49 @@ TEST_F(TreeConversionPosixTest, PageTitlesAreValidInThePagesEncoding) {
     EXPECT_EQ(page, c.head);
     EXPECT_TRUE(c.encoding == SourceEncoding::kUtf8 ? testing::is_valid_utf8(page)
                                                     : testing::is_valid_cp932(page));
+  }
+}
+
+// How many entries a folder holds, "." and ".." left out.
+int entries_in(const std::string& folder) {
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return -1;
+  int count = 0;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    count += name != "." && name != "..";
+  }
+  ::closedir(listing);
+  return count;
+}
+
+// A folder in the output folder that is a symbolic link (to a folder
+// outside, or to nothing) is refused and told on every run: no page or
+// index is written through it, nothing below it is walked, and the rest of
+// the site is made.
+TEST_F(TreeConversionPosixTest, NoFolderOfTheSiteIsWrittenThroughALink) {
+  const std::string outside = root_ + "/outside";
+  const std::string site = root_ + "/site";
+  testing::make_folder(outside);
+  testing::make_folder(tree_ + "/sub/deeper");
+  write_file(tree_ + "/sub/deeper/c.cpp", "c");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  ASSERT_EQ(convert({tree_}), 0);
+  for (const std::string& target : {outside, root_ + "/nowhere"}) {
+    SCOPED_TRACE(target);
+    ASSERT_EQ(std::system(("rm -rf '" + site + "/sub'").c_str()), 0);
+    ASSERT_EQ(::symlink(target.c_str(), (site + "/sub").c_str()), 0);
+    for (int run = 0; run < 2; ++run) {
+      EXPECT_EQ(convert({tree_}), 1) << run;
+      EXPECT_EQ(failures_.lines,
+                std::vector<std::string>{site + "/sub: a symbolic link stands where the output folder goes"})
+          << run;
+      EXPECT_EQ(entries_in(outside), 0) << run;
+      EXPECT_FALSE(path_exists((root_ + "/nowhere").c_str()));
+      EXPECT_EQ(read_file(site + "/a.cpp.htm"), "<W>a</W>");
+      EXPECT_NE(read_file(site + "/index.html").find("a.cpp.htm"), std::string::npos);
+    }
+    ASSERT_EQ(::unlink((site + "/sub").c_str()), 0);
   }
 }
 
