@@ -14,7 +14,8 @@
 
 namespace prismet {
 
-// Converts the whole input. Reports nothing: a read error ends the input and
+// For tests, the fuzz targets and the benchmarks only (the programs convert
+// with SourceConverter below): converts the whole input. Reports nothing: a read error ends the input and
 // the output is completed with the whole-text close tag; the first failed
 // write of the output ends the reading (the input's failed() and the
 // output's ok() tell the caller either).

@@ -7,8 +7,8 @@
 #include "common/cp932.h"
 #include "engine/char_sets.h"
 #include "engine/line_number_text.h"
+#include "engine/scanner.h"
 #include "engine/text_escaper.h"
-#include "engine/token_rules.h"
 
 namespace prismet {
 

@@ -5,7 +5,6 @@
 
 #include "common/cp932.h"
 #include "engine/char_sets.h"
-#include "engine/token_rules.h"
 
 namespace prismet {
 

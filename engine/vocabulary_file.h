@@ -22,7 +22,8 @@ namespace prismet {
 // it is; whatever a file applied before a read error stays. Always true.
 bool load_vocabulary(Vocabulary& vocabulary, const char* path);
 
-// The same for a file's contents held in memory: sets up the built-in
+// For tests and the fuzz targets only: the same for a file's contents held
+// in memory: sets up the built-in
 // vocabulary, then applies `size` bytes at `data` exactly as load_vocabulary
 // applies a file holding them.
 void load_vocabulary_from_memory(Vocabulary& vocabulary, const char* data, std::size_t size);

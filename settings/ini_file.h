@@ -6,6 +6,10 @@
 //
 // Every call reads the file afresh; nothing is cached (FileImage, in
 // ini_file_image.h, serves many calls from one reading).
+//
+// For tests only: the programs read and write settings through FileImage
+// (profile_posix.cpp) or the system's functions (profile_win32.cpp); the
+// tests hold these calls against the system's on Windows.
 #pragma once
 
 #include <cstddef>
