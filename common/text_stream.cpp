@@ -6,15 +6,32 @@
 #include <new>
 
 #include "common/file_system.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "common/simd.h"
 
 namespace prismet {
 
 namespace {
 constexpr unsigned char kEndOfText = 0x1A;
+
+// Bit i set where at[i] is an LF, for the 64 bytes at `at`.
+#if PRISMET_SSE2
+[[gnu::always_inline]] inline std::uint64_t line_feed_bits(const char* at) {
+  const __m128i lf = _mm_set1_epi8('\n');
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
+    bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf))))
+            << (16 * i);
+  }
+  return bits;
+}
+#else
+[[gnu::always_inline]] inline std::uint64_t line_feed_bits(const char* at) {
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 64; ++i) bits |= std::uint64_t{at[i] == '\n'} << i;
+  return bits;
+}
+#endif
 
 // The first `byte` in [from, to), or `to` when there is none.
 const char* find_byte(const char* from, const char* to, unsigned char byte) {
@@ -211,19 +228,7 @@ void TextReader::map_line_ends(const char* from) {
   std::size_t word = 0;
   for (; word * 64 + 64 <= size; ++word) {
     const char* at = from + word * 64;
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 4; ++i) {
-      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
-      bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf))))
-              << (16 * i);
-    }
-#else
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 64; ++i) bits |= std::uint64_t{at[i] == '\n'} << i;
-#endif
-    line_ends_[word] = bits;
+    line_ends_[word] = line_feed_bits(at);
   }
   // The last, partial word, and a word of nothing after it for find_lf's
   // look across a word's end.

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +20,7 @@
 
 #include "common/file_system.h"
 #include "common/source_decoder.h"
+#include "common/text_padding.h"
 
 namespace prismet {
 
@@ -174,7 +176,8 @@ class TextReader {
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   static constexpr std::size_t kLineEndWindow = 16 * 1024;
-  static constexpr std::size_t kShortLine = 64;
+  static constexpr std::size_t kShortLine = kShortLineCopyBytes;
+  static_assert(kShortLine <= kBufferSize, "a block holds a short line's copy");
   std::FILE* file_ = nullptr;
   bool owns_file_ = false;
   char* buffer_ = nullptr;  // owned, unless reading memory
@@ -192,6 +195,8 @@ class TextReader {
   // the bytes before line_ends_to_; the words after them hold nothing.
   const char* line_ends_from_ = nullptr;
   const char* line_ends_to_ = nullptr;
+  // One word more than the window's bits, for find_lf's look across a
+  // word's end, and one for the partial word map_line_ends leaves.
   std::uint64_t line_ends_[kLineEndWindow / 64 + 2];
   bool at_end_ = false;  // raw end of file, 0x1A or a read error was met
   // When decoding: pos_ and end_ lie in the decoder's output, the raw bytes
@@ -248,11 +253,12 @@ class TextWriter {
   }
 
   // The most write_short writes.
-  static constexpr std::size_t kShort = 32;
+  static constexpr std::size_t kShort = kShortCopyBytes;
   // Writes `size` bytes (at most kShort) known to hold no LF, like
   // write_raw, with one copy of fixed length instead of a call: kShort bytes
   // must be readable at `data`.
   void write_short(const char* data, std::size_t size) {
+    assert(size <= kShort);
     if (static_cast<std::size_t>(limit_ - pos_) >= kShort) {
       std::memcpy(pos_, data, kShort);
       pos_ += size;
@@ -274,7 +280,11 @@ class TextWriter {
   }
   // Ends a reservation: the bytes from the reserved position to `end` are
   // written.
-  void commit(char* end) { pos_ = end; }
+  void commit(char* end) {
+    // A caller that wrote past its reservation wrote past the buffer.
+    assert(end >= pos_ && end <= limit_);
+    pos_ = end;
+  }
 
  private:
   bool start(std::FILE* file, bool owned);
@@ -285,6 +295,7 @@ class TextWriter {
   char* reserve_slow(std::size_t size);
 
   static constexpr std::size_t kBufferSize = kMaxReserve;
+  static_assert(kShort <= kBufferSize, "a short copy fits the buffer");
   std::FILE* file_ = nullptr;
   bool owns_file_ = false;
   std::string* sink_ = nullptr;

@@ -8,9 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "common/simd.h"
+#include "common/text_padding.h"
 
 namespace prismet {
 
@@ -59,13 +58,16 @@ inline std::size_t run_length_to_nul(const char* text, CharSet set) {
 
 // The end of the run of word bytes at `text`, which must be followed by a
 // byte outside them (a line piece's NUL) with 15 more bytes readable after
-// that byte (a piece's padding); what those bytes hold does not matter.
+// that byte (a piece's padding, kPieceReadPadding); what those bytes hold
+// does not matter.
 // WARNING: performance-critical (the run loop finds every word's end here).
 // Sixteen bytes compared at once instead of a loop that leaves at an
 // unforeseeable byte: 11% fewer mispredicted branches of the engine, for 3%
 // more instructions (bench/engine_rows.py, 10 MB corpus, default row).
+#if PRISMET_SSE2
+static_assert(sizeof(__m128i) <= kPieceReadPadding, "a load at the NUL stays in the padding");
+
 inline const char* word_run_end(const char* text) {
-#if defined(__SSE2__)
   // x in [low, low + count): one signed comparison, the subtraction wraps.
   const auto in_range = [](__m128i x, char low, int count) {
     return _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8(static_cast<char>(0x80 - low))),
@@ -81,10 +83,10 @@ inline const char* word_run_end(const char* text) {
     if (others != 0) return text + __builtin_ctz(others);
     text += 16;
   }
-#else
-  return text + run_length_to_nul(text, kWordByte);
-#endif
 }
+#else
+inline const char* word_run_end(const char* text) { return text + run_length_to_nul(text, kWordByte); }
+#endif
 
 inline bool is_word_run(const char* text, std::size_t length) {
   return run_length(text, text + length, kWordByte) == length;

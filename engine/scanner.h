@@ -13,6 +13,7 @@
 // piece) and next_token share one definition without a call per token.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,6 +21,7 @@
 
 #include "common/character_encoding.h"
 #include "common/cp932.h"
+#include "common/text_padding.h"
 #include "common/text_stream.h"
 #include "engine/char_sets.h"
 #include "engine/vocabulary_index.h"
@@ -68,9 +70,9 @@ struct Token {
 
 // The longest text of one line piece.
 inline constexpr std::size_t kMaxPieceBytes = 32766;
-// Bytes after a piece's NUL that may be read but mean nothing: the run loop
-// looks for a word's end 16 bytes at a time.
-inline constexpr std::size_t kPiecePadding = 16;
+// Bytes after a piece's NUL that may be read but mean nothing
+// (text_padding.h).
+inline constexpr std::size_t kPiecePadding = kPieceReadPadding;
 
 // The line cursor of one conversion. start_source sets it before the first
 // line of each source.
@@ -94,6 +96,12 @@ struct SourceLine {
   char carry[4];
   char text[kMaxPieceBytes + 1 + kPiecePadding];
 };
+
+static_assert(sizeof(SourceLine::text) == kMaxPieceBytes + 1 + kPieceReadPadding,
+              "a piece's text, its NUL and the bytes its loads may read past the NUL");
+static_assert(kMaxPieceBytes >= kShortLineCopyBytes, "a short line is read with one copy of fixed length");
+static_assert(KeywordSet::kShortKey <= kPieceReadPadding,
+              "a word of the keyword table is loaded whole from any byte before the NUL");
 
 // Starts a source: no open comment or literal, an empty piece. The text
 // buffer is left as it is: every read writes the text and its NUL before
@@ -136,6 +144,7 @@ inline bool read_source_line(TextReader& input, SourceLine& line) {
   }
   line.line_open = line.line_ending[0] == '\0' || line.continuation;
   line.length = length;
+  assert(line.text[length] == '\0');
   return true;
 }
 
@@ -187,6 +196,7 @@ inline bool read_whole_line_piece(TextReader& input, SourceLine& line, Character
   }
   line.line_open = line.line_ending[0] == '\0' || line.continuation;
   line.length = stored;
+  assert(line.text[stored] == '\0');
   return true;
 }
 
