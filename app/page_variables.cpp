@@ -6,34 +6,12 @@
 #include "common/cp932_encoder.h"
 #include "common/cp932_table.h"
 #include "common/path_text.h"
+#include "engine/text_escaper.h"
 
 namespace prismet {
 
 std::string escaped_for_html(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char byte : text) {
-    switch (byte) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      case '\'':
-        escaped += "&#39;";
-        break;
-      default:
-        escaped += byte;
-    }
-  }
-  return escaped;
+  return TextEscaper::escaped(text, TextEscaper::Apostrophe::kEntity);
 }
 
 namespace {

@@ -132,5 +132,46 @@ TEST(TextEscaper, DoubleByteCharacters) {
   }
 }
 
+// Names escape by the page's rules without the style's spaces and tabs, and
+// with the apostrophe as "&#39;" when asked.
+TEST(TextEscaper, EscapesNames) {
+  struct Case {
+    std::string text, as_is, with_apostrophe;
+  } const cases[] = {
+      {"", "", ""},
+      {"a.cpp", "a.cpp", "a.cpp"},
+      {"a&<b>\"'.h", "a&amp;&lt;b&gt;&quot;'.h", "a&amp;&lt;b&gt;&quot;&#39;.h"},
+      {"''", "''", "&#39;&#39;"},
+      {"&amp;", "&amp;amp;", "&amp;amp;"},  // an entity in a name is text
+      {"a b\tc", "a b\tc", "a b\tc"},       // spaces and tabs stay
+      {std::string("a\0b", 3), std::string("a\0b", 3), std::string("a\0b", 3)},
+      {"\x83\x5C\x81\x5B\xE2\x82\xAC", "\x83\x5C\x81\x5B\xE2\x82\xAC", "\x83\x5C\x81\x5B\xE2\x82\xAC"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TextEscaper::escaped(c.text, TextEscaper::Apostrophe::kAsIs), c.as_is) << c.text;
+    EXPECT_EQ(TextEscaper::escaped(c.text, TextEscaper::Apostrophe::kEntity), c.with_apostrophe) << c.text;
+  }
+}
+
+TEST(TextEscaper, EscapesNamesAsTheByteRulesDo) {
+  std::mt19937 random(35);
+  const OutputStyle plain_style;  // no "&nbsp;", no tab expansion
+  for (const std::size_t size : {1u, 8u, 17u, 300u, 5000u}) {
+    std::string text = random_text(random, size);
+    text += '\'';
+    int column = 0;
+    const std::string as_is = escape_byte_by_byte(text, column, plain_style);
+    EXPECT_EQ(TextEscaper::escaped(text, TextEscaper::Apostrophe::kAsIs), as_is) << size;
+    std::string with_apostrophe;
+    for (const char byte : as_is) {
+      if (byte == '\'')
+        with_apostrophe += "&#39;";
+      else
+        with_apostrophe += byte;
+    }
+    EXPECT_EQ(TextEscaper::escaped(text, TextEscaper::Apostrophe::kEntity), with_apostrophe) << size;
+  }
+}
+
 }  // namespace
 }  // namespace prismet
