@@ -98,6 +98,35 @@ class PageWriter {
  private:
   PreparedTagPair prepare(const TagPair& pair);
 
+  // The pieces of emit(). Words and numbers hold only letters, digits, '#',
+  // '_' and '.': nothing in them is escaped, so they are copied whole.
+  [[gnu::always_inline]] void plain_text(const Token& token, std::int64_t& column) {
+    line_raw(token.text, token.length);
+    column += static_cast<std::int64_t>(token.length);
+  }
+  // A word or number framed by its category's tags.
+  [[gnu::always_inline]] ScanState framed_plain(const PreparedTagPair& pair, const Token& token,
+                                                std::int64_t& column) {
+    tag(pair.open);
+    plain_text(token, column);
+    tag(pair.close);
+    return ScanState::Code;
+  }
+  // The start delimiter of a category after its open tag.
+  [[gnu::always_inline]] ScanState opening(const PreparedTagPair& pair, const Token& token,
+                                           std::int64_t& column, ScanState inside) {
+    tag(pair.open);
+    text(token.text, token.length, column);
+    return inside;
+  }
+  // The end delimiter of a category before its close tag.
+  [[gnu::always_inline]] ScanState closing(const PreparedTagPair& pair, const Token& token,
+                                           std::int64_t& column) {
+    text(token.text, token.length, column);
+    tag(pair.close);
+    return ScanState::Code;
+  }
+
   // The tags, each followed by TextWriter::kShort bytes of padding.
   std::string tag_bytes_;
   const char* line_end_ = nullptr;
@@ -112,16 +141,10 @@ class PageWriter {
 };
 
 inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int64_t& column) {
-  // Words and numbers hold only letters, digits, '#', '_' and '.': nothing in
-  // them is escaped, so they are copied whole.
-  auto plain_text = [&] {
-    line_raw(token.text, token.length);
-    column += static_cast<std::int64_t>(token.length);
-  };
   switch (token.kind) {
     case TokenKind::Plain:
       if (token.length > 0 && in_set(token.text[0], kWordByte))
-        plain_text();
+        plain_text(token, column);
       else
         text(token.text, token.length, column);
       return ScanState::Code;
@@ -129,34 +152,20 @@ inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int6
       if (style_.nbsp_spaces || style_.expand_tabs)
         text(token.text, token.length, column);
       else
-        plain_text();
+        plain_text(token, column);
       return ScanState::Code;
     case TokenKind::LineCommentStart:
-      tag(comment_.open);
-      text(token.text, token.length, column);
-      return ScanState::LineComment;
+      return opening(comment_, token, column, ScanState::LineComment);
     case TokenKind::BlockCommentStart:
-      tag(comment_.open);
-      text(token.text, token.length, column);
-      return ScanState::BlockComment;
+      return opening(comment_, token, column, ScanState::BlockComment);
     case TokenKind::StringStart:
-      tag(string_literal_.open);
-      text(token.text, token.length, column);
-      return ScanState::StringLiteral;
+      return opening(string_literal_, token, column, ScanState::StringLiteral);
     case TokenKind::CharStart:
-      tag(char_constant_.open);
-      text(token.text, token.length, column);
-      return ScanState::CharConstant;
+      return opening(char_constant_, token, column, ScanState::CharConstant);
     case TokenKind::Constant:
-      tag(constant_.open);
-      plain_text();
-      tag(constant_.close);
-      return ScanState::Code;
+      return framed_plain(constant_, token, column);
     case TokenKind::Keyword:
-      tag(keyword_.open);
-      plain_text();
-      tag(keyword_.close);
-      return ScanState::Code;
+      return framed_plain(keyword_, token, column);
     case TokenKind::Directive:
       tag(keyword_.open);
       text(token.text, token.length, column);
@@ -173,17 +182,11 @@ inline ScanState PageWriter::emit(const Token& token, ScanState state, std::int6
       return state;
     case TokenKind::LineCommentEnd:
     case TokenKind::BlockCommentEnd:
-      text(token.text, token.length, column);
-      tag(comment_.close);
-      return ScanState::Code;
+      return closing(comment_, token, column);
     case TokenKind::StringEnd:
-      text(token.text, token.length, column);
-      tag(string_literal_.close);
-      return ScanState::Code;
+      return closing(string_literal_, token, column);
     case TokenKind::CharEnd:
-      text(token.text, token.length, column);
-      tag(char_constant_.close);
-      return ScanState::Code;
+      return closing(char_constant_, token, column);
   }
   text(token.text, token.length, column);
   return state;
