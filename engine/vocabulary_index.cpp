@@ -22,8 +22,15 @@ void KeywordSet::build(const EntryList* keywords) {
   mask_ = 0;
   longest_ = 0;
   std::fill(std::begin(lengths_by_first_byte_), std::end(lengths_by_first_byte_), 0);
+  short_keys_.clear();
+  short_mask_ = 0;
   if (keywords == nullptr) return;
+  place_in_buckets(indexed_words(keywords));
+  order_buckets();
+  build_short_table();
+}
 
+std::vector<std::string_view> KeywordSet::indexed_words(const EntryList* keywords) {
   // A keyword holding any byte outside the word bytes can never match a
   // word, and an empty one never equals a word: neither is indexed.
   std::vector<std::string_view> indexed;
@@ -36,7 +43,10 @@ void KeywordSet::build(const EntryList* keywords) {
     const std::size_t length_bit = word.size() < 64 ? word.size() : 0;
     lengths_by_first_byte_[static_cast<unsigned char>(word[0])] |= std::uint64_t{1} << length_bit;
   }
+  return indexed;
+}
 
+void KeywordSet::place_in_buckets(const std::vector<std::string_view>& indexed) {
   // About two buckets a keyword, so that most hold none or one.
   std::size_t buckets = 16;
   while (buckets < indexed.size() * 2) buckets *= 2;
@@ -54,12 +64,14 @@ void KeywordSet::build(const EntryList* keywords) {
   bucket_starts_[buckets] = static_cast<std::uint32_t>(indexed.size());
   words_.resize(indexed.size());
   for (const std::string_view word : indexed) words_[--bucket_starts_[bucket_of(word)]] = word;
-  indexed = std::vector<std::string_view>();
+}
 
+void KeywordSet::order_buckets() {
   // Each bucket in its order, without duplicates, moved up to close the gaps.
   const auto before = [](std::string_view a, std::string_view b) {
     return compare(a, b.data(), b.size()) < 0;
   };
+  const std::size_t buckets = static_cast<std::size_t>(mask_) + 1;
   std::uint32_t kept = 0;
   for (std::size_t b = 0; b < buckets; ++b) {
     const std::uint32_t begin = bucket_starts_[b];
@@ -72,9 +84,9 @@ void KeywordSet::build(const EntryList* keywords) {
   }
   bucket_starts_[buckets] = kept;
   words_.resize(kept);
+}
 
-  short_keys_.clear();
-  short_mask_ = 0;
+void KeywordSet::build_short_table() {
   if (words_.size() > kMaxShortKeys) return;
   for (const std::uint64_t multiplier :
        {0x9E3779B97F4A7C15ull, 0xD6E8FEB86659FD93ull, 0xFF51AFD7ED558CCDull, 0xC4CEB9FE1A85EC53ull}) {

@@ -123,6 +123,13 @@ class KeywordSet {
     return static_cast<std::size_t>(((key.low ^ (key.high * 0xC2B2AE3D27D4EB4Full)) * short_multiplier_) >>
                                     short_shift_);
   }
+  // The steps of build(): the keywords that can match a word (noting their
+  // lengths and first bytes), counted into their buckets, each bucket
+  // sorted without duplicates, then the table of short keys where one fits.
+  std::vector<std::string_view> indexed_words(const EntryList* keywords);
+  void place_in_buckets(const std::vector<std::string_view>& indexed);
+  void order_buckets();
+  void build_short_table();
   bool build_short_keys(std::uint64_t multiplier);
 
   std::vector<ShortKey> short_keys_;
