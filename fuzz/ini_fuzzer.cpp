@@ -137,6 +137,77 @@ std::string flip_case(std::string text) {
   return text;
 }
 
+// What was found is found again after a write and a parse; returns what was
+// found.
+Values check_found_again(const Document& document) {
+  Values before = found_values(document);
+  const Values again = found_values(parse_document(write_document(document)));
+  for (const auto& entry : before) {
+    if (survives_writing(entry) && lookup(again, entry.first.first, entry.first.second) != entry.second) {
+      fail("a value changed in a write and a parse");
+    }
+  }
+  return before;
+}
+
+// The section, key and value to set, from the document's names (and a
+// lookup through the document agreeing with the map for one of them) or
+// from the input's bytes.
+struct Setting {
+  std::string section = "prismet";
+  std::string key = "other";
+  std::string value = "value";
+};
+
+Setting choose_setting(std::string_view bytes, Document& document, const Values& before) {
+  std::vector<const Values::value_type*> entries;
+  for (const auto& entry : before) entries.push_back(&entry);
+  const std::size_t size = bytes.size();
+  const std::uint8_t first = size > 0 ? static_cast<std::uint8_t>(bytes[0]) : 0;
+  const std::uint8_t last = size > 0 ? static_cast<std::uint8_t>(bytes[size - 1]) : 0;
+  Setting setting;
+  if (first % 3 == 0 && !entries.empty()) {
+    const auto& [names, value] = *entries[last % entries.size()];
+    bool present = false;
+    if (lookup(document, names.first, names.second, present) != value || !present) {
+      fail("a lookup misses a value the document holds");
+    }
+    setting.section = names.first;
+    setting.key = names.second;
+    if (first & 8) {
+      setting.section = flip_case(setting.section);
+      setting.key = flip_case(setting.key);
+    }
+  } else if (size >= 4) {
+    setting.section = std::string(bytes.substr(1, first % 8));
+    setting.key = std::string(bytes.substr(size / 2, last % 6));
+  }
+  if (first & 16) setting.value = std::string(bytes.substr(size / 3, (first >> 5) + (last & 3)));
+  return setting;
+}
+
+// After a write and a parse, the value set reads back and every other value
+// found before is found as it was.
+void check_written(const Document& document, const Setting& setting, const std::string& expected,
+                   const Values& before) {
+  Document written = parse_document(write_document(document));
+  bool present = false;
+  if (plain_value(expected) &&
+      (lookup(written, setting.section, setting.key, present) != expected || !present)) {
+    fail("a value set does not read back after a write");
+  }
+  if (!plain_value(setting.value)) return;  // a line end in the value may start new keys or sections
+  const Values after = found_values(written);
+  const std::pair set_names(folded(whole_characters(trim_blanks(setting.section))),
+                            folded(whole_characters(trim_blanks(setting.key))));
+  for (const auto& entry : before) {
+    if (entry.first == set_names || !survives_writing(entry)) continue;
+    if (lookup(after, entry.first.first, entry.first.second) != entry.second) {
+      fail("setting a value changed another");
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -146,70 +217,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string twice = rewrite(rewrite(bytes));
   if (rewrite(twice) != twice) fail("writing back does not settle");
 
-  // What was found is found again after a write and a parse; a lookup
-  // through the document agrees with the map for one of them.
   Document document = parse_document(bytes);
-  const Values before = found_values(document);
-  {
-    const Values again = found_values(parse_document(write_document(document)));
-    for (const auto& entry : before) {
-      if (survives_writing(entry) && lookup(again, entry.first.first, entry.first.second) != entry.second) {
-        fail("a value changed in a write and a parse");
-      }
-    }
-  }
-  std::vector<const Values::value_type*> entries;
-  for (const auto& entry : before) entries.push_back(&entry);
-
-  // Choose what to set.
-  const std::uint8_t first = size > 0 ? data[0] : 0;
-  const std::uint8_t last = size > 0 ? data[size - 1] : 0;
-  std::string section = "prismet", key = "other";
-  if (first % 3 == 0 && !entries.empty()) {
-    const auto& [names, value] = *entries[last % entries.size()];
-    bool present = false;
-    if (lookup(document, names.first, names.second, present) != value || !present) {
-      fail("a lookup misses a value the document holds");
-    }
-    section = names.first;
-    key = names.second;
-    if (first & 8) {
-      section = flip_case(section);
-      key = flip_case(key);
-    }
-  } else if (size >= 4) {
-    section = std::string(bytes.substr(1, first % 8));
-    key = std::string(bytes.substr(size / 2, last % 6));
-  }
-  std::string value = "value";
-  if (first & 16) value = std::string(bytes.substr(size / 3, (first >> 5) + (last & 3)));
+  const Values before = check_found_again(document);
+  const Setting setting = choose_setting(bytes, document, before);
 
   const std::string unchanged = write_document(document);
-  if (!set_value(document, section, key, value) && write_document(document) != unchanged) {
+  if (!set_value(document, setting.section, setting.key, setting.value) &&
+      write_document(document) != unchanged) {
     fail("a write reported as changing nothing changed the document");
   }
-  const std::string expected = whole_characters(trim_leading_blanks(value));
+  const std::string expected = whole_characters(trim_leading_blanks(setting.value));
   bool present = false;
-  if (stored_as_looked_up(section) && stored_as_looked_up(key) &&
-      (lookup(document, section, key, present) != expected || !present)) {
+  if (stored_as_looked_up(setting.section) && stored_as_looked_up(setting.key) &&
+      (lookup(document, setting.section, setting.key, present) != expected || !present)) {
     fail("a value set does not read back");
   }
-
-  const bool names_plain = plain_name(section) && plain_name(key);
-  if (!names_plain) return 0;
-  Document written = parse_document(write_document(document));
-  if (plain_value(expected) && (lookup(written, section, key, present) != expected || !present)) {
-    fail("a value set does not read back after a write");
-  }
-  if (!plain_value(value)) return 0;  // a line end in the value may start new keys or sections
-  const Values after = found_values(written);
-  const std::pair set_names(folded(whole_characters(trim_blanks(section))),
-                            folded(whole_characters(trim_blanks(key))));
-  for (const auto& entry : before) {
-    if (entry.first == set_names || !survives_writing(entry)) continue;
-    if (lookup(after, entry.first.first, entry.first.second) != entry.second) {
-      fail("setting a value changed another");
-    }
-  }
+  if (!plain_name(setting.section) || !plain_name(setting.key)) return 0;
+  check_written(document, setting, expected, before);
   return 0;
 }
