@@ -53,6 +53,33 @@ double convert_ms(const std::string& source, const prismet::OutputStyle& style,
   return now_ms() - start;
 }
 
+// Loads the vocabulary file `runs` times and prints the times; the last
+// load stays in `vocabulary`.
+void time_vocabulary_loading(prismet::Vocabulary& vocabulary, const char* vocabulary_file, int runs) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    prismet::free_vocabulary(vocabulary);
+    const double start = now_ms();
+    prismet::load_vocabulary(vocabulary, vocabulary_file);
+    times.push_back(now_ms() - start);
+  }
+  char keywords[64];
+  std::snprintf(keywords, sizeof keywords, "%d keywords", vocabulary.keyword->count());
+  print_times("vocabulary", times, keywords);
+}
+
+// Converts the source `runs` times and prints the row's times.
+void time_row(const char* row, const std::string& source, const prismet::OutputStyle& style,
+              const prismet::Vocabulary& vocabulary, prismet::CharacterEncoding encoding, std::string& page,
+              int runs, prismet::SourceEncoding source_encoding = prismet::SourceEncoding::kShiftJis) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i)
+    times.push_back(convert_ms(source, style, vocabulary, encoding, page, source_encoding));
+  char output[64];
+  std::snprintf(output, sizeof output, "output %zu bytes", page.size());
+  print_times(row, times, output);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,20 +96,10 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 20;
   const char* vocabulary_file = argc > 3 ? argv[3] : nullptr;
   prismet::Vocabulary vocabulary;
-  if (vocabulary_file != nullptr) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-      prismet::free_vocabulary(vocabulary);
-      const double start = now_ms();
-      prismet::load_vocabulary(vocabulary, vocabulary_file);
-      times.push_back(now_ms() - start);
-    }
-    char keywords[64];
-    std::snprintf(keywords, sizeof keywords, "%d keywords", vocabulary.keyword->count());
-    print_times("vocabulary", times, keywords);
-  } else {
+  if (vocabulary_file != nullptr)
+    time_vocabulary_loading(vocabulary, vocabulary_file, runs);
+  else
     prismet::set_builtin_vocabulary(vocabulary);
-  }
   prismet::OutputStyle style;
   prismet::set_default_output_style(style, "", "");
   std::string page;
@@ -92,27 +109,14 @@ int main(int argc, char** argv) {
     for (const bool full : {false, true}) {
       style.line_numbers = style.expand_tabs = style.nbsp_spaces = full;
       const char* row = full ? (utf8 ? "utf8 full" : "full") : (utf8 ? "utf8" : "default");
-      if (!timed(row)) continue;
-      std::vector<double> times;
-      for (int i = 0; i < runs; ++i) times.push_back(convert_ms(source, style, vocabulary, encoding, page));
-      char output[64];
-      std::snprintf(output, sizeof output, "output %zu bytes", page.size());
-      print_times(row, times, output);
+      if (timed(row)) time_row(row, source, style, vocabulary, encoding, page, runs);
     }
   }
   style.line_numbers = style.expand_tabs = style.nbsp_spaces = false;
-  if (!timed("automatic")) {
-    prismet::free_vocabulary(vocabulary);
-    return 0;
+  if (timed("automatic")) {
+    time_row("automatic", source, style, vocabulary, prismet::CharacterEncoding::kUtf8, page, runs,
+             prismet::SourceEncoding::kAutomatic);
   }
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    times.push_back(convert_ms(source, style, vocabulary, prismet::CharacterEncoding::kUtf8, page,
-                               prismet::SourceEncoding::kAutomatic));
-  }
-  char output[64];
-  std::snprintf(output, sizeof output, "output %zu bytes", page.size());
-  print_times("automatic", times, output);
   prismet::free_vocabulary(vocabulary);
   return 0;
 }
