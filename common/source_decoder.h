@@ -97,8 +97,8 @@ class SourceDecoder {
   std::size_t output_capacity_ = 0;
 };
 
-// The UTF-8 form of a whole source held in memory (for small inputs and
-// tests); `detected`, when given, receives what was found.
+// For tests and the fuzz targets only: the UTF-8 form of a whole source held
+// in memory; `detected`, when given, receives what was found.
 std::string decode_source(std::string_view bytes, DetectedEncoding* detected = nullptr);
 
 }  // namespace prismet

@@ -83,8 +83,8 @@ class WordList {
     return node->item_;
   }
 
-  // The first item, from the front or from the back, that `accept(item,
-  // position, context)` accepts; nullptr when none does.
+  // For tests only: the first item, from the front or from the back, that
+  // `accept(item, position, context)` accepts; nullptr when none does.
   template <typename Predicate, typename Context>
   T* find_forward(Predicate accept, Context&& context) const {
     int position = 0;
