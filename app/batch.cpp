@@ -9,9 +9,6 @@
 #include <string>
 
 #include "app/batch_internal.h"
-#include "app/insert_file.h"
-#include "app/page_variables.h"
-#include "app/site_index.h"
 #include "app/tree_conversion.h"
 #include "common/bounded_copy.h"
 #include "common/file_replacement.h"
@@ -19,6 +16,9 @@
 #include "common/fixed_text.h"
 #include "common/path_text.h"
 #include "common/text_stream.h"
+#include "convert/insert_file.h"
+#include "convert/page_variables.h"
+#include "convert/site_index.h"
 #include "engine/emitter.h"
 
 namespace prismet {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/batch.h"
-#include "app/insert_file.h"
-#include "app/page_variables.h"
 #include "common/file_system.h"
+#include "convert/insert_file.h"
+#include "convert/page_variables.h"
 #include "engine/emitter.h"
 
 namespace prismet::batch {

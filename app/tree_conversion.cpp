@@ -12,7 +12,6 @@
 #include <unordered_set>
 
 #include "app/batch_internal.h"
-#include "app/site_index.h"
 #include "common/clock.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
@@ -20,6 +19,7 @@
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "common/version.h"
+#include "convert/site_index.h"
 
 namespace prismet {
 

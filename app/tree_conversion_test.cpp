@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/site_index.h"
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
+#include "convert/site_index.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 

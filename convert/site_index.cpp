@@ -1,9 +1,9 @@
-#include "app/site_index.h"
+#include "convert/site_index.h"
 
 #include <charconv>
 #include <cstdint>
 
-#include "app/page_variables.h"
+#include "convert/page_variables.h"
 
 namespace prismet {
 

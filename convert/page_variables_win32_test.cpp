@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/page_variables.h"
+#include "convert/page_variables.h"
 #include "tests/encoding_checks.h"
 
 namespace prismet {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/page_variables.h"
+#include "convert/page_variables.h"
 
 namespace prismet {
 

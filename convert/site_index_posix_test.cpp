@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/site_index.h"
+#include "convert/site_index.h"
 #include "tests/encoding_checks.h"
 
 namespace prismet {

@@ -1,4 +1,4 @@
-#include "app/site_index.h"
+#include "convert/site_index.h"
 
 #include <gtest/gtest.h>
 

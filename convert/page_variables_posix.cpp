@@ -1,4 +1,4 @@
-#include "app/page_variables.h"
+#include "convert/page_variables.h"
 
 namespace prismet {
 

@@ -1,4 +1,4 @@
-#include "app/insert_file.h"
+#include "convert/insert_file.h"
 
 #include <optional>
 

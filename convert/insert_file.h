@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <string>
 
-#include "app/page_variables.h"
 #include "common/file_system.h"
 #include "common/text_stream.h"
+#include "convert/page_variables.h"
 
 namespace prismet {
 
