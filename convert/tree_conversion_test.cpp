@@ -1,5 +1,3 @@
-#include "app/tree_conversion.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,7 +10,9 @@
 #include "common/file_system.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
+#include "convert/conversion.h"
 #include "convert/site_index.h"
+#include "convert/tree_walk.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 

@@ -1,5 +1,3 @@
-#include "app/batch.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -12,6 +10,7 @@
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
+#include "convert/conversion.h"
 #include "settings/settings_file.h"
 #include "tests/small_disk.h"
 #include "tests/test_files.h"

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/tree_conversion.h"
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
+#include "convert/conversion.h"
+#include "convert/tree_walk.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 

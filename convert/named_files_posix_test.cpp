@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "app/batch.h"
-#include "app/batch_internal.h"
 #include "common/file_system.h"
+#include "convert/conversion.h"
+#include "convert/page_converter.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 
@@ -122,9 +122,9 @@ TEST(BatchPosix, AWalkedSourceThatIsNoPlainFileIsNotRead) {
           set_default_settings(settings, "", "");
           Vocabulary vocabulary;
           set_builtin_vocabulary(vocabulary);
-          batch::Run run(settings, vocabulary);
+          PageConverter converter(settings, vocabulary);
           const std::string page = scratch_path("not_plain") + "/page.htm";
-          const batch::PageResult result = batch::convert_to_page(source.c_str(), page, run, "");
+          const PageResult result = convert_to_page(source.c_str(), page, converter, "");
           const bool refused = result.failure && result.failure->reason != nullptr &&
                                std::string(result.failure->reason) == "not a regular file";
           ::_exit(refused && !path_exists(page.c_str()) ? 0 : 1);

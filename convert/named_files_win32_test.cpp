@@ -5,8 +5,8 @@
 #include <string>
 #include <thread>
 
-#include "app/batch.h"
 #include "common/bounded_copy.h"
+#include "convert/conversion.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 
