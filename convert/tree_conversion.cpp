@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <deque>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <utility>
 
@@ -344,8 +345,7 @@ void TreeConversion::check_current() {
   for (std::size_t from = own; from < count; from += share) {
     const std::size_t to = std::min(count, from + share);
     for (std::size_t i = from; i < to; ++i) checks_[i]->handling = TreeJob::Handling::kQueued;
-    pool_->submit(std::vector<TreeJob*>(checks_.begin() + static_cast<std::ptrdiff_t>(from),
-                                        checks_.begin() + static_cast<std::ptrdiff_t>(to)));
+    pool_->submit(std::span<TreeJob* const>(checks_).subspan(from, to - from));
   }
   for (std::size_t i = 0; i < own; ++i) {
     TreeJob& job = *checks_[i];

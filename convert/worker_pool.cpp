@@ -36,10 +36,14 @@ WorkerPool::~WorkerPool() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-void WorkerPool::submit(std::vector<TreeJob*> chain) {
+void WorkerPool::submit(std::span<TreeJob* const> chain) {
+  if (chain.empty()) return;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(chain));
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+      const bool end = i == 0 || i + 1 == chain.size();
+      queue_.push_back({chain[i], end ? chain.size() : 0});
+    }
   }
   work_ready_.notify_one();
 }
@@ -48,7 +52,7 @@ void WorkerPool::wait_for(const TreeJob& job, PageConverter& converter) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!job.finished) {
     if (!queue_.empty()) {
-      take_and_carry_out(lock, converter, true);
+      take_and_carry_out(lock, converter, true, waiter_taken_);
       continue;
     }
     ++waiting_;
@@ -60,15 +64,20 @@ void WorkerPool::wait_for(const TreeJob& job, PageConverter& converter) {
 // The waiting thread takes the oldest jobs, the workers the newest: with
 // more than one folder queued they then write into different folders,
 // whose locks the system would otherwise make them take in turn.
-void WorkerPool::take_and_carry_out(std::unique_lock<std::mutex>& lock, PageConverter& converter,
-                                    bool oldest) {
-  std::vector<TreeJob*> chain = std::move(oldest ? queue_.front() : queue_.back());
-  if (oldest) {
-    queue_.pop_front();
-  } else {
-    queue_.pop_back();
+void WorkerPool::take_and_carry_out(std::unique_lock<std::mutex>& lock, PageConverter& converter, bool oldest,
+                                    std::vector<TreeJob*>& taken) {
+  const std::size_t count = oldest ? queue_.front().chain : queue_.back().chain;
+  taken.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (oldest) {
+      taken[i] = queue_.front().job;
+      queue_.pop_front();
+    } else {
+      taken[count - 1 - i] = queue_.back().job;
+      queue_.pop_back();
+    }
   }
-  for (TreeJob* job : chain) {
+  for (TreeJob* job : taken) {
     lock.unlock();
     carry_out(*job, converter, freshness_);
     lock.lock();
@@ -81,11 +90,12 @@ void WorkerPool::take_and_carry_out(std::unique_lock<std::mutex>& lock, PageConv
 void WorkerPool::work(const Settings& settings, const Vocabulary& vocabulary) {
   PageConverter converter(settings, vocabulary);
   converter.keep_insert_files();
+  std::vector<TreeJob*> taken;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     work_ready_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
     if (queue_.empty()) return;
-    take_and_carry_out(lock, converter, false);
+    take_and_carry_out(lock, converter, false, taken);
   }
 }
 

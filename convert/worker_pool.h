@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -42,23 +43,33 @@ class WorkerPool {
 
   // Queues the jobs, to be carried out one after another by one thread; the
   // pool holds them until each is finished.
-  void submit(std::vector<TreeJob*> chain);
-  void submit(TreeJob* job) { submit(std::vector<TreeJob*>{job}); }
+  void submit(std::span<TreeJob* const> chain);
+  void submit(TreeJob* job) { submit(std::span<TreeJob* const>(&job, 1)); }
 
   // Returns once the queued `job` is finished, carrying out queued jobs with
-  // `converter` until then.
+  // `converter` until then. Called by one thread only.
   void wait_for(const TreeJob& job, PageConverter& converter);
 
  private:
-  void take_and_carry_out(std::unique_lock<std::mutex>& lock, PageConverter& converter, bool oldest);
+  // A queued job. The first and the last job of a chain hold its length, so
+  // that a chain is taken whole from either end of the queue.
+  struct Queued {
+    TreeJob* job;
+    std::size_t chain;
+  };
+  // Takes the oldest or the newest chain into `taken` (the taker's own, kept
+  // for its capacity) and carries it out, unlocking meanwhile.
+  void take_and_carry_out(std::unique_lock<std::mutex>& lock, PageConverter& converter, bool oldest,
+                          std::vector<TreeJob*>& taken);
   void work(const Settings& settings, const Vocabulary& vocabulary);
 
   const Freshness& freshness_;
   std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable job_done_;
-  std::deque<std::vector<TreeJob*>> queue_;
-  int waiting_ = 0;  // threads in wait_for's wait
+  std::deque<Queued> queue_;
+  std::vector<TreeJob*> waiter_taken_;  // wait_for's chains
+  int waiting_ = 0;                     // threads in wait_for's wait
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
