@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <utility>
