@@ -24,8 +24,7 @@ namespace prismet {
 // What every page a thread writes shares: the settings, the conversion set
 // up once for them, the header and the footer (each thread of a tree
 // conversion has its own).
-class PageConverter {
- public:
+struct PageConverter {
   PageConverter(const Settings& settings, const Vocabulary& vocabulary)
       : settings(settings),
         converter(settings.style, vocabulary),
