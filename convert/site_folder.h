@@ -1,16 +1,18 @@
 // One output folder of a site while its tree is walked: where its pages and
 // its index go, what its index said before this run, what it will say, and
-// the walk's place in it.
+// the walk's place in it; and its end, when its index is written.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "common/file_system.h"
+#include "convert/failure.h"
 #include "convert/site_index.h"
 #include "convert/site_index_file.h"
 
@@ -55,5 +57,16 @@ struct SiteFolder {
   std::uint64_t bytes_below = 0;
   int argument = 0;  // the index of the argument it was entered for
 };
+
+// The path a failure of the folder's index is told for: its sources'
+// folder, or its output folder where it has none.
+const char* culprit_path(const SiteFolder& folder);
+
+// Ends the folder once everything below it is done: its index is written
+// where it has pages below it (unless unchanged), or removed where it has
+// none left and all of it was walked; its pages and bytes are added to its
+// parent's, and what its index kept is let go. Returns nothing, or why its
+// index could not be written or removed.
+std::optional<FileFailure> end_folder(SiteFolder& folder);
 
 }  // namespace prismet

@@ -11,7 +11,6 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
-#include "common/fixed_text.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/freshness.h"
@@ -82,8 +81,6 @@ class TreeConversion {
   void consume_file(Event& event);
   void convert_named(int argument, const std::string& path);
   void finish_folder(SiteFolder& folder);
-  void write_index(SiteFolder& folder);
-  void remove_index(SiteFolder& folder);
   void folder_failure(std::string path, FileFailure failure);
   void fail(int argument, const char* path, const FileFailure& failure);
   void tell_progress(bool now);
@@ -467,75 +464,15 @@ void TreeConversion::consume(Event& event) {
 }
 
 void TreeConversion::finish_folder(SiteFolder& folder) {
-  for (const IndexPage& page : folder.index.pages) {
-    ++folder.files_below;
-    folder.bytes_below += page.record.source.size;
+  if (const std::optional<FileFailure> failure = end_folder(folder)) {
+    fail(folder.argument, culprit_path(folder), *failure);
   }
-  if (folder.files_below > 0) {
-    write_index(folder);
-  } else if (folder.complete) {
-    remove_index(folder);
-  }
-  if (folder.parent != nullptr && !folder.complete) folder.parent->complete = false;
-  if (folder.parent != nullptr && folder.files_below > 0) {
-    folder.parent->index.folders.push_back({folder.name, folder.files_below, folder.bytes_below});
-    folder.parent->files_below += folder.files_below;
-    folder.parent->bytes_below += folder.bytes_below;
-  }
-  // What the index kept is no longer needed.
-  folder.index = FolderIndex();
-  PageRecords().swap(folder.previous.records);
-  std::string().swap(folder.previous.bytes);
-  std::map<std::string, std::string>().swap(folder.taken);
-  std::unordered_set<std::string>().swap(folder.links);
-  std::unordered_set<std::string>().swap(folder.outputs);
   for (OpenFolder* held : {&folder.sources, &folder.pages}) {
     if (held->held()) {
       held->close();
       --held_folders_;
     }
   }
-}
-
-void TreeConversion::write_index(SiteFolder& folder) {
-  const std::string path = join_path(folder.output_path, kIndexName);
-  const char* culprit_path =
-      folder.source_path.empty() ? folder.output_path.c_str() : folder.source_path.c_str();
-  if (folder.previous.in_the_way) {
-    FileFailure failure = failure_of(Culprit::kPage, 0, path);
-    failure.reason = "a file of that name that this program did not make is in the way";
-    fail(folder.argument, culprit_path, failure);
-    return;
-  }
-  if (folder.index_is_link) {
-    FileFailure failure = failure_of(Culprit::kPage, ELOOP, path);
-    failure.reason = "the index's name is a symbolic link";
-    fail(folder.argument, culprit_path, failure);
-    return;
-  }
-  const std::string bytes = render_index(folder.index);
-  if (bytes == folder.previous.bytes) return;
-  if (path.size() >= kPathCapacity) {
-    fail(folder.argument, culprit_path, failure_of(Culprit::kPage, ENAMETOOLONG, path));
-    return;
-  }
-  int error = 0;
-  if (!write_index_file(path, bytes, error))
-    fail(folder.argument, culprit_path, failure_of(Culprit::kPage, error, path));
-}
-
-// A folder whose sources are all gone keeps no index of its own that would
-// still link their pages: the index this program made there goes (and with
-// it the link from the folder above, which lists only folders with pages).
-// An index.html of anyone else stays as it is.
-void TreeConversion::remove_index(SiteFolder& folder) {
-  if (folder.previous.in_the_way || folder.previous.bytes.empty()) return;
-  const std::string path = join_path(folder.output_path, kIndexName);
-  if (delete_file(path.c_str())) return;
-  FileFailure failure = failure_of(Culprit::kPage, 0, path);
-  failure.reason = "the index of a folder with no pages left could not be deleted";
-  fail(folder.argument, folder.source_path.empty() ? folder.output_path.c_str() : folder.source_path.c_str(),
-       failure);
 }
 
 void TreeConversion::tell_progress(bool now) {
