@@ -2,8 +2,8 @@
 // each folder's sources in order, each becomes a job (tree_job.h) carried
 // out on the worker pool (worker_pool.h) unless still current
 // (freshness.h), and what comes back is consumed in the tree's order: told
-// to the caller and recorded in its folder's index (site_index.h), written
-// once the folder is done (site_index_file.h).
+// to the caller and recorded in its folder's index (site_index.h), which is
+// written when the folder ends (site_folder.h, site_index_file.h).
 //
 // A folder named on the command line stands for every file below it whose
 // extension is one of the settings' source extensions. Each such page keeps
