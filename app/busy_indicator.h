@@ -5,7 +5,7 @@
 // standard error: "prismet: " and the line describe_failure makes.
 #pragma once
 
-#include "app/batch.h"
+#include "convert/progress.h"
 
 namespace prismet {
 

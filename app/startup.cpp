@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "app/batch.h"
 #include "app/busy_indicator.h"
 #include "app/instance_lock.h"
 #include "common/ascii_case.h"
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
+#include "convert/conversion.h"
 #include "engine/vocabulary_file.h"
 #include "settings/settings_file.h"
 

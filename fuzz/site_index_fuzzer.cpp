@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/site_index.h"
+#include "convert/site_index.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -1,9 +1,0 @@
-#include "app/page_variables.h"
-
-namespace prismet {
-
-std::string file_name_as_utf8(std::string_view name) { return std::string(name); }
-
-bool file_names_are_cp932() { return false; }
-
-}  // namespace prismet

@@ -1,0 +1,9 @@
+#include "convert/page_variables.h"
+
+namespace prismet {
+
+std::string file_name_as_utf8(std::string_view name) { return std::string(name); }
+
+bool file_names_are_cp932() { return false; }
+
+}  // namespace prismet

@@ -1,0 +1,515 @@
+#include "convert/tree_conversion.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <span>
+#include <unordered_map>
+#include <utility>
+
+#include "common/clock.h"
+#include "common/file_system.h"
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "convert/freshness.h"
+#include "convert/named_files.h"
+#include "convert/page_converter.h"
+#include "convert/site_folder.h"
+#include "convert/site_index.h"
+#include "convert/site_index_file.h"
+#include "convert/tree_job.h"
+#include "convert/tree_walk.h"
+#include "convert/worker_pool.h"
+
+namespace prismet {
+
+namespace {
+
+// What comes out of the walk, in the tree's order: a file of a tree, a
+// named file, a folder that could not be read or made, or the end of a
+// folder (after everything below it).
+struct Event {
+  enum class Kind { kFile, kNamedFile, kFolderFailure, kFolderEnd };
+  Kind kind = Kind::kFile;
+  SiteFolder* folder = nullptr;
+  std::unique_ptr<TreeJob> job;  // kFile
+  std::string path;              // kNamedFile, kFolderFailure
+  FileFailure failure;           // kFolderFailure
+  int argument = 0;              // the index of the argument it comes from
+};
+
+struct Argument {
+  std::string path;
+  bool folder = false;
+  int index = 0;
+};
+
+class TreeConversion {
+ public:
+  TreeConversion(const Settings& settings, const Vocabulary& vocabulary, FileProgress* progress,
+                 const TreeOptions& options)
+      : settings_(settings),
+        progress_(progress),
+        extensions_(settings.source_extensions),
+        freshness_{run_fingerprint(settings), options.rewrite_all},
+        converter_(settings, vocabulary),
+        utf8_(settings.encoding != SourceEncoding::kShiftJis) {
+    converter_.keep_insert_files();
+    const int threads = converting_threads(settings.jobs);
+    pool_ = WorkerPool::for_threads(threads, settings, vocabulary, freshness_);
+    // Enough work queued to keep every worker busy, with memory bounded.
+    window_ = pool_ ? static_cast<std::size_t>(threads) * 128 : 1;
+  }
+
+  int convert(const std::vector<std::string>& paths);
+
+ private:
+  SiteFolder* new_folder(SiteFolder* parent, std::string source_path, std::string output_path,
+                         std::string name);
+  void start(const std::vector<std::string>& paths);
+  void start_argument(const Argument& argument);
+  void enter(SiteFolder& folder);
+  void hold_folders(SiteFolder& folder);
+  bool walk_step();
+  void add_file_job(SiteFolder& folder, const std::string& name);
+  std::optional<FileFailure> refusal(const SiteFolder& folder, const TreeJob& job, const std::string& name);
+  void check_current();
+  bool make_output(SiteFolder& folder);
+  void consume(Event& event);
+  void consume_file(Event& event);
+  void convert_named(int argument, const std::string& path);
+  void finish_folder(SiteFolder& folder);
+  void folder_failure(std::string path, FileFailure failure);
+  void fail(int argument, const char* path, const FileFailure& failure);
+  void tell_progress(bool now);
+
+  const Settings& settings_;
+  FileProgress* progress_;
+  SourceExtensions extensions_;
+  Freshness freshness_;
+  PageConverter converter_;  // this thread's: named files, and every file without workers
+  WrittenPages written_;
+  bool utf8_;
+  std::unique_ptr<WorkerPool> pool_;
+  std::size_t window_;
+
+  std::string output_root_;  // empty: pages beside the sources
+  FileStamp output_stamp_;   // its identity, so that a walk never enters it
+  bool output_known_ = false;
+  SiteFolder* top_ = nullptr;  // the output folder's own
+  std::size_t folder_arguments_ = 0;
+  std::deque<Argument> arguments_;
+  // The folders not yet ended, and the output folder's own: each goes once
+  // its index is written, so memory follows the tree's depth, not its size.
+  std::unordered_map<SiteFolder*, std::unique_ptr<SiteFolder>> folders_;
+  std::vector<SiteFolder*> stack_;  // the walk's open folders
+  std::deque<Event> events_;
+  std::size_t jobs_in_flight_ = 0;
+  std::vector<TreeJob*> checks_;  // this step's jobs whose pages may be current
+  static constexpr std::size_t kMaxHeldFolders = 64;
+  std::size_t held_folders_ = 0;  // folders whose `sources` are held
+  int argument_count_ = 0;
+  int argument_ = 0;  // the index of the argument being walked
+
+  TreeSummary summary_;
+  std::uint64_t found_ = 0;
+  std::uint64_t done_ = 0;
+  double started_ = monotonic_seconds();
+  double last_told_ = started_;
+  int failed_ = 0;
+};
+
+SiteFolder* TreeConversion::new_folder(SiteFolder* parent, std::string source_path, std::string output_path,
+                                       std::string name) {
+  auto folder = std::make_unique<SiteFolder>();
+  folder->source_path = std::move(source_path);
+  folder->output_path = std::move(output_path);
+  folder->parent = parent;
+  folder->name = std::move(name);
+  folder->argument = argument_;
+  folder->index.utf8 = utf8_;
+  folder->index.has_parent = parent != nullptr;
+  folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
+  folder->index_value = index_link(folder->index.site_path, utf8_);
+  // A link's target is no index of this site: neither read nor written.
+  folder->output_is_link = parent != nullptr && !output_root_.empty() && is_link(folder->output_path.c_str());
+  const std::string index_path = join_path(folder->output_path, kIndexName);
+  folder->index_is_link = is_link(index_path.c_str());
+  if (!folder->index_is_link && !folder->output_is_link) read_previous_index(index_path, folder->previous);
+  SiteFolder* made = folder.get();
+  folders_.emplace(made, std::move(folder));
+  return made;
+}
+
+void TreeConversion::start(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    const bool folder = !names_standard_streams(path.c_str()) && is_folder(path.c_str());
+    arguments_.push_back({path, folder, argument_count_++});
+    folder_arguments_ += folder;
+  }
+  output_root_ = settings_.output_folder;
+  if (output_root_.empty()) return;
+  int error = 0;
+  if (!make_folders(output_root_, error)) {
+    // Nothing can be written: every argument fails with it.
+    folder_failure(output_root_, failure_of(Culprit::kSource, error));
+    arguments_.clear();
+    return;
+  }
+  output_known_ = file_stamp(output_root_.c_str(), output_stamp_);
+  top_ = new_folder(nullptr, std::string(), output_root_, std::string());
+  top_->output_made = true;
+}
+
+// A named file converts when its turn comes; a folder is entered. With an
+// output folder, one folder named alone fills it; several each get a
+// folder of their name in it.
+void TreeConversion::start_argument(const Argument& argument) {
+  argument_ = argument.index;
+  if (!argument.folder) {
+    Event event;
+    event.kind = Event::Kind::kNamedFile;
+    event.argument = argument_;
+    event.path = argument.path;
+    events_.push_back(std::move(event));
+    return;
+  }
+  if (top_ == nullptr) {
+    enter(*new_folder(nullptr, argument.path, argument.path, std::string()));
+    return;
+  }
+  if (folder_arguments_ == 1) {
+    top_->source_path = argument.path;
+    enter(*top_);
+    return;
+  }
+  std::string trimmed = argument.path;
+  while (trimmed.size() > 1 && ends_with_separator(trimmed)) trimmed.pop_back();
+  const std::string name(file_name_of(trimmed.c_str()));
+  if (name.empty() || name == "." || name == "..") {
+    FileFailure failure = failure_of(Culprit::kSource, 0);
+    failure.reason = "name the folder by its own name when several folders share an output folder";
+    folder_failure(argument.path, failure);
+    return;
+  }
+  const auto [taken, fresh] = top_->taken.emplace(name_key(name), argument.path);
+  if (!fresh) {
+    FileFailure failure = failure_of(Culprit::kPageTaken, 0, join_path(output_root_, name));
+    failure.other_source = taken->second;
+    folder_failure(argument.path, failure);
+    return;
+  }
+  enter(*new_folder(top_, argument.path, join_path(output_root_, name), name));
+}
+
+void TreeConversion::folder_failure(std::string path, FileFailure failure) {
+  SiteFolder* owner = stack_.empty() ? top_ : stack_.back();
+  if (owner != nullptr) owner->complete = false;
+  Event event;
+  event.kind = Event::Kind::kFolderFailure;
+  event.argument = argument_;
+  event.path = std::move(path);
+  event.failure = std::move(failure);
+  events_.push_back(std::move(event));
+}
+
+// Lists the folder and keeps its sources and sub-folders, in order, for the walk.
+void TreeConversion::enter(SiteFolder& folder) {
+  stack_.push_back(&folder);
+  if (folder.output_is_link) {
+    // Told once; nothing below it is walked (the user named the output
+    // folder itself, whatever it is, but not a link inside it).
+    FileFailure failure = failure_of(Culprit::kSource, ELOOP);
+    failure.reason = "a symbolic link stands where the output folder goes";
+    folder_failure(folder.output_path, failure);
+    return;
+  }
+  folder.beside = (folder.parent != nullptr && folder.parent->beside) ||
+                  folder.output_path == folder.source_path ||
+                  same_file(folder.output_path.c_str(), folder.source_path.c_str());
+  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr};
+  int error = 0;
+  if (!list_folder_sources(folder, rules, error)) {
+    folder_failure(folder.source_path, failure_of(Culprit::kSource, error));
+    return;
+  }
+  hold_folders(folder);
+}
+
+// Holds the folders where pages may be current, for their entries' stamps.
+// A bounded number held, so that the file handles left for sources and
+// pages never run out.
+void TreeConversion::hold_folders(SiteFolder& folder) {
+  if (!freshness_.rewrite_all && !folder.previous.records.empty() && !folder.files.empty() &&
+      held_folders_ < kMaxHeldFolders && folder.sources.open(folder.source_path.c_str())) {
+    ++held_folders_;
+    if (folder.output_path != folder.source_path && folder.pages.open(folder.output_path.c_str()))
+      ++held_folders_;
+  }
+}
+
+bool TreeConversion::make_output(SiteFolder& folder) {
+  if (folder.output_made) return true;
+  int error = 0;
+  if (!make_folders(folder.output_path, error)) {
+    folder_failure(folder.output_path, failure_of(Culprit::kSource, error));
+    return false;
+  }
+  folder.output_made = true;
+  return true;
+}
+
+// Why the job's page is refused before anything is read, if it is.
+std::optional<FileFailure> TreeConversion::refusal(const SiteFolder& folder, const TreeJob& job,
+                                                   const std::string& name) {
+  if (job.page_name == name && folder.beside) {
+    FileFailure failure = failure_of(Culprit::kPage, 0, job.page_path);
+    failure.reason = "the page would replace its source (no page extension)";
+    return failure;
+  }
+  if (folder.beside && folder.links.count(name_key(job.page_name))) {
+    // A link there could lead the page out of the tree (elsewhere the
+    // page's writing refuses one).
+    FileFailure failure = failure_of(Culprit::kPage, ELOOP, job.page_path);
+    failure.reason = kPageNameIsALink;
+    return failure;
+  }
+  if (job.page_name.size() == sizeof kIndexName - 1 && name_key(job.page_name) == kIndexName) {
+    FileFailure failure = failure_of(Culprit::kPage, 0, job.page_path);
+    failure.reason = "that name is the folder's index";
+    return failure;
+  }
+  return std::nullopt;
+}
+
+void TreeConversion::add_file_job(SiteFolder& folder, const std::string& name) {
+  if (!folder.output_made && !output_root_.empty() && !make_output(folder)) return;
+  folder.output_made = true;
+  auto job = std::make_unique<TreeJob>();
+  job->sources = &folder.sources;
+  job->pages = folder.output_path == folder.source_path ? &folder.sources : &folder.pages;
+  job->source_path = join_path(folder.source_path, name);
+  job->source_name = name;
+  job->page_name = name + settings_.extension;
+  job->page_path = join_path(folder.output_path, job->page_name);
+  job->index_value = &folder.index_value;
+  const auto previous = folder.previous.records.find(url_of_name(job->page_name));
+  if (previous != folder.previous.records.end()) {
+    job->previous = &previous->second;
+    job->page_exists = folder.outputs.count(name_key(job->page_name)) != 0;
+  }
+  const auto [taken, fresh] = folder.taken.emplace(name_key(job->page_name), job->source_path);
+  if (!fresh) {
+    job->failure = failure_of(Culprit::kPageTaken, 0, job->page_path);
+    job->failure->other_source = taken->second;
+  } else {
+    job->failure = refusal(folder, *job, name);
+  }
+  if (job->failure) job->handling = TreeJob::Handling::kSettled;
+  ++found_;
+  if (pool_ && job->handling == TreeJob::Handling::kHere) {
+    if (freshness_.may_be_current(job->previous, job->page_exists)) {
+      checks_.push_back(job.get());
+    } else {
+      job->handling = TreeJob::Handling::kQueued;
+      pool_->submit(job.get());
+    }
+  }
+  Event event;
+  event.kind = Event::Kind::kFile;
+  event.argument = argument_;
+  event.folder = &folder;
+  event.job = std::move(job);
+  ++jobs_in_flight_;
+  events_.push_back(std::move(event));
+}
+
+// The step's pages that may still be current are checked on every thread:
+// each worker gets a share as one chain (a hand-over per status call would
+// cost more than the call), and the walking thread, which also lists the
+// folders and reads their indexes, checks half a share meanwhile, handing on
+// what changed. A few are all checked here.
+void TreeConversion::check_current() {
+  const std::size_t count = checks_.size();
+  const std::size_t workers = static_cast<std::size_t>(pool_->workers());
+  std::size_t own = count;
+  std::size_t share = 0;
+  if (count >= 8 * (workers + 1)) {
+    share = (2 * count + 2 * workers) / (2 * workers + 1);  // two halves for each worker, one here
+    own = count - std::min(count, share * workers);
+  }
+  for (std::size_t from = own; from < count; from += share) {
+    const std::size_t to = std::min(count, from + share);
+    for (std::size_t i = from; i < to; ++i) checks_[i]->handling = TreeJob::Handling::kQueued;
+    pool_->submit(std::span<TreeJob* const>(checks_).subspan(from, to - from));
+  }
+  for (std::size_t i = 0; i < own; ++i) {
+    TreeJob& job = *checks_[i];
+    if (settle_without_converting(job, freshness_)) {
+      job.handling = TreeJob::Handling::kSettled;
+    } else {
+      job.handling = TreeJob::Handling::kQueued;
+      pool_->submit(&job);
+    }
+  }
+  checks_.clear();
+}
+
+// One step of the walk: the next sub-folder of the innermost open folder,
+// the end of that folder, or the next argument. False when all is walked.
+bool TreeConversion::walk_step() {
+  if (stack_.empty()) {
+    if (arguments_.empty()) return false;
+    const Argument argument = std::move(arguments_.front());
+    arguments_.pop_front();
+    start_argument(argument);
+    return true;
+  }
+  SiteFolder& folder = *stack_.back();
+  // Files are queued a few at a time, so a folder of a million files needs
+  // no million jobs at once.
+  if (folder.next_file < folder.files.size()) {
+    const std::size_t end = std::min(folder.files.size(), folder.next_file + 64);
+    while (folder.next_file < end) add_file_job(folder, folder.files[folder.next_file++]);
+    if (pool_) check_current();
+    return true;
+  }
+  if (folder.next_subfolder < folder.subfolders.size()) {
+    const std::string& name = folder.subfolders[folder.next_subfolder++];
+    enter(
+        *new_folder(&folder, join_path(folder.source_path, name), join_path(folder.output_path, name), name));
+    return true;
+  }
+  stack_.pop_back();
+  std::vector<std::string>().swap(folder.subfolders);
+  std::vector<std::string>().swap(folder.files);
+  if (&folder != top_) {
+    Event event;
+    event.kind = Event::Kind::kFolderEnd;
+    event.folder = &folder;
+    events_.push_back(std::move(event));
+  }
+  return true;
+}
+
+void TreeConversion::fail(int argument, const char* path, const FileFailure& failure) {
+  ++failed_;
+  ++summary_.failed;
+  if (progress_ != nullptr) progress_->file_failed(argument, path, failure);
+}
+
+void TreeConversion::convert_named(int argument, const std::string& path) {
+  if (progress_ != nullptr) progress_->file_started(argument, argument_count_, path.c_str());
+  std::uint64_t lines = 0;
+  std::string page_path;
+  if (const auto failure = convert_named_file(path, converter_, written_, output_root_, &lines, &page_path)) {
+    if (top_ != nullptr) top_->complete = false;
+    fail(argument, path.c_str(), *failure);
+    return;
+  }
+  ++summary_.converted;
+  FileStamp source;
+  if (file_stamp(path.c_str(), source)) summary_.bytes += source.size;
+  if (top_ == nullptr || names_standard_streams(path.c_str())) return;
+  IndexPage page;
+  page.source_name = std::string(file_name_of(path.c_str()));
+  page.page_name = std::string(file_name_of(page_path.c_str()));
+  if (!top_->taken.emplace(name_key(page.page_name), path).second) return;  // listed once
+  page.record = {freshness_.fingerprint, source, lines, page_size_of(page_path)};
+  top_->index.pages.push_back(std::move(page));
+}
+
+void TreeConversion::consume_file(Event& event) {
+  TreeJob& job = *event.job;
+  if (job.handling == TreeJob::Handling::kQueued) {
+    pool_->wait_for(job, converter_);
+  } else if (job.handling == TreeJob::Handling::kHere) {
+    carry_out(job, converter_, freshness_);
+  }
+  --jobs_in_flight_;
+  ++done_;
+  if (job.failure) {
+    event.folder->complete = false;
+    fail(event.argument, job.source_path.c_str(), *job.failure);
+  } else {
+    if (job.unchanged) {
+      ++summary_.unchanged;
+    } else {
+      ++summary_.converted;
+      summary_.bytes += job.record.source.size;
+    }
+    event.folder->index.pages.push_back({std::move(job.source_name), std::move(job.page_name), job.record});
+  }
+  tell_progress(false);
+}
+
+void TreeConversion::consume(Event& event) {
+  switch (event.kind) {
+    case Event::Kind::kFile:
+      consume_file(event);
+      break;
+    case Event::Kind::kNamedFile:
+      convert_named(event.argument, event.path);
+      break;
+    case Event::Kind::kFolderFailure:
+      fail(event.argument, event.path.c_str(), event.failure);
+      break;
+    case Event::Kind::kFolderEnd:
+      finish_folder(*event.folder);
+      folders_.erase(event.folder);
+      break;
+  }
+}
+
+void TreeConversion::finish_folder(SiteFolder& folder) {
+  if (const std::optional<FileFailure> failure = end_folder(folder)) {
+    fail(folder.argument, culprit_path(folder), *failure);
+  }
+  for (OpenFolder* held : {&folder.sources, &folder.pages}) {
+    if (held->held()) {
+      held->close();
+      --held_folders_;
+    }
+  }
+}
+
+void TreeConversion::tell_progress(bool now) {
+  if (progress_ == nullptr) return;
+  const double time = monotonic_seconds();
+  if (!now && time - last_told_ < 0.1) return;
+  last_told_ = time;
+  progress_->tree_progress(done_, found_);
+}
+
+int TreeConversion::convert(const std::vector<std::string>& paths) {
+  start(paths);
+  bool walking = true;
+  for (;;) {
+    while (walking && jobs_in_flight_ < window_) walking = walk_step();
+    if (events_.empty()) {
+      if (!walking) break;
+      continue;
+    }
+    consume(events_.front());
+    events_.pop_front();
+  }
+  if (top_ != nullptr) finish_folder(*top_);
+  pool_.reset();
+  summary_.seconds = monotonic_seconds() - started_;
+  if (progress_ != nullptr) {
+    tell_progress(true);
+    progress_->tree_finished(summary_);
+  }
+  return failed_;
+}
+
+}  // namespace
+
+int convert_trees(const std::vector<std::string>& paths, const Settings& settings,
+                  const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options) {
+  return TreeConversion(settings, vocabulary, progress, options).convert(paths);
+}
+
+}  // namespace prismet

@@ -1,0 +1,56 @@
+#include "convert/tree_job.h"
+
+#include <cerrno>
+
+#include "common/fixed_text.h"
+
+namespace prismet {
+
+bool settle_without_converting(TreeJob& job, const Freshness& freshness) {
+  job.freshness_checked = true;
+  if (job.source_path.size() >= kPathCapacity) {
+    job.failure = failure_of(Culprit::kSource, ENAMETOOLONG);
+    return true;
+  }
+  if (job.page_path.size() >= kPathCapacity) {
+    job.failure = failure_of(Culprit::kPage, ENAMETOOLONG, job.page_path);
+    return true;
+  }
+  // Only a page that may still be current needs the source's stamp before
+  // it is opened; the others take it from the open source (one status call
+  // less per page: the headers' row of the whole-tree benchmark).
+  if (!freshness.may_be_current(job.previous, job.page_exists)) return false;
+  const PagePlace place{job.sources,
+                        job.pages,
+                        job.source_name.c_str(),
+                        job.source_path.c_str(),
+                        job.page_name.c_str(),
+                        job.page_path.c_str()};
+  switch (check_page(*job.previous, place)) {
+    case PageState::kSourceUnknown:
+      job.failure = failure_of(Culprit::kSource, errno);
+      return true;
+    case PageState::kUnchanged:
+      job.record = *job.previous;
+      job.unchanged = true;
+      return true;
+    case PageState::kChanged:
+      break;
+  }
+  return false;
+}
+
+void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshness) {
+  if (!job.freshness_checked && settle_without_converting(job, freshness)) return;
+  PageResult result = convert_to_page(job.source_path.c_str(), job.page_path, converter, *job.index_value);
+  if (result.failure) {
+    job.failure = std::move(result.failure);
+    return;
+  }
+  job.record.fingerprint = freshness.fingerprint;
+  job.record.source = result.source;
+  job.record.lines = result.lines;
+  job.record.page_size = page_size_of(job.page_path);
+}
+
+}  // namespace prismet

@@ -1,0 +1,110 @@
+#include "convert/tree_walk.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_set>
+
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "convert/site_index.h"
+
+namespace prismet {
+
+SourceExtensions::SourceExtensions(std::string_view list) {
+  std::size_t position = 0;
+  while (position < list.size()) {
+    while (position < list.size() && (list[position] == ' ' || list[position] == '\t')) ++position;
+    std::size_t end = position;
+    while (end < list.size() && list[end] != ' ' && list[end] != '\t') ++end;
+    if (end > position) {
+      std::string extension(list.substr(position, end - position));
+      if (extension[0] != '.') extension.insert(0, 1, '.');
+      if (kCaseBlindFileNames) lower_case_path(extension.data());
+      extensions_.push_back(std::move(extension));
+    }
+    position = end;
+  }
+}
+
+bool SourceExtensions::matches(std::string_view name) const {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return false;
+  std::string extension(name.substr(dot));
+  if (kCaseBlindFileNames) lower_case_path(extension.data());
+  return std::find(extensions_.begin(), extensions_.end(), extension) != extensions_.end();
+}
+
+std::string name_key(std::string_view name) {
+  std::string key(name);
+  if (kCaseBlindFileNames) lower_case_path(key.data());
+  return key;
+}
+
+namespace {
+
+// Keeps the names of the plain files in the folder's output folder, where
+// its index recorded pages: a recorded page that is gone is made again.
+void note_outputs(SiteFolder& folder, const std::vector<FolderEntry>& entries) {
+  if (folder.previous.records.empty()) return;
+  std::vector<FolderEntry> outputs;
+  int ignored = 0;
+  const bool beside = folder.output_path == folder.source_path;
+  if (beside || list_folder(folder.output_path.c_str(), outputs, ignored)) {
+    for (const FolderEntry& entry : beside ? entries : outputs) {
+      // A link is never a current page: it is refused when its turn comes.
+      if (entry.kind == FolderEntry::Kind::kFile && !entry.link) folder.outputs.insert(name_key(entry.name));
+    }
+  }
+}
+
+// With pages beside their sources, a page of a source here, or a page the
+// folder's index records from an earlier run, is no source of its own even
+// where its name would match.
+bool is_a_page(const SiteFolder& folder, std::string_view name, std::string_view extension,
+               const std::unordered_set<std::string>& sources) {
+  if (!folder.beside) return false;
+  if (name.size() > extension.size() && !extension.empty() &&
+      name.substr(name.size() - extension.size()) == extension &&
+      sources.count(std::string(name.substr(0, name.size() - extension.size())))) {
+    return true;
+  }
+  return !folder.previous.records.empty() && folder.previous.records.count(url_of_name(name));
+}
+
+// Whether the folder entry is the output folder inside the tree.
+bool is_output_folder(const SiteFolder& folder, const std::string& name, const FileStamp* output_folder) {
+  if (output_folder == nullptr) return false;
+  FileStamp stamp;
+  const std::string path = join_path(folder.source_path, name);
+  return file_stamp(path.c_str(), stamp) && stamp.device == output_folder->device &&
+         stamp.index == output_folder->index;
+}
+
+}  // namespace
+
+bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error) {
+  std::vector<FolderEntry> entries;
+  if (!list_folder(folder.source_path.c_str(), entries, error)) return false;
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  note_outputs(folder, entries);
+  std::unordered_set<std::string> sources;
+  for (const FolderEntry& entry : entries) {
+    if (entry.hidden) continue;
+    if (entry.link) folder.links.insert(name_key(entry.name));
+    if (entry.kind == FolderEntry::Kind::kFile && rules.extensions.matches(entry.name))
+      sources.insert(entry.name);
+  }
+  for (const FolderEntry& entry : entries) {
+    if (entry.hidden) continue;
+    if (entry.kind == FolderEntry::Kind::kFile) {
+      if (sources.count(entry.name) && !is_a_page(folder, entry.name, rules.page_extension, sources))
+        folder.files.push_back(entry.name);
+    } else if (entry.kind == FolderEntry::Kind::kFolder && !entry.link) {
+      if (!is_output_folder(folder, entry.name, rules.output_folder)) folder.subfolders.push_back(entry.name);
+    }
+  }
+  return true;
+}
+
+}  // namespace prismet
