@@ -34,4 +34,12 @@ bool names_a_folder(const std::vector<std::string>& paths);
 int convert_files(const std::vector<std::string>& files, const Settings& settings,
                   const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options = {});
 
+// Converts one source (a file, or the name of the standard streams for
+// standard input) into the page at `page_path`, made as every page is: it
+// replaces what is there only when complete, and a name that is a symbolic
+// link is refused. `progress` (when not null) is told as for named files.
+// Returns 1 when the source was not converted, else 0.
+int convert_file_to_page(const std::string& source, const std::string& page_path, const Settings& settings,
+                         const Vocabulary& vocabulary, FileProgress* progress);
+
 }  // namespace prismet

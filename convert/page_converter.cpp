@@ -15,6 +15,7 @@ namespace prismet {
 const PageVariables* PageConverter::start_page(const char* source_path, const std::string& index) {
   if (!settings.insert_file_variables) return nullptr;
   variables = page_variables_for(source_path, utf8_pages());
+  if (settings.page_title) variables.front().value = name_as_page_text(*settings.page_title, utf8_pages());
   variables.push_back({"{{index}}", index});
   return &variables;
 }
@@ -57,8 +58,8 @@ std::optional<FileFailure> convert_standard_streams(PageConverter& converter) {
   TextWriter output;
   if (!output.attach(stdout)) return failure_of(Culprit::kStandardOutput, output.error());
   std::uint64_t lines = 0;
-  return write_page(output, input, "-", converter, Culprit::kStandardOutput, std::string(), std::string(),
-                    lines);
+  return write_page(output, input, kStandardInputName, converter, Culprit::kStandardOutput, std::string(),
+                    std::string(), lines);
 }
 
 PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path,
@@ -85,6 +86,13 @@ PageResult write_page_file(TextReader& input, const char* source_path, const std
   input.close();
   if (!page.commit()) result.failure = failure_of(Culprit::kPage, page.error(), page_path);
   return result;
+}
+
+PageResult convert_standard_input_to_page(const std::string& page_path, PageConverter& converter) {
+  TextReader input;
+  input.attach(stdin);
+  input.decode_as(converter.settings.encoding);
+  return write_page_file(input, kStandardInputName, page_path, converter, std::string(), true);
 }
 
 PageResult convert_to_page(const char* source_path, const std::string& page_path, PageConverter& converter,

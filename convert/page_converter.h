@@ -52,7 +52,8 @@ struct PageConverter {
   bool utf8_pages() const { return settings.encoding != SourceEncoding::kShiftJis; }
 
   // The variables of the next page; `index` is its "{{index}}" (empty for a
-  // page outside a site). Null when the settings ask for none.
+  // page outside a site). Null when the settings ask for none. The
+  // settings' page title, when given, is its "{{source}}".
   const PageVariables* start_page(const char* source_path, const std::string& index);
 };
 
@@ -70,11 +71,18 @@ struct PageResult {
 PageResult convert_to_page(const char* source_path, const std::string& page_path, PageConverter& converter,
                            const std::string& index);
 
+// Converts standard input into the page at `page_path`, which it replaces
+// only when complete; a page whose name is a symbolic link is refused.
+PageResult convert_standard_input_to_page(const std::string& page_path, PageConverter& converter);
+
 // Writes the page of the open `input` to `page_path` through a replacement.
 // With `refuse_links`, a page whose name is a symbolic link is refused
 // instead of written through it. The result's `source` is left empty.
 PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path,
                            PageConverter& converter, const std::string& index, bool refuse_links);
+
+// What a page made from standard input is titled by ("{{source}}").
+inline constexpr char kStandardInputName[] = "standard input";
 
 // Converts standard input to standard output.
 std::optional<FileFailure> convert_standard_streams(PageConverter& converter);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/fixed_text.h"
@@ -64,6 +65,9 @@ struct Settings {
   char output_folder[kPathCapacity] = {};
   // ...and how many files are converted at once (0: one per processor).
   std::int32_t jobs = 0;
+  // This run's title: what "{{source}}" becomes in place of the source's
+  // name. Never read from or written to a settings file.
+  std::optional<std::string> page_title;
 };
 
 // The built-in values of the style, with the given default insert paths
