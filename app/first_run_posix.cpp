@@ -18,20 +18,6 @@ namespace {
 // taken.
 constexpr std::size_t kMaxDataFileBytes = 16 << 20;
 
-bool read_data_file(const std::string& path, std::string& bytes) {
-  bool not_regular = false;
-  const std::unique_ptr<std::FILE, FileCloser> file(open_regular_file_for_reading(path.c_str(), not_regular));
-  if (!file) return false;
-  char block[65536];
-  for (;;) {
-    std::size_t got = 0;
-    const bool read = read_block(file.get(), block, sizeof block, got);
-    bytes.append(block, got);
-    if (!read || bytes.size() > kMaxDataFileBytes) return false;
-    if (got < sizeof block) return true;
-  }
-}
-
 // Where the line at `at` ends, its line break included.
 std::size_t end_of_line(const std::string& text, std::size_t at) {
   const std::size_t lf = text.find('\n', at);
@@ -45,6 +31,20 @@ bool is_header_line(const std::string& text, std::size_t at, std::string_view na
 }
 
 }  // namespace
+
+bool read_data_file(const std::string& path, std::string& bytes) {
+  bool not_regular = false;
+  const std::unique_ptr<std::FILE, FileCloser> file(open_regular_file_for_reading(path.c_str(), not_regular));
+  if (!file) return false;
+  char block[65536];
+  for (;;) {
+    std::size_t got = 0;
+    const bool read = read_block(file.get(), block, sizeof block, got);
+    bytes.append(block, got);
+    if (!read || bytes.size() > kMaxDataFileBytes) return false;
+    if (got < sizeof block) return true;
+  }
+}
 
 std::string first_settings_text(const std::string& shipped) {
   for (std::size_t at = 0; at < shipped.size(); at = end_of_line(shipped, at)) {

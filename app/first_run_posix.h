@@ -26,6 +26,9 @@ struct FirstRun {
 // settings file does not exist and the data folder holds a settings file.
 FirstRun create_first_settings(const std::string& data_folder, const std::string& settings_file);
 
+// Reads a data file of the package (a plain file of at most 16 MB) whole.
+bool read_data_file(const std::string& path, std::string& bytes);
+
 // The data folder of the running program: its folder's "../share/prismet";
 // empty when the program's path cannot be had.
 std::string program_data_folder();

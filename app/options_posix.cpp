@@ -6,8 +6,10 @@
 #include <string>
 
 #include "app/first_run_posix.h"
+#include "app/style_sheet_posix.h"
 #include "common/ascii_case.h"
 #include "common/file_system.h"
+#include "common/folder_listing.h"
 #include "common/version.h"
 #include "settings/settings_file.h"
 
@@ -109,17 +111,154 @@ bool option_value(const char* argument, const char* short_name, const char* long
   return false;
 }
 
-// A worker count: decimal digits only, 1 to kMaxJobs.
-std::optional<int> jobs_option(const char* text) {
+// A number of decimal digits only (at most three), from 1 to `most`.
+std::optional<int> small_number(const char* text, int most) {
   if (text[0] == '\0' || std::strlen(text) > 3) return std::nullopt;
-  int jobs = 0;
+  int number = 0;
   for (const char* c = text; *c != '\0'; ++c) {
     if (*c < '0' || *c > '9') return std::nullopt;
-    jobs = jobs * 10 + (*c - '0');
+    number = number * 10 + (*c - '0');
   }
-  if (jobs < 1 || jobs > kMaxJobs) return std::nullopt;
-  return jobs;
+  if (number < 1 || number > most) return std::nullopt;
+  return number;
 }
+
+// A worker count: 1 to kMaxJobs.
+std::optional<int> jobs_option(const char* text) { return small_number(text, kMaxJobs); }
+
+// The widest tab stop a run may ask for.
+constexpr int kMaxTabWidth = 64;
+
+// The options that do one thing instead of converting: the first one ends
+// the command line.
+std::optional<ProgramOptions::Action> lone_action(const char* argument) {
+  if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
+    return ProgramOptions::Action::kHelp;
+  }
+  if (std::strcmp(argument, "-V") == 0 || std::strcmp(argument, "--version") == 0) {
+    return ProgramOptions::Action::kVersion;
+  }
+  if (std::strcmp(argument, "--print-css") == 0) return ProgramOptions::Action::kPrintCss;
+  return std::nullopt;
+}
+
+// The page switches: each name sets its choice on, its "--no-" form off.
+struct PageSwitch {
+  const char* on;
+  const char* short_on;  // or null
+  std::optional<bool> CommandLine::*choice;
+};
+constexpr PageSwitch kPageSwitches[] = {
+    {"--line-numbers", "-n", &CommandLine::line_numbers},
+    {"--line-anchors", nullptr, &CommandLine::line_anchors},
+    {"--expand-tabs", nullptr, &CommandLine::expand_tabs},
+    {"--nbsp", nullptr, &CommandLine::nbsp_spaces},
+};
+
+bool page_switch(const char* argument, CommandLine& command_line) {
+  for (const PageSwitch& page_switch : kPageSwitches) {
+    const bool on = std::strcmp(argument, page_switch.on) == 0 ||
+                    (page_switch.short_on != nullptr && std::strcmp(argument, page_switch.short_on) == 0);
+    const bool off =
+        std::strncmp(argument, "--no-", 5) == 0 && std::strcmp(argument + 5, page_switch.on + 2) == 0;
+    if (on || off) {
+      command_line.*page_switch.choice = on;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A page extension: a dot and at least one more character, no folder
+// separator, and room in a path.
+bool is_valid_extension(const char* text) {
+  return text[0] == '.' && text[1] != '\0' && std::strchr(text, '/') == nullptr &&
+         std::strlen(text) < kPathCapacity;
+}
+
+// The page choices that take a value, and --fragment. True when the
+// argument is one of them; `problem` then tells what was wrong with it.
+bool page_option(const char* argument, int argument_count, char** arguments, int& i,
+                 CommandLine& command_line, std::string& problem) {
+  const char* value = nullptr;
+  if (std::strcmp(argument, "--fragment") == 0) {
+    command_line.fragment = true;
+  } else if (option_value(argument, "--tab-width", "--tab-width", argument_count, arguments, i, value)) {
+    const std::optional<int> width = value == nullptr ? std::nullopt : small_number(value, kMaxTabWidth);
+    if (!width) {
+      problem = "the tab width must be a number from 1 to " + std::to_string(kMaxTabWidth) + ", not '" +
+                (value == nullptr ? "" : value) + "'";
+    }
+    command_line.tab_width = width;
+  } else if (option_value(argument, "--extension", "--extension", argument_count, arguments, i, value)) {
+    if (value == nullptr || !is_valid_extension(value)) {
+      problem = std::string("the page extension must be a dot and a name, such as '.html', not '") +
+                (value == nullptr ? "" : value) + "'";
+    } else {
+      command_line.extension = value;
+    }
+  } else if (option_value(argument, "--title", "--title", argument_count, arguments, i, value)) {
+    if (value == nullptr)
+      problem = "option '--title' needs a TEXT";
+    else
+      command_line.title = value;
+  } else {
+    return page_switch(argument, command_line);
+  }
+  return true;
+}
+
+bool ends_with(const std::string& text, const char* end) {
+  const std::size_t length = std::strlen(end);
+  return text.size() >= length && equals_no_case(text.c_str() + text.size() - length, end);
+}
+
+// "-o PATH" names one page when PATH is no folder and ends in ".htm",
+// ".html" or this run's extension: it is then that page for the one source
+// named, and refused where it could be a folder to make as well.
+std::string decide_output_page(CommandLine& command_line) {
+  if (!command_line.output_folder) return std::string();
+  const std::string& path = *command_line.output_folder;
+  if (is_folder(path.c_str())) return std::string();
+  if (!ends_with(path, ".htm") && !ends_with(path, ".html") &&
+      !(command_line.extension && ends_with(path, command_line.extension->c_str()))) {
+    return std::string();
+  }
+  if (command_line.files.size() > 1) {
+    return "'-o " + path + "' names one page, but " + std::to_string(command_line.files.size()) +
+           " sources are named (make the folder first to put their pages in it)";
+  }
+  if (command_line.files.size() == 1 && !names_standard_streams(command_line.files[0].c_str()) &&
+      is_folder(command_line.files[0].c_str())) {
+    return "'-o " + path + "' names one page, but '" + command_line.files[0] +
+           "' is a folder (make the output folder first to put its pages in it)";
+  }
+  if (command_line.files.size() == 1) {
+    command_line.output_page = path;
+    command_line.output_folder.reset();
+  }
+  return std::string();
+}
+
+// The page choices in the usage text.
+constexpr char kPageOptionsHelp[] =
+    "\n"
+    "This run's page, in place of the mode's settings (not saved):\n"
+    "  -n, --line-numbers, --no-line-numbers\n"
+    "                   a number in front of every line, or none\n"
+    "  --line-anchors, --no-line-anchors\n"
+    "                   every line its id (\"L1\", \"L2\", ...), or none\n"
+    "  --expand-tabs, --no-expand-tabs\n"
+    "                   tabs as spaces up to the next tab stop, or as they are\n"
+    "  --tab-width=N    columns per tab stop, 1 to 64\n"
+    "  --nbsp, --no-nbsp\n"
+    "                   every space as \"&nbsp;\", or as it is\n"
+    "  --extension=.EXT the pages' extension, such as .html\n"
+    "  --title=TEXT     the title in place of the source's name (where the\n"
+    "                   header has \"{{source}}\", as the html5 mode's has)\n"
+    "  --fragment       no header and no footer: the converted text alone\n"
+    "  --print-css      show the style sheet the html5 mode's pages carry and\n"
+    "                   exit (1 when the package's html5 header is missing)\n";
 
 }  // namespace
 
@@ -139,11 +278,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       }
     } else if (std::strcmp(argument, "--") == 0) {
       only_files = true;
-    } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
-      options.action = ProgramOptions::Action::kHelp;
-      return options;
-    } else if (std::strcmp(argument, "-V") == 0 || std::strcmp(argument, "--version") == 0) {
-      options.action = ProgramOptions::Action::kVersion;
+    } else if (const std::optional<ProgramOptions::Action> action = lone_action(argument)) {
+      options.action = *action;
       return options;
     } else if (const char* value = nullptr;
                option_value(argument, "-m", "--mode", argument_count, arguments, i, value)) {
@@ -172,10 +308,14 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
                            ", not '" + value + "'");
       }
       command_line.jobs = *jobs;
+    } else if (std::string problem;
+               page_option(argument, argument_count, arguments, i, command_line, problem)) {
+      if (!problem.empty()) return usage_error(problem);
     } else {
       return usage_error(std::string("unknown option '") + argument + "'");
     }
   }
+  if (std::string problem = decide_output_page(command_line); !problem.empty()) return usage_error(problem);
   if (!is_valid_mode_name(command_line.mode.c_str())) {
     return usage_error("mode name cannot be a section of the settings file (a line break or blanks only)");
   }
@@ -186,6 +326,8 @@ std::string usage_text(const char* settings_file) {
   std::string text =
       "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
       "               [-o DIR] [-j N] [--force] [-q] [/dlg:0 | /dlg:1] [--] FILE|FOLDER...\n"
+      "       prismet [OPTION...] [-o PAGE] FILE\n"
+      "       prismet --print-css\n"
       "       prismet -h | --help\n"
       "       prismet -V | --version\n"
       "\n"
@@ -208,6 +350,9 @@ std::string usage_text(const char* settings_file) {
       "  -o, --output-dir=DIR\n"
       "                   put the pages and indexes in DIR, in the folders of\n"
       "                   the tree, instead of beside the sources\n"
+      "  -o PAGE          with one FILE (or \"-\") and a PAGE that is no folder and\n"
+      "                   ends in .htm, .html or the --extension: write the page\n"
+      "                   there; with several sources such a PAGE is refused\n"
       "  -j, --jobs=N     convert N files of a tree at once (default: one per\n"
       "                   processor)\n"
       "  --force          rewrite every page of a tree, also those still current\n"
@@ -216,7 +361,9 @@ std::string usage_text(const char* settings_file) {
       "                   no dialog here\n"
       "  --               end of the options: later arguments are files\n"
       "  -h, --help       show this text and exit\n"
-      "  -V, --version    show the version and exit\n"
+      "  -V, --version    show the version and exit\n";
+  text += kPageOptionsHelp;
+  text +=
       "\n"
       "A file that is not converted is reported on standard error. Exit status:\n"
       "0 when every file was converted, 1 when any was not, 2 for a usage error.\n"
@@ -236,6 +383,8 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
       std::fputs(usage_text(settings_file).c_str(), stdout);
       return std::fflush(stdout) == 0 ? kExitConverted : kExitNotConverted;
     }
+    case ProgramOptions::Action::kPrintCss:
+      return print_style_sheet();
     case ProgramOptions::Action::kVersion:
       std::fputs("prismet " PRISMET_VERSION "\n", stdout);
       return std::fflush(stdout) == 0 ? kExitConverted : kExitNotConverted;

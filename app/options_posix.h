@@ -9,6 +9,15 @@
 //   -e NAME, -eNAME, --encoding=NAME, --encoding NAME
 //                        this run's source encoding: shift_jis, utf-8 or
 //                        auto (any case); not saved
+//   -n, --line-numbers, --no-line-numbers, --line-anchors, --no-line-anchors,
+//   --expand-tabs, --no-expand-tabs, --tab-width N, --nbsp, --no-nbsp,
+//   --extension .EXT, --title TEXT, --fragment
+//                        this run's page choices in place of the mode's;
+//                        not saved
+//   -o PAGE              with one source and a path that ends in .htm, .html
+//                        or the --extension and is no folder: that source's
+//                        page; else -o is the output folder
+//   --print-css          the html5 pages' style sheet on standard output
 //   --                   ends the options: later arguments are files
 //   -                    as a file: standard input to standard output
 //
@@ -24,7 +33,7 @@
 namespace prismet {
 
 struct ProgramOptions {
-  enum class Action { kConvert, kHelp, kVersion, kUsageError };
+  enum class Action { kConvert, kHelp, kVersion, kPrintCss, kUsageError };
   Action action = Action::kConvert;
   CommandLine command_line;  // kConvert
   std::string problem;       // kUsageError: what was wrong

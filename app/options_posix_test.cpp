@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_files.h"
+
 namespace prismet {
 namespace {
 
@@ -122,6 +124,134 @@ TEST(ProgramOptions, TreeOptionsForOneRun) {
     EXPECT_EQ(options.command_line.quiet, c.quiet) << shown;
     EXPECT_EQ(options.command_line.files, std::vector<std::string>{"src"}) << shown;
   }
+}
+
+TEST(ProgramOptions, PageChoicesForOneRun) {
+  struct Expected {
+    std::optional<bool> line_numbers = std::nullopt;
+    std::optional<bool> line_anchors = std::nullopt;
+    std::optional<bool> expand_tabs = std::nullopt;
+    std::optional<bool> nbsp = std::nullopt;
+    std::optional<int> tab_width = std::nullopt;
+    std::optional<std::string> extension = std::nullopt;
+    std::optional<std::string> title = std::nullopt;
+    bool fragment = false;
+  };
+  const struct {
+    std::vector<std::string> arguments;
+    std::optional<Expected> expected;  // none: a usage error
+  } cases[] = {
+      {{"a"}, Expected{}},
+      {{"-n", "a"}, Expected{.line_numbers = true}},
+      {{"--line-numbers", "--no-line-numbers", "a"}, Expected{.line_numbers = false}},
+      {{"--no-line-numbers", "-n", "a"}, Expected{.line_numbers = true}},  // the later one counts
+      {{"--line-anchors", "a"}, Expected{.line_anchors = true}},
+      {{"--no-line-anchors", "a"}, Expected{.line_anchors = false}},
+      {{"--expand-tabs", "--tab-width", "8", "a"}, Expected{.expand_tabs = true, .tab_width = 8}},
+      {{"--no-expand-tabs", "--tab-width=1", "a"}, Expected{.expand_tabs = false, .tab_width = 1}},
+      {{"--tab-width=64", "a"}, Expected{.tab_width = 64}},
+      {{"--nbsp", "a"}, Expected{.nbsp = true}},
+      {{"--no-nbsp", "a"}, Expected{.nbsp = false}},
+      {{"--extension", ".html", "a"}, Expected{.extension = ".html"}},
+      {{"--extension=.x", "a"}, Expected{.extension = ".x"}},
+      {{"--title", "A & <B>", "a"}, Expected{.title = "A & <B>"}},
+      {{"--title=", "a"}, Expected{.title = ""}},
+      {{"--fragment", "a"}, Expected{.fragment = true}},
+      {{"--", "-n", "--fragment"}, Expected{}},
+      {{"--tab-width=0", "a"}, std::nullopt},
+      {{"--tab-width=65", "a"}, std::nullopt},
+      {{"--tab-width=4x", "a"}, std::nullopt},
+      {{"--tab-width=", "a"}, std::nullopt},
+      {{"a", "--tab-width"}, std::nullopt},
+      {{"--extension=html", "a"}, std::nullopt},
+      {{"--extension=.", "a"}, std::nullopt},
+      {{"--extension=./x", "a"}, std::nullopt},
+      {{"--extension=", "a"}, std::nullopt},
+      {{"a", "--extension"}, std::nullopt},
+      {{"a", "--title"}, std::nullopt},
+      {{"-nx", "a"}, std::nullopt},
+      {{"--no-fragment", "a"}, std::nullopt},
+      {{"--no-title", "a"}, std::nullopt},
+      {{"--nbsp=1", "a"}, std::nullopt},
+      {{"--line-number", "a"}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += argument + " ";
+    const ProgramOptions options = parse(c.arguments);
+    if (!c.expected) {
+      EXPECT_EQ(options.action, Action::kUsageError) << shown;
+      EXPECT_FALSE(options.problem.empty()) << shown;
+      continue;
+    }
+    ASSERT_EQ(options.action, Action::kConvert) << shown << options.problem;
+    const CommandLine& line = options.command_line;
+    EXPECT_EQ(line.line_numbers, c.expected->line_numbers) << shown;
+    EXPECT_EQ(line.line_anchors, c.expected->line_anchors) << shown;
+    EXPECT_EQ(line.expand_tabs, c.expected->expand_tabs) << shown;
+    EXPECT_EQ(line.nbsp_spaces, c.expected->nbsp) << shown;
+    EXPECT_EQ(line.tab_width, c.expected->tab_width) << shown;
+    EXPECT_EQ(line.extension, c.expected->extension) << shown;
+    EXPECT_EQ(line.title, c.expected->title) << shown;
+    EXPECT_EQ(line.fragment, c.expected->fragment) << shown;
+  }
+}
+
+TEST(ProgramOptions, PrintCssEndsTheCommandLine) {
+  EXPECT_EQ(parse({"--print-css"}).action, Action::kPrintCss);
+  EXPECT_EQ(parse({"--print-css", "--bogus"}).action, Action::kPrintCss);
+  EXPECT_EQ(parse({"--bogus", "--print-css"}).action, Action::kUsageError);
+  EXPECT_EQ(parse({"--", "--print-css"}).action, Action::kConvert);
+}
+
+// "-o" names one page only where nothing else can be meant: one source that
+// is no folder, and a path that is no folder and ends as a page does.
+TEST(ProgramOptions, OutputPageOrOutputFolder) {
+  const std::string folder = testing::scratch_path("output-choice");
+  testing::make_folder(folder);
+  testing::make_folder(folder + "/taken.html");
+  testing::make_folder(folder + "/src");
+  const std::string taken = folder + "/taken.html";
+  const std::string src = folder + "/src";
+  enum Outcome { kPage, kFolder, kNeither, kRefused };
+  const struct {
+    std::vector<std::string> arguments;
+    Outcome outcome;
+  } cases[] = {
+      {{"a.cpp", "-o", "p.html"}, kPage},
+      {{"-o", "p.htm", "a.cpp"}, kPage},
+      {{"--output-dir=P.HTML", "a.cpp"}, kPage},
+      {{"-o", "out/p.html", "-"}, kPage},
+      {{"-o", "p.xhtml", "--extension", ".xhtml", "a.cpp"}, kPage},
+      {{"-o", "p.xhtml", "a.cpp"}, kFolder},
+      {{"-o", "site", "a.cpp"}, kFolder},
+      {{"-o", "p.html.d", "a.cpp"}, kFolder},
+      {{"-o", taken, "a.cpp"}, kFolder},
+      {{"-o", taken, "a.cpp", "b.cpp"}, kFolder},
+      {{"-o", "site", "a.cpp", "b.cpp"}, kFolder},
+      {{"-o", "site", src}, kFolder},
+      {{"a.cpp"}, kNeither},
+      {{"a.cpp", "b.cpp", "-o", "p.html"}, kRefused},
+      {{"-", "-", "-o", "p.html"}, kRefused},
+      {{src, "-o", "p.html"}, kRefused},
+      {{"--extension=.x", src, "-o", "p.x"}, kRefused},
+  };
+  for (const auto& c : cases) {
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += argument + " ";
+    const ProgramOptions options = parse(c.arguments);
+    if (c.outcome == kRefused) {
+      EXPECT_EQ(options.action, Action::kUsageError) << shown;
+      EXPECT_NE(options.problem.find("-o"), std::string::npos) << shown << options.problem;
+      continue;
+    }
+    ASSERT_EQ(options.action, Action::kConvert) << shown << options.problem;
+    EXPECT_EQ(options.command_line.output_page.has_value(), c.outcome == kPage) << shown;
+    EXPECT_EQ(options.command_line.output_folder.has_value(), c.outcome == kFolder) << shown;
+  }
+  const ProgramOptions page = parse({"-o", "d/p.html", "a.cpp"});
+  EXPECT_EQ(page.command_line.output_page, "d/p.html");
+  EXPECT_EQ(page.command_line.files, std::vector<std::string>{"a.cpp"});
 }
 
 }  // namespace

@@ -37,6 +37,27 @@ void locked_by_settings_file(SettingsAccess access, Work work) {
   work();
 }
 
+// The command line's choices for this run, over the mode's settings (which
+// have been saved already, so none of these reaches the settings file).
+void apply_run_choices(Settings& settings, const CommandLine& command_line) {
+  if (command_line.encoding) settings.encoding = *command_line.encoding;
+  if (command_line.output_folder)
+    copy_string_bounded(settings.output_folder, command_line.output_folder->c_str());
+  if (command_line.jobs) settings.jobs = *command_line.jobs;
+  OutputStyle& style = settings.style;
+  if (command_line.line_numbers) style.line_numbers = *command_line.line_numbers;
+  if (command_line.line_anchors) style.line_anchors = *command_line.line_anchors;
+  if (command_line.expand_tabs) style.expand_tabs = *command_line.expand_tabs;
+  if (command_line.tab_width) style.tab_width = *command_line.tab_width;
+  if (command_line.nbsp_spaces) style.nbsp_spaces = *command_line.nbsp_spaces;
+  if (command_line.extension) copy_string_bounded(settings.extension, command_line.extension->c_str());
+  if (command_line.title) settings.page_title = *command_line.title;
+  if (command_line.fragment) {
+    style.insert_before[0] = '\0';
+    style.insert_after[0] = '\0';
+  }
+}
+
 }  // namespace
 
 void free_custom_box_param(CustomBoxParam& param) {
@@ -121,17 +142,17 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
   outcome.went_on = true;
   // The saved settings keep their paths as written; the run uses them resolved.
   resolve_relative_paths(param.settings);
-  if (command_line.encoding) param.settings.encoding = *command_line.encoding;
-  if (command_line.output_folder)
-    copy_string_bounded(param.settings.output_folder, command_line.output_folder->c_str());
-  if (command_line.jobs) param.settings.jobs = *command_line.jobs;
+  apply_run_choices(param.settings, command_line);
   {
     BusyIndicator busy(module_instance, command_line.quiet);
     Vocabulary vocabulary;
     load_vocabulary(vocabulary, param.settings.vocabulary_file);
     TreeOptions options;
     options.rewrite_all = command_line.rewrite_all;
-    outcome.failed_files = convert_files(param.files, param.settings, vocabulary, &busy, options);
+    outcome.failed_files = command_line.output_page && param.files.size() == 1
+                               ? convert_file_to_page(param.files.front(), *command_line.output_page,
+                                                      param.settings, vocabulary, &busy)
+                               : convert_files(param.files, param.settings, vocabulary, &busy, options);
     free_vocabulary(vocabulary);
   }
   free_custom_box_param(param);

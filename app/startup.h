@@ -46,6 +46,17 @@ struct CommandLine {
   std::optional<int> jobs;
   bool rewrite_all = false;  // every page of a tree, current or not
   bool quiet = false;        // no progress and no closing line
+  // This run's page choices, in place of the mode's; not saved.
+  std::optional<bool> line_numbers;
+  std::optional<bool> line_anchors;
+  std::optional<bool> expand_tabs;
+  std::optional<int> tab_width;
+  std::optional<bool> nbsp_spaces;
+  std::optional<std::string> extension;
+  std::optional<std::string> title;
+  bool fragment = false;  // no header and no footer
+  // The one page of this run's one source, in place of a page beside it.
+  std::optional<std::string> output_page;
 };
 
 // Sorts the arguments by the Windows program's rules: an existing path is a
