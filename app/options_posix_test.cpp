@@ -126,17 +126,29 @@ TEST(ProgramOptions, TreeOptionsForOneRun) {
   }
 }
 
+struct Expected {
+  std::optional<bool> line_numbers = std::nullopt;
+  std::optional<bool> line_anchors = std::nullopt;
+  std::optional<bool> expand_tabs = std::nullopt;
+  std::optional<bool> nbsp = std::nullopt;
+  std::optional<int> tab_width = std::nullopt;
+  std::optional<std::string> extension = std::nullopt;
+  std::optional<std::string> title = std::nullopt;
+  bool fragment = false;
+};
+
+void expect_page_choices(const CommandLine& line, const Expected& expected, const std::string& shown) {
+  EXPECT_EQ(line.line_numbers, expected.line_numbers) << shown;
+  EXPECT_EQ(line.line_anchors, expected.line_anchors) << shown;
+  EXPECT_EQ(line.expand_tabs, expected.expand_tabs) << shown;
+  EXPECT_EQ(line.nbsp_spaces, expected.nbsp) << shown;
+  EXPECT_EQ(line.tab_width, expected.tab_width) << shown;
+  EXPECT_EQ(line.extension, expected.extension) << shown;
+  EXPECT_EQ(line.title, expected.title) << shown;
+  EXPECT_EQ(line.fragment, expected.fragment) << shown;
+}
+
 TEST(ProgramOptions, PageChoicesForOneRun) {
-  struct Expected {
-    std::optional<bool> line_numbers = std::nullopt;
-    std::optional<bool> line_anchors = std::nullopt;
-    std::optional<bool> expand_tabs = std::nullopt;
-    std::optional<bool> nbsp = std::nullopt;
-    std::optional<int> tab_width = std::nullopt;
-    std::optional<std::string> extension = std::nullopt;
-    std::optional<std::string> title = std::nullopt;
-    bool fragment = false;
-  };
   const struct {
     std::vector<std::string> arguments;
     std::optional<Expected> expected;  // none: a usage error
@@ -185,15 +197,7 @@ TEST(ProgramOptions, PageChoicesForOneRun) {
       continue;
     }
     ASSERT_EQ(options.action, Action::kConvert) << shown << options.problem;
-    const CommandLine& line = options.command_line;
-    EXPECT_EQ(line.line_numbers, c.expected->line_numbers) << shown;
-    EXPECT_EQ(line.line_anchors, c.expected->line_anchors) << shown;
-    EXPECT_EQ(line.expand_tabs, c.expected->expand_tabs) << shown;
-    EXPECT_EQ(line.nbsp_spaces, c.expected->nbsp) << shown;
-    EXPECT_EQ(line.tab_width, c.expected->tab_width) << shown;
-    EXPECT_EQ(line.extension, c.expected->extension) << shown;
-    EXPECT_EQ(line.title, c.expected->title) << shown;
-    EXPECT_EQ(line.fragment, c.expected->fragment) << shown;
+    expect_page_choices(options.command_line, *c.expected, shown);
   }
 }
 
