@@ -9,6 +9,9 @@
 //   -e NAME, -eNAME, --encoding=NAME, --encoding NAME
 //                        this run's source encoding: shift_jis, utf-8 or
 //                        auto (any case); not saved
+//   --settings           the mode's settings on standard output
+//   --set KEY=VALUE, --set=KEY=VALUE
+//                        changes one setting of the mode and saves it
 //   --                   ends the options: later arguments are files
 //   -                    as a file: standard input to standard output
 //
@@ -24,10 +27,11 @@
 namespace prismet {
 
 struct ProgramOptions {
-  enum class Action { kConvert, kHelp, kVersion, kUsageError };
+  enum class Action { kConvert, kHelp, kVersion, kUsageError, kShowSettings, kSetSetting };
   Action action = Action::kConvert;
-  CommandLine command_line;  // kConvert
+  CommandLine command_line;  // kConvert; its mode also for kShowSettings and kSetSetting
   std::string problem;       // kUsageError: what was wrong
+  std::string assignment;    // kSetSetting: "KEY=VALUE"
 };
 
 ProgramOptions parse_program_options(int argument_count, char** arguments);
