@@ -219,6 +219,8 @@ std::string usage_text(const char* settings_file) {
   std::string text =
       "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
       "               [-o DIR] [-j N] [--force] [-q] [/dlg:0 | /dlg:1] [--] FILE|FOLDER...\n"
+      "       prismet --settings [-m NAME]\n"
+      "       prismet --set KEY=VALUE [-m NAME]\n"
       "       prismet -h | --help\n"
       "       prismet -V | --version\n"
       "\n"
