@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "app/instance_lock.h"
 #include "settings/ini_text_encoding.h"
 #include "settings/profile.h"
 #include "settings/setting_keys.h"
@@ -79,8 +80,11 @@ int set_setting(const std::string& assignment, const std::string& mode) {
     std::fputs("prismet: settings not saved: no settings file path (no home folder)\n", stderr);
     return kExitNotDone;
   }
+  const bool folder_made = make_settings_folder(file);
+  // Read, changed and saved while no other run saves the file.
+  const InstanceLock lock(file);
   ProfileFile profile(file);
-  if (!make_settings_folder(file) || !profile.write_string(section_of(mode), key->key, written->c_str()) ||
+  if (!folder_made || !profile.write_string(section_of(mode), key->key, written->c_str()) ||
       !profile.save()) {
     const int error = profile.error() != 0 ? profile.error() : errno;
     std::fprintf(stderr, "prismet: %s: settings not saved: %s\n", file,
