@@ -7,6 +7,7 @@
 
 #include "app/first_run_posix.h"
 #include "app/style_sheet_posix.h"
+#include "app/settings_commands_posix.h"
 #include "common/ascii_case.h"
 #include "common/file_system.h"
 #include "common/folder_listing.h"
@@ -260,6 +261,42 @@ constexpr char kPageOptionsHelp[] =
     "  --print-css      show the style sheet the html5 mode's pages carry and\n"
     "                   exit (1 when the package's html5 header is missing)\n";
 
+// "--settings", "--set KEY=VALUE" or "--set=KEY=VALUE": true when the
+// argument is one of them, `options` then set to its action (or to a usage
+// error).
+bool settings_option(const char* argument, int argument_count, char** arguments, int& i,
+                     ProgramOptions& options) {
+  if (std::strcmp(argument, "--settings") == 0) {
+    options.action = ProgramOptions::Action::kShowSettings;
+    return true;
+  }
+  if (std::strcmp(argument, "--set") != 0 && std::strncmp(argument, "--set=", 6) != 0) return false;
+  if (argument[5] == '=') {
+    options.assignment = argument + 6;
+  } else if (i + 1 < argument_count) {
+    options.assignment = arguments[++i];
+  } else {
+    options = usage_error("option '--set' needs KEY=VALUE");
+    return true;
+  }
+  options.action = ProgramOptions::Action::kSetSetting;
+  return true;
+}
+
+// The options once all are read: what they ask for together.
+ProgramOptions checked(ProgramOptions options) {
+  if (std::string problem = decide_output_page(options.command_line); !problem.empty()) {
+    return usage_error(problem);
+  }
+  if (!is_valid_mode_name(options.command_line.mode.c_str())) {
+    return usage_error("mode name cannot be a section of the settings file (a line break or blanks only)");
+  }
+  if (options.action != ProgramOptions::Action::kConvert && !options.command_line.files.empty()) {
+    return usage_error("--settings and --set take no FILE");
+  }
+  return options;
+}
+
 }  // namespace
 
 ProgramOptions parse_program_options(int argument_count, char** arguments) {
@@ -291,6 +328,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       if (!command_line.encoding) {
         return usage_error(std::string("unknown encoding '") + value + "' (shift_jis, utf-8 or auto)");
       }
+    } else if (settings_option(argument, argument_count, arguments, i, options)) {
+      if (options.action == ProgramOptions::Action::kUsageError) return options;
     } else if (std::strcmp(argument, "--force") == 0) {
       command_line.rewrite_all = true;
     } else if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
@@ -315,11 +354,7 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       return usage_error(std::string("unknown option '") + argument + "'");
     }
   }
-  if (std::string problem = decide_output_page(command_line); !problem.empty()) return usage_error(problem);
-  if (!is_valid_mode_name(command_line.mode.c_str())) {
-    return usage_error("mode name cannot be a section of the settings file (a line break or blanks only)");
-  }
-  return options;
+  return checked(std::move(options));
 }
 
 std::string usage_text(const char* settings_file) {
@@ -328,6 +363,8 @@ std::string usage_text(const char* settings_file) {
       "               [-o DIR] [-j N] [--force] [-q] [/dlg:0 | /dlg:1] [--] FILE|FOLDER...\n"
       "       prismet [OPTION...] [-o PAGE] FILE\n"
       "       prismet --print-css\n"
+      "       prismet --settings [-m NAME]\n"
+      "       prismet --set KEY=VALUE [-m NAME]\n"
       "       prismet -h | --help\n"
       "       prismet -V | --version\n"
       "\n"
@@ -359,6 +396,10 @@ std::string usage_text(const char* settings_file) {
       "  -q, --quiet      no progress line and no closing line\n"
       "  /dlg:0, /dlg:1   accepted as the Windows program takes them; there is\n"
       "                   no dialog here\n"
+      "  --settings       show the mode's settings in UTF-8, one \"KEY = VALUE\" a\n"
+      "                   line with the key's English name and meaning behind \"#\"\n"
+      "  --set KEY=VALUE  change one setting of the mode and save it; KEY is the\n"
+      "                   key or its English name as --settings shows them\n"
       "  --               end of the options: later arguments are files\n"
       "  -h, --help       show this text and exit\n"
       "  -V, --version    show the version and exit\n";
@@ -395,11 +436,19 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
                    "Try 'prismet --help' for more information.\n",
                    options.problem.c_str());
       return kExitUsage;
+    case ProgramOptions::Action::kShowSettings:
+    case ProgramOptions::Action::kSetSetting:
     case ProgramOptions::Action::kConvert:
       break;
   }
   make_first_settings();
+  if (options.action == ProgramOptions::Action::kSetSetting) {
+    return set_setting(options.assignment, options.command_line.mode);
+  }
   tell_of_new_mode(options.command_line.mode);
+  tell_unknown_keys(options.command_line.mode);
+  if (options.action == ProgramOptions::Action::kShowSettings)
+    return show_settings(options.command_line.mode);
   const RunOutcome outcome = run_conversion(nullptr, options.command_line, platform);
   if (!outcome.went_on) return kExitUsage;
   if (!outcome.settings_saved) report_unsaved_settings(outcome.settings_error);

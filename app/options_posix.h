@@ -18,6 +18,9 @@
 //                        or the --extension and is no folder: that source's
 //                        page; else -o is the output folder
 //   --print-css          the html5 pages' style sheet on standard output
+//   --settings           the mode's settings on standard output
+//   --set KEY=VALUE, --set=KEY=VALUE
+//                        changes one setting of the mode and saves it
 //   --                   ends the options: later arguments are files
 //   -                    as a file: standard input to standard output
 //
@@ -33,10 +36,11 @@
 namespace prismet {
 
 struct ProgramOptions {
-  enum class Action { kConvert, kHelp, kVersion, kPrintCss, kUsageError };
+  enum class Action { kConvert, kHelp, kVersion, kPrintCss, kUsageError, kShowSettings, kSetSetting };
   Action action = Action::kConvert;
-  CommandLine command_line;  // kConvert
+  CommandLine command_line;  // kConvert; its mode also for kShowSettings and kSetSetting
   std::string problem;       // kUsageError: what was wrong
+  std::string assignment;    // kSetSetting: "KEY=VALUE"
 };
 
 ProgramOptions parse_program_options(int argument_count, char** arguments);

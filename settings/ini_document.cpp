@@ -9,11 +9,17 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-std::string_view trim_trailing_blanks(std::string_view text) {
+// The byte count of the character at `position`: UTF-8 text is stepped
+// through a byte at a time (see ini_document.h).
+std::size_t step(std::string_view text, std::size_t position, TextEncoding encoding) {
+  return encoding == TextEncoding::kUtf8 ? 1 : char_length(text, position);
+}
+
+std::string_view trim_trailing_blanks(std::string_view text, TextEncoding encoding) {
   // Walk forwards: only there are character boundaries known.
   std::size_t end = 0;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = char_length(text, i);
+    const std::size_t length = step(text, i, encoding);
     if (length == 2 || !is_blank(text[i])) end = i + length;
     i += length;
   }
@@ -21,10 +27,10 @@ std::string_view trim_trailing_blanks(std::string_view text) {
 }
 
 // The position of the first (or last) single-byte character `wanted`.
-std::size_t find_char(std::string_view text, char wanted, bool last) {
+std::size_t find_char(std::string_view text, char wanted, bool last, TextEncoding encoding) {
   std::size_t found = kNone;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = char_length(text, i);
+    const std::size_t length = step(text, i, encoding);
     if (length == 1 && text[i] == wanted) {
       found = i;
       if (!last) break;
@@ -39,32 +45,35 @@ std::size_t find_char(std::string_view text, char wanted, bool last) {
 // and read again the name loses those blanks anyway, so keeping them would
 // make a write miss the key (and append a second one that a later read
 // never finds).
-std::string file_name(std::string_view text) {
-  const std::string whole = whole_characters(text);
-  return std::string(trim_trailing_blanks(whole));
+std::string file_name(std::string_view text, TextEncoding encoding) {
+  const std::string whole = whole_characters(text, encoding);
+  return std::string(trim_trailing_blanks(whole, encoding));
 }
 
 // One line of the file, already without its outer blanks: a section header
 // or a key.
-void parse_line(Document& document, std::string_view line) {
+void parse_line(Document& document, std::string_view line, std::size_t line_number) {
+  const TextEncoding encoding = document.encoding;
   Section* section = &document.sections.back();
   if (line.front() == '[') {
-    const std::size_t close = find_char(line, ']', true);
+    const std::size_t close = find_char(line, ']', true, encoding);
     if (close != kNone) {
-      document.sections.push_back(Section{file_name(trim_blanks(line.substr(1, close - 1))), {}});
+      document.sections.push_back(
+          Section{file_name(trim_blanks(line.substr(1, close - 1), encoding), encoding), {}});
       return;
     }
   }
   Key key;
-  const std::size_t equals = find_char(line, '=', false);
+  key.line = line_number;
+  const std::size_t equals = find_char(line, '=', false, encoding);
   std::string_view name = line;
   if (equals != kNone) {
-    name = trim_trailing_blanks(line.substr(0, equals));
-    key.value = whole_characters(trim_leading_blanks(line.substr(equals + 1)));
+    name = trim_trailing_blanks(line.substr(0, equals), encoding);
+    key.value = whole_characters(trim_leading_blanks(line.substr(equals + 1)), encoding);
   }
   // A key without a name directly behind another one without a name is dropped.
   if (name.empty() && !section->keys.empty() && section->keys.back().name.empty()) return;
-  key.name = file_name(name);
+  key.name = file_name(name, encoding);
   section->keys.push_back(std::move(key));
 }
 
@@ -82,14 +91,15 @@ std::string_view trim_leading_blanks(std::string_view text) {
   return text.substr(start);
 }
 
-std::string_view trim_blanks(std::string_view text) {
-  return trim_trailing_blanks(trim_leading_blanks(text));
+std::string_view trim_blanks(std::string_view text, TextEncoding encoding) {
+  return trim_trailing_blanks(trim_leading_blanks(text), encoding);
 }
 
-std::string whole_characters(std::string_view text) {
+std::string whole_characters(std::string_view text, TextEncoding encoding) {
   // Names and values are NUL-terminated strings to the profile functions.
   text = text.substr(0, text.find('\0'));
   std::string whole(text);
+  if (encoding == TextEncoding::kUtf8) return whole;
   std::size_t last = kNone;
   for (std::size_t i = 0; i < text.size(); i += char_length(text, i)) last = i;
   // Written back as it is, a lone lead byte would take the line end after
@@ -101,12 +111,12 @@ std::string whole_characters(std::string_view text) {
   return whole;
 }
 
-bool names_match(std::string_view a, std::string_view b) {
+bool names_match(std::string_view a, std::string_view b, TextEncoding encoding) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    const std::size_t length = char_length(a, i);
-    if (char_length(b, j) != length) return false;
+    const std::size_t length = step(a, i, encoding);
+    if (step(b, j, encoding) != length) return false;
     if (length == 2) {
       if (a[i] != b[j] || a[i + 1] != b[j + 1]) return false;
     } else if (lower_ascii(a[i]) != lower_ascii(b[j])) {
@@ -118,15 +128,23 @@ bool names_match(std::string_view a, std::string_view b) {
   return i == a.size() && j == b.size();
 }
 
-Document parse_document(std::string_view bytes) {
+Document parse_document(std::string_view bytes, TextEncoding encoding) {
   Document document;
+  document.encoding = encoding;
   std::size_t i = 0;
+  std::size_t line_number = 1;
   while (i < bytes.size()) {
     const std::size_t start = i;
-    while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') i += char_length(bytes, i);
-    const std::string_view line = trim_blanks(bytes.substr(start, i - start));
-    if (i < bytes.size()) ++i;  // the CR or LF; a CR LF pair leaves an empty line, which is dropped
-    if (!line.empty()) parse_line(document, line);
+    while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') i += step(bytes, i, encoding);
+    const std::string_view line = trim_blanks(bytes.substr(start, i - start), encoding);
+    if (!line.empty()) parse_line(document, line, line_number);
+    if (i < bytes.size()) {
+      // The CR or LF; a CR LF pair leaves an empty line, which is dropped,
+      // and counts as one line end.
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+      ++i;
+      ++line_number;
+    }
   }
   return document;
 }
@@ -152,32 +170,37 @@ std::string write_document(const Document& document) {
 }
 
 Section* find_section(Document& document, std::string_view name) {
-  const std::string wanted = whole_characters(trim_blanks(name));
+  const TextEncoding encoding = document.encoding;
+  const std::string wanted = whole_characters(trim_blanks(name, encoding), encoding);
   for (Section& section : document.sections) {
-    if (names_match(section.name, wanted)) return &section;
+    if (names_match(section.name, wanted, encoding)) return &section;
   }
   return nullptr;
 }
 
-Key* find_key(Section& section, std::string_view name) {
-  const std::string wanted = whole_characters(trim_blanks(name));
+Key* find_key(Section& section, std::string_view name, TextEncoding encoding) {
+  const std::string wanted = whole_characters(trim_blanks(name, encoding), encoding);
   for (Key& key : section.keys) {
-    if (names_match(key.name, wanted)) return &key;
+    if (names_match(key.name, wanted, encoding)) return &key;
   }
   return nullptr;
 }
 
 bool set_value(Document& document, std::string_view section_name, std::string_view key_name,
                std::string_view value) {
-  std::string new_value = whole_characters(trim_leading_blanks(value));
+  const TextEncoding encoding = document.encoding;
+  std::string new_value = whole_characters(trim_leading_blanks(value), encoding);
   Section* section = find_section(document, section_name);
   if (section == nullptr) {
-    document.sections.push_back(Section{whole_characters(trim_leading_blanks(section_name)), {}});
+    document.sections.push_back(Section{whole_characters(trim_leading_blanks(section_name), encoding), {}});
     section = &document.sections.back();
   }
-  Key* key = find_key(*section, key_name);
+  Key* key = find_key(*section, key_name, encoding);
   if (key == nullptr) {
-    section->keys.push_back(Key{whole_characters(trim_leading_blanks(key_name)), std::move(new_value)});
+    Key added;
+    added.name = whole_characters(trim_leading_blanks(key_name), encoding);
+    added.value = std::move(new_value);
+    section->keys.push_back(std::move(added));
     return true;
   }
   if (key->value && *key->value == new_value) return false;

@@ -25,6 +25,12 @@
 //   later sections and keys of the same name are kept but never found.
 // - Written back, every line ends in CR LF, a header is "[name]" and a key
 //   "name=value", with no blank lines.
+//
+// A document may instead hold UTF-8 text (TextEncoding::kUtf8). Its bytes
+// are then taken one at a time: every byte of a multi-byte UTF-8 character
+// is 0x80 or above, so none of them is ever an ASCII blank, "=", "[", "]" or
+// line end, and no byte is completed to "・". Names still match ignoring
+// the case of ASCII letters only.
 #pragma once
 
 #include <optional>
@@ -34,9 +40,12 @@
 
 namespace prismet::ini {
 
+enum class TextEncoding { kCp932, kUtf8 };
+
 struct Key {
   std::string name;
   std::optional<std::string> value;  // absent for a line without "="
+  std::size_t line = 0;              // the line of the file it was read from (1-based); 0 when written
 };
 
 struct Section {
@@ -48,6 +57,7 @@ struct Document {
   // Never empty: sections.front() is the nameless section of the lines
   // before the first header.
   std::vector<Section> sections{Section{}};
+  TextEncoding encoding = TextEncoding::kCp932;
 };
 
 // True for the single-byte blanks that lines, names and values lose at their
@@ -56,23 +66,24 @@ bool is_blank(char byte);
 
 // `text` without blank characters at either end; a blank second byte of a
 // double-byte character stays.
-std::string_view trim_blanks(std::string_view text);
+std::string_view trim_blanks(std::string_view text, TextEncoding encoding = TextEncoding::kCp932);
 std::string_view trim_leading_blanks(std::string_view text);
 
-// `text` up to its first NUL, with a lead byte at its end completed to "・".
-std::string whole_characters(std::string_view text);
+// `text` up to its first NUL, with a lead byte at its end completed to "・"
+// (code page 932 only).
+std::string whole_characters(std::string_view text, TextEncoding encoding = TextEncoding::kCp932);
 
 // True when the names are equal ignoring the case of ASCII letters.
-bool names_match(std::string_view a, std::string_view b);
+bool names_match(std::string_view a, std::string_view b, TextEncoding encoding = TextEncoding::kCp932);
 
-Document parse_document(std::string_view bytes);
+Document parse_document(std::string_view bytes, TextEncoding encoding = TextEncoding::kCp932);
 std::string write_document(const Document& document);
 
 // The first section, or the first key of a section, whose name matches
 // `name` without its outer blanks; nullptr when there is none. An empty name
 // finds the nameless first section.
 Section* find_section(Document& document, std::string_view name);
-Key* find_key(Section& section, std::string_view name);
+Key* find_key(Section& section, std::string_view name, TextEncoding encoding = TextEncoding::kCp932);
 
 // Sets `key` in `section` to `value`, as a write through the profile
 // functions does: the value loses its leading blanks; a section or key that

@@ -118,5 +118,30 @@ TEST(IniDocument, ArbitraryBytesSettle) {
   }
 }
 
+// In UTF-8 text the last byte of a character may be a code page 932 lead
+// byte ("ブ" ends in 0x96): stepped as code page 932 it would swallow the
+// "=", "]" or line end behind it.
+TEST(IniDocument, Utf8TextIsSteppedAByteAtATime) {
+  const std::u8string_view text = u8"[タブ]\nタブ=ブ\nKey=1\n";
+  const std::string bytes(text.begin(), text.end());
+  Document document = parse_document(bytes, TextEncoding::kUtf8);
+  ASSERT_EQ(document.sections.size(), 2u);
+  const std::u8string_view tab = u8"タブ";
+  const std::u8string_view bu = u8"ブ";
+  EXPECT_EQ(document.sections[1].name, std::string(tab.begin(), tab.end()));
+  ASSERT_EQ(document.sections[1].keys.size(), 2u);
+  EXPECT_EQ(document.sections[1].keys[0].name, std::string(tab.begin(), tab.end()));
+  EXPECT_EQ(document.sections[1].keys[0].value, std::string(bu.begin(), bu.end()));
+  EXPECT_EQ(document.sections[1].keys[0].line, 2u);
+  EXPECT_EQ(document.sections[1].keys[1].line, 3u);
+  Section* section = find_section(document, std::string(tab.begin(), tab.end()));
+  ASSERT_NE(section, nullptr);
+  EXPECT_NE(find_key(*section, "KEY", TextEncoding::kUtf8), nullptr);
+  const std::u8string_view written = u8"[タブ]\r\nタブ=ブ\r\nKey=1\r\n";
+  EXPECT_EQ(write_document(document), std::string(written.begin(), written.end()));
+  // The same bytes as code page 932 run together: no section, one key.
+  EXPECT_EQ(parse_document(bytes).sections.size(), 1u);
+}
+
 }  // namespace
 }  // namespace prismet::ini

@@ -9,6 +9,7 @@
 #include "common/cp932.h"
 #include "common/file_replacement.h"
 #include "common/file_system.h"
+#include "settings/ini_text_encoding.h"
 
 namespace prismet::ini {
 
@@ -37,7 +38,8 @@ std::string_view without_quotes(std::string_view text) {
 
 }  // namespace
 
-FileImage::FileImage(const char* file) : file_(file != nullptr ? file : ""), has_file_(file != nullptr) {}
+FileImage::FileImage(const char* file, bool utf8_allowed)
+    : file_(file != nullptr ? file : ""), has_file_(file != nullptr), utf8_allowed_(utf8_allowed) {}
 
 void FileImage::load() {
   if (state_ != State::kUnloaded) return;
@@ -64,7 +66,12 @@ void FileImage::load() {
       bytes.append(block, got);
       if (got < sizeof block) break;
     }
-    document_ = parse_document(bytes);
+    FileEncoding encoding;
+    if (utf8_allowed_) encoding = detect_file_encoding(bytes);
+    byte_order_mark_ = encoding.byte_order_mark;
+    const std::string_view text =
+        std::string_view(bytes).substr(byte_order_mark_ ? kUtf8ByteOrderMark.size() : 0);
+    document_ = parse_document(text, encoding.text);
   } catch (const std::bad_alloc&) {
     error_ = ENOMEM;  // as a file that cannot be read: never written back
     return;
@@ -89,10 +96,17 @@ std::size_t FileImage::read_string(const char* section, const char* key, const c
       whole_characters(without_trailing_spaces(default_value != nullptr ? default_value : ""));
   load();
   if (state_ == State::kUnreadable) return copy_whole_characters(buffer, capacity, fallback);
+  const bool utf8 = document_.encoding == TextEncoding::kUtf8;
+  std::optional<std::string> file_key = utf8 ? utf8_of_cp932(key) : std::string(key);
+  std::string converted;
   std::string_view value = fallback;
-  if (Section* found_section = find_section(document_, section)) {
-    const Key* found_key = find_key(*found_section, key);
-    if (found_key != nullptr && found_key->value) value = *found_key->value;
+  Section* found_section = find_section(document_, section);
+  if (found_section != nullptr && file_key) {
+    const Key* found_key = find_key(*found_section, *file_key, document_.encoding);
+    if (found_key != nullptr && found_key->value) {
+      value = *found_key->value;
+      if (utf8) value = converted = cp932_of_utf8_or_marks(value);
+    }
   }
   return copy_whole_characters(buffer, capacity, without_quotes(value));
 }
@@ -102,6 +116,7 @@ bool FileImage::write_string(const char* section, const char* key, const char* v
   load();
   if (state_ == State::kUnreadable) return false;
   try {
+    if (document_.encoding == TextEncoding::kUtf8) return apply_utf8_write(section, key, value);
     return apply_write(section, key, value);
   } catch (const std::bad_alloc&) {
     // The write may have changed the document halfway: from here on the
@@ -124,7 +139,8 @@ bool FileImage::apply_write(const char* section, const char* key, const char* va
   written_.reset();
   written_bytes_.reset();
   Section* changed_section = find_section(document_, section);
-  Key* changed_key = changed_section != nullptr ? find_key(*changed_section, key) : nullptr;
+  Key* changed_key =
+      changed_section != nullptr ? find_key(*changed_section, key, document_.encoding) : nullptr;
   if (changed_key != nullptr) {
     Written written{static_cast<std::size_t>(changed_section - document_.sections.data()),
                     static_cast<std::size_t>(changed_key - changed_section->keys.data()),
@@ -138,8 +154,25 @@ bool FileImage::apply_write(const char* section, const char* key, const char* va
   // found again as stored: the file gets the bytes as written, and what a
   // fresh read of them gives is the document from here on.
   written_bytes_ = write_document(document_);
-  document_ = parse_document(*written_bytes_);
+  document_ = parse_document(*written_bytes_, document_.encoding);
   return true;
+}
+
+bool FileImage::apply_utf8_write(const char* section, const char* key, const char* value) {
+  const std::optional<std::string> file_key = utf8_of_cp932(key);
+  if (!file_key) return false;
+  // A value that reads as the one written stays as the file holds it: what
+  // code page 932 cannot show of it is not lost by writing back a read.
+  Section* found_section = find_section(document_, section);
+  const Key* found_key =
+      found_section != nullptr ? find_key(*found_section, *file_key, TextEncoding::kUtf8) : nullptr;
+  if (found_key != nullptr && found_key->value &&
+      cp932_of_utf8_or_marks(*found_key->value) == whole_characters(trim_leading_blanks(value))) {
+    return true;
+  }
+  const std::optional<std::string> file_value = utf8_of_cp932(value);
+  if (!file_value) return false;
+  return apply_write(section, file_key->c_str(), file_value->c_str());
 }
 
 bool FileImage::settle(Section& section, Key& key, bool new_section) {
@@ -151,7 +184,7 @@ bool FileImage::settle(Section& section, Key& key, bool new_section) {
   lines += key.name;
   if (key.value) lines += "=" + *key.value;
   lines += "\r\n";
-  Document alone = parse_document(lines);
+  Document alone = parse_document(lines, document_.encoding);
   const std::size_t expected_sections = new_section ? 2 : 1;
   if (alone.sections.size() != expected_sections || alone.sections.front().keys.empty() != new_section ||
       alone.sections.back().keys.size() != 1) {
@@ -177,11 +210,19 @@ std::string FileImage::file_bytes() {
   return bytes;
 }
 
+const Document* FileImage::document() {
+  if (!has_file_) return nullptr;
+  load();
+  return state_ == State::kUnreadable ? nullptr : &document_;
+}
+
 bool FileImage::save() {
   if (!changed_) return true;
   int error = 0;
   try {
-    if (!replace_file_contents(file_.c_str(), file_bytes(), &error)) {
+    std::string bytes = file_bytes();
+    if (byte_order_mark_) bytes.insert(0, kUtf8ByteOrderMark);
+    if (!replace_file_contents(file_.c_str(), bytes, &error)) {
       error_ = error;
       return false;
     }

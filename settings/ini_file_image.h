@@ -19,7 +19,14 @@ class FileImage {
  public:
   // Nothing is read until the first read or write. A null `file` gives an
   // image on which reads give empty texts and writes fail.
-  explicit FileImage(const char* file);
+  //
+  // With `utf8_allowed`, a file found to be UTF-8 (ini_text_encoding.h) is
+  // read and written in UTF-8, keeping its byte order mark: the names and
+  // values passed in and returned stay code page 932 and are converted. A
+  // key or value the file cannot hold in its encoding is refused, and a
+  // value of the file that code page 932 cannot show reads with "?" in its
+  // place, but is kept unless a write gives the key another value.
+  explicit FileImage(const char* file, bool utf8_allowed = false);
 
   // What read_string returns for the file as the writes so far left it.
   // Reads report nothing: with no memory left they throw std::bad_alloc.
@@ -44,11 +51,17 @@ class FileImage {
   // The system's error number of the failed read or save; 0 if none.
   int error() const { return error_; }
 
+  // The file as read and changed so far (its names and values in its own
+  // encoding, document().encoding), or null when it could not be read.
+  const Document* document();
+
  private:
   enum class State { kUnloaded, kLoaded, kMissing, kUnreadable };
   void load();
   // write_string once the file is loaded; may throw std::bad_alloc.
   bool apply_write(const char* section, const char* key, const char* value);
+  // apply_write for a UTF-8 file, its key and value converted.
+  bool apply_utf8_write(const char* section, const char* key, const char* value);
   // Makes the changed key (and its section, when the write made it) read as
   // a fresh read of the written file would; false when its line would not
   // read back as one key of that section.
@@ -68,6 +81,8 @@ class FileImage {
 
   std::string file_;
   bool has_file_;
+  bool utf8_allowed_;
+  bool byte_order_mark_ = false;
   State state_ = State::kUnloaded;
   Document document_;  // as a fresh read of the file would give it
   std::optional<Written> written_;

@@ -1,7 +1,9 @@
 // Access to the values of one settings file, through the platform's
 // private-profile functions on Windows (profile_win32.cpp) and through our
 // own INI code elsewhere (profile_posix.cpp); both read and write the same
-// bytes (see ini_file.h for what a read returns and a write does).
+// bytes (see ini_file.h for what a read returns and a write does). On
+// Linux a file that an editor saved in UTF-8 is read and written in UTF-8
+// (ini_text_encoding.h); the names and values here are code page 932.
 #pragma once
 
 #include <cstddef>

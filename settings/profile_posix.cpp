@@ -4,7 +4,8 @@
 namespace prismet {
 
 struct ProfileFile::State {
-  explicit State(const char* file) : image(file) {}
+  // A settings file a Linux editor saved in UTF-8 stays UTF-8.
+  explicit State(const char* file) : image(file, true) {}
   ini::FileImage image;
   bool refused = false;  // a write was refused: save() must say so
 };

@@ -10,91 +10,20 @@
 #include "settings/ini_document.h"
 #include "settings/profile.h"
 #include "settings/profile_values.h"
+#include "settings/setting_keys.h"
 
 namespace prismet {
 
 namespace {
 
-// Keys of the fixed section and of the mode section, in the order in which
-// they are written.
-constexpr char kShowDialogKey[] = "ダイアログを表示";
-constexpr char kExtensionKey[] = "拡張子";
-constexpr char kVocabularyKey[] = "語彙ファイル";
-constexpr char kTabWidthKey[] = "タブ幅";
-constexpr char kExpandTabsKey[] = "タブを空白に展開";
-constexpr char kNbspKey[] = "空白を &nbsp; に変換";
-constexpr char kLineNumbersKey[] = "行番号を表示";
-constexpr char kInsertBeforeKey[] = "前に挿入";
-constexpr char kInsertAfterKey[] = "後に挿入";
-// Written only when they differ from the built-in defaults, behind the keys
-// above, so that a file that never set them stays as it is.
-constexpr char kEncodingKey[] = "文字コード";
-constexpr char kPathBaseKey[] = "相対パスの基準";
-constexpr char kInsertVariablesKey[] = "挿入ファイルの変数";
-constexpr char kLineAnchorsKey[] = "行のアンカー";
-constexpr char kSourceExtensionsKey[] = "ソースの拡張子";
-constexpr char kOutputFolderKey[] = "出力フォルダ";
-constexpr char kJobsKey[] = "同時変換数";
-
-constexpr char kPathBaseSettingsFolder[] = "設定ファイル";
-
-struct EncodingName {
-  SourceEncoding encoding;
-  const char* name;  // the one written
-  const char* other_names[2];
-};
-
-constexpr EncodingName kEncodingNames[] = {
-    {SourceEncoding::kShiftJis, "Shift_JIS", {"SJIS", "CP932"}},
-    {SourceEncoding::kUtf8, "UTF-8", {"UTF8", nullptr}},
-    {SourceEncoding::kAutomatic, "自動", {"auto", nullptr}},
-};
-
 constexpr char kDefaultExtension[] = ".htm";
 constexpr char kInsertBeforeExtension[] = ".top";
 constexpr char kInsertAfterExtension[] = ".btm";
 
-struct TagKeys {
-  const char* open_key;
-  const char* close_key;
-  TagPair OutputStyle::*pair;
-};
-
-// The eight categories in display and storage order.
-constexpr TagKeys kTagKeys[] = {
-    {"<全体>", "</全体>", &OutputStyle::whole},
-    {"<ｺﾒﾝﾄ>", "</ｺﾒﾝﾄ>", &OutputStyle::comment},
-    {"<ｷｰﾜｰﾄﾞ>", "</ｷｰﾜｰﾄﾞ>", &OutputStyle::keyword},
-    {"<文字列>", "</文字列>", &OutputStyle::string_literal},
-    {"<文字定数>", "</文字定数>", &OutputStyle::char_constant},
-    {"<定数>", "</定数>", &OutputStyle::constant},
-    {"<行番号>", "</行番号>", &OutputStyle::line_number},
-    {"<行>", "</行>", &OutputStyle::line},
-};
-
-// The encoding a value names, in any mix of capital and small letters; the
-// default for a value that names none.
-SourceEncoding encoding_named(const char* value) {
-  for (const EncodingName& entry : kEncodingNames) {
-    if (equals_no_case(value, entry.name)) return entry.encoding;
-    for (const char* other : entry.other_names) {
-      if (other != nullptr && equals_no_case(value, other)) return entry.encoding;
-    }
-  }
-  return SourceEncoding::kShiftJis;
-}
-
-const char* encoding_name(SourceEncoding encoding) {
-  for (const EncodingName& entry : kEncodingNames) {
-    if (entry.encoding == encoding) return entry.name;
-  }
-  return kEncodingNames[0].name;
-}
-
 void load_added_keys(ProfileFile& profile, const char* section, Settings& settings) {
   char value[kPathCapacity];
   profile.read_string(section, kEncodingKey, "", value, sizeof value);
-  settings.encoding = encoding_named(value);
+  settings.encoding = encoding_named(value).value_or(SourceEncoding::kShiftJis);
   profile.read_string(section, kPathBaseKey, "", value, sizeof value);
   settings.paths_from_settings_folder = std::strcmp(value, kPathBaseSettingsFolder) == 0;
   settings.insert_file_variables = read_profile_bool(profile, section, kInsertVariablesKey, false);
