@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/first_run_posix.h"
-#include "app/style_sheet_posix.h"
 #include "app/settings_commands_posix.h"
+#include "app/style_sheet_posix.h"
 #include "common/ascii_case.h"
 #include "common/file_system.h"
 #include "common/folder_listing.h"
@@ -215,14 +215,16 @@ bool ends_with(const std::string& text, const char* end) {
 }
 
 // "-o PATH" names one page when PATH is no folder and ends in ".htm",
-// ".html" or this run's extension: it is then that page for the one source
-// named, and refused where it could be a folder to make as well.
-std::string decide_output_page(CommandLine& command_line) {
+// ".html", this run's extension or the mode's (`mode_extension`, once the
+// settings are read): it is then that page for the one source named, and
+// refused where it could be a folder to make as well.
+std::string decide_output_page(CommandLine& command_line, const std::string& mode_extension = "") {
   if (!command_line.output_folder) return std::string();
   const std::string& path = *command_line.output_folder;
   if (is_folder(path.c_str())) return std::string();
   if (!ends_with(path, ".htm") && !ends_with(path, ".html") &&
-      !(command_line.extension && ends_with(path, command_line.extension->c_str()))) {
+      !(command_line.extension && ends_with(path, command_line.extension->c_str())) &&
+      !(is_valid_extension(mode_extension.c_str()) && ends_with(path, mode_extension.c_str()))) {
     return std::string();
   }
   if (command_line.files.size() > 1) {
@@ -239,6 +241,23 @@ std::string decide_output_page(CommandLine& command_line) {
     command_line.output_folder.reset();
   }
   return std::string();
+}
+
+// The extension of the mode's pages, as its settings give it.
+std::string mode_page_extension(const std::string& mode) {
+  Settings settings;
+  load_settings(settings, mode.c_str());
+  return settings.extension;
+}
+
+// A usage error told on standard error: the exit status.
+int usage_failure(const std::string& problem) {
+  std::fprintf(stderr,
+               "prismet: %s\n"
+               "usage: prismet [-m NAME | --mode=NAME] [-e NAME] [-o DIR] [-j N] [--] FILE|FOLDER...\n"
+               "Try 'prismet --help' for more information.\n",
+               problem.c_str());
+  return kExitUsage;
 }
 
 // The page choices in the usage text.
@@ -416,7 +435,7 @@ std::string usage_text(const char* settings_file) {
 }
 
 int run_program(int argument_count, char** arguments, const StartupPlatform& platform) {
-  const ProgramOptions options = parse_program_options(argument_count, arguments);
+  ProgramOptions options = parse_program_options(argument_count, arguments);
   switch (options.action) {
     case ProgramOptions::Action::kHelp: {
       char settings_file[kPathCapacity] = "";
@@ -430,12 +449,7 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
       std::fputs("prismet " PRISMET_VERSION "\n", stdout);
       return std::fflush(stdout) == 0 ? kExitConverted : kExitNotConverted;
     case ProgramOptions::Action::kUsageError:
-      std::fprintf(stderr,
-                   "prismet: %s\n"
-                   "usage: prismet [-m NAME | --mode=NAME] [-e NAME] [-o DIR] [-j N] [--] FILE|FOLDER...\n"
-                   "Try 'prismet --help' for more information.\n",
-                   options.problem.c_str());
-      return kExitUsage;
+      return usage_failure(options.problem);
     case ProgramOptions::Action::kShowSettings:
     case ProgramOptions::Action::kSetSetting:
     case ProgramOptions::Action::kConvert:
@@ -449,6 +463,11 @@ int run_program(int argument_count, char** arguments, const StartupPlatform& pla
   tell_unknown_keys(options.command_line.mode);
   if (options.action == ProgramOptions::Action::kShowSettings)
     return show_settings(options.command_line.mode);
+  if (std::string problem =
+          decide_output_page(options.command_line, mode_page_extension(options.command_line.mode));
+      !problem.empty()) {
+    return usage_failure(problem);
+  }
   const RunOutcome outcome = run_conversion(nullptr, options.command_line, platform);
   if (!outcome.went_on) return kExitUsage;
   if (!outcome.settings_saved) report_unsaved_settings(outcome.settings_error);

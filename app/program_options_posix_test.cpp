@@ -204,5 +204,25 @@ TEST_F(ProgramOptionsPosixTest, OutputNamesOnePage) {
   no_temporary_file_left();
 }
 
+// The mode's own page extension names a page as ".html" does, once the
+// settings are read; any other ending stays an output folder.
+TEST_F(ProgramOptionsPosixTest, OutputNamesOnePageWithTheModesExtension) {
+  write_file(settings_file(), std::string(kSettingsStart) + "拡張子=.xhtml\r\n");
+  write_file(path("a.cpp"), kSource);
+  write_file(path("b.cpp"), "b");
+  ASSERT_EQ(run_with_streams({path("a.cpp"), "-o", path("page.XHTML")}), 0) << err();
+  EXPECT_NE(read_file(path("page.XHTML")).find("<FONT COLOR"), std::string::npos);
+  EXPECT_FALSE(fs::exists(path("a.xhtml")));
+  EXPECT_EQ(run_with_streams({path("a.cpp"), path("b.cpp"), "-o", path("two.xhtml")}), 2);
+  EXPECT_NE(err().find("'-o " + path("two.xhtml") + "' names one page, but 2 sources"), std::string::npos)
+      << err();
+  EXPECT_FALSE(fs::exists(path("two.xhtml")));
+  ASSERT_EQ(run_with_streams({path("a.cpp"), "-o", path("pages.xht")}), 0) << err();
+  EXPECT_TRUE(fs::is_regular_file(path("pages.xht/a.xhtml")));
+  // Another mode's extension does not count.
+  ASSERT_EQ(run_with_streams({"-m", "other", path("a.cpp"), "-o", path("other.xhtml")}), 0) << err();
+  EXPECT_TRUE(fs::is_regular_file(path("other.xhtml/a.htm")));
+}
+
 }  // namespace
 }  // namespace prismet
