@@ -54,7 +54,7 @@ TEST_F(FirstRunTest, MakesTheUsersSettingsWithHtml5AsTheDefault) {
   EXPECT_EQ(settings.rfind("[prismet]\r\n拡張子=.html\r\n語彙ファイル=prismet-cpp26.voc\r\n", 0), 0u);
   EXPECT_EQ(count(settings, "[css]\r\n"), 1u);
   EXPECT_EQ(count(settings, "[html5]\r\n"), 1u);
-  EXPECT_EQ(count(settings, "文字コード=自動\r\n"), 2u);
+  EXPECT_EQ(count(settings, "文字コード=自動\r\n"), 3u);
   EXPECT_EQ(read_file(user_file("prismet-html5.top")), read_file(path("share/prismet/prismet-html5.top")));
   EXPECT_EQ(read_file(user_file("prismet-html5.btm")), read_file(path("share/prismet/prismet-html5.btm")));
   EXPECT_EQ(read_file(user_file("prismet-cpp26.voc")), read_file(path("share/prismet/prismet-cpp26.voc")));
@@ -72,6 +72,24 @@ TEST_F(FirstRunTest, MakesTheUsersSettingsWithHtml5AsTheDefault) {
   // Said once: the next run finds the file and leaves it to the ordinary save.
   ASSERT_EQ(run_with_streams({path("a.cpp")}), 0);
   EXPECT_EQ(err(), "");
+}
+
+// The css mode makes a fragment to embed that colours today's C++: each
+// source's encoding found, UTF-8 out, digit separators inside numbers.
+TEST_F(FirstRunTest, TheCssModeMakesAFragmentOfTodaysCpp) {
+  write_file(path("a.cpp"),
+             "auto n = 1'000'000; constexpr unsigned m = 0xFF'FFu;\nchar c = 'x'; // \xE3\x81\x82\n");
+  write_file(path("s.cpp"), "// \x82\xA0\n");  // "あ" in Shift_JIS
+  ASSERT_EQ(run_with_streams({"-m", "css", path("a.cpp"), path("s.cpp")}), 0) << err();
+  EXPECT_EQ(read_file(path("a.htm")),
+            "<pre class=\"prismet\"><span class=\"keyword\">auto</span> n = <span "
+            "class=\"number\">1'000'000</span>; "
+            "<span class=\"keyword\">constexpr</span> <span class=\"keyword\">unsigned</span> m = "
+            "<span class=\"number\">0xFF'FFu</span>;\r\n"
+            "<span class=\"keyword\">char</span> c = <span class=\"char\">'x'</span>; "
+            "<span class=\"comment\">// \xE3\x81\x82</span>\r\n</pre>");
+  EXPECT_EQ(read_file(path("s.htm")),
+            "<pre class=\"prismet\"><span class=\"comment\">// \xE3\x81\x82</span>\r\n</pre>");
 }
 
 // A user who has settings keeps them, and their pages: nothing is copied.

@@ -4,9 +4,20 @@
 #   cp932      code page 932, through iconv (the settings file's keys)
 #   utf-8-bom  UTF-8 behind a byte order mark
 #   ascii      as they are; anything but ASCII is an error
-# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z -P package_text.cmake
+# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z [-DPLATFORM=windows]
+#       -P package_text.cmake
 file(READ "${IN}" text)
 string(REPLACE "@PROJECT_VERSION@" "${VERSION}" text "${text}")
+# The css mode's source keys differ by package. On Linux the css mode makes
+# fragments to embed in today's pages: the C++26 vocabulary, each source's
+# encoding found, UTF-8 out. In the Windows zip it makes the Shift_JIS pages
+# its read-me describes, under the built-in header that declares Shift_JIS.
+if(PLATFORM STREQUAL "windows")
+  set(css_source_keys "語彙ファイル=")
+else()
+  set(css_source_keys "語彙ファイル=prismet-cpp26.voc\n文字コード=自動\n相対パスの基準=設定ファイル")
+endif()
+string(REPLACE "@CSS_MODE_SOURCE_KEYS@" "${css_source_keys}" text "${text}")
 string(REPLACE "\r\n" "\n" text "${text}")
 string(REPLACE "\n" "\r\n" text "${text}")
 

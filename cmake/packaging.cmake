@@ -35,6 +35,10 @@ if(WIN32)
   list(APPEND texts ${windows_texts})
 endif()
 set(text_outputs "")
+set(text_platform linux)
+if(WIN32)
+  set(text_platform windows)
+endif()
 foreach(entry IN LISTS texts)
   separate_arguments(entry)
   list(GET entry 0 from)
@@ -42,12 +46,14 @@ foreach(entry IN LISTS texts)
   list(GET entry 2 encoding)
   add_custom_command(OUTPUT ${text_dir}/${to}
     COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/res/${from} -DOUT=${text_dir}/${to}
-      -DENCODING=${encoding} -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
+      -DENCODING=${encoding} -DVERSION=${PROJECT_VERSION} -DPLATFORM=${text_platform} -P ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
     DEPENDS ${PROJECT_SOURCE_DIR}/res/${from} ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
     VERBATIM)
   list(APPEND text_outputs ${text_dir}/${to})
 endforeach()
 add_custom_target(package_texts ALL DEPENDS ${text_outputs})
+# The program run from its build folder reads them as its data files.
+add_dependencies(prismet package_texts)
 
 if(WIN32)
   install(TARGETS prismet RUNTIME DESTINATION .)
