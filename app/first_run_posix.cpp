@@ -60,7 +60,11 @@ std::string first_settings_text(const std::string& shipped) {
 std::string program_data_folder() {
   char program[4096];
   if (!executable_path(program, sizeof program)) return "";
-  return folder_of(folder_of(program).c_str()) + "/share/prismet";
+  const std::string folder = folder_of(program);
+  // The program in its build tree finds the package's data files where the
+  // build makes them, so that its first run is an installed program's.
+  if (folder == PRISMET_BUILD_PROGRAM_FOLDER) return PRISMET_BUILD_DATA_FOLDER;
+  return folder_of(folder.c_str()) + "/share/prismet";
 }
 
 FirstRun create_first_settings(const std::string& data_folder, const std::string& settings_file) {

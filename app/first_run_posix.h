@@ -29,8 +29,9 @@ FirstRun create_first_settings(const std::string& data_folder, const std::string
 // Reads a data file of the package (a plain file of at most 16 MB) whole.
 bool read_data_file(const std::string& path, std::string& bytes);
 
-// The data folder of the running program: its folder's "../share/prismet";
-// empty when the program's path cannot be had.
+// The data folder of the running program: its folder's "../share/prismet",
+// or for the program in its build folder the build's package texts; empty
+// when the program's path cannot be had.
 std::string program_data_folder();
 
 // The settings file's text for a first run: the data folder's settings with

@@ -39,16 +39,8 @@ std::optional<std::string> style_sheet_of_header(const std::string& header) {
   return std::nullopt;
 }
 
-std::string style_sheet_data_folder() {
-  char program[4096];
-  if (executable_path(program, sizeof program) && folder_of(program) == PRISMET_BUILD_PROGRAM_FOLDER) {
-    return PRISMET_SOURCE_DATA_FOLDER;
-  }
-  return program_data_folder();
-}
-
 int print_style_sheet() {
-  const std::string header_path = style_sheet_data_folder() + "/" + kHtml5HeaderFile;
+  const std::string header_path = program_data_folder() + "/" + kHtml5HeaderFile;
   std::string header;
   if (!read_data_file(header_path, header)) {
     std::fprintf(stderr, "prismet: %s: the html5 header cannot be read (is the package's data installed?)\n",

@@ -16,10 +16,6 @@ inline constexpr char kHtml5HeaderFile[] = "prismet-html5.top";
 // Nothing when the header holds no such pair of lines.
 std::optional<std::string> style_sheet_of_header(const std::string& header);
 
-// The folder the style sheet is read from: the program's data folder; for
-// the program in its build tree, which has none, the source tree's.
-std::string style_sheet_data_folder();
-
 // Writes the style sheet to standard output: 0, or 1 with a line on
 // standard error when the header cannot be read or holds none.
 int print_style_sheet();
