@@ -154,5 +154,21 @@ TEST(FirstSettingsText, Html5SettingsComeFirstUnderTheFixedSection) {
   for (const auto& c : cases) EXPECT_EQ(first_settings_text(c.shipped), c.made) << c.shipped;
 }
 
+// The program run where it was built (as ./scripts/prismet runs it) starts
+// from the package's data as the build makes them, as an installed one does.
+TEST_F(FirstRunTest, TheProgramInItsBuildTreeStartsFromTheBuildsData) {
+  const fs::path texts = fs::path(testing::built_program()).parent_path().parent_path() / "package-texts";
+  write_file(path("a.cpp"), "int x;\n");
+  testing::ProgramStreams streams;
+  streams.error = path("stderr");
+  ASSERT_EQ(testing::run_program(testing::built_program(), {path("a.cpp")}, streams), 0) << err();
+  EXPECT_NE(err().find("first run: settings made in " + user_file("prismet.ini") + " from " +
+                       fs::canonical(texts).string()),
+            std::string::npos)
+      << err();
+  EXPECT_EQ(read_file(user_file("prismet-html5.top")), read_file((texts / "prismet-html5.top").string()));
+  EXPECT_EQ(read_file(path("a.html")).rfind("<!DOCTYPE html>\r\n<html>\r\n", 0), 0u);
+}
+
 }  // namespace
 }  // namespace prismet
