@@ -14,9 +14,10 @@
 //   --extension .EXT, --title TEXT, --fragment
 //                        this run's page choices in place of the mode's;
 //                        not saved
-//   -o PAGE              with one source and a path that ends in .htm, .html
-//                        or the --extension and is no folder: that source's
-//                        page; else -o is the output folder
+//   -o PAGE              with one source and a path that ends in .htm, .html,
+//                        the --extension or the mode's extension and is no
+//                        folder: that source's page; else -o is the output
+//                        folder
 //   --print-css          the html5 pages' style sheet on standard output
 //   --settings           the mode's settings on standard output
 //   --set KEY=VALUE, --set=KEY=VALUE
