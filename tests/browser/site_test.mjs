@@ -1,0 +1,198 @@
+// The site as a reader meets it in a real browser: Debian's chromium,
+// headless, driven by puppeteer-core. Pages are opened from file:// as a
+// reader opens a site on disk; only the clipboard check is served over
+// loopback, because the browser grants clipboard access to an http origin
+// alone.
+//
+// Usage: node site_test.mjs MODULES SITE SOURCES
+//   MODULES  the folder whose node_modules holds puppeteer-core
+//   SITE     the output folder of `prismet -o SITE SOURCES`
+//   SOURCES  the tree the site was made from
+// Prints "  ok: ..." or "  FAILED: ..." per check and ends with
+// "check-site-browser: N passed, M failed".
+import fs from 'node:fs';
+import http from 'node:http';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const [modules, site, sources] = process.argv.slice(2).map((p) => path.resolve(p));
+const puppeteer = createRequire(path.join(modules, 'package.json'))('puppeteer-core');
+
+let passed = 0;
+let failed = 0;
+function check(what, ok, detail = '') {
+  if (ok) {
+    passed += 1;
+    console.log(`  ok: ${what}`);
+  } else {
+    failed += 1;
+    console.log(`  FAILED: ${what}${detail ? `\n    ${detail}` : ''}`);
+  }
+}
+
+// Every HTML file of the site, as paths relative to it.
+function htmlFiles(folder, prefix = '') {
+  const found = [];
+  for (const entry of fs.readdirSync(folder, { withFileTypes: true })) {
+    const relative = prefix + entry.name;
+    if (entry.isDirectory()) found.push(...htmlFiles(path.join(folder, entry.name), `${relative}/`));
+    else if (entry.name.endsWith('.html')) found.push(relative);
+  }
+  return found.sort();
+}
+
+const pageUrl = (relative, hash = '') => pathToFileURL(path.join(site, relative)).href + hash;
+
+// Opens a page and collects what went wrong on it: script errors, console
+// errors and requests that left the site or failed.
+async function open(browser, url) {
+  const page = await browser.newPage();
+  const problems = [];
+  page.on('pageerror', (error) => problems.push(`script error: ${error.message}`));
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(`console: ${message.text()}`);
+  });
+  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
+  page.on('request', (request) => {
+    if (!request.url().startsWith('file://') && !request.url().startsWith('http://127.0.0.1'))
+      problems.push(`left the site: ${request.url()}`);
+  });
+  await page.goto(url, { waitUntil: 'load' });
+  return { page, problems };
+}
+
+// The links of a page that stay in the site, resolved: [file path, id].
+async function siteLinks(page) {
+  const hrefs = await page.$$eval('a[href]', (links) => links.map((a) => a.href));
+  return hrefs
+    .filter((href) => href.startsWith('file://'))
+    .map((href) => {
+      const url = new URL(href);
+      return [fileURLToPath(url), decodeURIComponent(url.hash.slice(1))];
+    });
+}
+
+async function everyPageOpensAndEveryLinkLands(browser) {
+  const files = htmlFiles(site);
+  check('the site has pages and indexes', files.includes('index.html') && files.length > 2, files.join(' '));
+  const ids = new Map();  // file path -> set of ids, filled as pages open
+  const links = [];
+  for (const relative of files) {
+    const { page, problems } = await open(browser, pageUrl(relative));
+    check(`${relative} opens without errors and stays in the site`, problems.length === 0, problems.join('; '));
+    ids.set(path.join(site, relative), new Set(await page.$$eval('[id]', (all) => all.map((e) => e.id))));
+    for (const link of await siteLinks(page)) links.push([relative, ...link]);
+    await page.close();
+  }
+  const broken = links.filter(([, file, id]) => !fs.existsSync(file) || (id !== '' && !ids.get(file)?.has(id)));
+  check(`each of the site's ${links.length} links lands on a page and, with an anchor, on its element`,
+        links.length > 0 && broken.length === 0, broken.slice(0, 5).map((b) => b.join(' -> ')).join('; '));
+}
+
+async function theLinkedLineIsTheTarget(browser) {
+  const { page } = await open(browser, pageUrl('a.cpp.html', '#L3'));
+  check('page.html#L3 makes line 3 the target', (await page.evaluate(() => document.querySelector(':target')?.id)) === 'L3');
+  const inView = await page.$eval('#L3', (e) => {
+    const box = e.getBoundingClientRect();
+    return box.top >= 0 && box.top < window.innerHeight;
+  });
+  check('and scrolls it into view', inView);
+  await page.click('a[href="#L5"]');
+  check('a line number is the link to its line', (await page.evaluate(() => location.hash)) === '#L5');
+  await page.close();
+}
+
+async function indexesLeadToPagesAndBack(browser) {
+  const { page } = await open(browser, pageUrl('index.html'));
+  await Promise.all([page.waitForNavigation(), page.click('a[href="sub/index.html"]')]);
+  check('the root index leads to a folder\'s index', page.url() === pageUrl('sub/index.html'), page.url());
+  await Promise.all([page.waitForNavigation(), page.click('a[href="b.h.html"]')]);
+  check('the folder\'s index leads to its page', page.url() === pageUrl('sub/b.h.html'), page.url());
+  const text = await page.$eval('pre.prismet', (pre) => pre.textContent);
+  check('the page shows its source', text.includes('int b();'), JSON.stringify(text));
+  await Promise.all([page.waitForNavigation(), page.click('a[href="index.html"]')]);
+  check('the page leads back to its folder\'s index', page.url() === pageUrl('sub/index.html'), page.url());
+  await page.close();
+}
+
+async function darkModeFollowsTheReader(browser) {
+  const background = async (scheme) => {
+    const { page } = await open(browser, pageUrl('a.cpp.html'));
+    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
+    const color = await page.$eval('body', (body) => getComputedStyle(body).backgroundColor);
+    await page.close();
+    return color;
+  };
+  const light = await background('light');
+  const dark = await background('dark');
+  check('a page is dark for a reader who prefers dark', light !== dark, `${light} / ${dark}`);
+}
+
+// Serves the site on loopback for the one check that needs an http origin.
+async function serve() {
+  const server = http.createServer((request, response) => {
+    const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    if (!file.startsWith(site) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.statusCode = 404;
+      response.end();
+      return;
+    }
+    response.setHeader('Content-Type', 'text/html; charset=utf-8');
+    response.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return server;
+}
+
+// Selecting the code and copying it gives the source's text: no line
+// numbers, tabs and blanks as they are, the characters decoded. A browser
+// leaves out the last line break of a <pre>, and reads CR LF as one line
+// break.
+async function copiedCodeIsTheSource(browser, server, pagePath, sourcePath, decode) {
+  const origin = `http://127.0.0.1:${server.address().port}`;
+  await browser.defaultBrowserContext().overridePermissions(origin, ['clipboard-read', 'clipboard-write']);
+  const { page } = await open(browser, `${origin}/${pagePath}`);
+  const numbers = await page.$$eval('.line-number', (all) => all.length);
+  await page.evaluate(() => {
+    const range = document.createRange();
+    range.selectNodeContents(document.querySelector('pre.prismet'));
+    getSelection().removeAllRanges();
+    getSelection().addRange(range);
+  });
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyC');
+  await page.keyboard.up('Control');
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  const source = decode(fs.readFileSync(path.join(sources, sourcePath))).replace(/\r\n/g, '\n');
+  check(`copying ${pagePath}'s code (${numbers} line numbers shown) gives its source exactly`,
+        numbers > 0 && copied === source.replace(/\n$/, ''), JSON.stringify(copied));
+  await page.close();
+}
+
+const browser = await puppeteer.launch({
+  executablePath: process.env.PRISMET_CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu'],
+});
+try {
+  await everyPageOpensAndEveryLinkLands(browser);
+  await theLinkedLineIsTheTarget(browser);
+  await indexesLeadToPagesAndBack(browser);
+  await darkModeFollowsTheReader(browser);
+  const server = await serve();
+  try {
+    const utf8 = (bytes) => new TextDecoder('utf-8').decode(bytes);
+    await copiedCodeIsTheSource(browser, server, 'a.cpp.html', 'a.cpp', utf8);
+    await copiedCodeIsTheSource(browser, server, 'sub/sjis.cpp.html', 'sub/sjis.cpp',
+                                (bytes) => new TextDecoder('shift_jis').decode(bytes));
+  } finally {
+    server.close();
+  }
+} catch (error) {
+  check('the browser checks ran to their end', false, error.stack);
+} finally {
+  await browser.close();
+}
+console.log(`check-site-browser: ${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
