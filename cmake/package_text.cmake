@@ -4,11 +4,33 @@
 #   cp932      code page 932, through iconv (the settings file's keys)
 #   utf-8-bom  UTF-8 behind a byte order mark
 #   ascii      as they are; anything but ASCII is an error
-# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z -P package_text.cmake
+# With DEFAULT_MODE (a settings file), the text is put behind a section
+# [prismet] that holds the keys of the section [DEFAULT_MODE]: that mode
+# becomes the settings file's default, as a Linux first run makes it.
+# cmake -DIN=source -DOUT=file -DENCODING=... -DVERSION=x.y.z [-DDEFAULT_MODE=name]
+#       -P package_text.cmake
 file(READ "${IN}" text)
 string(REPLACE "@PROJECT_VERSION@" "${VERSION}" text "${text}")
 string(REPLACE "\r\n" "\n" text "${text}")
 string(REPLACE "\n" "\r\n" text "${text}")
+
+if(DEFAULT_MODE)
+  # The section's lines run from its header line to the next line that
+  # begins with "[" (or the end).
+  set(lines "\r\n${text}")
+  string(FIND "${lines}" "\r\n[${DEFAULT_MODE}]\r\n" header)
+  if(header EQUAL -1)
+    message(FATAL_ERROR "${IN}: no section [${DEFAULT_MODE}]")
+  endif()
+  string(LENGTH "\r\n[${DEFAULT_MODE}]\r\n" header_length)
+  math(EXPR body_start "${header} + ${header_length}")
+  string(SUBSTRING "${lines}" ${body_start} -1 body)
+  string(FIND "\r\n${body}" "\r\n[" body_end)
+  if(NOT body_end EQUAL -1)
+    string(SUBSTRING "${body}" 0 ${body_end} body)
+  endif()
+  set(text "[prismet]\r\n${body}${text}")
+endif()
 
 if(ENCODING STREQUAL "cp932")
   file(WRITE "${OUT}.utf-8" "${text}")

@@ -19,7 +19,9 @@ set(CPACK_STRIP_FILES TRUE)
 # ready modes, in code page 932 like every settings file, and the html5
 # mode's header, footer and vocabulary. The Windows zip adds its read-me
 # and the Shift_JIS header and footer of the built-in defaults (res/windows).
-# Lines end with CR LF, as the program writes its settings.
+# Lines end with CR LF, as the program writes its settings. A fourth word
+# names the mode that a settings file made from the entry has as its
+# default.
 set(text_dir ${PROJECT_BINARY_DIR}/package-texts)
 set(shared_texts
   "share/prismet.ini.in prismet.ini cp932"
@@ -40,14 +42,24 @@ foreach(entry IN LISTS texts)
   list(GET entry 0 from)
   list(GET entry 1 to)
   list(GET entry 2 encoding)
+  set(default_mode "")
+  list(LENGTH entry words)
+  if(words GREATER 3)
+    list(GET entry 3 default_mode)
+  endif()
   add_custom_command(OUTPUT ${text_dir}/${to}
     COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/res/${from} -DOUT=${text_dir}/${to}
-      -DENCODING=${encoding} -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
+      -DENCODING=${encoding} -DVERSION=${PROJECT_VERSION} -DDEFAULT_MODE=${default_mode}
+      -P ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
     DEPENDS ${PROJECT_SOURCE_DIR}/res/${from} ${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
     VERBATIM)
   list(APPEND text_outputs ${text_dir}/${to})
 endforeach()
 add_custom_target(package_texts ALL DEPENDS ${text_outputs})
+if(PRISMET_TESTS)
+  add_test(NAME package_text COMMAND ${CMAKE_COMMAND} -DSCRIPT=${PROJECT_SOURCE_DIR}/cmake/package_text.cmake
+    -DWORK=${PROJECT_BINARY_DIR}/package_text_test -P ${PROJECT_SOURCE_DIR}/cmake/package_text_test.cmake)
+endif()
 
 if(WIN32)
   install(TARGETS prismet RUNTIME DESTINATION .)
