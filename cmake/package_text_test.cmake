@@ -1,7 +1,7 @@
 # Checks package_text.cmake: a settings text made with DEFAULT_MODE holds a
 # section [prismet] with the lines of that mode's section, then the whole
 # text; without DEFAULT_MODE the text stays as it is; a missing section
-# stops the build.
+# stops the build; the css mode's source keys are each package's.
 # cmake -DSCRIPT=path/to/package_text.cmake -DWORK=scratch-folder -P package_text_test.cmake
 set(failures 0)
 file(REMOVE_RECURSE "${WORK}")
@@ -13,7 +13,7 @@ function(package_text source encoding mode out)
   file(WRITE "${WORK}/in.txt" "${source}")
   file(REMOVE "${WORK}/out.txt")
   execute_process(COMMAND "${CMAKE_COMMAND}" -DIN=${WORK}/in.txt -DOUT=${WORK}/out.txt -DENCODING=${encoding}
-    -DVERSION=1.2.3 -DDEFAULT_MODE=${mode} -P "${SCRIPT}"
+    -DVERSION=1.2.3 -DDEFAULT_MODE=${mode} -DPLATFORM=${platform} -P "${SCRIPT}"
     RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
   if(failed)
     set(${out} "failed" PARENT_SCOPE)
@@ -66,6 +66,21 @@ expect("a mode the text has no section for stops the build"
 expect("the keys in code page 932"
   "[html5]\n拡張子=.html\n" cp932 html5
   "5b707269736d65745d0d0a8a6792a38e713d2e68746d6c0d0a5b68746d6c355d0d0a8a6792a38e713d2e68746d6c0d0a")
+
+# The css mode's keys: Linux's fragment of today's C++; the Windows zip's as
+# they always were, and for a second program its Shift_JIS header and footer.
+string(ASCII 239 187 191 bom)
+set(css_text "[css]\n@CSS_MODE_SOURCE_KEYS@\n[html5]\nx=1\n")
+set(platform linux)
+expect("Linux: the css mode reads today's C++ in any encoding" "${css_text}" utf-8-bom ""
+  "${bom}[css]\r\n語彙ファイル=prismet-cpp26.voc\r\n文字コード=自動\r\n相対パスの基準=設定ファイル\r\n[html5]\r\nx=1\r\n")
+set(platform windows)
+expect("Windows: the css mode as it was" "${css_text}" utf-8-bom ""
+  "${bom}[css]\r\n語彙ファイル=\r\n[html5]\r\nx=1\r\n")
+expect("Windows, a second program: the css mode names the Shift_JIS header and footer" "${css_text}" utf-8-bom
+  html5
+  "${bom}[prismet]\r\nx=1\r\n[css]\r\n語彙ファイル=\r\n前に挿入=prismet.top\r\n後に挿入=prismet.btm\r\n相対パスの基準=設定ファイル\r\n[html5]\r\nx=1\r\n")
+set(platform "")
 
 file(REMOVE_RECURSE "${WORK}")
 if(failures GREATER 0)
