@@ -59,8 +59,14 @@ bool emacs_says_cpp(std::string_view line) {
 // to the next ':'), or "ft=cpp" and others separated by blanks or ':'.
 bool vim_options_say_cpp(std::string_view options) {
   options = trimmed(options);
-  const bool set_form = options.starts_with("set ") || options.starts_with("se ");
-  if (set_form) options = options.substr(options.find(' ') + 1);
+  bool set_form = false;
+  for (const std::string_view set : {"set", "se"}) {
+    if (options.size() > set.size() && options.starts_with(set) && is_blank(options[set.size()])) {
+      set_form = true;
+      options.remove_prefix(set.size() + 1);
+      break;
+    }
+  }
   std::size_t position = 0;
   while (position < options.size()) {
     std::size_t end = position;

@@ -36,6 +36,8 @@ TEST(ModeLine, EachFormThatSaysCpp) {
       // vim: "set ... :" or options separated by blanks or ':'.
       {"// vim: set ft=cpp:\n", true},
       {"// vim: set ts=4 ft=cpp sw=4:\n", true},
+      {"// vim: se\tft=cpp:\n", true},
+      {"// vim: settings ft=cpp\n", true},  // no set form: options separated by blanks
       {"// vim: filetype=cpp\n", true},
       {"// vim:ft=cpp\n", true},
       {"// vi: ts=4:ft=cpp\n", true},
