@@ -381,7 +381,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
 std::string usage_text(const char* settings_file) {
   std::string text =
       "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
-      "               [-o DIR] [-j N] [--force] [-q] [-v] [/dlg:0 | /dlg:1] [--] FILE|FOLDER...\n"
+      "               [-o DIR] [-j N] [--force] [-q] [-v] [/dlg:0 | /dlg:1]\n"
+      "               [--] FILE|FOLDER...\n"
       "       prismet [OPTION...] [-o PAGE] FILE\n"
       "       prismet --print-css\n"
       "       prismet --settings [-m NAME]\n"
