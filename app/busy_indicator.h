@@ -2,7 +2,9 @@
 // the hidden busy window with its tray icon, on Linux a progress line on a
 // terminal's standard error. Shown from construction to destruction. On
 // Linux it also reports each file that was not converted, one line on
-// standard error: "prismet: " and the line describe_failure makes.
+// standard error: "prismet: " and the line describe_failure makes; and
+// each file a tree skipped, where the run asks for them ("prismet: PATH:
+// skipped: REASON").
 #pragma once
 
 #include "convert/progress.h"
@@ -21,6 +23,7 @@ class BusyIndicator : public FileProgress {
   void file_started(int index, int count, const char* path) override;
   void file_failed(int index, const char* path, const FileFailure& failure) override;
   void tree_progress(std::uint64_t done, std::uint64_t found) override;
+  void file_skipped(int index, const char* path, const char* reason) override;
   void tree_finished(const TreeSummary& summary) override;
 
  private:

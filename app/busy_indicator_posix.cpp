@@ -39,6 +39,13 @@ void BusyIndicator::file_failed(int, const char* path, const FileFailure& failur
   std::fflush(stderr);
 }
 
+void BusyIndicator::file_skipped(int, const char* path, const char* reason) {
+  if (shown_line_) std::fputs(kClearLine, stderr);
+  shown_line_ = false;
+  std::fprintf(stderr, "prismet: %s: skipped: %s\n", path, reason);
+  std::fflush(stderr);
+}
+
 void BusyIndicator::tree_progress(std::uint64_t done, std::uint64_t found) {
   if (!terminal_ || quiet_) return;
   const double seconds = monotonic_seconds() - started_;

@@ -24,6 +24,10 @@ void BusyIndicator::file_started(int, int, const char*) {
   // The tray icon says it all; nothing changes per file.
 }
 
+void BusyIndicator::file_skipped(int, const char*, const char*) {
+  // No console to tell it on.
+}
+
 void BusyIndicator::file_failed(int, const char*, const FileFailure&) {
   // The program shows no message: a file that fails leaves its output as it
   // was, and that is all.

@@ -353,6 +353,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       command_line.rewrite_all = true;
     } else if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
       command_line.quiet = true;
+    } else if (std::strcmp(argument, "-v") == 0 || std::strcmp(argument, "--verbose") == 0) {
+      command_line.verbose = true;
     } else if (option_value(argument, "-o", "--output-dir", argument_count, arguments, i, value)) {
       if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a DIR");
       if (value[0] == '\0') return usage_error("the output folder must not be empty");
@@ -379,7 +381,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
 std::string usage_text(const char* settings_file) {
   std::string text =
       "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
-      "               [-o DIR] [-j N] [--force] [-q] [/dlg:0 | /dlg:1] [--] FILE|FOLDER...\n"
+      "               [-o DIR] [-j N] [--force] [-q] [-v] [/dlg:0 | /dlg:1]\n"
+      "               [--] FILE|FOLDER...\n"
       "       prismet [OPTION...] [-o PAGE] FILE\n"
       "       prismet --print-css\n"
       "       prismet --settings [-m NAME]\n"
@@ -394,9 +397,10 @@ std::string usage_text(const char* settings_file) {
       "A FILE \"-\" converts standard input to standard output.\n"
       "\n"
       "A FOLDER converts every source file below it (the mode's source\n"
-      "extensions; hidden files and links to folders left out) into a page\n"
-      "that keeps the source's whole name (\"a.cpp.html\"), and gives each\n"
-      "folder an index.html. A second run converts only what changed.\n"
+      "extensions, and files without an extension that its extensionless-sources\n"
+      "or cpp-mode-line take; hidden files and links to folders left out) into\n"
+      "a page that keeps the source's whole name (\"a.cpp.html\"), and gives\n"
+      "each folder an index.html. A second run converts only what changed.\n"
       "\n"
       "  -m, --mode=NAME  use the settings of section NAME (default \"prismet\");\n"
       "                   the same as /mode:NAME\n"
@@ -415,6 +419,7 @@ std::string usage_text(const char* settings_file) {
       "                   processor)\n"
       "  --force          rewrite every page of a tree, also those still current\n"
       "  -q, --quiet      no progress line and no closing line\n"
+      "  -v, --verbose    name each file of a folder that is no source, and why\n"
       "  /dlg:0, /dlg:1   accepted as the Windows program takes them; there is\n"
       "                   no dialog here\n"
       "  --settings       show the mode's settings in UTF-8, one \"KEY = VALUE\" a\n"

@@ -126,6 +126,30 @@ TEST(ProgramOptions, TreeOptionsForOneRun) {
   }
 }
 
+TEST(ProgramOptions, VerboseNamesSkippedFiles) {
+  const struct {
+    std::vector<std::string> arguments;
+    Action action;
+    bool verbose;
+    bool quiet;
+  } cases[] = {
+      {{"src"}, Action::kConvert, false, false},
+      {{"-v", "src"}, Action::kConvert, true, false},
+      {{"--verbose", "-q", "src"}, Action::kConvert, true, true},
+      {{"-V", "src"}, Action::kVersion, false, false},
+      {{"-vq", "src"}, Action::kUsageError, false, false},
+      {{"--verbose=1", "src"}, Action::kUsageError, false, false},
+  };
+  for (const auto& c : cases) {
+    const ProgramOptions options = parse(c.arguments);
+    EXPECT_EQ(options.action, c.action) << c.arguments[0];
+    if (c.action != Action::kConvert) continue;
+    EXPECT_EQ(options.command_line.verbose, c.verbose) << c.arguments[0];
+    EXPECT_EQ(options.command_line.quiet, c.quiet) << c.arguments[0];
+    EXPECT_EQ(options.command_line.files, std::vector<std::string>{"src"}) << c.arguments[0];
+  }
+}
+
 struct Expected {
   std::optional<bool> line_numbers = std::nullopt;
   std::optional<bool> line_anchors = std::nullopt;

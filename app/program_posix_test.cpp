@@ -253,5 +253,45 @@ TEST_F(ProgramPosixTest, WithoutAHomeNoSettingsFileIsMade) {
   EXPECT_EQ(read_file(settings_file()), "[prismet]\r\nダイアログを表示=0\r\n");
 }
 
+// A folder's files that are no sources: counted in the closing line, named
+// one a line with -v (also with -q, which drops only the progress and the
+// closing line); headers without an extension converted once the mode's
+// key asks for their mode line.
+TEST_F(ProgramPosixTest, SkippedFilesAreCountedAndNamedWithVerbose) {
+  testing::make_folder(path("src"));
+  testing::make_folder(path("src/bits"));
+  write_file(path("src/vector"), "// <vector> -*- C++ -*-\n");
+  write_file(path("src/README"), "read me\n");
+  write_file(path("src/a.cpp"), "int a;\n");
+  write_file(path("src/bits/stl_vector.h"), "int v;\n");
+  write_file(path("src/bits/notes.txt"), "x\n");
+  EXPECT_EQ(run_with_streams({path("src")}), 0);
+  EXPECT_EQ(err_timeless(), "prismet: converted 2 files, 0.0 MB, in T s; 3 skipped: no C++ extension\n");
+  EXPECT_EQ(run_with_streams({"-v", path("src")}), 0);
+  EXPECT_EQ(err_timeless(), "prismet: " + path("src/README") + ": skipped: no C++ extension\n" +
+                                "prismet: " + path("src/vector") + ": skipped: no C++ extension\n" +
+                                "prismet: " + path("src/bits/notes.txt") + ": skipped: no C++ extension\n" +
+                                "prismet: converted 0 files, 0.0 MB, in T s; 2 unchanged; 3 skipped: no C++ "
+                                "extension\n");
+  EXPECT_EQ(run_with_streams({"--quiet", "--verbose", path("src")}), 0);
+  EXPECT_EQ(err(), "prismet: " + path("src/README") + ": skipped: no C++ extension\n" +
+                       "prismet: " + path("src/vector") + ": skipped: no C++ extension\n" +
+                       "prismet: " + path("src/bits/notes.txt") + ": skipped: no C++ extension\n");
+  EXPECT_FALSE(path_exists(path("src/vector.htm").c_str()));
+
+  const std::string settings = read_file(settings_file());
+  EXPECT_EQ(settings.find("C++"), std::string::npos) << "a key at its default is not written";
+  EXPECT_EQ(run_with_streams({"--set", "cpp-mode-line=1"}), 0);
+  EXPECT_EQ(read_file(settings_file()), settings + "C++のモード行=1\r\n");
+  EXPECT_EQ(run_with_streams({"-v", path("src")}), 0);
+  EXPECT_EQ(err_timeless(), "prismet: " + path("src/README") + ": skipped: no C++ extension\n" +
+                                "prismet: " + path("src/bits/notes.txt") + ": skipped: no C++ extension\n" +
+                                "prismet: converted 1 file, 0.0 MB, in T s; 2 unchanged; 2 skipped: no C++ "
+                                "extension\n");
+  EXPECT_EQ(read_file(path("src/vector.htm")),
+            "<PRE><FONT COLOR=\"#008040\">// &lt;vector&gt; -*- C++ -*-</FONT>\r\n</PRE>");
+  EXPECT_NE(read_file(path("src/index.html")).find("<a href=\"vector.htm\">vector</a>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace prismet

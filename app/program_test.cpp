@@ -101,6 +101,28 @@ TEST_F(ProgramTest, ARelativeOutputFolderFromTheSettingsFolder) {
   EXPECT_FALSE(path_exists((path("src") + testing::kSep + "s.cpp.htm").c_str()));
 }
 
+// Both programs take files without an extension through the settings file
+// alone: by pattern, or by the mode line; the keys stay as they were.
+TEST_F(ProgramTest, FilesWithoutAnExtensionByTheSettingsFile) {
+  const std::string settings =
+      "[prismet]\r\nダイアログを表示=0\r\n[web]\r\n拡張子のないソース=Q*\r\nC++のモード行=1\r\n";
+  write_file(settings_file(), settings);
+  testing::make_folder(path("src"));
+  const std::string src = path("src") + testing::kSep;
+  write_file(src + "vector", "// -*- C++ -*-\n");
+  write_file(src + "QString", "q");
+  write_file(src + "README", "r");
+  EXPECT_EQ(run({"/dlg:0", "/mode:web", path("src")}), 0);
+  EXPECT_EQ(read_file(src + "vector.htm"), "<PRE><FONT COLOR=\"#008040\">// -*- C++ -*-</FONT>\r\n</PRE>");
+  EXPECT_EQ(read_file(src + "QString.htm"), "<PRE>q</PRE>");
+  EXPECT_FALSE(path_exists((src + "README.htm").c_str()));
+  const std::string index = read_file(src + "index.html");
+  EXPECT_NE(index.find("<a href=\"QString.htm\">QString</a>"), std::string::npos);
+  EXPECT_NE(index.find("<a href=\"vector.htm\">vector</a>"), std::string::npos);
+  const std::string saved = read_file(settings_file());
+  EXPECT_NE(saved.find("\r\n拡張子のないソース=Q*\r\nC++のモード行=1\r\n"), std::string::npos) << saved;
+}
+
 TEST_F(ProgramTest, ReadOnlyOutputIsReplacedAndStaysReadOnly) {
   write_file(path("r.cpp"), "fresh");
   write_file(path("r.htm"), "old");

@@ -149,6 +149,7 @@ RunOutcome run_conversion(void* module_instance, const CommandLine& command_line
     load_vocabulary(vocabulary, param.settings.vocabulary_file);
     TreeOptions options;
     options.rewrite_all = command_line.rewrite_all;
+    options.tell_skipped = command_line.verbose;
     outcome.failed_files = command_line.output_page && param.files.size() == 1
                                ? convert_file_to_page(param.files.front(), *command_line.output_page,
                                                       param.settings, vocabulary, &busy)

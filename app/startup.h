@@ -46,6 +46,7 @@ struct CommandLine {
   std::optional<int> jobs;
   bool rewrite_all = false;  // every page of a tree, current or not
   bool quiet = false;        // no progress and no closing line
+  bool verbose = false;      // each file a tree skipped told
   // This run's page choices, in place of the mode's; not saved.
   std::optional<bool> line_numbers;
   std::optional<bool> line_anchors;

@@ -19,11 +19,13 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kAlternatePathSeparator = '/';
 inline constexpr bool kLowerCaseProgramPaths = true;
 inline constexpr bool kCaseBlindFileNames = true;  // the file system ignores case
+inline constexpr bool kCodePage932Names = true;    // names are code page 932 text
 #else
 inline constexpr char kPathSeparator = '/';
 inline constexpr char kAlternatePathSeparator = '/';
 inline constexpr bool kLowerCaseProgramPaths = false;
 inline constexpr bool kCaseBlindFileNames = false;
+inline constexpr bool kCodePage932Names = false;  // names are UTF-8 by convention
 #endif
 
 // True when the byte at `position` is a path separator.

@@ -13,6 +13,7 @@ std::string tree_summary_text(const TreeSummary& summary) {
   std::string line = text;
   if (summary.unchanged > 0) line += "; " + std::to_string(summary.unchanged) + " unchanged";
   if (summary.failed > 0) line += "; " + std::to_string(summary.failed) + " not converted";
+  if (summary.skipped > 0) line += "; " + std::to_string(summary.skipped) + " skipped: " + kSkippedReason;
   return line;
 }
 

@@ -45,6 +45,8 @@ struct SiteFolder {
   std::size_t next_file = 0;
   std::vector<std::string> subfolders;
   std::size_t next_subfolder = 0;
+  // Its plain files that are no sources, in order, until they are told.
+  std::vector<std::string> skipped;
   bool output_made = false;
   // False once anything in it or below it could not be listed, made or
   // converted: its index then never goes for lack of pages.

@@ -28,10 +28,10 @@ namespace prismet {
 namespace {
 
 // What comes out of the walk, in the tree's order: a file of a tree, a
-// named file, a folder that could not be read or made, or the end of a
-// folder (after everything below it).
+// named file, a folder that could not be read or made, the end of a
+// folder (after everything below it), or a folder's skipped files to tell.
 struct Event {
-  enum class Kind { kFile, kNamedFile, kFolderFailure, kFolderEnd };
+  enum class Kind { kFile, kNamedFile, kFolderFailure, kFolderEnd, kSkipped };
   Kind kind = Kind::kFile;
   SiteFolder* folder = nullptr;
   std::unique_ptr<TreeJob> job;  // kFile
@@ -53,6 +53,8 @@ class TreeConversion {
       : settings_(settings),
         progress_(progress),
         extensions_(settings.source_extensions),
+        extensionless_(settings.extensionless_sources, settings.cpp_mode_line),
+        tell_skipped_(options.tell_skipped),
         freshness_{run_fingerprint(settings), options.rewrite_all},
         converter_(settings, vocabulary),
         utf8_(settings.encoding != SourceEncoding::kShiftJis) {
@@ -79,6 +81,8 @@ class TreeConversion {
   bool make_output(SiteFolder& folder);
   void consume(Event& event);
   void consume_file(Event& event);
+  void note_skipped(SiteFolder& folder);
+  void tell_skipped(int argument, SiteFolder& folder);
   void convert_named(int argument, const std::string& path);
   void finish_folder(SiteFolder& folder);
   void folder_failure(std::string path, FileFailure failure);
@@ -88,6 +92,8 @@ class TreeConversion {
   const Settings& settings_;
   FileProgress* progress_;
   SourceExtensions extensions_;
+  ExtensionlessSources extensionless_;
+  bool tell_skipped_;
   Freshness freshness_;
   PageConverter converter_;  // this thread's: named files, and every file without workers
   WrittenPages written_;
@@ -229,13 +235,37 @@ void TreeConversion::enter(SiteFolder& folder) {
   folder.beside = (folder.parent != nullptr && folder.parent->beside) ||
                   folder.output_path == folder.source_path ||
                   same_file(folder.output_path.c_str(), folder.source_path.c_str());
-  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr};
+  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr,
+                        &extensionless_};
   int error = 0;
   if (!list_folder_sources(folder, rules, error)) {
     folder_failure(folder.source_path, failure_of(Culprit::kSource, error));
     return;
   }
+  note_skipped(folder);
   hold_folders(folder);
+}
+
+// The folder's skipped files are counted now and, where asked, told when
+// their turn comes, before its files.
+void TreeConversion::note_skipped(SiteFolder& folder) {
+  summary_.skipped += folder.skipped.size();
+  if (!tell_skipped_ || progress_ == nullptr || folder.skipped.empty()) {
+    std::vector<std::string>().swap(folder.skipped);
+    return;
+  }
+  Event event;
+  event.kind = Event::Kind::kSkipped;
+  event.argument = argument_;
+  event.folder = &folder;
+  events_.push_back(std::move(event));
+}
+
+void TreeConversion::tell_skipped(int argument, SiteFolder& folder) {
+  for (const std::string& name : folder.skipped) {
+    progress_->file_skipped(argument, join_path(folder.source_path, name).c_str(), kSkippedReason);
+  }
+  std::vector<std::string>().swap(folder.skipped);
 }
 
 // Holds the folders where pages may be current, for their entries' stamps.
@@ -459,6 +489,9 @@ void TreeConversion::consume(Event& event) {
     case Event::Kind::kFolderEnd:
       finish_folder(*event.folder);
       folders_.erase(event.folder);
+      break;
+    case Event::Kind::kSkipped:
+      tell_skipped(event.argument, *event.folder);
       break;
   }
 }

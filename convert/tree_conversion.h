@@ -27,6 +27,8 @@ namespace prismet {
 // How a tree conversion treats pages that are still current.
 struct TreeOptions {
   bool rewrite_all = false;  // write every page, current or not
+  // Tell each file of a walked folder that is no source.
+  bool tell_skipped = false;
 };
 
 // Converts the paths, files and folders alike, as trees: for a run with

@@ -207,8 +207,12 @@ class SummaryRecorder : public FileProgress {
     failed.push_back(describe_failure(path, failure));
   }
   void tree_finished(const TreeSummary& told) override { summary = told; }
+  void file_skipped(int, const char* path, const char* reason) override {
+    skipped.push_back(std::string(path) + ": " + reason);
+  }
   TreeSummary summary;
   std::vector<std::string> failed;
+  std::vector<std::string> skipped;
 };
 
 class TreeConversionTest : public ::testing::Test {
@@ -878,6 +882,78 @@ TEST_F(TreeConversionTest, AFolderWithNoSourcesLeftKeepsNoIndex) {
     EXPECT_EQ(convert({tree_}), 1);
     EXPECT_EQ(read_file(in(pages, "sub/index.html")), sub_index);
   }
+}
+
+// Headers without an extension: skipped and counted (and named where asked)
+// while no key takes them; converted like any source, listed and kept
+// current, once the mode line or a pattern does; and a header that stops
+// saying C++ leaves the index as a deleted source does.
+TEST_F(TreeConversionTest, HeadersWithoutAnExtension) {
+  write_file(in(tree_, "vector"), "// <vector> -*- C++ -*-\nint v;\n");
+  write_file(in(tree_, "sub/map"), "// -*- mode: c++ -*-\n");
+  write_file(in(tree_, "Makefile"), "all:\n");
+  const std::vector<std::string> skipped_before = {
+      in(tree_, "Makefile") + ": no C++ extension", in(tree_, "notes.txt") + ": no C++ extension",
+      in(tree_, "vector") + ": no C++ extension", in(in(tree_, "sub"), "map") + ": no C++ extension"};
+  EXPECT_EQ(convert({tree_}, TreeOptions{.tell_skipped = true}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 4u);
+  EXPECT_EQ(recorder_.summary.skipped, 4u);
+  EXPECT_EQ(recorder_.skipped, skipped_before);
+  EXPECT_FALSE(path_exists(in(tree_, "vector.htm").c_str()));
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.skipped, 4u) << "pages and indexes beside the sources are no skipped files";
+  EXPECT_TRUE(recorder_.skipped.empty()) << "named only where asked";
+
+  settings_.cpp_mode_line = true;
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 2u);
+  EXPECT_EQ(recorder_.summary.unchanged, 4u);
+  EXPECT_EQ(recorder_.summary.skipped, 2u);
+  EXPECT_EQ(read_file(in(tree_, "vector.htm")),
+            "<W><FONT COLOR=\"#008040\">// &lt;vector&gt; -*- C++ -*-</FONT>\r\n<FONT "
+            "COLOR=\"#0000FF\">int</FONT> v;\r\n</W>");
+  EXPECT_NE(
+      read_file(in(tree_, "index.html")).find("<a href=\"vector.htm\">vector</a></td><td>31</td><td>2</td>"),
+      std::string::npos);
+  EXPECT_NE(read_file(in(tree_, "sub/index.html")).find("<a href=\"map.htm\">map</a>"), std::string::npos);
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.unchanged, 6u);
+
+  write_file(in(tree_, "vector"), "int v;\n");
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.unchanged, 5u);
+  EXPECT_EQ(read_file(in(tree_, "index.html")).find("vector"), std::string::npos);
+
+  // By name: a pattern takes it again, the mode line not needed.
+  settings_.cpp_mode_line = false;
+  settings_.extensionless_sources = "vec*  Q*";
+  EXPECT_EQ(convert({tree_}), 0);
+  EXPECT_EQ(recorder_.summary.converted, 1u);
+  EXPECT_EQ(recorder_.summary.unchanged, 4u);
+  EXPECT_EQ(recorder_.summary.skipped, 3u);  // Makefile, notes.txt, sub/map
+  EXPECT_NE(read_file(in(tree_, "index.html")).find("<a href=\"vector.htm\">vector</a>"), std::string::npos);
+}
+
+// Through an output folder the skipped files are the tree's alone, and a
+// tree's summary tells them in its closing line.
+TEST_F(TreeConversionTest, TheClosingLineCountsSkippedFiles) {
+  const std::string site = in(root_, "site");
+  copy_string_bounded(settings_.output_folder, site.c_str());
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(convert({tree_}), 0);
+    EXPECT_EQ(recorder_.summary.skipped, 1u) << run;  // notes.txt
+  }
+  TreeSummary summary;
+  summary.converted = 581;
+  summary.bytes = 8600000;
+  summary.seconds = 0.3;
+  EXPECT_EQ(tree_summary_text(summary), "converted 581 files, 8.6 MB, in 0.3 s");
+  summary.skipped = 202;
+  summary.failed = 1;
+  summary.unchanged = 3;
+  EXPECT_EQ(
+      tree_summary_text(summary),
+      "converted 581 files, 8.6 MB, in 0.3 s; 3 unchanged; 1 not converted; 202 skipped: no C++ extension");
 }
 
 }  // namespace

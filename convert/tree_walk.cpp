@@ -6,6 +6,7 @@
 
 #include "common/folder_listing.h"
 #include "common/path_text.h"
+#include "convert/mode_line.h"
 #include "convert/site_index.h"
 
 namespace prismet {
@@ -40,6 +41,19 @@ std::string name_key(std::string_view name) {
   return key;
 }
 
+bool has_extension(std::string_view name) { return name.size() > 1 && name.find('.', 1) != name.npos; }
+
+ExtensionlessSources::ExtensionlessSources(std::string_view patterns, bool read_mode_line)
+    : names(patterns), mode_line(read_mode_line) {}
+
+bool is_source_file(const WalkRules& rules, const std::string& folder_path, std::string_view name) {
+  if (rules.extensions.matches(name)) return true;
+  const ExtensionlessSources* extensionless = rules.extensionless;
+  if (extensionless == nullptr || !extensionless->any() || has_extension(name)) return false;
+  if (extensionless->names.matches(name)) return true;
+  return extensionless->mode_line && file_says_cpp(join_path(folder_path, name).c_str());
+}
+
 namespace {
 
 // Keeps the names of the plain files in the folder's output folder, where
@@ -71,6 +85,12 @@ bool is_a_page(const SiteFolder& folder, std::string_view name, std::string_view
   return !folder.previous.records.empty() && folder.previous.records.count(url_of_name(name));
 }
 
+// This program's own index beside the sources: no file skipped.
+bool is_own_index(const SiteFolder& folder, std::string_view name) {
+  return folder.beside && !folder.previous.in_the_way && name.size() == sizeof kIndexName - 1 &&
+         name_key(name) == kIndexName;
+}
+
 // Whether the folder entry is the output folder inside the tree.
 bool is_output_folder(const SiteFolder& folder, const std::string& name, const FileStamp* output_folder) {
   if (output_folder == nullptr) return false;
@@ -92,14 +112,18 @@ bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error)
   for (const FolderEntry& entry : entries) {
     if (entry.hidden) continue;
     if (entry.link) folder.links.insert(name_key(entry.name));
-    if (entry.kind == FolderEntry::Kind::kFile && rules.extensions.matches(entry.name))
+    if (entry.kind == FolderEntry::Kind::kFile && is_source_file(rules, folder.source_path, entry.name))
       sources.insert(entry.name);
   }
   for (const FolderEntry& entry : entries) {
     if (entry.hidden) continue;
     if (entry.kind == FolderEntry::Kind::kFile) {
-      if (sources.count(entry.name) && !is_a_page(folder, entry.name, rules.page_extension, sources))
+      const bool page = is_a_page(folder, entry.name, rules.page_extension, sources);
+      if (sources.count(entry.name) && !page) {
         folder.files.push_back(entry.name);
+      } else if (!page && !sources.count(entry.name) && !is_own_index(folder, entry.name)) {
+        folder.skipped.push_back(entry.name);
+      }
     } else if (entry.kind == FolderEntry::Kind::kFolder && !entry.link) {
       if (!is_output_folder(folder, entry.name, rules.output_folder)) folder.subfolders.push_back(entry.name);
     }

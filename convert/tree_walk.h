@@ -1,8 +1,9 @@
 // The tree walk's choices: which files of a folder are sources (by the
-// settings' source extensions; hidden entries, links to folders, pages and
-// the output folder itself left out) and in what order (each folder's
-// entries in the order of their names' bytes, its files before its
-// sub-folders).
+// settings' source extensions, and for names without an extension by the
+// settings' names and patterns or the file's mode line; hidden entries,
+// links to folders, pages and the output folder itself left out), which
+// files it skipped, and in what order (each folder's entries in the order
+// of their names' bytes, its files before its sub-folders).
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "convert/name_pattern.h"
 #include "convert/site_folder.h"
 
 namespace prismet {
@@ -30,17 +32,43 @@ class SourceExtensions {
 // A name as the file system compares it.
 std::string name_key(std::string_view name);
 
+// True when the name has an extension: a dot after its first byte
+// ("a.b", "a."; not "Makefile", "vector" or ".clang-format").
+bool has_extension(std::string_view name);
+
+// Which files without an extension are sources too: those whose names
+// match one of the patterns, and, with `mode_line`, those whose first lines
+// say C++ (mode_line.h), which costs an open and a small read per such file.
+struct ExtensionlessSources {
+  NamePatterns names;
+  bool mode_line = false;
+  ExtensionlessSources(std::string_view patterns, bool mode_line);
+  // Whether any file without an extension can be a source.
+  bool any() const { return mode_line || !names.empty(); }
+};
+
 // What a walk takes its sources by.
 struct WalkRules {
   const SourceExtensions& extensions;
   const char* page_extension;
   const FileStamp* output_folder;  // the output folder's identity, or null
+  // Which files without an extension are sources; null: none.
+  const ExtensionlessSources* extensionless = nullptr;
 };
+
+// The one decision whether the plain file `name` in the folder
+// `folder_path` is a source with a page, as far as its name and contents
+// go: its extension is a source extension, or it has none and the rules'
+// extensionless sources take it (which may read its first bytes). Hidden
+// entries and pages are left out by the walk before this.
+bool is_source_file(const WalkRules& rules, const std::string& folder_path, std::string_view name);
 
 // Lists the folder's sources and sub-folders, in order, into `folder.files`
 // and `folder.subfolders`, with the names of its links and, where its
-// index recorded pages, of the files in its output folder. False, with
-// `error` set, when its sources' folder cannot be listed.
+// index recorded pages, of the files in its output folder; the plain files
+// that are neither sources nor this program's pages and index go into
+// `folder.skipped`, in order. False, with `error` set, when its sources'
+// folder cannot be listed.
 bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error);
 
 }  // namespace prismet

@@ -74,5 +74,92 @@ TEST(TreeWalk, TheOutputFolderInsideTheTreeIsNotWalked) {
   EXPECT_NE(error, 0);
 }
 
+// Only a dot after the name's first byte makes an extension.
+TEST(TreeWalk, WhatHasAnExtension) {
+  const struct {
+    const char* name;
+    bool extension;
+  } cases[] = {
+      {"vector", false}, {"Makefile", false}, {".clang-format", false}, {"x", false},
+      {"a.b", true},     {"a.", true},        {"a.tar.gz", true},       {".a.b", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(has_extension(c.name), c.extension) << c.name;
+}
+
+// The one decision whether a file is a source: by its extension, and for a
+// name without one by the names and patterns or its mode line (read only
+// then).
+TEST(TreeWalk, WhichFilesAreSources) {
+  const std::string root = scratch_path("walk-sources");
+  make_folder(root);
+  write_file(root + "/vector", "// <vector> -*- C++ -*-\n");
+  write_file(root + "/Makefile", "all:\n");
+  write_file(root + "/QString", "#include \"qstring.h\"\n");
+  write_file(root + "/a.cpp", "int a;\n");
+  write_file(root + "/said.txt", "// -*- C++ -*-\n");
+  const SourceExtensions extensions(".cpp");
+  const struct {
+    const char* patterns;
+    bool mode_line;
+    const char* name;
+    bool source;
+  } cases[] = {
+      {"", false, "a.cpp", true},      {"", false, "vector", false},
+      {"", true, "vector", true},      {"", true, "Makefile", false},
+      {"", true, "said.txt", false},   {"Q*", false, "QString", true},
+      {"Q*", false, "vector", false},  {"Q* vector", false, "vector", true},
+      {"*", false, "said.txt", false},  // a pattern never takes a name with an extension
+      {"", true, "missing", false},
+  };
+  for (const auto& c : cases) {
+    const ExtensionlessSources extensionless(c.patterns, c.mode_line);
+    const WalkRules rules{extensions, ".htm", nullptr, &extensionless};
+    EXPECT_EQ(is_source_file(rules, root, c.name), c.source)
+        << c.patterns << " " << c.mode_line << " " << c.name;
+  }
+  const WalkRules without{extensions, ".htm", nullptr};
+  EXPECT_FALSE(is_source_file(without, root, "vector"));
+  EXPECT_TRUE(is_source_file(without, root, "a.cpp"));
+}
+
+// The plain files that are no sources are the folder's skipped ones, in
+// order; this program's pages and index beside the sources are not, nor are
+// hidden files, folders or links to nothing.
+TEST(TreeWalk, SkippedFilesAreTheOtherPlainFiles) {
+  const std::string root = scratch_path("walk-skipped");
+  make_folder(root);
+  for (const char* name :
+       {"vector", "map", "a.cpp", "a.cpp.htm", "notes.txt", ".hidden", "index.html", "vector.htm", "README"})
+    write_file(root + "/" + name, "// -*- C++ -*-\n");
+  write_file(root + "/map", "no mode line\n");
+  make_folder(root + "/sub");
+  const SourceExtensions extensions(".cpp");
+  const struct {
+    bool beside;
+    bool mode_line;
+    Names files;
+    Names skipped;
+  } cases[] = {
+      {true, false, {"a.cpp"}, {"README", "map", "notes.txt", "vector", "vector.htm"}},
+      {true, true, {"README", "a.cpp", "vector"}, {"map", "notes.txt"}},
+      {false,
+       true,
+       {"README", "a.cpp", "vector"},
+       {"a.cpp.htm", "index.html", "map", "notes.txt", "vector.htm"}},
+  };
+  for (const auto& c : cases) {
+    SiteFolder folder;
+    folder.source_path = root;
+    folder.output_path = c.beside ? root : scratch_path("walk-skipped-out");
+    folder.beside = c.beside;
+    const ExtensionlessSources extensionless("", c.mode_line);
+    const WalkRules rules{extensions, ".htm", nullptr, &extensionless};
+    int error = 0;
+    ASSERT_TRUE(list_folder_sources(folder, rules, error));
+    EXPECT_EQ(folder.files, c.files) << c.beside << c.mode_line;
+    EXPECT_EQ(folder.skipped, c.skipped) << c.beside << c.mode_line;
+  }
+}
+
 }  // namespace
 }  // namespace prismet

@@ -65,6 +65,11 @@ struct Settings {
   char output_folder[kPathCapacity] = {};
   // ...and how many files are converted at once (0: one per processor).
   std::int32_t jobs = 0;
+  // Files without an extension converted below a folder too: names or
+  // patterns ("*", "?") separated by blanks...
+  std::string extensionless_sources;
+  // ...and those whose first lines hold an editor's mode line saying C++.
+  bool cpp_mode_line = false;
   // This run's title: what "{{source}}" becomes in place of the source's
   // name. Never read from or written to a settings file.
   std::optional<std::string> page_title;

@@ -54,6 +54,10 @@ std::vector<SettingKey> make_setting_keys() {
           {kSourceExtensionsKey, "source-extensions", "extensions converted in folders", SettingKind::kText},
           {kOutputFolderKey, "output-folder", "folder of the pages (empty: beside)", SettingKind::kPath},
           {kJobsKey, "jobs", "files converted at once (0: per processor)", SettingKind::kCount},
+          {kExtensionlessSourcesKey, "extensionless-sources", "names without extension converted in folders",
+           SettingKind::kText},
+          {kCppModeLineKey, "cpp-mode-line", "files without extension saying C++ converted",
+           SettingKind::kBool},
       });
   return keys;
 }
@@ -149,6 +153,8 @@ std::string setting_text(const Settings& settings, const SettingKey& key) {
       {kSourceExtensionsKey, settings.source_extensions},
       {kOutputFolderKey, settings.output_folder},
       {kJobsKey, number_text(settings.jobs)},
+      {kExtensionlessSourcesKey, settings.extensionless_sources},
+      {kCppModeLineKey, settings.cpp_mode_line ? "1" : "0"},
   };
   for (const auto& [name, text] : texts) {
     if (is_key(key, name)) return text;

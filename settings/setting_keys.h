@@ -33,6 +33,8 @@ inline constexpr char kLineAnchorsKey[] = "行のアンカー";
 inline constexpr char kSourceExtensionsKey[] = "ソースの拡張子";
 inline constexpr char kOutputFolderKey[] = "出力フォルダ";
 inline constexpr char kJobsKey[] = "同時変換数";
+inline constexpr char kExtensionlessSourcesKey[] = "拡張子のないソース";
+inline constexpr char kCppModeLineKey[] = "C++のモード行";
 
 // The value of kPathBaseKey that takes relative paths from the settings
 // file's folder.

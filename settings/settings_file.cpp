@@ -33,6 +33,9 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   profile.read_string(section, kOutputFolderKey, "", settings.output_folder, sizeof settings.output_folder);
   const std::int32_t jobs = read_profile_int(profile, section, kJobsKey, 0);
   settings.jobs = jobs < 0 ? 0 : jobs > kMaxJobs ? kMaxJobs : jobs;
+  profile.read_string(section, kExtensionlessSourcesKey, "", value, sizeof value);
+  settings.extensionless_sources = value;
+  settings.cpp_mode_line = read_profile_bool(profile, section, kCppModeLineKey, false);
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -49,6 +52,10 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
   if (settings.output_folder[0] != '\0')
     profile.write_string(section, kOutputFolderKey, settings.output_folder);
   if (settings.jobs != 0) write_profile_int(profile, section, kJobsKey, settings.jobs);
+  if (!settings.extensionless_sources.empty()) {
+    profile.write_string(section, kExtensionlessSourcesKey, settings.extensionless_sources.c_str());
+  }
+  if (settings.cpp_mode_line) write_profile_bool(profile, section, kCppModeLineKey, true);
 }
 
 const char* mode_section(const char* mode) {

@@ -405,5 +405,43 @@ TEST(SettingsFile, RelativePathsFromTheSettingsFolder) {
   EXPECT_EQ(std::string(long_one.style.insert_after), "/cfg" + sep + "a.btm");
 }
 
+// The keys of files without an extension: absent, they are empty and off
+// and never written; stored, they are read and written back behind the
+// others, in this order.
+TEST(SettingsFile, ExtensionlessKeysLoadAndSaveOnlyWhenSet) {
+  const struct {
+    const char* stored;
+    const char* patterns;
+    bool mode_line;
+    const char* saved_tail;
+  } cases[] = {
+      {"", "", false, ""},
+      {"C++のモード行=1\r\n", "", true, "C++のモード行=1\r\n"},
+      {"c++のモード行=yes\r\n", "", false, ""},  // a yes/no key reads digits only
+      {"C++のモード行=0\r\n", "", false, ""},
+      {"拡張子のないソース=vector  Q*\r\n", "vector  Q*", false, "拡張子のないソース=vector  Q*\r\n"},
+      {"C++のモード行=1\r\n拡張子のないソース=*\r\n", "*", true,
+       "拡張子のないソース=*\r\nC++のモード行=1\r\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = scratch_path("extensionless-keys.ini");
+    delete_file(file.c_str());
+    Settings settings;
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.extensionless_sources, "");
+    EXPECT_FALSE(settings.cpp_mode_line);
+    write_file(file, std::string("[prismet]\r\n") + c.stored);
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.extensionless_sources, c.patterns) << c.stored;
+    EXPECT_EQ(settings.cpp_mode_line, c.mode_line) << c.stored;
+    delete_file(file.c_str());
+    ASSERT_TRUE(save_settings_to(file.c_str(), settings, nullptr));
+    const std::string saved = read_file(file);
+    const std::string last_key = "</行>=\r\n";
+    ASSERT_NE(saved.find(last_key), std::string::npos);
+    EXPECT_EQ(saved.substr(saved.find(last_key) + last_key.size()), c.saved_tail) << c.stored;
+  }
+}
+
 }  // namespace
 }  // namespace prismet
