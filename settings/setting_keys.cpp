@@ -54,6 +54,8 @@ std::vector<SettingKey> make_setting_keys() {
           {kSourceExtensionsKey, "source-extensions", "extensions converted in folders", SettingKind::kText},
           {kOutputFolderKey, "output-folder", "folder of the pages (empty: beside)", SettingKind::kPath},
           {kJobsKey, "jobs", "files converted at once (0: per processor)", SettingKind::kCount},
+          {kIncludeLinksKey, "include-links", "#include names link to their pages", SettingKind::kBool},
+          {kIncludeFoldersKey, "include-folders", "folders for <names>, separated by ;", SettingKind::kText},
       });
   return keys;
 }
@@ -149,6 +151,8 @@ std::string setting_text(const Settings& settings, const SettingKey& key) {
       {kSourceExtensionsKey, settings.source_extensions},
       {kOutputFolderKey, settings.output_folder},
       {kJobsKey, number_text(settings.jobs)},
+      {kIncludeLinksKey, settings.include_links ? "1" : "0"},
+      {kIncludeFoldersKey, settings.include_folders},
   };
   for (const auto& [name, text] : texts) {
     if (is_key(key, name)) return text;
