@@ -1,0 +1,85 @@
+// The sources of a site, listed before any of its pages is written, and
+// where the header names of their include directives lead: a quoted name
+// from the including file's folder first, then any name from the site's top
+// folders and from the include folders that lie inside one of them. A name
+// leads only to a source of the same site, never out of it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "common/file_system.h"
+#include "engine/page_links.h"
+
+namespace prismet {
+
+class SiteFiles {
+ public:
+  // A top folder: its sources' folder as named, where its pages are in the
+  // site ("/", or "/name/" for one of several in an output folder), and the
+  // site it belongs to (tops of different sites never link). Returns its
+  // number.
+  std::size_t add_top(const std::string& source_path, std::string site_path, int site);
+  // A source of the top, by its names below the top, joined by '/'.
+  void add_file(std::size_t top, std::string_view relative_path);
+  // An include folder; one outside every top folder leads nowhere.
+  void add_include_folder(const std::string& path);
+
+  // The URL of the page the header name leads to, relative to the page of
+  // a source of `top` in the folder `folder` below it ("" or "a/b/"); empty
+  // when it leads to no source of the site. `name` is in the file system's
+  // bytes; pages are named as their source with `page_extension` behind.
+  std::string link(std::size_t top, std::string_view folder, std::string_view name, bool angled,
+                   std::string_view page_extension) const;
+
+  // What the links depend on: a hash of the tops, the files and the include
+  // folders, changed by any of them.
+  std::uint64_t digest() const { return digest_; }
+
+ private:
+  struct Top {
+    std::string site_path;
+    int site = 0;
+    bool stamped = false;
+    FileStamp stamp;
+  };
+  struct IncludeFolder {
+    std::size_t top = 0;
+    std::string relative;  // "" or "a/b/"
+  };
+  // The source `path` below `top` names, as listed below the top; empty
+  // when it is none of the site's.
+  std::string find(std::size_t top, std::string_view path) const;
+  void add_to_digest(std::string_view text);
+
+  std::vector<Top> tops_;
+  // By the top's number, '/' and the path as the file system compares it:
+  // the path as listed.
+  std::unordered_map<std::string, std::string> files_;
+  std::vector<IncludeFolder> include_folders_;
+  std::uint64_t digest_ = 0xcbf29ce484222325ull;
+};
+
+// The links of one page: the header names of its include directives,
+// given in the page's encoding, looked up as file names.
+class SitePageLinks final : public PageLinks {
+ public:
+  SitePageLinks(const SiteFiles& site, std::size_t top, std::string_view folder,
+                std::string_view page_extension, bool utf8_page)
+      : site_(site), top_(top), folder_(folder), page_extension_(page_extension), utf8_page_(utf8_page) {}
+  std::string_view include_target(std::string_view name, bool angled) override;
+
+ private:
+  const SiteFiles& site_;
+  std::size_t top_;
+  std::string_view folder_;
+  std::string_view page_extension_;
+  bool utf8_page_;
+  std::string target_;
+};
+
+}  // namespace prismet
