@@ -82,11 +82,40 @@ std::size_t SiteFiles::add_top(const std::string& source_path, std::string site_
   return tops_.size() - 1;
 }
 
-void SiteFiles::add_file(std::size_t top, std::string_view relative_path) {
-  std::string key = std::to_string(top) + '/' + name_key(relative_path);
-  add_to_digest(key);
-  files_.emplace(std::move(key), relative_path);
+std::uint64_t SiteFiles::continued_hash(std::uint64_t hash, std::string_view name) {
+  for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+  return hash;
 }
+
+std::uint64_t SiteFiles::folder_hash(std::size_t top, std::string_view folder) const {
+  const std::uint64_t hash = continued_hash(0xcbf29ce484222325ull, std::to_string(top) + '/');
+  return continued_hash(hash, kCaseBlindFileNames ? std::string_view(name_key(folder)) : folder);
+}
+
+void SiteFiles::add_hash(std::uint64_t hash, std::string_view key, std::string_view relative_path) {
+  files_.push_back(hash);
+  for (int i = 0; i < 8; ++i) digest_ = (digest_ ^ ((hash >> (8 * i)) & 0xFF)) * 0x100000001b3ull;
+  if (key != relative_path) listed_as_.emplace(hash, relative_path);
+}
+
+void SiteFiles::add_file(std::size_t top, std::string_view relative_path) {
+  const std::string key = name_key(relative_path);
+  add_hash(continued_hash(folder_hash(top, ""), key), key, relative_path);
+}
+
+void SiteFiles::add_files(std::size_t top, std::string_view folder, const std::vector<std::string>& names) {
+  const std::uint64_t start = folder_hash(top, folder);
+  for (const std::string& name : names) {
+    if (!kCaseBlindFileNames) {
+      add_hash(continued_hash(start, name), name, name);
+      continue;
+    }
+    const std::string path = std::string(folder) + name;
+    add_hash(continued_hash(start, name_key(name)), name_key(path), path);
+  }
+}
+
+void SiteFiles::finish() { std::sort(files_.begin(), files_.end()); }
 
 void SiteFiles::add_include_folder(const std::string& path) {
   // The folder's names from the innermost up, until a folder that is a top.
@@ -119,8 +148,10 @@ void SiteFiles::add_include_folder(const std::string& path) {
 std::string SiteFiles::find(std::size_t top, std::string_view path) const {
   const std::optional<std::string> normal = normal_path(names_of(path));
   if (!normal || normal->empty()) return std::string();
-  const auto found = files_.find(std::to_string(top) + '/' + name_key(*normal));
-  return found == files_.end() ? std::string() : found->second;
+  const std::uint64_t hash = continued_hash(folder_hash(top, ""), name_key(*normal));
+  if (!std::binary_search(files_.begin(), files_.end(), hash)) return std::string();
+  const auto listed = listed_as_.find(hash);
+  return listed == listed_as_.end() ? *normal : listed->second;
 }
 
 std::string SiteFiles::link(std::size_t top, std::string_view folder, std::string_view name, bool angled,

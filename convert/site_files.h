@@ -26,10 +26,15 @@ class SiteFiles {
   std::size_t add_top(const std::string& source_path, std::string site_path, int site);
   // A source of the top, by its names below the top, joined by '/'.
   void add_file(std::size_t top, std::string_view relative_path);
+  // The sources of one folder below the top ("" or "a/b/"), by name.
+  void add_files(std::size_t top, std::string_view folder, const std::vector<std::string>& names);
+  // Readies the files for link(): called once all are added.
+  void finish();
   // An include folder; one outside every top folder leads nowhere.
   void add_include_folder(const std::string& path);
 
-  // The URL of the page the header name leads to, relative to the page of
+  // After finish(), from any thread: the URL of the page the header name
+  // leads to, relative to the page of
   // a source of `top` in the folder `folder` below it ("" or "a/b/"); empty
   // when it leads to no source of the site. `name` is in the file system's
   // bytes; pages are named as their source with `page_extension` behind.
@@ -55,11 +60,20 @@ class SiteFiles {
   // when it is none of the site's.
   std::string find(std::size_t top, std::string_view path) const;
   void add_to_digest(std::string_view text);
+  // The hash a file is known by: of the top's number and its path below
+  // the top as the file system compares it, continued from `folder_hash`
+  // (the hash of the top and its folder).
+  std::uint64_t folder_hash(std::size_t top, std::string_view folder) const;
+  static std::uint64_t continued_hash(std::uint64_t hash, std::string_view name);
+  void add_hash(std::uint64_t hash, std::string_view key, std::string_view relative_path);
 
   std::vector<Top> tops_;
-  // By the top's number, '/' and the path as the file system compares it:
-  // the path as listed.
-  std::unordered_map<std::string, std::string> files_;
+  // The files' hashes (sorted by finish()): eight bytes a source, however
+  // long its path, and no allocation for each.
+  std::vector<std::uint64_t> files_;
+  // The path as listed, of a file whose path the file system compares
+  // otherwise (Windows: one with capital letters), by its hash.
+  std::unordered_map<std::uint64_t, std::string> listed_as_;
   std::vector<IncludeFolder> include_folders_;
   std::uint64_t digest_ = 0xcbf29ce484222325ull;
 };

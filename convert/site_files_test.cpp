@@ -36,6 +36,7 @@ class SiteFilesTest : public ::testing::Test {
     site_.add_include_folder(at("lib") + kPathSeparator + "deep" + kPathSeparator);
     site_.add_include_folder(at("outside"));
     site_.add_include_folder(at("missing"));
+    site_.finish();
   }
 
   std::string at(const std::string& relative) const {
@@ -108,7 +109,8 @@ TEST_F(SiteFilesTest, PageLinksLookNamesUpInTheFileSystemsBytes) {
   // 表.h: in code page 932 (Windows names) 0x95 0x5C, whose second byte is
   // a backslash; a UTF-8 page gives it in UTF-8.
   site_.add_file(src_, "\x95\x5C.h");
-  site_.add_file(src_, "\xE8\xA1\xA8x.h");
+  site_.add_files(src_, "", {"\xE8\xA1\xA8x.h", "Mixed.h"});
+  site_.finish();
   SitePageLinks utf8_page(site_, src_, "", ".html", true);
   SitePageLinks shift_jis_page(site_, src_, "", ".html", false);
   if (file_names_are_cp932()) {
@@ -121,6 +123,7 @@ TEST_F(SiteFilesTest, PageLinksLookNamesUpInTheFileSystemsBytes) {
     EXPECT_EQ(utf8_page.include_target("\xE8\xA1\xA8.h", false), "");
   }
   EXPECT_EQ(utf8_page.include_target("sub/c.h", true), "sub/c.h.html");
+  EXPECT_EQ(utf8_page.include_target("mixed.h", true), kCaseBlindFileNames ? "Mixed.h.html" : "");
 }
 
 TEST_F(SiteFilesTest, TheDigestChangesWithEveryFileAndFolder) {

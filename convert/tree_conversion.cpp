@@ -253,6 +253,7 @@ void TreeConversion::list_site() {
   for (const std::string& folder : include_folder_list(settings_.include_folders))
     site_.add_include_folder(folder);
   for (const std::string& folder : settings_.run_include_folders) site_.add_include_folder(folder);
+  site_.finish();
   freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, site_.digest());
 }
 
@@ -277,7 +278,7 @@ void TreeConversion::list_top_sources(std::size_t top, const std::string& source
     folder.beside = place.beside;
     int error = 0;
     if (!list_folder_sources(folder, rules, error)) continue;
-    for (const std::string& name : folder.files) site_.add_file(top, place.relative + name);
+    site_.add_files(top, place.relative, folder.files);
     for (auto name = folder.subfolders.rbegin(); name != folder.subfolders.rend(); ++name) {
       places.push_back({join_path(place.source_path, *name), join_path(place.output_path, *name),
                         place.relative + *name + "/", place.beside});
