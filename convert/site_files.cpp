@@ -75,6 +75,7 @@ std::size_t SiteFiles::add_top(const std::string& source_path, std::string site_
   Top top;
   top.site_path = std::move(site_path);
   top.site = site;
+  top.source_path = source_path;
   top.stamped = file_stamp(source_path.c_str(), top.stamp);
   add_to_digest(top.site_path);
   add_to_digest(std::to_string(site));
@@ -117,32 +118,39 @@ void SiteFiles::add_files(std::size_t top, std::string_view folder, const std::v
 
 void SiteFiles::finish() { std::sort(files_.begin(), files_.end()); }
 
-void SiteFiles::add_include_folder(const std::string& path) {
-  // The folder's names from the innermost up, until a folder that is a top.
+bool SiteFiles::place(const std::string& path, std::size_t& top, std::string& relative) const {
+  // The path's names from the innermost up, until a folder that is a top.
   std::vector<std::string> below;
   std::string at = path;
   while (at.size() > 1 && ends_with_separator(at)) at.pop_back();
   for (int depth = 0; depth < 256; ++depth) {
     FileStamp stamp;
     if (file_stamp(at.c_str(), stamp)) {
-      for (std::size_t top = 0; top < tops_.size(); ++top) {
-        if (!tops_[top].stamped || tops_[top].stamp.device != stamp.device ||
-            tops_[top].stamp.index != stamp.index) {
+      for (std::size_t i = 0; i < tops_.size(); ++i) {
+        if (!tops_[i].stamped || tops_[i].stamp.device != stamp.device || tops_[i].stamp.index != stamp.index)
           continue;
-        }
         const std::vector<std::string_view> names(below.rbegin(), below.rend());
-        if (const std::optional<std::string> relative = normal_path(names)) {
-          include_folders_.push_back({top, relative->empty() ? std::string() : *relative + '/'});
-          add_to_digest(std::to_string(top) + '/' + include_folders_.back().relative);
-        }
-        return;
+        const std::optional<std::string> normal = normal_path(names);
+        if (!normal) return false;
+        top = i;
+        relative = *normal;
+        return true;
       }
     }
     const std::string up = folder_of(at.c_str());
-    if (up == at) return;
+    if (up == at) return false;
     below.emplace_back(file_name_of(at.c_str()));
     at = up;
   }
+  return false;
+}
+
+void SiteFiles::add_include_folder(const std::string& path) {
+  std::size_t top = 0;
+  std::string relative;
+  if (!place(path, top, relative)) return;
+  include_folders_.push_back({top, relative.empty() ? std::string() : relative + '/'});
+  add_to_digest(std::to_string(top) + '/' + include_folders_.back().relative);
 }
 
 std::string SiteFiles::find(std::size_t top, std::string_view path) const {
@@ -163,7 +171,20 @@ std::string SiteFiles::link(std::size_t top, std::string_view folder, std::strin
   }
   std::size_t found_top = top;
   std::string found;
-  if (!angled) found = find(top, std::string(folder) + text);
+  if (!angled) {
+    const std::string path = std::string(folder) + text;
+    found = find(top, path);
+    // A name that climbs out of its top is looked for where it leads on
+    // the disk: into another top of the site, perhaps.
+    if (found.empty() && !normal_path(names_of(path))) {
+      std::string relative;
+      if (place(join_path(tops_[top].source_path, path), found_top, relative) &&
+          tops_[found_top].site == tops_[top].site) {
+        found = find(found_top, relative);
+      }
+      if (found.empty()) found_top = top;
+    }
+  }
   for (std::size_t other = 0; found.empty() && other < tops_.size(); ++other) {
     found_top = other;
     if (tops_[other].site == tops_[top].site) found = find(other, text);

@@ -47,6 +47,7 @@ class SiteFiles {
 
  private:
   struct Top {
+    std::string source_path;
     std::string site_path;
     int site = 0;
     bool stamped = false;
@@ -59,6 +60,9 @@ class SiteFiles {
   // The source `path` below `top` names, as listed below the top; empty
   // when it is none of the site's.
   std::string find(std::size_t top, std::string_view path) const;
+  // The top a path on the disk lies in, by its folders' identities from the
+  // path's own up, and the path below that top; false when it lies in none.
+  bool place(const std::string& path, std::size_t& top, std::string& relative) const;
   void add_to_digest(std::string_view text);
   // The hash a file is known by: of the top's number and its path below
   // the top as the file system compares it, continued from `folder_hash`

@@ -22,7 +22,7 @@ class SiteFilesTest : public ::testing::Test {
   void SetUp() override {
     static int counter = 0;
     root_ = scratch_path("site-files" + std::to_string(++counter));
-    for (const char* folder : {"", "src", "src/inc", "lib", "lib/deep", "other", "outside"})
+    for (const char* folder : {"", "src", "src/sub", "src/inc", "lib", "lib/deep", "other", "outside"})
       make_folder(at(folder));
     // Two tops of one site in an output folder, and a top of another site.
     src_ = site_.add_top(at("src"), "/src/", 0);
@@ -77,8 +77,15 @@ TEST_F(SiteFilesTest, NamesLeadToTheFirstPlaceThatHoldsThem) {
       {"", "./b.h", false, "b.h.html"},
       {"sub/", "../b.h", false, "../b.h.html"},
       {"", "sub/../b.h", true, "b.h.html"},
-      {"", "../src/b.h", false, ""},
-      {"sub/", "../../lib/b.h", false, ""},
+      // A quoted name that climbs out of its top leads where it leads on
+      // the disk: into another top of the site, or nowhere.
+      {"", "../src/b.h", false, "b.h.html"},
+      {"sub/", "../../lib/b.h", false, "../../lib/b.h.html"},
+      {"", "../lib/deep/d.h", false, "../lib/deep/d.h.html"},
+      {"", "../other/o.h", false, ""},
+      {"", "../outside/out.h", false, ""},
+      {"", "../../b.h", false, ""},
+      {"", "../lib/b.h", true, ""},
       // Nowhere, another site's, an absolute name, an include folder outside
       // the site.
       {"", "missing.h", false, ""},
@@ -94,6 +101,8 @@ TEST_F(SiteFilesTest, NamesLeadToTheFirstPlaceThatHoldsThem) {
     EXPECT_EQ(site_.link(src_, c.folder, c.name, c.angled, ".html"), c.link)
         << c.folder << " " << (c.angled ? "<" : "\"") << c.name;
   }
+  // Another site's top on the disk links within its own site only.
+  EXPECT_EQ(site_.link(other_, "", "../src/b.h", false, ".htm"), "");
   // The other site's page links within its own site only.
   EXPECT_EQ(site_.link(other_, "", "o.h", false, ".htm"), "o.h.htm");
   EXPECT_EQ(site_.link(other_, "", "b.h", false, ".htm"), "");
