@@ -13,13 +13,14 @@ namespace prismet {
 
 namespace {
 
-// The names of a path, split at the platform's separators.
+// The names of a path, split at either of the platform's separators.
 std::vector<std::string_view> names_of(std::string_view path) {
   std::vector<std::string_view> names;
   const std::string text(path);
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && !is_path_separator_at(text.c_str(), i)) continue;
+    if (i < text.size() && text[i] != kAlternatePathSeparator && !is_path_separator_at(text.c_str(), i))
+      continue;
     names.push_back(path.substr(start, i - start));
     start = i + 1;
   }
@@ -156,10 +157,12 @@ void SiteFiles::add_include_folder(const std::string& path) {
 std::string SiteFiles::find(std::size_t top, std::string_view path) const {
   const std::optional<std::string> normal = normal_path(names_of(path));
   if (!normal || normal->empty()) return std::string();
-  const std::uint64_t hash = continued_hash(folder_hash(top, ""), name_key(*normal));
+  std::string key = name_key(*normal);
+  const std::uint64_t hash = continued_hash(folder_hash(top, ""), key);
   if (!std::binary_search(files_.begin(), files_.end(), hash)) return std::string();
+  // As listed: the key itself unless the listing differs from it.
   const auto listed = listed_as_.find(hash);
-  return listed == listed_as_.end() ? *normal : listed->second;
+  return listed == listed_as_.end() ? key : listed->second;
 }
 
 std::string SiteFiles::link(std::size_t top, std::string_view folder, std::string_view name, bool angled,
