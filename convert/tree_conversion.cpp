@@ -98,6 +98,12 @@ class TreeConversion {
   // written, and the top each folder argument is among them.
   SiteFiles site_;
   std::vector<std::size_t> top_of_argument_;
+  // The folders' listings of that first walk, by their sources' paths,
+  // which the walk takes instead of listing them again; at most so many
+  // entries are kept.
+  std::unordered_map<std::string, std::vector<FolderEntry>> listings_;
+  std::size_t listed_entries_ = 0;
+  static constexpr std::size_t kMaxListedEntries = 1 << 18;
   Freshness freshness_;
   PageConverter converter_;  // this thread's: named files, and every file without workers
   WrittenPages written_;
@@ -277,7 +283,16 @@ void TreeConversion::list_top_sources(std::size_t top, const std::string& source
     folder.output_path = place.output_path;
     folder.beside = place.beside;
     int error = 0;
-    if (!list_folder_sources(folder, rules, error)) continue;
+    std::vector<FolderEntry> entries;
+    if (!list_folder_entries(place.source_path, entries, error) ||
+        !list_folder_sources(folder, rules, error, &entries)) {
+      continue;
+    }
+    // The walk takes the listing over, while memory allows.
+    if (listed_entries_ + entries.size() <= kMaxListedEntries) {
+      listed_entries_ += entries.size();
+      listings_.emplace(place.source_path, std::move(entries));
+    }
     site_.add_files(top, place.relative, folder.files);
     for (auto name = folder.subfolders.rbegin(); name != folder.subfolders.rend(); ++name) {
       places.push_back({join_path(place.source_path, *name), join_path(place.output_path, *name),
@@ -313,7 +328,11 @@ void TreeConversion::enter(SiteFolder& folder) {
                   same_file(folder.output_path.c_str(), folder.source_path.c_str());
   const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr};
   int error = 0;
-  if (!list_folder_sources(folder, rules, error)) {
+  const auto listed = listings_.find(folder.source_path);
+  const bool listed_before = listed != listings_.end();
+  const bool walked = list_folder_sources(folder, rules, error, listed_before ? &listed->second : nullptr);
+  if (listed_before) listings_.erase(listed);
+  if (!walked) {
     folder_failure(folder.source_path, failure_of(Culprit::kSource, error));
     return;
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "common/folder_listing.h"
 #include "convert/site_folder.h"
 
 namespace prismet {
@@ -40,7 +41,14 @@ struct WalkRules {
 // Lists the folder's sources and sub-folders, in order, into `folder.files`
 // and `folder.subfolders`, with the names of its links and, where its
 // index recorded pages, of the files in its output folder. False, with
-// `error` set, when its sources' folder cannot be listed.
-bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error);
+// `error` set, when its sources' folder cannot be listed. With `listed`,
+// the folder's entries as listed already, in order (list_folder_entries),
+// are taken instead of a listing of its own.
+bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error,
+                         const std::vector<FolderEntry>* listed = nullptr);
+
+// The folder's entries in the walk's order: by their names' bytes. False,
+// with `error` set, when it cannot be listed.
+bool list_folder_entries(const std::string& path, std::vector<FolderEntry>& entries, int& error);
 
 }  // namespace prismet

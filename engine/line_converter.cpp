@@ -231,8 +231,13 @@ template <CharacterEncoding E>
                                                                    std::int64_t& column) const {
   page.set_line(line);
   if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
-  if (page.links() != nullptr && state == ScanState::Code && !line.goes_on) [[unlikely]]
-    write_include_link<E>(page, line, state, column);
+  if (page.links() != nullptr && state == ScanState::Code && !line.goes_on) [[unlikely]] {
+    // Only a line whose first byte but blanks is '#' may be one: the others
+    // cost this look alone.
+    const char* first = line.text;
+    while (*first == ' ' || *first == '\t') ++first;
+    if (*first == '#') write_include_link<E>(page, line, state, column);
+  }
   Token token;
   for (;;) {
     const bool more = state == ScanState::Code ? write_code_until_opener<E>(page, line, token, column)
