@@ -77,6 +77,7 @@ std::size_t SiteFiles::add_top(const std::string& source_path, std::string site_
   top.site_path = std::move(site_path);
   top.site = site;
   top.source_path = source_path;
+  top.hash = continued_hash(0xcbf29ce484222325ull, std::to_string(tops_.size()) + '/');
   top.stamped = file_stamp(source_path.c_str(), top.stamp);
   add_to_digest(top.site_path);
   add_to_digest(std::to_string(site));
@@ -90,8 +91,10 @@ std::uint64_t SiteFiles::continued_hash(std::uint64_t hash, std::string_view nam
 }
 
 std::uint64_t SiteFiles::folder_hash(std::size_t top, std::string_view folder) const {
-  const std::uint64_t hash = continued_hash(0xcbf29ce484222325ull, std::to_string(top) + '/');
-  return continued_hash(hash, kCaseBlindFileNames ? std::string_view(name_key(folder)) : folder);
+  const std::uint64_t hash = tops_[top].hash;
+  return folder.empty()
+             ? hash
+             : continued_hash(hash, kCaseBlindFileNames ? std::string_view(name_key(folder)) : folder);
 }
 
 void SiteFiles::add_hash(std::uint64_t hash, std::string_view key, std::string_view relative_path) {

@@ -49,6 +49,7 @@ class SiteFiles {
   struct Top {
     std::string source_path;
     std::string site_path;
+    std::uint64_t hash = 0;  // of its number and '/', where its files' hashes begin
     int site = 0;
     bool stamped = false;
     FileStamp stamp;
