@@ -168,13 +168,43 @@ std::string SiteFiles::find(std::size_t top, std::string_view path) const {
   return listed == listed_as_.end() ? key : listed->second;
 }
 
+bool SiteFiles::usable_name(const std::string& name) {
+  return !name.empty() && !is_absolute_path(name.c_str()) && !is_path_separator_at(name.c_str(), 0);
+}
+
+std::string SiteFiles::find_in_site(int site, const std::string& name, std::size_t& found_top) const {
+  std::string found;
+  for (std::size_t top = 0; found.empty() && top < tops_.size(); ++top) {
+    found_top = top;
+    if (tops_[top].site == site) found = find(top, name);
+  }
+  for (std::size_t i = 0; found.empty() && i < include_folders_.size(); ++i) {
+    found_top = include_folders_[i].top;
+    if (tops_[found_top].site == site) found = find(found_top, include_folders_[i].relative + name);
+  }
+  return found;
+}
+
+std::string SiteFiles::link_named(const std::string& source_folder, std::string_view name, bool angled,
+                                  std::string_view page_extension) const {
+  const std::string text(name);
+  if (!usable_name(text)) return std::string();
+  // The pages of files named one by one go into the output folder itself,
+  // which is the site of every top.
+  std::size_t found_top = 0;
+  std::string found;
+  std::string relative;
+  if (!angled && place(join_path(source_folder, text), found_top, relative) && tops_[found_top].site == 0)
+    found = find(found_top, relative);
+  if (found.empty()) found = find_in_site(0, text, found_top);
+  if (found.empty()) return std::string();
+  return relative_url("/", tops_[found_top].site_path + found + std::string(page_extension));
+}
+
 std::string SiteFiles::link(std::size_t top, std::string_view folder, std::string_view name, bool angled,
                             std::string_view page_extension) const {
   const std::string text(name);
-  if (top >= tops_.size() || text.empty() || is_absolute_path(text.c_str()) ||
-      is_path_separator_at(text.c_str(), 0)) {
-    return std::string();
-  }
+  if (top >= tops_.size() || !usable_name(text)) return std::string();
   std::size_t found_top = top;
   std::string found;
   if (!angled) {
@@ -191,15 +221,7 @@ std::string SiteFiles::link(std::size_t top, std::string_view folder, std::strin
       if (found.empty()) found_top = top;
     }
   }
-  for (std::size_t other = 0; found.empty() && other < tops_.size(); ++other) {
-    found_top = other;
-    if (tops_[other].site == tops_[top].site) found = find(other, text);
-  }
-  for (std::size_t i = 0; found.empty() && i < include_folders_.size(); ++i) {
-    found_top = include_folders_[i].top;
-    if (tops_[found_top].site == tops_[top].site)
-      found = find(found_top, include_folders_[i].relative + text);
-  }
+  if (found.empty()) found = find_in_site(tops_[top].site, text, found_top);
   if (found.empty()) return std::string();
   const std::string from = tops_[top].site_path + std::string(folder);
   const std::string to = tops_[found_top].site_path + found + std::string(page_extension);
@@ -219,7 +241,8 @@ std::string_view SitePageLinks::include_target(std::string_view name, bool angle
   const bool convert = utf8_page_ && file_names_are_cp932();
   const std::string file_name = convert ? cp932_html_of_utf8(name) : std::string(name);
   if (convert && file_name.find("&#") != std::string::npos) return std::string_view();
-  target_ = site_.link(top_, folder_, file_name, angled, page_extension_);
+  target_ = named_folder_ != nullptr ? site_.link_named(*named_folder_, file_name, angled, page_extension_)
+                                     : site_.link(top_, folder_, file_name, angled, page_extension_);
   return target_;
 }
 

@@ -41,6 +41,11 @@ class SiteFiles {
   std::string link(std::size_t top, std::string_view folder, std::string_view name, bool angled,
                    std::string_view page_extension) const;
 
+  // The same for the page of a file named one by one, in the output
+  // folder itself, whose source is in `source_folder` on the disk.
+  std::string link_named(const std::string& source_folder, std::string_view name, bool angled,
+                         std::string_view page_extension) const;
+
   // What the links depend on: a hash of the tops, the files and the include
   // folders, changed by any of them.
   std::uint64_t digest() const { return digest_; }
@@ -61,6 +66,11 @@ class SiteFiles {
   // The source `path` below `top` names, as listed below the top; empty
   // when it is none of the site's.
   std::string find(std::size_t top, std::string_view path) const;
+  // A name of the site's tops and include folders, in their order, for a
+  // page of `site`: as listed, with the top it was found in.
+  std::string find_in_site(int site, const std::string& name, std::size_t& found_top) const;
+  // Not empty, and relative.
+  static bool usable_name(const std::string& name);
   // The top a path on the disk lies in, by its folders' identities from the
   // path's own up, and the path below that top; false when it lies in none.
   bool place(const std::string& path, std::size_t& top, std::string& relative) const;
@@ -90,12 +100,21 @@ class SitePageLinks final : public PageLinks {
   SitePageLinks(const SiteFiles& site, std::size_t top, std::string_view folder,
                 std::string_view page_extension, bool utf8_page)
       : site_(site), top_(top), folder_(folder), page_extension_(page_extension), utf8_page_(utf8_page) {}
+  // For the page of a file named one by one (SiteFiles::link_named).
+  SitePageLinks(const SiteFiles& site, const std::string& source_folder, std::string_view page_extension,
+                bool utf8_page)
+      : site_(site),
+        top_(0),
+        named_folder_(&source_folder),
+        page_extension_(page_extension),
+        utf8_page_(utf8_page) {}
   std::string_view include_target(std::string_view name, bool angled) override;
 
  private:
   const SiteFiles& site_;
   std::size_t top_;
   std::string_view folder_;
+  const std::string* named_folder_ = nullptr;
   std::string_view page_extension_;
   bool utf8_page_;
   std::string target_;

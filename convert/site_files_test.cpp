@@ -108,6 +108,30 @@ TEST_F(SiteFilesTest, NamesLeadToTheFirstPlaceThatHoldsThem) {
   EXPECT_EQ(site_.link(other_, "", "b.h", false, ".htm"), "");
 }
 
+TEST_F(SiteFilesTest, AFileNamedIntoTheOutputFolderLinksFromItsPlaceOnTheDisk) {
+  const struct {
+    const char* folder;  // the named file's, below the test's folder
+    const char* name;
+    bool angled;
+    const char* link;
+  } cases[] = {
+      {"src/sub", "c.h", false, "src/sub/c.h.html"},
+      {"src", "../lib/b.h", false, "lib/b.h.html"},
+      {"outside", "b.h", false, "src/b.h.html"},
+      {"outside", "lib2.h", true, "lib/lib2.h.html"},
+      {"outside", "ext/e.h", true, "src/inc/ext/e.h.html"},
+      {"outside", "c.h", false, ""},
+      {"other", "o.h", false, ""},
+      {"outside", "/b.h", false, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(site_.link_named(at(c.folder), c.name, c.angled, ".html"), c.link) << c.folder << " " << c.name;
+  }
+  const std::string folder = at("src");
+  SitePageLinks page(site_, folder, ".html", false);
+  EXPECT_EQ(page.include_target("b.h", false), "src/b.h.html");
+}
+
 TEST_F(SiteFilesTest, CaseAndSeparatorsAsTheFileSystemHasThem) {
   // The link names the page as the source is listed.
   EXPECT_EQ(site_.link(src_, "", "B.H", false, ".html"), kCaseBlindFileNames ? "b.h.html" : "");

@@ -515,7 +515,13 @@ void TreeConversion::convert_named(int argument, const std::string& path) {
   if (progress_ != nullptr) progress_->file_started(argument, argument_count_, path.c_str());
   std::uint64_t lines = 0;
   std::string page_path;
-  if (const auto failure = convert_named_file(path, converter_, written_, output_root_, &lines, &page_path)) {
+  // With include links, a file named into the output folder links too.
+  std::optional<SitePageLinks> links;
+  const std::string source_folder = folder_of(path.c_str());
+  if (settings_.include_links && top_ != nullptr && !names_standard_streams(path.c_str()))
+    links.emplace(site_, source_folder, settings_.extension, converter_.utf8_pages());
+  if (const auto failure = convert_named_file(path, converter_, written_, output_root_, &lines, &page_path,
+                                              links ? &*links : nullptr)) {
     if (top_ != nullptr) top_->complete = false;
     fail(argument, path.c_str(), *failure);
     return;
