@@ -214,6 +214,19 @@ bool ends_with(const std::string& text, const char* end) {
   return text.size() >= length && equals_no_case(text.c_str() + text.size() - length, end);
 }
 
+// "-I DIR" or "--include-dir=DIR": true when the argument is one of them;
+// `problem` then tells what was wrong with it.
+bool include_option(const char* argument, int argument_count, char** arguments, int& i,
+                    CommandLine& command_line, std::string& problem) {
+  const char* value = nullptr;
+  if (!option_value(argument, "-I", "--include-dir", argument_count, arguments, i, value)) return false;
+  if (value == nullptr || value[0] == '\0')
+    problem = std::string("option '") + argument + "' needs a DIR";
+  else
+    command_line.include_folders.emplace_back(value);
+  return true;
+}
+
 // "-o PATH" names one page when PATH is no folder and ends in ".htm",
 // ".html", this run's extension or the mode's (`mode_extension`, once the
 // settings are read): it is then that page for the one source named, and
@@ -259,6 +272,15 @@ int usage_failure(const std::string& problem) {
                problem.c_str());
   return kExitUsage;
 }
+
+// The include folders in the usage text.
+constexpr char kIncludeOptionsHelp[] =
+    "\n"
+    "Where the mode links include directives to their pages (include-links):\n"
+    "  -I, --include-dir=DIR\n"
+    "                   look for a <name> in DIR too, as a compiler does (one\n"
+    "                   inside a named folder links to its pages); may be given\n"
+    "                   again; not saved\n";
 
 // The page choices in the usage text.
 constexpr char kPageOptionsHelp[] =
@@ -360,6 +382,9 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       if (value[0] == '\0') return usage_error("the output folder must not be empty");
       if (std::strlen(value) >= kPathCapacity) return usage_error("the output folder's path is too long");
       command_line.output_folder = value;
+    } else if (std::string problem;
+               include_option(argument, argument_count, arguments, i, command_line, problem)) {
+      if (!problem.empty()) return usage_error(problem);
     } else if (option_value(argument, "-j", "--jobs", argument_count, arguments, i, value)) {
       if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a number");
       const std::optional<int> jobs = jobs_option(value);
@@ -429,6 +454,7 @@ std::string usage_text(const char* settings_file) {
       "  --               end of the options: later arguments are files\n"
       "  -h, --help       show this text and exit\n"
       "  -V, --version    show the version and exit\n";
+  text += kIncludeOptionsHelp;
   text += kPageOptionsHelp;
   text +=
       "\n"

@@ -150,6 +150,33 @@ TEST(ProgramOptions, VerboseNamesSkippedFiles) {
   }
 }
 
+TEST(ProgramOptions, IncludeFoldersForOneRun) {
+  const struct {
+    std::vector<std::string> arguments;
+    Action action;
+    std::vector<std::string> folders;
+  } cases[] = {
+      {{"src"}, Action::kConvert, {}},
+      {{"-I", "inc", "src"}, Action::kConvert, {"inc"}},
+      {{"-Iinc", "--include-dir=/usr/include", "--include-dir", "a b", "src"},
+       Action::kConvert,
+       {"inc", "/usr/include", "a b"}},
+      {{"-I", "inc", "-I", "inc", "src"}, Action::kConvert, {"inc", "inc"}},
+      {{"src", "-I"}, Action::kUsageError, {}},
+      {{"--include-dir=", "src"}, Action::kUsageError, {}},
+      {{"--include-dirs=inc", "src"}, Action::kUsageError, {}},
+  };
+  for (const auto& c : cases) {
+    const ProgramOptions options = parse(c.arguments);
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += argument + " ";
+    EXPECT_EQ(options.action, c.action) << shown;
+    if (c.action != Action::kConvert) continue;
+    EXPECT_EQ(options.command_line.include_folders, c.folders) << shown;
+    EXPECT_EQ(options.command_line.files, std::vector<std::string>{"src"}) << shown;
+  }
+}
+
 struct Expected {
   std::optional<bool> line_numbers = std::nullopt;
   std::optional<bool> line_anchors = std::nullopt;

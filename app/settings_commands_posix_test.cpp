@@ -78,7 +78,9 @@ TEST_F(SettingsCommands, SettingsAreShownInUtf8WithTheirEnglishNames) {
                    u8"同時変換数 = 0  # jobs: files converted at once (0: per processor)\n"
                    u8"拡張子のないソース =   # extensionless-sources: names without extension converted in "
                    u8"folders\n"
-                   u8"C++のモード行 = 0  # cpp-mode-line: files without extension saying C++ converted\n"));
+                   u8"C++のモード行 = 0  # cpp-mode-line: files without extension saying C++ converted\n"
+                   u8"インクルードのリンク = 0  # include-links: #include names link to their pages\n"
+                   u8"インクルードフォルダ =   # include-folders: folders for <names>, separated by ;\n"));
   EXPECT_EQ(run_with_streams({"--settings", "a.cpp"}), 2);
   EXPECT_EQ(out(), "");
 }

@@ -44,6 +44,8 @@ struct CommandLine {
   // saved.
   std::optional<std::string> output_folder;
   std::optional<int> jobs;
+  // This run's include folders, besides the mode's; not saved.
+  std::vector<std::string> include_folders;
   bool rewrite_all = false;  // every page of a tree, current or not
   bool quiet = false;        // no progress and no closing line
   bool verbose = false;      // each file a tree skipped told

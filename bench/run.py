@@ -541,6 +541,43 @@ def whole_tree_rows(work, program, copy, args):
     sys.stdout.flush()
 
 
+def include_link_rows(work, program, args):
+    """The tree rows with include links and line numbers on (the mode
+    "links") beside the same rows with the built-in settings and with line
+    numbers alone (the mode "numbers"): the synthetic tree and the libstdc++
+    headers, first run and second run, one thread, round by round."""
+    synthetic = make_synthetic_tree(work)
+    site = os.path.join(work, "site")
+    tree, files = headers_with_extensions(work)
+    runs = max(3, args.runs // 2)
+    print()
+    print("| include links and line numbers (-j 1) | built-in settings | -m numbers | -m links | links over "
+          "built-in, median of pairs (min–max) | links over numbers | per file, built-in → links |")
+    print("|---|---|---|---|---|---|---|")
+    modes = ("", "numbers", "links")
+    for label, count, folder, output in (("100,000 files", 100000, synthetic, ["-o", site]),
+                                         (f"libstdc++ headers ({len(files)} files)", len(files), tree, [])):
+        first = {mode: [] for mode in modes}
+        again = {mode: [] for mode in modes}
+        for _ in range(runs):
+            for mode in modes:
+                shutil.rmtree(site, ignore_errors=True)
+                clear_tree(tree, [])
+                command = [program, "-q", "-j", "1"] + (["-m", mode] if mode else []) + output + [folder]
+                first[mode].append(spawn_once(command, None, None, 1800))
+                again[mode].append(spawn_once(command, None, None, 1800))
+        for run_label, times in (("first run", first), ("second run", again)):
+            ratios = [b / a if a and b else None for a, b in zip(times[""], times["links"])]
+            over_numbers = [b / a if a and b else None for a, b in zip(times["numbers"], times["links"])]
+            base, numbers, links = (statistics.median([x for x in times[mode] if x]) for mode in modes)
+            print(f"| {label}, {run_label} | {base * 1000:.0f} ms | {numbers * 1000:.0f} ms | {links * 1000:.0f} ms | "
+                  f"{ratio_text(median_range(ratios))} | {ratio_text(median_range(over_numbers))} | "
+                  f"{base / count * 1e6:.1f} → {links / count * 1e6:.1f} µs |")
+    shutil.rmtree(site, ignore_errors=True)
+    clear_tree(tree, [])
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -564,6 +601,8 @@ def main():
     parser.add_argument("--samples", action="store_true", help="also print every run's time (ms) to stderr")
     parser.add_argument("--whole-trees", action=argparse.BooleanOptionalAction, default=True,
                         help="the rows of folders named on the command line (a 100,000-file tree)")
+    parser.add_argument("--include-links", action=argparse.BooleanOptionalAction, default=True,
+                        help="the tree rows with include links and line numbers beside the built-in settings")
     parser.add_argument("--html5", action=argparse.BooleanOptionalAction, default=True,
                         help="also the html5 mode against the default on UTF-8 and Shift_JIS corpora")
     parser.add_argument("--engine", action=argparse.BooleanOptionalAction, default=True,
@@ -580,6 +619,8 @@ def main():
     work = os.path.abspath(args.dir or os.path.join(args.build, "bench"))
     os.makedirs(work, exist_ok=True)
     full = "[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n" + html5_mode_lines()
+    full += "[numbers]\r\n行番号を表示=1\r\n行のアンカー=1\r\n"
+    full += "[links]\r\n行番号を表示=1\r\n行のアンカー=1\r\nインクルードのリンク=1\r\n"
     vocabularies = make_vocabularies(work, args.vocabulary_keywords) if args.vocabulary_keywords else {}
     for mode, path in vocabularies.items():
         full += f"[{mode}]\r\n語彙ファイル={path}\r\n"
@@ -700,6 +741,8 @@ def main():
                     [make_corpus(work, 10), japanese_corpus(work, 10, "utf-8")], max(args.runs, 5))
     if args.whole_trees:
         whole_tree_rows(work, program, copy, args)
+    if args.include_links:
+        include_link_rows(work, program, args)
 
     if vocabularies:
         vocabulary_rows(work, program, vocabularies, args)

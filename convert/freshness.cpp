@@ -72,6 +72,14 @@ std::uint64_t run_fingerprint(const Settings& settings) {
   return hash.value();
 }
 
+std::uint64_t fingerprint_with_site(std::uint64_t fingerprint, std::uint64_t digest) {
+  Fnv1a hash;
+  hash.add_text("include links");
+  hash.add_number(fingerprint);
+  hash.add_number(digest);
+  return hash.value();
+}
+
 PageState check_page(const PageRecord& previous, const PagePlace& place) {
   FileStamp source;
   if (!place.sources->stamp(place.source_name, place.source_path, source)) return PageState::kSourceUnknown;

@@ -21,6 +21,10 @@ namespace prismet {
 // FNV-1a hash).
 std::uint64_t run_fingerprint(const Settings& settings);
 
+// The fingerprint of a run whose pages also depend on the site's files (the
+// targets of include links): `digest` is theirs.
+std::uint64_t fingerprint_with_site(std::uint64_t fingerprint, std::uint64_t digest);
+
 // The run's side of the rule, the same for every page of it.
 struct Freshness {
   std::uint64_t fingerprint = 0;

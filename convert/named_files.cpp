@@ -75,7 +75,8 @@ std::optional<FileFailure> page_of_another_source(const std::string& input_path,
 
 std::optional<FileFailure> convert_named_file(const std::string& input_path, PageConverter& converter,
                                               WrittenPages& written, const std::string& output_folder,
-                                              std::uint64_t* lines, std::string* page_path) {
+                                              std::uint64_t* lines, std::string* page_path,
+                                              PageLinks* page_links) {
   const Settings& settings = converter.settings;
   if (names_standard_streams(input_path.c_str())) return convert_standard_streams(converter);
   // Opening tells whether the path exists, names a folder or can be read.
@@ -91,7 +92,7 @@ std::optional<FileFailure> convert_named_file(const std::string& input_path, Pag
     return failure;
   }
   PageResult result = write_page_file(input, input_path.c_str(), output_path, converter, std::string(),
-                                      !output_folder.empty());
+                                      !output_folder.empty(), page_links);
   if (result.failure) return result.failure;
   if (lines != nullptr) *lines = result.lines;
   if (page_path != nullptr) *page_path = output_path;

@@ -35,11 +35,13 @@ using WrittenPages = std::map<std::pair<std::uint64_t, std::uint64_t>, WrittenPa
 // folder's index is refused). No page in `written` is replaced for another
 // source; the page written is added. Returns nothing, or why the file was
 // not converted. `lines` and `page_path`, when given, receive the source's
-// line count and the page's path.
+// line count and the page's path. With `page_links`, its include
+// directives link as they say.
 std::optional<FileFailure> convert_named_file(const std::string& input_path, PageConverter& converter,
                                               WrittenPages& written, const std::string& output_folder,
                                               std::uint64_t* lines = nullptr,
-                                              std::string* page_path = nullptr);
+                                              std::string* page_path = nullptr,
+                                              PageLinks* page_links = nullptr);
 
 // Converts the named files, each into the page beside it, telling
 // `progress` (when not null) of each. Returns how many were not converted.

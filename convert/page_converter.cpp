@@ -37,11 +37,11 @@ FileFailure insert_file_failure(const InsertFile& file) {
 std::optional<FileFailure> write_page(TextWriter& output, TextReader& input, const char* source_path,
                                       PageConverter& page, Culprit output_culprit,
                                       const std::string& output_path, const std::string& index,
-                                      std::uint64_t& lines) {
+                                      std::uint64_t& lines, PageLinks* page_links = nullptr) {
   const auto write_failure = [&] { return failure_of(output_culprit, output.error(), output_path); };
   const PageVariables* variables = page.start_page(source_path, index);
   if (!page.before.append_to(output, variables)) return insert_file_failure(page.before);
-  if (output.ok()) lines = page.converter.convert(output, input, page.engine_encoding());
+  if (output.ok()) lines = page.converter.convert(output, input, page.engine_encoding(), page_links);
   if (!output.ok()) return write_failure();
   if (input.failed()) return failure_of(Culprit::kSource, input.error());
   if (!page.after.append_to(output, variables)) return insert_file_failure(page.after);
@@ -63,7 +63,8 @@ std::optional<FileFailure> convert_standard_streams(PageConverter& converter) {
 }
 
 PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path,
-                           PageConverter& converter, const std::string& index, bool refuse_links) {
+                           PageConverter& converter, const std::string& index, bool refuse_links,
+                           PageLinks* page_links) {
   PageResult result;
   FileReplacement page;
   FileReplacement::Options options;
@@ -78,8 +79,8 @@ PageResult write_page_file(TextReader& input, const char* source_path, const std
     result.failure = failure_of(Culprit::kPage, output.error(), page_path);
     return result;
   }
-  result.failure =
-      write_page(output, input, source_path, converter, Culprit::kPage, page_path, index, result.lines);
+  result.failure = write_page(output, input, source_path, converter, Culprit::kPage, page_path, index,
+                              result.lines, page_links);
   if (result.failure) return result;
   // The source has been read whole: when the output is the source itself,
   // the page may now take its place.
@@ -96,7 +97,7 @@ PageResult convert_standard_input_to_page(const std::string& page_path, PageConv
 }
 
 PageResult convert_to_page(const char* source_path, const std::string& page_path, PageConverter& converter,
-                           const std::string& index) {
+                           const std::string& index, PageLinks* page_links) {
   TextReader input;
   FileStamp source;
   // A walked source may have been replaced by a pipe or a device since it
@@ -109,7 +110,7 @@ PageResult convert_to_page(const char* source_path, const std::string& page_path
     return result;
   }
   input.decode_as(converter.settings.encoding);
-  PageResult result = write_page_file(input, source_path, page_path, converter, index, true);
+  PageResult result = write_page_file(input, source_path, page_path, converter, index, true, page_links);
   result.source = source;
   return result;
 }

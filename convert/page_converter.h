@@ -67,9 +67,10 @@ struct PageResult {
 // Converts the source at `source_path` into the page at `page_path`, which
 // it replaces only when complete; a page whose name is a symbolic link is
 // refused. `index` as for PageConverter::start_page. Only a plain file is
-// read: anything else fails as "not a regular file".
+// read: anything else fails as "not a regular file". With `page_links`, the
+// header names of include directives link as they say.
 PageResult convert_to_page(const char* source_path, const std::string& page_path, PageConverter& converter,
-                           const std::string& index);
+                           const std::string& index, PageLinks* page_links = nullptr);
 
 // Converts standard input into the page at `page_path`, which it replaces
 // only when complete; a page whose name is a symbolic link is refused.
@@ -78,8 +79,10 @@ PageResult convert_standard_input_to_page(const std::string& page_path, PageConv
 // Writes the page of the open `input` to `page_path` through a replacement.
 // With `refuse_links`, a page whose name is a symbolic link is refused
 // instead of written through it. The result's `source` is left empty.
+// `page_links` as for convert_to_page.
 PageResult write_page_file(TextReader& input, const char* source_path, const std::string& page_path,
-                           PageConverter& converter, const std::string& index, bool refuse_links);
+                           PageConverter& converter, const std::string& index, bool refuse_links,
+                           PageLinks* page_links = nullptr);
 
 // What a page made from standard input is titled by ("{{source}}").
 inline constexpr char kStandardInputName[] = "standard input";

@@ -18,6 +18,9 @@
 
 namespace prismet {
 
+// A folder's site top when it has none.
+inline constexpr std::size_t kNoSiteTop = static_cast<std::size_t>(-1);
+
 struct SiteFolder {
   std::string source_path;  // the folder its sources are in (empty: none)
   std::string output_path;
@@ -58,6 +61,10 @@ struct SiteFolder {
   std::uint64_t files_below = 0;
   std::uint64_t bytes_below = 0;
   int argument = 0;  // the index of the argument it was entered for
+  // Where its sources are among the site's files (include links): the top
+  // folder's number (kNoSiteTop: none) and its folder below that top.
+  std::size_t site_top = kNoSiteTop;
+  std::string site_folder;
 };
 
 // The path a failure of the folder's index is told for: its sources'

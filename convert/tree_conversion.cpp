@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "common/clock.h"
@@ -16,12 +17,14 @@
 #include "convert/freshness.h"
 #include "convert/named_files.h"
 #include "convert/page_converter.h"
+#include "convert/site_files.h"
 #include "convert/site_folder.h"
 #include "convert/site_index.h"
 #include "convert/site_index_file.h"
 #include "convert/tree_job.h"
 #include "convert/tree_walk.h"
 #include "convert/worker_pool.h"
+#include "settings/settings_file.h"
 
 namespace prismet {
 
@@ -72,6 +75,9 @@ class TreeConversion {
                          std::string name);
   void start(const std::vector<std::string>& paths);
   void start_argument(const Argument& argument);
+  void list_site();
+  void list_top_sources(std::size_t top, const std::string& source_path, const std::string& output_path);
+  void enter_top(SiteFolder& folder, int argument);
   void enter(SiteFolder& folder);
   void hold_folders(SiteFolder& folder);
   bool walk_step();
@@ -94,6 +100,16 @@ class TreeConversion {
   SourceExtensions extensions_;
   ExtensionlessSources extensionless_;
   bool tell_skipped_;
+  // With include links: the site's sources, listed before any page is
+  // written, and the top each folder argument is among them.
+  SiteFiles site_;
+  std::vector<std::size_t> top_of_argument_;
+  // The folders' listings of that first walk, by their sources' paths,
+  // which the walk takes instead of listing them again; at most so many
+  // entries are kept.
+  std::unordered_map<std::string, std::vector<FolderEntry>> listings_;
+  std::size_t listed_entries_ = 0;
+  static constexpr std::size_t kMaxListedEntries = 1 << 18;
   Freshness freshness_;
   PageConverter converter_;  // this thread's: named files, and every file without workers
   WrittenPages written_;
@@ -183,12 +199,12 @@ void TreeConversion::start_argument(const Argument& argument) {
     return;
   }
   if (top_ == nullptr) {
-    enter(*new_folder(nullptr, argument.path, argument.path, std::string()));
+    enter_top(*new_folder(nullptr, argument.path, argument.path, std::string()), argument.index);
     return;
   }
   if (folder_arguments_ == 1) {
     top_->source_path = argument.path;
-    enter(*top_);
+    enter_top(*top_, argument.index);
     return;
   }
   std::string trimmed = argument.path;
@@ -207,7 +223,88 @@ void TreeConversion::start_argument(const Argument& argument) {
     folder_failure(argument.path, failure);
     return;
   }
-  enter(*new_folder(top_, argument.path, join_path(output_root_, name), name));
+  enter_top(*new_folder(top_, argument.path, join_path(output_root_, name), name), argument.index);
+}
+
+// A folder named on the command line: a top of the site.
+void TreeConversion::enter_top(SiteFolder& folder, int argument) {
+  if (static_cast<std::size_t>(argument) < top_of_argument_.size())
+    folder.site_top = top_of_argument_[static_cast<std::size_t>(argument)];
+  enter(folder);
+}
+
+// With include links, every page may link to any source of the site: the
+// sources are listed first, by the walk's own rules (names only, nothing
+// read), and the pages' fingerprint depends on them, so that a page is made
+// again when a source appears or goes. The tops are placed as
+// start_argument places them.
+void TreeConversion::list_site() {
+  top_of_argument_.assign(static_cast<std::size_t>(argument_count_), kNoSiteTop);
+  std::unordered_set<std::string> names;
+  for (const Argument& argument : arguments_) {
+    if (!argument.folder) continue;
+    std::string output_path = argument.path;
+    std::string site_path = "/";
+    int site = argument.index;  // pages beside their sources: each top a site of its own
+    if (top_ != nullptr) {
+      site = 0;
+      output_path = output_root_;
+      if (folder_arguments_ > 1) {
+        std::string trimmed = argument.path;
+        while (trimmed.size() > 1 && ends_with_separator(trimmed)) trimmed.pop_back();
+        const std::string name(file_name_of(trimmed.c_str()));
+        if (name.empty() || name == "." || name == ".." || !names.insert(name_key(name)).second) continue;
+        output_path = join_path(output_root_, name);
+        site_path = "/" + name + "/";
+      }
+    }
+    const std::size_t top = site_.add_top(argument.path, site_path, site);
+    top_of_argument_[static_cast<std::size_t>(argument.index)] = top;
+    list_top_sources(top, argument.path, output_path);
+  }
+  for (const std::string& folder : include_folder_list(settings_.include_folders))
+    site_.add_include_folder(folder);
+  for (const std::string& folder : settings_.run_include_folders) site_.add_include_folder(folder);
+  site_.finish();
+  freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, site_.digest());
+}
+
+// Lists the sources below one top folder into the site's files; a folder
+// that cannot be listed is left out here (the walk tells it).
+void TreeConversion::list_top_sources(std::size_t top, const std::string& source_path,
+                                      const std::string& output_path) {
+  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr};
+  struct Place {
+    std::string source_path, output_path, relative;
+    bool beside;
+  };
+  std::vector<Place> places;
+  places.push_back({source_path, output_path, std::string(),
+                    output_path == source_path || same_file(output_path.c_str(), source_path.c_str())});
+  while (!places.empty()) {
+    const Place place = std::move(places.back());
+    places.pop_back();
+    SiteFolder folder;
+    folder.source_path = place.source_path;
+    folder.output_path = place.output_path;
+    folder.beside = place.beside;
+    int error = 0;
+    std::vector<FolderEntry> entries;
+    if (!list_folder_entries(place.source_path, entries, error) ||
+        !list_folder_sources(folder, rules, error, &entries)) {
+      continue;
+    }
+    // The walk takes the listing over, while memory allows.
+    if (listed_entries_ + entries.size() <= kMaxListedEntries) {
+      listed_entries_ += entries.size();
+      listings_.emplace(place.source_path, std::move(entries));
+    }
+    site_.add_files(top, place.relative, folder.files);
+    for (auto name = folder.subfolders.rbegin(); name != folder.subfolders.rend(); ++name) {
+      places.push_back({join_path(place.source_path, *name), join_path(place.output_path, *name),
+                        place.relative + *name + "/", place.beside});
+    }
+  }
 }
 
 void TreeConversion::folder_failure(std::string path, FileFailure failure) {
@@ -238,7 +335,11 @@ void TreeConversion::enter(SiteFolder& folder) {
   const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr,
                         &extensionless_};
   int error = 0;
-  if (!list_folder_sources(folder, rules, error)) {
+  const auto listed = listings_.find(folder.source_path);
+  const bool listed_before = listed != listings_.end();
+  const bool walked = list_folder_sources(folder, rules, error, listed_before ? &listed->second : nullptr);
+  if (listed_before) listings_.erase(listed);
+  if (!walked) {
     folder_failure(folder.source_path, failure_of(Culprit::kSource, error));
     return;
   }
@@ -325,6 +426,11 @@ void TreeConversion::add_file_job(SiteFolder& folder, const std::string& name) {
   job->page_name = name + settings_.extension;
   job->page_path = join_path(folder.output_path, job->page_name);
   job->index_value = &folder.index_value;
+  if (folder.site_top != kNoSiteTop) {
+    job->site = &site_;
+    job->site_top = folder.site_top;
+    job->site_folder = &folder.site_folder;
+  }
   const auto previous = folder.previous.records.find(url_of_name(job->page_name));
   if (previous != folder.previous.records.end()) {
     job->previous = &previous->second;
@@ -408,8 +514,13 @@ bool TreeConversion::walk_step() {
   }
   if (folder.next_subfolder < folder.subfolders.size()) {
     const std::string& name = folder.subfolders[folder.next_subfolder++];
-    enter(
-        *new_folder(&folder, join_path(folder.source_path, name), join_path(folder.output_path, name), name));
+    SiteFolder& subfolder =
+        *new_folder(&folder, join_path(folder.source_path, name), join_path(folder.output_path, name), name);
+    if (folder.site_top != kNoSiteTop) {
+      subfolder.site_top = folder.site_top;
+      subfolder.site_folder = folder.site_folder + name + "/";
+    }
+    enter(subfolder);
     return true;
   }
   stack_.pop_back();
@@ -434,7 +545,13 @@ void TreeConversion::convert_named(int argument, const std::string& path) {
   if (progress_ != nullptr) progress_->file_started(argument, argument_count_, path.c_str());
   std::uint64_t lines = 0;
   std::string page_path;
-  if (const auto failure = convert_named_file(path, converter_, written_, output_root_, &lines, &page_path)) {
+  // With include links, a file named into the output folder links too.
+  std::optional<SitePageLinks> links;
+  const std::string source_folder = folder_of(path.c_str());
+  if (settings_.include_links && top_ != nullptr && !names_standard_streams(path.c_str()))
+    links.emplace(site_, source_folder, settings_.extension, converter_.utf8_pages());
+  if (const auto failure = convert_named_file(path, converter_, written_, output_root_, &lines, &page_path,
+                                              links ? &*links : nullptr)) {
     if (top_ != nullptr) top_->complete = false;
     fail(argument, path.c_str(), *failure);
     return;
@@ -518,6 +635,7 @@ void TreeConversion::tell_progress(bool now) {
 
 int TreeConversion::convert(const std::vector<std::string>& paths) {
   start(paths);
+  if (settings_.include_links) list_site();
   bool walking = true;
   for (;;) {
     while (walking && jobs_in_flight_ < window_) walking = walk_step();

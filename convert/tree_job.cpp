@@ -1,6 +1,7 @@
 #include "convert/tree_job.h"
 
 #include <cerrno>
+#include <optional>
 
 #include "common/fixed_text.h"
 
@@ -42,7 +43,13 @@ bool settle_without_converting(TreeJob& job, const Freshness& freshness) {
 
 void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshness) {
   if (!job.freshness_checked && settle_without_converting(job, freshness)) return;
-  PageResult result = convert_to_page(job.source_path.c_str(), job.page_path, converter, *job.index_value);
+  std::optional<SitePageLinks> links;
+  if (job.site != nullptr) {
+    links.emplace(*job.site, job.site_top, *job.site_folder, converter.settings.extension,
+                  converter.utf8_pages());
+  }
+  PageResult result = convert_to_page(job.source_path.c_str(), job.page_path, converter, *job.index_value,
+                                      links ? &*links : nullptr);
   if (result.failure) {
     job.failure = std::move(result.failure);
     return;

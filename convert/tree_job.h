@@ -12,6 +12,7 @@
 #include "convert/failure.h"
 #include "convert/freshness.h"
 #include "convert/page_converter.h"
+#include "convert/site_files.h"
 #include "convert/site_index.h"
 
 namespace prismet {
@@ -27,6 +28,12 @@ struct TreeJob {
   const PageRecord* previous = nullptr;  // what its folder's index records
   bool page_exists = false;              // the folder's listing holds the page
   const std::string* index_value = nullptr;
+  // The site's sources, where its include directives link (null: no
+  // links), its top folder among them and its folder below that ("" or
+  // "a/b/").
+  const SiteFiles* site = nullptr;
+  std::size_t site_top = 0;
+  const std::string* site_folder = nullptr;
 
   // How the walking thread has it carried out; no other thread reads it.
   enum class Handling {

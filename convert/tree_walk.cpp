@@ -102,11 +102,21 @@ bool is_output_folder(const SiteFolder& folder, const std::string& name, const F
 
 }  // namespace
 
-bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error) {
-  std::vector<FolderEntry> entries;
-  if (!list_folder(folder.source_path.c_str(), entries, error)) return false;
+bool list_folder_entries(const std::string& path, std::vector<FolderEntry>& entries, int& error) {
+  if (!list_folder(path.c_str(), entries, error)) return false;
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return true;
+}
+
+bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error,
+                         const std::vector<FolderEntry>* listed) {
+  std::vector<FolderEntry> own;
+  if (listed == nullptr) {
+    if (!list_folder_entries(folder.source_path, own, error)) return false;
+    listed = &own;
+  }
+  const std::vector<FolderEntry>& entries = *listed;
   note_outputs(folder, entries);
   std::unordered_set<std::string> sources;
   for (const FolderEntry& entry : entries) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "common/folder_listing.h"
 #include "convert/name_pattern.h"
 #include "convert/site_folder.h"
 
@@ -68,7 +69,14 @@ bool is_source_file(const WalkRules& rules, const std::string& folder_path, std:
 // index recorded pages, of the files in its output folder; the plain files
 // that are neither sources nor this program's pages and index go into
 // `folder.skipped`, in order. False, with `error` set, when its sources'
-// folder cannot be listed.
-bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error);
+// folder cannot be listed. With `listed`, the folder's entries as listed
+// already, in order (list_folder_entries), are taken instead of a listing
+// of its own.
+bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error,
+                         const std::vector<FolderEntry>* listed = nullptr);
+
+// The folder's entries in the walk's order: by their names' bytes. False,
+// with `error` set, when it cannot be listed.
+bool list_folder_entries(const std::string& path, std::vector<FolderEntry>& entries, int& error);
 
 }  // namespace prismet

@@ -24,8 +24,10 @@ SourceConverter::SourceConverter(const OutputStyle& style, const Vocabulary& voc
 
 SourceConverter::~SourceConverter() = default;
 
-std::uint64_t SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEncoding encoding) {
+std::uint64_t SourceConverter::convert(TextWriter& output, TextReader& input, CharacterEncoding encoding,
+                                       PageLinks* links) {
   PageWriter page(output, parts_->style, encoding);
+  page.set_links(links);
   page.tag(page.whole.open);
   SourceLine& line = *parts_->line;
   start_source(line);

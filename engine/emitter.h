@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/text_stream.h"
+#include "engine/page_links.h"
 #include "engine/scanner.h"
 #include "engine/vocabulary.h"
 #include "settings/output_style.h"
@@ -37,9 +38,11 @@ class SourceConverter {
   SourceConverter& operator=(const SourceConverter&) = delete;
 
   // Converts the whole input; returns how many source lines it held (a
-  // line longer than one piece counts once).
+  // line longer than one piece counts once). With `links`, the header name
+  // of each include directive it knows a page for is a link to that page.
   std::uint64_t convert(TextWriter& output, TextReader& input,
-                        CharacterEncoding encoding = CharacterEncoding::kShiftJis);
+                        CharacterEncoding encoding = CharacterEncoding::kShiftJis,
+                        PageLinks* links = nullptr);
 
  private:
   struct Parts;

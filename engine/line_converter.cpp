@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "common/cp932.h"
 #include "engine/char_sets.h"
+#include "engine/include_directive.h"
 #include "engine/line_number_text.h"
 #include "engine/scanner.h"
 #include "engine/text_escaper.h"
@@ -48,6 +50,24 @@ struct FixedClasses {
 
 constexpr FixedClasses kCopiedRunClasses(false);
 constexpr FixedClasses kEscapedRunClasses(true);
+
+// A token that leaves the state as it is and writes no tag that stays open:
+// a link may hold it whole.
+bool fits_in_link(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::Whitespace:
+    case TokenKind::Plain:
+    case TokenKind::Keyword:
+    case TokenKind::Constant:
+    case TokenKind::LineCommentText:
+    case TokenKind::BlockCommentText:
+    case TokenKind::StringText:
+    case TokenKind::CharText:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
@@ -162,6 +182,48 @@ template <CharacterEncoding E>
   return true;
 }
 
+template <CharacterEncoding E>
+void LineConverter::write_include_link(PageWriter& page, SourceLine& line, ScanState& state,
+                                       std::int64_t& column) const {
+  const std::optional<IncludeName> name = include_name(std::string_view(line.text, line.length));
+  if (!name) return;
+  const char* const begin = line.text + name->begin;
+  const char* const end = line.text + name->end;
+  const std::string_view target =
+      page.links()->include_target(std::string_view(begin, name->end - name->begin), name->angled);
+  if (target.empty()) return;
+  // Token by token, as the run loop would write them; the link opens before
+  // the token that begins the name and closes after the one that ends it.
+  // A token that would leave a tag open inside the link, or run past the
+  // name, closes the link first, so that the tags always nest.
+  bool open = false;
+  Token token;
+  while (scan::scan_token<E>(line, token, index_, state)) {
+    const char* const token_end = token.text + token.length;
+    if (!open && token.text >= begin) {
+      if (token.text != begin || !fits_in_link(token.kind) || token_end > end) {
+        state = page.emit(token, state, column);
+        return;
+      }
+      page.raw("<a href=\"", 9);
+      page.raw(target.data(), target.size());
+      page.raw("\">", 2);
+      open = true;
+    }
+    if (open && (token_end > end || !fits_in_link(token.kind))) {
+      page.raw("</a>", 4);
+      state = page.emit(token, state, column);
+      return;
+    }
+    state = page.emit(token, state, column);
+    if (open && token_end == end) {
+      page.raw("</a>", 4);
+      return;
+    }
+  }
+  if (open) page.raw("</a>", 4);
+}
+
 // The token loop, inlined into the line so that a line costs no call of it.
 template <CharacterEncoding E>
 [[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
@@ -169,6 +231,13 @@ template <CharacterEncoding E>
                                                                    std::int64_t& column) const {
   page.set_line(line);
   if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
+  if (page.links() != nullptr && state == ScanState::Code && !line.goes_on) [[unlikely]] {
+    // Only a line whose first byte but blanks is '#' may be one: the others
+    // cost this look alone.
+    const char* first = line.text;
+    while (*first == ' ' || *first == '\t') ++first;
+    if (*first == '#') write_include_link<E>(page, line, state, column);
+  }
   Token token;
   for (;;) {
     const bool more = state == ScanState::Code ? write_code_until_opener<E>(page, line, token, column)

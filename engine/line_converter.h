@@ -56,6 +56,11 @@ class LineConverter {
   // the line's last piece left it.
   template <CharacterEncoding E>
   ScanState scan_tokens(PageWriter& page, SourceLine& line, ScanState state, std::int64_t& column) const;
+  // At the start of a line in the code state: when the line is an include
+  // directive whose header name the page's links know, writes the line's
+  // tokens one by one up to the name's end, the name inside a link.
+  template <CharacterEncoding E>
+  void write_include_link(PageWriter& page, SourceLine& line, ScanState& state, std::int64_t& column) const;
   // One line piece between the line tags, with its line ending; returns the
   // state at the line's end.
   template <CharacterEncoding E>

@@ -10,6 +10,7 @@
 
 #include "common/text_stream.h"
 #include "engine/char_sets.h"
+#include "engine/page_links.h"
 #include "engine/scanner.h"
 #include "engine/text_escaper.h"
 #include "settings/output_style.h"
@@ -70,6 +71,9 @@ class PageWriter {
   void line_ending() { output_.put('\n'); }
   // False once a write of the page has failed.
   bool ok() const { return output_.ok(); }
+  // What the page's include directives link to; null: no links.
+  PageLinks* links() const { return links_; }
+  void set_links(PageLinks* links) { links_ = links; }
 
   // Writes a token with its tags; returns the state that follows it. Inline:
   // the line loop calls it for every token that has tags.
@@ -130,6 +134,7 @@ class PageWriter {
   // The tags, each followed by TextWriter::kShort bytes of padding.
   std::string tag_bytes_;
   const char* line_end_ = nullptr;
+  PageLinks* links_ = nullptr;
   TextWriter& output_;
   const OutputStyle& style_;
   TextEscaper escaper_;

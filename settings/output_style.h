@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/fixed_text.h"
 #include "common/source_encoding.h"
@@ -70,6 +71,15 @@ struct Settings {
   std::string extensionless_sources;
   // ...and those whose first lines hold an editor's mode line saying C++.
   bool cpp_mode_line = false;
+  // The header name of an include directive links to the page of the file
+  // it names, where that file has a page in the same site...
+  bool include_links = false;
+  // ...looked for, when written "<name>", in these folders too (separated
+  // by ';', as a compiler's include folders).
+  std::string include_folders;
+  // This run's include folders besides those. Never read from or written
+  // to a settings file.
+  std::vector<std::string> run_include_folders;
   // This run's title: what "{{source}}" becomes in place of the source's
   // name. Never read from or written to a settings file.
   std::optional<std::string> page_title;

@@ -58,6 +58,8 @@ std::vector<SettingKey> make_setting_keys() {
            SettingKind::kText},
           {kCppModeLineKey, "cpp-mode-line", "files without extension saying C++ converted",
            SettingKind::kBool},
+          {kIncludeLinksKey, "include-links", "#include names link to their pages", SettingKind::kBool},
+          {kIncludeFoldersKey, "include-folders", "folders for <names>, separated by ;", SettingKind::kText},
       });
   return keys;
 }
@@ -155,6 +157,8 @@ std::string setting_text(const Settings& settings, const SettingKey& key) {
       {kJobsKey, number_text(settings.jobs)},
       {kExtensionlessSourcesKey, settings.extensionless_sources},
       {kCppModeLineKey, settings.cpp_mode_line ? "1" : "0"},
+      {kIncludeLinksKey, settings.include_links ? "1" : "0"},
+      {kIncludeFoldersKey, settings.include_folders},
   };
   for (const auto& [name, text] : texts) {
     if (is_key(key, name)) return text;

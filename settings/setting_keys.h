@@ -35,6 +35,8 @@ inline constexpr char kOutputFolderKey[] = "出力フォルダ";
 inline constexpr char kJobsKey[] = "同時変換数";
 inline constexpr char kExtensionlessSourcesKey[] = "拡張子のないソース";
 inline constexpr char kCppModeLineKey[] = "C++のモード行";
+inline constexpr char kIncludeLinksKey[] = "インクルードのリンク";
+inline constexpr char kIncludeFoldersKey[] = "インクルードフォルダ";
 
 // The value of kPathBaseKey that takes relative paths from the settings
 // file's folder.

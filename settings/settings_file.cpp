@@ -36,6 +36,9 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   profile.read_string(section, kExtensionlessSourcesKey, "", value, sizeof value);
   settings.extensionless_sources = value;
   settings.cpp_mode_line = read_profile_bool(profile, section, kCppModeLineKey, false);
+  settings.include_links = read_profile_bool(profile, section, kIncludeLinksKey, false);
+  profile.read_string(section, kIncludeFoldersKey, "", value, sizeof value);
+  settings.include_folders = value;
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -56,6 +59,9 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
     profile.write_string(section, kExtensionlessSourcesKey, settings.extensionless_sources.c_str());
   }
   if (settings.cpp_mode_line) write_profile_bool(profile, section, kCppModeLineKey, true);
+  if (settings.include_links) write_profile_bool(profile, section, kIncludeLinksKey, true);
+  if (!settings.include_folders.empty())
+    profile.write_string(section, kIncludeFoldersKey, settings.include_folders.c_str());
 }
 
 const char* mode_section(const char* mode) {
@@ -200,6 +206,32 @@ void resolve_relative_paths(Settings& settings, const char* settings_file) {
                      settings.output_folder}) {
     if (!resolve_path_in_folder(folder, path, kPathCapacity)) path[0] = '\0';
   }
+  std::string include_folders;
+  for (const std::string& include_folder : include_folder_list(settings.include_folders)) {
+    char path[kPathCapacity];
+    if (include_folder.size() >= sizeof path) continue;
+    std::memcpy(path, include_folder.c_str(), include_folder.size() + 1);
+    // A folder that no longer fits names no folder at all.
+    if (!resolve_path_in_folder(folder, path, sizeof path)) continue;
+    if (!include_folders.empty()) include_folders += ';';
+    include_folders += path;
+  }
+  settings.include_folders = include_folders;
+}
+
+std::vector<std::string> include_folder_list(std::string_view value) {
+  std::vector<std::string> folders;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t end = value.find(';', start);
+    if (end == std::string_view::npos) end = value.size();
+    std::string_view folder = value.substr(start, end - start);
+    while (!folder.empty() && (folder.front() == ' ' || folder.front() == '\t')) folder.remove_prefix(1);
+    while (!folder.empty() && (folder.back() == ' ' || folder.back() == '\t')) folder.remove_suffix(1);
+    if (!folder.empty()) folders.emplace_back(folder);
+    start = end + 1;
+  }
+  return folders;
 }
 
 bool is_valid_mode_name(const char* mode) {

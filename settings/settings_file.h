@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/fixed_text.h"
 #include "settings/output_style.h"
@@ -63,14 +66,18 @@ void save_output_style(ProfileFile& profile, const char* section, const OutputSt
 bool settings_have_mode(const char* mode);
 
 // For settings that take relative paths from the settings file's folder:
-// makes the vocabulary, insert file and output folder paths that are
-// relative absolute
+// makes the vocabulary, insert file, output folder and include folder paths
+// that are relative absolute
 // against the folder of `settings_file` (or of the settings file in use
 // when null). A path that would then not fit is emptied, so that no file
 // of the current folder is taken in its place. Other settings are left as
 // they are. Applied to a run's copy of the settings after they are saved,
 // so the settings file keeps the paths as written.
 void resolve_relative_paths(Settings& settings, const char* settings_file = nullptr);
+
+// The folders of an include folders value: the texts between ';', blanks
+// at either end left out, empty ones dropped.
+std::vector<std::string> include_folder_list(std::string_view value);
 
 // True when `mode` names a section that a save writes and a later load finds
 // again: no line break, no lone lead byte at its end, nothing that the file

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
@@ -369,6 +370,51 @@ TEST(SettingsFile, TreeKeysLoadAndSaveOnlyWhenSet) {
   }
 }
 
+// The include keys at their defaults are not written; stored ones keep their
+// values.
+TEST(SettingsFile, IncludeKeysLoadAndSaveOnlyWhenSet) {
+  const struct {
+    const char* stored;
+    bool links;
+    const char* folders;
+  } cases[] = {
+      {"", false, ""},
+      {"インクルードのリンク=1\r\n", true, ""},
+      {"インクルードのリンク=0\r\n", false, ""},
+      {"インクルードフォルダ=include;../lib/include\r\n", false, "include;../lib/include"},
+      {"インクルードのリンク=1\r\nインクルードフォルダ=/usr/include\r\n", true, "/usr/include"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = scratch_path("include-keys.ini");
+    delete_file(file.c_str());
+    write_file(file, std::string("[prismet]\r\n") + c.stored);
+    Settings settings;
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.include_links, c.links) << c.stored;
+    EXPECT_EQ(settings.include_folders, c.folders) << c.stored;
+    ASSERT_TRUE(save_settings_to(file.c_str(), settings, nullptr));
+    const std::string saved = read_file(file);
+    // A stored line keeps its place, set or not.
+    EXPECT_EQ(saved.find("インクルードのリンク") != std::string::npos,
+              std::strstr(c.stored, "インクルードのリンク") != nullptr);
+    EXPECT_EQ(saved.find("インクルードフォルダ") != std::string::npos, c.folders[0] != '\0') << saved;
+  }
+}
+
+TEST(SettingsFile, IncludeFolderListSplitsAtSemicolons) {
+  const struct {
+    const char* value;
+    std::vector<std::string> folders;
+  } cases[] = {
+      {"", {}},
+      {";;", {}},
+      {"inc", {"inc"}},
+      {" inc ; ../lib/include;", {"inc", "../lib/include"}},
+      {"C:\\My Headers;\t/usr/include\t", {"C:\\My Headers", "/usr/include"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(include_folder_list(c.value), c.folders) << c.value;
+}
+
 // With the settings folder as the base, relative paths are taken from it;
 // absolute and empty ones are kept, and one that would not fit is emptied.
 TEST(SettingsFile, RelativePathsFromTheSettingsFolder) {
@@ -377,6 +423,7 @@ TEST(SettingsFile, RelativePathsFromTheSettingsFolder) {
   set_default_settings(settings, "html5.top", "/abs/x.btm");
   std::memcpy(settings.vocabulary_file, "voc/c.voc", 10);
   std::memcpy(settings.output_folder, "site", 5);
+  settings.include_folders = "inc; /usr/include;" + std::string(kPathCapacity, 'n') + ";../lib";
   Settings untouched = settings;
   resolve_relative_paths(untouched, "/cfg/prismet/prismet.ini");
   EXPECT_STREQ(untouched.style.insert_before, "html5.top") << "the current folder stays the base";
@@ -388,6 +435,9 @@ TEST(SettingsFile, RelativePathsFromTheSettingsFolder) {
   EXPECT_EQ(std::string(settings.vocabulary_file), "/cfg/prismet" + sep + "voc/c.voc");
   EXPECT_STREQ(settings.style.insert_after, "/abs/x.btm");
   EXPECT_EQ(std::string(settings.output_folder), "/cfg/prismet" + sep + "site");
+  EXPECT_EQ(settings.include_folders, "/cfg/prismet" + sep + "inc;/usr/include;/cfg/prismet" + sep + "../lib")
+      << "a folder too long for a path is left out";
+  EXPECT_EQ(untouched.include_folders, "inc; /usr/include;" + std::string(kPathCapacity, 'n') + ";../lib");
 
   Settings empty;
   set_default_settings(empty, "", "");

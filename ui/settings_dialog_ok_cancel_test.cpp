@@ -20,6 +20,7 @@ std::string describe(const CustomBoxParam& param) {
       std::to_string(style.expand_tabs) + "|nbsp " + std::to_string(style.nbsp_spaces) + "|encoding " +
       std::to_string(static_cast<int>(s.encoding)) + "|from settings folder " +
       std::to_string(s.paths_from_settings_folder) + "|variables " + std::to_string(s.insert_file_variables);
+  text += "|include links " + std::to_string(s.include_links) + "|include folders " + s.include_folders;
   for (const TagRow& row : kTagRows) text += "|" + (style.*row.pair).open + "|" + (style.*row.pair).close;
   for (const std::string& file : param.files) text += "|file " + file;
   return text;
@@ -32,6 +33,8 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAndRecordsTheHistoriesInOrder) {
   param_.settings.encoding = SourceEncoding::kAutomatic;
   param_.settings.paths_from_settings_folder = true;
   param_.settings.insert_file_variables = true;
+  param_.settings.include_links = true;
+  param_.settings.include_folders = "C:\\inc;lib";
   DialogDriver driver;
   driver.wait_for_dialog()
       .set_text(IDC_EXTENSION, ".html")
@@ -68,6 +71,8 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAndRecordsTheHistoriesInOrder) {
   EXPECT_EQ(s.encoding, SourceEncoding::kAutomatic);
   EXPECT_TRUE(s.paths_from_settings_folder);
   EXPECT_TRUE(s.insert_file_variables);
+  EXPECT_TRUE(s.include_links);
+  EXPECT_EQ(s.include_folders, "C:\\inc;lib");
 
   EXPECT_EQ(stored_history(kExtensionHistory), (Texts{".html", ".txt"}));
   EXPECT_EQ(stored_history(kVocabularyFileHistory), (Texts{"C:\\v.txt"}));
@@ -95,6 +100,8 @@ TEST_F(SettingsDialog, CancelAfterEditsChangesNothingButThePlacement) {
   param_.files = {"C:\\kept.cpp", "C:\\also.cpp"};
   param_.settings.encoding = SourceEncoding::kUtf8;
   param_.settings.insert_file_variables = true;
+  param_.settings.include_links = true;
+  param_.settings.include_folders = "inc";
   const std::string before = describe(param_);
   for (bool by_key : {false, true}) {
     SCOPED_TRACE(by_key ? "Escape" : "Cancel button");
