@@ -154,6 +154,7 @@ constexpr PageSwitch kPageSwitches[] = {
     {"--line-anchors", nullptr, &CommandLine::line_anchors},
     {"--expand-tabs", nullptr, &CommandLine::expand_tabs},
     {"--nbsp", nullptr, &CommandLine::nbsp_spaces},
+    {"--site-navigation", nullptr, &CommandLine::site_navigation},
 };
 
 bool page_switch(const char* argument, CommandLine& command_line) {

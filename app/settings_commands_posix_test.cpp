@@ -75,7 +75,9 @@ TEST_F(SettingsCommands, SettingsAreShownInUtf8WithTheirEnglishNames) {
                    u8"ソースの拡張子 = .c .cc .cpp .cxx .c++ .h .hh .hpp .hxx .h++ .inl .ipp .tcc .ixx "
                    u8".cppm  # source-extensions: extensions converted in folders\n"
                    u8"出力フォルダ =   # output-folder: folder of the pages (empty: beside)\n"
-                   u8"同時変換数 = 0  # jobs: files converted at once (0: per processor)\n"));
+                   u8"同時変換数 = 0  # jobs: files converted at once (0: per processor)\n"
+                   u8"サイトのナビゲーション = 0  # site-navigation: breadcrumbs, readable indexes, a search "
+                   u8"box\n"));
   EXPECT_EQ(run_with_streams({"--settings", "a.cpp"}), 2);
   EXPECT_EQ(out(), "");
 }

@@ -15,6 +15,8 @@ namespace {
 
 class Fnv1a {
  public:
+  Fnv1a() = default;
+  explicit Fnv1a(std::uint64_t hash) : hash_(hash) {}
   void add(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (std::size_t i = 0; i < size; ++i) hash_ = (hash_ ^ bytes[i]) * 0x100000001b3ull;
@@ -69,6 +71,12 @@ std::uint64_t run_fingerprint(const Settings& settings) {
   hash.add_file(settings.vocabulary_file);
   hash.add_file(style.insert_before);
   hash.add_file(style.insert_after);
+  return hash.value();
+}
+
+std::uint64_t fingerprint_with(std::uint64_t fingerprint, std::string_view text) {
+  Fnv1a hash(fingerprint);
+  hash.add_text(text);
   return hash.value();
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/file_system.h"
 #include "convert/site_index.h"
@@ -20,6 +21,9 @@ namespace prismet {
 // file and of both insert files. Any change gives another value (a 64-bit
 // FNV-1a hash).
 std::uint64_t run_fingerprint(const Settings& settings);
+
+// A fingerprint that also depends on `text`.
+std::uint64_t fingerprint_with(std::uint64_t fingerprint, std::string_view text);
 
 // The run's side of the rule, the same for every page of it.
 struct Freshness {

@@ -65,6 +65,9 @@ struct Settings {
   char output_folder[kPathCapacity] = {};
   // ...and how many files are converted at once (0: one per processor).
   std::int32_t jobs = 0;
+  // A tree's pages and indexes lead through the site: breadcrumbs, readable
+  // indexes and a search box over the names of its pages.
+  bool site_navigation = false;
   // This run's title: what "{{source}}" becomes in place of the source's
   // name. Never read from or written to a settings file.
   std::optional<std::string> page_title;

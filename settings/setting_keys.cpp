@@ -54,6 +54,8 @@ std::vector<SettingKey> make_setting_keys() {
           {kSourceExtensionsKey, "source-extensions", "extensions converted in folders", SettingKind::kText},
           {kOutputFolderKey, "output-folder", "folder of the pages (empty: beside)", SettingKind::kPath},
           {kJobsKey, "jobs", "files converted at once (0: per processor)", SettingKind::kCount},
+          {kSiteNavigationKey, "site-navigation", "breadcrumbs, readable indexes, a search box",
+           SettingKind::kBool},
       });
   return keys;
 }
@@ -149,6 +151,7 @@ std::string setting_text(const Settings& settings, const SettingKey& key) {
       {kSourceExtensionsKey, settings.source_extensions},
       {kOutputFolderKey, settings.output_folder},
       {kJobsKey, number_text(settings.jobs)},
+      {kSiteNavigationKey, settings.site_navigation ? "1" : "0"},
   };
   for (const auto& [name, text] : texts) {
     if (is_key(key, name)) return text;

@@ -33,6 +33,7 @@ inline constexpr char kLineAnchorsKey[] = "行のアンカー";
 inline constexpr char kSourceExtensionsKey[] = "ソースの拡張子";
 inline constexpr char kOutputFolderKey[] = "出力フォルダ";
 inline constexpr char kJobsKey[] = "同時変換数";
+inline constexpr char kSiteNavigationKey[] = "サイトのナビゲーション";
 
 // The value of kPathBaseKey that takes relative paths from the settings
 // file's folder.

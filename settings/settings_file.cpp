@@ -33,6 +33,7 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   profile.read_string(section, kOutputFolderKey, "", settings.output_folder, sizeof settings.output_folder);
   const std::int32_t jobs = read_profile_int(profile, section, kJobsKey, 0);
   settings.jobs = jobs < 0 ? 0 : jobs > kMaxJobs ? kMaxJobs : jobs;
+  settings.site_navigation = read_profile_bool(profile, section, kSiteNavigationKey, false);
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -49,6 +50,7 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
   if (settings.output_folder[0] != '\0')
     profile.write_string(section, kOutputFolderKey, settings.output_folder);
   if (settings.jobs != 0) write_profile_int(profile, section, kJobsKey, settings.jobs);
+  if (settings.site_navigation) write_profile_bool(profile, section, kSiteNavigationKey, true);
 }
 
 const char* mode_section(const char* mode) {

@@ -1,0 +1,21 @@
+// A site's names script on disk (site_names.h): written in one piece through
+// a replacement when it would change, removed when its site has no pages
+// left, and never put in place of a file this program did not make.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "convert/failure.h"
+
+namespace prismet {
+
+// Brings the script in the folder `folder` to `bytes`, unless it holds
+// them already. Returns nothing, or why it could not.
+std::optional<FileFailure> update_site_names(const std::string& folder, const std::string& bytes);
+
+// Removes the script this program made in the folder `folder`, if there is
+// one; anyone else's file of that name stays.
+std::optional<FileFailure> remove_site_names(const std::string& folder);
+
+}  // namespace prismet
