@@ -36,9 +36,9 @@ TEST(SiteNames, NamesBecomeAsciiScriptTextThatNothingEnds) {
   }
 }
 
-// A page named as its source plus the extension is its path alone; another
-// page name, or a name the script can only show with U+FFFD, goes with its
-// link as a pair.
+// A page named as its source plus the extension is its path alone; a page
+// named otherwise goes with its link as a pair (as does, on Linux, a name
+// that is no UTF-8: see site_navigation_posix_test.cpp).
 TEST(SiteNames, EachPageIsItsPathOrAPairWithItsLink) {
   const SiteNamesFolder root;
   const SiteNamesFolder sub = site_names_folder(site_names_folder(root, "a b"), "\"c\"");
@@ -48,12 +48,10 @@ TEST(SiteNames, EachPageIsItsPathOrAPairWithItsLink) {
   append_site_name(list, root, "x.cpp", "x.cpp.html", ".html");
   append_site_name(list, sub, "y.h", "y.h.html", ".html");
   append_site_name(list, root, "z.cpp", "z.html", ".html");
-  append_site_name(list, sub, "bad\xFF.h", "bad\xFF.h.html", ".html");
   EXPECT_EQ(list,
             "\"x.cpp\",\n"
             "\"a b/\\u0022c\\u0022/y.h\",\n"
-            "[\"z.cpp\",\"z.html\"],\n"
-            "[\"a b/\\u0022c\\u0022/bad\\ufffd.h\",\"a%20b/%22c%22/bad%FF.h.html\"],\n");
+            "[\"z.cpp\",\"z.html\"],\n");
 }
 
 TEST(SiteNames, TheScriptBeginsAsOursAndHoldsTheListAndTheExtension) {

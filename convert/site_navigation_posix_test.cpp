@@ -13,6 +13,7 @@
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
 #include "convert/conversion.h"
+#include "convert/site_names.h"
 #include "settings/settings_file.h"
 #include "tests/test_files.h"
 
@@ -139,6 +140,13 @@ TEST_F(SiteNavigationPosixTest, TheNamesGoWithTheLastPageAndNeverReplaceAnotherF
   ASSERT_EQ(::symlink((root_ + "/top.txt").c_str(), (site_ + "/prismet-files.js").c_str()), 0);
   EXPECT_EQ(convert({tree_}), 1);
   EXPECT_EQ(read_file(root_ + "/top.txt"), "{{index}}|");
+}
+
+TEST(SiteNamesPosix, ANameThatIsNoUtf8GoesWithItsOwnLink) {
+  const SiteNamesFolder sub = site_names_folder(SiteNamesFolder(), "a b");
+  std::string list;
+  append_site_name(list, sub, "bad\xFF.h", "bad\xFF.h.html", ".html");
+  EXPECT_EQ(list, "[\"a b/bad\\ufffd.h\",\"a%20b/bad%FF.h.html\"],\n");
 }
 
 // A name in bytes that are no UTF-8 is listed with its own link; each
