@@ -91,7 +91,9 @@ std::optional<FileFailure> end_site(SiteFolder& root, std::string_view extension
   std::optional<FileFailure> failure;
   if (root.output_is_link || root.index_is_link) return failure;
   if (root.files_below > 0) {
-    failure = update_site_names(root.output_path, site_names_script(root.site_names, extension));
+    const std::string head = site_names_head(extension);
+    const std::string_view pieces[] = {head, root.site_names, site_names_tail()};
+    failure = update_site_names(root.output_path, pieces);
   } else if (root.complete) {
     failure = remove_site_names(root.output_path);
   }

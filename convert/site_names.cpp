@@ -33,7 +33,8 @@ void append_code_point(std::string& out, std::uint32_t code_point) {
 // The search box: finds the pages whose path holds what is typed (in any
 // case), at most a hundred shown, each a link relative to the index that
 // loaded this script.
-constexpr char kSearchScript[] = R"js((function () {
+constexpr char kTail[] = R"js(]};
+(function () {
   var input = document.getElementById("prismet-search");
   var list = document.getElementById("prismet-found");
   var script = document.currentScript;
@@ -118,7 +119,11 @@ void append_site_name(std::string& list, const SiteNamesFolder& folder, std::str
   const std::size_t start = list.size();
   list += '"';
   list += folder.text;
-  const bool well_formed = append_script_text(list, file_name_as_utf8(source_name));
+  // Most names are ASCII, the same in every encoding: no conversion.
+  bool ascii = true;
+  for (const char byte : source_name) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
+  const bool well_formed = ascii ? append_script_text(list, source_name)
+                                 : append_script_text(list, file_name_as_utf8(source_name));
   list += '"';
   const bool named_so = page_name.size() == source_name.size() + extension.size() &&
                         page_name.substr(0, source_name.size()) == source_name &&
@@ -133,14 +138,20 @@ void append_site_name(std::string& list, const SiteNamesFolder& folder, std::str
   list += ",\n";
 }
 
-std::string site_names_script(std::string_view list, std::string_view extension) {
+std::string site_names_head(std::string_view extension) {
   std::string out(kOpening);
   out += "// The pages of this site, for its indexes' search box.\nvar prismetSite = {extension: \"";
   append_script_text(out, file_name_as_utf8(extension));
   out += "\", files: [\n";
+  return out;
+}
+
+std::string_view site_names_tail() { return kTail; }
+
+std::string site_names_script(std::string_view list, std::string_view extension) {
+  std::string out = site_names_head(extension);
   out += list;
-  out += "]};\n";
-  out += kSearchScript;
+  out += site_names_tail();
   return out;
 }
 

@@ -40,7 +40,11 @@ SiteNamesFolder site_names_folder(const SiteNamesFolder& parent, std::string_vie
 void append_site_name(std::string& list, const SiteNamesFolder& folder, std::string_view source_name,
                       std::string_view page_name, std::string_view extension);
 
-// The whole script of a site's list, its pages' extension given.
+// The script of a site's list in three pieces, its pages' extension given:
+// what comes before the list, and after it (so that a long list is never
+// copied to be written or compared); and the whole of it.
+std::string site_names_head(std::string_view extension);
+std::string_view site_names_tail();
 std::string site_names_script(std::string_view list, std::string_view extension);
 
 // How many bytes from its start tell a script site_names_script made from

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string_view>
 
+#include "common/file_replacement.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
-#include "convert/site_index_file.h"
 #include "convert/site_names.h"
 
 namespace prismet {
@@ -57,7 +57,30 @@ FileFailure in_the_way(const std::string& path) {
 
 }  // namespace
 
-std::optional<FileFailure> update_site_names(const std::string& folder, const std::string& bytes) {
+// True when `bytes` are the pieces one after the other.
+bool same_bytes(std::string_view bytes, std::span<const std::string_view> pieces) {
+  for (const std::string_view piece : pieces) {
+    if (bytes.substr(0, piece.size()) != piece) return false;
+    bytes.remove_prefix(piece.size());
+  }
+  return bytes.empty();
+}
+
+bool write_pieces(const std::string& path, std::span<const std::string_view> pieces, int& error) {
+  FileReplacement replacement;
+  FileReplacement::Options options;
+  options.refuse_links = true;
+  bool written = replacement.begin(path.c_str(), options);
+  for (const std::string_view piece : pieces) {
+    written = written && std::fwrite(piece.data(), 1, piece.size(), replacement.stream()) == piece.size();
+  }
+  if (written && replacement.commit()) return true;
+  error = replacement.error() != 0 ? replacement.error() : errno;
+  return false;
+}
+
+std::optional<FileFailure> update_site_names(const std::string& folder,
+                                             std::span<const std::string_view> pieces) {
   const std::string path = join_path(folder, kSiteNamesName);
   if (path.size() >= kPathCapacity) return failure_of(Culprit::kPage, ENAMETOOLONG, path);
   std::string existing;
@@ -65,14 +88,14 @@ std::optional<FileFailure> update_site_names(const std::string& folder, const st
     case Existing::kOthers:
       return in_the_way(path);
     case Existing::kOurs:
-      if (existing == bytes) return std::nullopt;
+      if (same_bytes(existing, pieces)) return std::nullopt;
       break;
     case Existing::kNone:
       break;
   }
   std::string().swap(existing);
   int error = 0;
-  if (!write_index_file(path, bytes, error)) return failure_of(Culprit::kPage, error, path);
+  if (!write_pieces(path, pieces, error)) return failure_of(Culprit::kPage, error, path);
   return std::nullopt;
 }
 

@@ -4,15 +4,19 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "convert/failure.h"
 
 namespace prismet {
 
-// Brings the script in the folder `folder` to `bytes`, unless it holds
-// them already. Returns nothing, or why it could not.
-std::optional<FileFailure> update_site_names(const std::string& folder, const std::string& bytes);
+// Brings the script in the folder `folder` to the bytes of `pieces` one
+// after the other, unless it holds them already. Returns nothing, or why it
+// could not.
+std::optional<FileFailure> update_site_names(const std::string& folder,
+                                             std::span<const std::string_view> pieces);
 
 // Removes the script this program made in the folder `folder`, if there is
 // one; anyone else's file of that name stays.
