@@ -110,9 +110,9 @@ TEST_F(FirstRunTest, FilesAlreadyThereAreKept) {
   write_file(path("b.cpp"), "b");
   ASSERT_EQ(run_with_streams({path("b.cpp")}), 0);
   EXPECT_EQ(read_file(user_file("prismet-html5.top")), "<mine>{{source}}");
-  EXPECT_EQ(
-      read_file(path("b.html")).rfind("<mine>b.cpp<pre class=\"prismet\"><span id=\"L1\"></span>b</pre>", 0),
-      0u);
+  EXPECT_EQ(read_file(path("b.html"))
+                .rfind("<mine>b.cpp<pre class=\"prismet\"><a id=\"L1\" href=\"#L1\">   1: </a>b</pre>", 0),
+            0u);
 }
 
 // Without the package's data (a program run from its build folder) the

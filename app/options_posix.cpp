@@ -154,6 +154,7 @@ constexpr PageSwitch kPageSwitches[] = {
     {"--line-anchors", nullptr, &CommandLine::line_anchors},
     {"--expand-tabs", nullptr, &CommandLine::expand_tabs},
     {"--nbsp", nullptr, &CommandLine::nbsp_spaces},
+    {"--site-navigation", nullptr, &CommandLine::site_navigation},
 };
 
 bool page_switch(const char* argument, CommandLine& command_line) {
@@ -290,6 +291,8 @@ constexpr char kPageOptionsHelp[] =
     "                   a number in front of every line, or none\n"
     "  --line-anchors, --no-line-anchors\n"
     "                   every line its id (\"L1\", \"L2\", ...), or none\n"
+    "  --site-navigation, --no-site-navigation\n"
+    "                   a tree's trails, readable indexes and search box, or none\n"
     "  --expand-tabs, --no-expand-tabs\n"
     "                   tabs as spaces up to the next tab stop, or as they are\n"
     "  --tab-width=N    columns per tab stop, 1 to 64\n"

@@ -186,6 +186,7 @@ struct Expected {
   std::optional<std::string> extension = std::nullopt;
   std::optional<std::string> title = std::nullopt;
   bool fragment = false;
+  std::optional<bool> site_navigation = std::nullopt;
 };
 
 void expect_page_choices(const CommandLine& line, const Expected& expected, const std::string& shown) {
@@ -197,6 +198,7 @@ void expect_page_choices(const CommandLine& line, const Expected& expected, cons
   EXPECT_EQ(line.extension, expected.extension) << shown;
   EXPECT_EQ(line.title, expected.title) << shown;
   EXPECT_EQ(line.fragment, expected.fragment) << shown;
+  EXPECT_EQ(line.site_navigation, expected.site_navigation) << shown;
 }
 
 TEST(ProgramOptions, PageChoicesForOneRun) {
@@ -210,6 +212,9 @@ TEST(ProgramOptions, PageChoicesForOneRun) {
       {{"--no-line-numbers", "-n", "a"}, Expected{.line_numbers = true}},  // the later one counts
       {{"--line-anchors", "a"}, Expected{.line_anchors = true}},
       {{"--no-line-anchors", "a"}, Expected{.line_anchors = false}},
+      {{"--site-navigation", "a"}, Expected{.site_navigation = true}},
+      {{"--no-site-navigation", "--site-navigation", "--no-site-navigation", "a"},
+       Expected{.site_navigation = false}},
       {{"--expand-tabs", "--tab-width", "8", "a"}, Expected{.expand_tabs = true, .tab_width = 8}},
       {{"--no-expand-tabs", "--tab-width=1", "a"}, Expected{.expand_tabs = false, .tab_width = 1}},
       {{"--tab-width=64", "a"}, Expected{.tab_width = 64}},

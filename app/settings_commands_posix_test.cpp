@@ -80,7 +80,9 @@ TEST_F(SettingsCommands, SettingsAreShownInUtf8WithTheirEnglishNames) {
                    u8"folders\n"
                    u8"C++のモード行 = 0  # cpp-mode-line: files without extension saying C++ converted\n"
                    u8"インクルードのリンク = 0  # include-links: #include names link to their pages\n"
-                   u8"インクルードフォルダ =   # include-folders: folders for <names>, separated by ;\n"));
+                   u8"インクルードフォルダ =   # include-folders: folders for <names>, separated by ;\n"
+                   u8"サイトのナビゲーション = 0  # site-navigation: breadcrumbs, readable indexes, a search "
+                   u8"box\n"));
   EXPECT_EQ(run_with_streams({"--settings", "a.cpp"}), 2);
   EXPECT_EQ(out(), "");
 }

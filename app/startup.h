@@ -52,6 +52,7 @@ struct CommandLine {
   // This run's page choices, in place of the mode's; not saved.
   std::optional<bool> line_numbers;
   std::optional<bool> line_anchors;
+  std::optional<bool> site_navigation;
   std::optional<bool> expand_tabs;
   std::optional<int> tab_width;
   std::optional<bool> nbsp_spaces;

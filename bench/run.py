@@ -178,9 +178,10 @@ def make_vocabularies(folder, count):
     return paths
 
 
-def prismet_folder(work, name, program, mode_lines):
+def prismet_folder(work, name, program, mode_lines, keys=""):
     """A copy of the program with its own settings file beside it (which
-    wins over the user's), no dialog."""
+    wins over the user's), no dialog; `keys` ("KEY=VALUE,...") go into its
+    default mode."""
     folder = os.path.join(work, name)
     os.makedirs(folder, exist_ok=True)
     target = os.path.join(folder, os.path.basename(program))
@@ -188,6 +189,7 @@ def prismet_folder(work, name, program, mode_lines):
     base = os.path.splitext(target)[0] if target.endswith(".exe") else target
     with open(base + ".ini", "wb") as ini:
         ini.write("[prismet]\r\nダイアログを表示=0\r\n".encode("cp932"))
+        ini.write("".join(f"{key}\r\n" for key in keys.split(",") if key).encode("cp932"))
         ini.write(mode_lines.encode("cp932"))
     return target
 
@@ -613,6 +615,9 @@ def main():
     parser.add_argument("--vocabulary-keywords", type=int, default=1000000,
                         help="keywords of the vocabulary rows (a 2 MB corpus with a vocabulary file of that many "
                         "keywords foo0, foo1, ..., and with one that adds and removes them); 0 for none")
+    parser.add_argument("--prismet-keys", default="",
+                        help="KEY=VALUE,... added to the default mode prismet runs in (such as "
+                        "サイトのナビゲーション=1,行番号を表示=1,行のアンカー=1)")
     args = parser.parse_args()
 
     args.build = os.path.abspath(args.build)
@@ -624,7 +629,8 @@ def main():
     vocabularies = make_vocabularies(work, args.vocabulary_keywords) if args.vocabulary_keywords else {}
     for mode, path in vocabularies.items():
         full += f"[{mode}]\r\n語彙ファイル={path}\r\n"
-    program = prismet_folder(work, "prismet-bin", os.path.join(args.build, "app", "prismet"), full)
+    program = prismet_folder(work, "prismet-bin", os.path.join(args.build, "app", "prismet"), full,
+                             args.prismet_keys)
     escape = os.path.join(args.build, "bench", "escape_baseline")
     copy = os.path.join(args.build, "bench", "copy_baseline")
     floor = os.path.join(args.build, "bench", "io_floor")

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace prismet {
 
@@ -103,6 +104,10 @@ bool delete_file(const char* path);
 // True when both paths name one existing file (also through different
 // spellings, links or case); false when either does not exist.
 bool same_file(const char* first, const char* second);
+
+// The folder or file at `path` as a full path (links resolved where the
+// system does so); `path` itself when that cannot be had.
+std::string full_path_of(const char* path);
 
 // Fills `buffer` with the full path of the running executable, cut to
 // capacity - 1 bytes and NUL-terminated. False when it cannot be had.

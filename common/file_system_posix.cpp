@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "common/file_system.h"
@@ -124,6 +126,11 @@ bool delete_file(const char* path) { return ::unlink(path) == 0; }
 bool same_file(const char* first, const char* second) {
   struct stat a, b;
   return ::stat(first, &a) == 0 && ::stat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::string full_path_of(const char* path) {
+  const std::unique_ptr<char, decltype(&std::free)> full(::realpath(path, nullptr), &std::free);
+  return full ? std::string(full.get()) : std::string(path);
 }
 
 bool executable_path(char* buffer, std::size_t capacity) {

@@ -2,6 +2,7 @@
 #include <io.h>
 
 #include <cerrno>
+#include <string>
 
 #include "common/file_system.h"
 
@@ -117,6 +118,12 @@ bool same_file(const char* first, const char* second) {
   return file_identity(first, a) && file_identity(second, b) &&
          a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
          a.nFileIndexLow == b.nFileIndexLow;
+}
+
+std::string full_path_of(const char* path) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+  return length > 0 && length < sizeof full ? std::string(full, length) : std::string(path);
 }
 
 bool executable_path(char* buffer, std::size_t capacity) {

@@ -15,6 +15,8 @@ namespace {
 
 class Fnv1a {
  public:
+  Fnv1a() = default;
+  explicit Fnv1a(std::uint64_t hash) : hash_(hash) {}
   void add(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (std::size_t i = 0; i < size; ++i) hash_ = (hash_ ^ bytes[i]) * 0x100000001b3ull;
@@ -77,6 +79,12 @@ std::uint64_t fingerprint_with_site(std::uint64_t fingerprint, std::uint64_t dig
   hash.add_text("include links");
   hash.add_number(fingerprint);
   hash.add_number(digest);
+  return hash.value();
+}
+
+std::uint64_t fingerprint_with(std::uint64_t fingerprint, std::string_view text) {
+  Fnv1a hash(fingerprint);
+  hash.add_text(text);
   return hash.value();
 }
 

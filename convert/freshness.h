@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/file_system.h"
 #include "convert/site_index.h"
@@ -24,6 +25,8 @@ std::uint64_t run_fingerprint(const Settings& settings);
 // The fingerprint of a run whose pages also depend on the site's files (the
 // targets of include links): `digest` is theirs.
 std::uint64_t fingerprint_with_site(std::uint64_t fingerprint, std::uint64_t digest);
+// A fingerprint that also depends on `text`.
+std::uint64_t fingerprint_with(std::uint64_t fingerprint, std::string_view text);
 
 // The run's side of the rule, the same for every page of it.
 struct Freshness {

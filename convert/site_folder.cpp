@@ -9,6 +9,9 @@
 #include "common/path_text.h"
 #include "convert/site_index.h"
 #include "convert/site_index_file.h"
+#include "convert/site_names.h"
+#include "convert/site_names_file.h"
+#include "convert/site_navigation.h"
 
 namespace prismet {
 
@@ -26,7 +29,8 @@ std::optional<FileFailure> write_index(const SiteFolder& folder) {
     failure.reason = "the index's name is a symbolic link";
     return failure;
   }
-  const std::string bytes = render_index(folder.index);
+  const std::string bytes =
+      folder.index.navigation ? render_navigation_index(folder.index) : render_index(folder.index);
   if (bytes == folder.previous.bytes) return std::nullopt;
   if (path.size() >= kPathCapacity) return failure_of(Culprit::kPage, ENAMETOOLONG, path);
   int error = 0;
@@ -57,6 +61,7 @@ std::optional<FileFailure> end_folder(SiteFolder& folder) {
   for (const IndexPage& page : folder.index.pages) {
     ++folder.files_below;
     folder.bytes_below += page.record.source.size;
+    folder.lines_below += page.record.lines;
   }
   std::optional<FileFailure> failure;
   if (folder.files_below > 0) {
@@ -66,9 +71,11 @@ std::optional<FileFailure> end_folder(SiteFolder& folder) {
   }
   if (folder.parent != nullptr && !folder.complete) folder.parent->complete = false;
   if (folder.parent != nullptr && folder.files_below > 0) {
-    folder.parent->index.folders.push_back({folder.name, folder.files_below, folder.bytes_below});
+    folder.parent->index.folders.push_back(
+        {folder.name, folder.files_below, folder.bytes_below, folder.lines_below});
     folder.parent->files_below += folder.files_below;
     folder.parent->bytes_below += folder.bytes_below;
+    folder.parent->lines_below += folder.lines_below;
   }
   // What the index kept is no longer needed.
   folder.index = FolderIndex();
@@ -77,6 +84,20 @@ std::optional<FileFailure> end_folder(SiteFolder& folder) {
   std::map<std::string, std::string>().swap(folder.taken);
   std::unordered_set<std::string>().swap(folder.links);
   std::unordered_set<std::string>().swap(folder.outputs);
+  return failure;
+}
+
+std::optional<FileFailure> end_site(SiteFolder& root, std::string_view extension) {
+  std::optional<FileFailure> failure;
+  if (root.output_is_link || root.index_is_link) return failure;
+  if (root.files_below > 0) {
+    const std::string head = site_names_head(extension);
+    const std::string_view pieces[] = {head, root.site_names, site_names_tail()};
+    failure = update_site_names(root.output_path, pieces);
+  } else if (root.complete) {
+    failure = remove_site_names(root.output_path);
+  }
+  std::string().swap(root.site_names);
   return failure;
 }
 

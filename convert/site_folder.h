@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "convert/failure.h"
 #include "convert/site_index.h"
 #include "convert/site_index_file.h"
+#include "convert/site_names.h"
 
 namespace prismet {
 
@@ -60,6 +62,12 @@ struct SiteFolder {
   OpenFolder pages;
   std::uint64_t files_below = 0;
   std::uint64_t bytes_below = 0;
+  std::uint64_t lines_below = 0;
+  // The root of its site (itself at the root). With site navigation: its
+  // place in the site's names script, and at the root the site's list.
+  SiteFolder* root = nullptr;
+  SiteNamesFolder names_place;
+  std::string site_names;
   int argument = 0;  // the index of the argument it was entered for
   // Where its sources are among the site's files (include links): the top
   // folder's number (kNoSiteTop: none) and its folder below that top.
@@ -77,5 +85,10 @@ const char* culprit_path(const SiteFolder& folder);
 // parent's, and what its index kept is let go. Returns nothing, or why its
 // index could not be written or removed.
 std::optional<FileFailure> end_folder(SiteFolder& folder);
+
+// Ends a site with navigation at its root, after end_folder: the script of
+// its pages' names is written where it has pages (unless unchanged), or
+// removed where it has none left and all of it was walked.
+std::optional<FileFailure> end_site(SiteFolder& root, std::string_view extension);
 
 }  // namespace prismet

@@ -149,6 +149,8 @@ std::string index_link(const std::string& site_path, bool utf8) {
   return "<nav class=\"prismet-nav\"><a href=\"index.html\">" + shown(site_path, utf8) + "</a></nav>";
 }
 
+void append_index_records(std::string& out, const FolderIndex& index) { append_records(out, index); }
+
 std::string render_index(const FolderIndex& index) {
   const std::string title = shown(index.site_path, index.utf8);
   std::string out =

@@ -46,6 +46,7 @@ struct IndexFolder {
   std::string name;
   std::uint64_t files = 0;  // pages in it and below it
   std::uint64_t bytes = 0;  // their sources' sizes
+  std::uint64_t lines = 0;  // their sources' lines (shown with site navigation)
 };
 
 struct FolderIndex {
@@ -54,12 +55,19 @@ struct FolderIndex {
   bool has_parent = false;  // a link to "../index.html"
   std::vector<IndexFolder> folders;
   std::vector<IndexPage> pages;
+  // With site navigation (site_navigation.h): the index is rendered by
+  // render_navigation_index, its site's root titled `root_name`.
+  bool navigation = false;
+  std::string root_name;
 };
 
 inline constexpr char kIndexName[] = "index.html";
 
 // The whole document.
 std::string render_index(const FolderIndex& index);
+
+// Appends the comment with the index's records that render_index ends with.
+void append_index_records(std::string& out, const FolderIndex& index);
 
 // The records an index made by render_index keeps. False when the bytes are
 // not such an index (another file of that name); `records` then stays empty.

@@ -21,6 +21,8 @@
 #include "convert/site_folder.h"
 #include "convert/site_index.h"
 #include "convert/site_index_file.h"
+#include "convert/site_names.h"
+#include "convert/site_navigation.h"
 #include "convert/tree_job.h"
 #include "convert/tree_walk.h"
 #include "convert/worker_pool.h"
@@ -73,6 +75,8 @@ class TreeConversion {
  private:
   SiteFolder* new_folder(SiteFolder* parent, std::string source_path, std::string output_path,
                          std::string name);
+  void name_site(SiteFolder& folder, const std::string& root_path);
+  void fingerprint_root_names();
   void start(const std::vector<std::string>& paths);
   void start_argument(const Argument& argument);
   void list_site();
@@ -154,7 +158,12 @@ SiteFolder* TreeConversion::new_folder(SiteFolder* parent, std::string source_pa
   folder->index.utf8 = utf8_;
   folder->index.has_parent = parent != nullptr;
   folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
-  folder->index_value = index_link(folder->index.site_path, utf8_);
+  folder->root = parent == nullptr ? folder.get() : parent->root;
+  if (settings_.site_navigation) {
+    folder->index.navigation = true;
+    if (parent != nullptr) folder->names_place = site_names_folder(parent->names_place, folder->name);
+  }
+  name_site(*folder, parent == nullptr ? folder->source_path : parent->index.root_name);
   // A link's target is no index of this site: neither read nor written.
   folder->output_is_link = parent != nullptr && !output_root_.empty() && is_link(folder->output_path.c_str());
   const std::string index_path = join_path(folder->output_path, kIndexName);
@@ -165,6 +174,36 @@ SiteFolder* TreeConversion::new_folder(SiteFolder* parent, std::string source_pa
   return made;
 }
 
+// Gives the folder its pages' "{{index}}": a link to its index, or with site
+// navigation the trail from its site's root, which a root takes from the
+// name of `root_path` (its tree's folder, else the output folder).
+void TreeConversion::name_site(SiteFolder& folder, const std::string& root_path) {
+  if (!folder.index.navigation) {
+    folder.index_value = index_link(folder.index.site_path, utf8_);
+    return;
+  }
+  if (folder.parent == nullptr) {
+    folder.index.root_name = site_root_name(root_path.empty() ? folder.output_path : root_path);
+  } else {
+    folder.index.root_name = root_path;
+  }
+  folder.index_value = breadcrumbs_link(folder.index.root_name, folder.index.site_path, utf8_);
+}
+
+// With site navigation every page shows its site's root by name: the names
+// of this run's roots go into the fingerprint, so that pages made under
+// another name are made again.
+void TreeConversion::fingerprint_root_names() {
+  if (!settings_.site_navigation) return;
+  freshness_.fingerprint = fingerprint_with(freshness_.fingerprint, "site-navigation");
+  for (const Argument& argument : arguments_) {
+    if (!argument.folder) continue;
+    const bool own_root = output_root_.empty() || folder_arguments_ == 1;
+    freshness_.fingerprint =
+        fingerprint_with(freshness_.fingerprint, site_root_name(own_root ? argument.path : output_root_));
+  }
+}
+
 void TreeConversion::start(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     const bool folder = !names_standard_streams(path.c_str()) && is_folder(path.c_str());
@@ -172,6 +211,7 @@ void TreeConversion::start(const std::vector<std::string>& paths) {
     folder_arguments_ += folder;
   }
   output_root_ = settings_.output_folder;
+  fingerprint_root_names();
   if (output_root_.empty()) return;
   int error = 0;
   if (!make_folders(output_root_, error)) {
@@ -204,6 +244,7 @@ void TreeConversion::start_argument(const Argument& argument) {
   }
   if (folder_arguments_ == 1) {
     top_->source_path = argument.path;
+    name_site(*top_, argument.path);
     enter_top(*top_, argument.index);
     return;
   }
@@ -565,6 +606,10 @@ void TreeConversion::convert_named(int argument, const std::string& path) {
   page.page_name = std::string(file_name_of(page_path.c_str()));
   if (!top_->taken.emplace(name_key(page.page_name), path).second) return;  // listed once
   page.record = {freshness_.fingerprint, source, lines, page_size_of(page_path)};
+  if (settings_.site_navigation) {
+    append_site_name(top_->site_names, top_->names_place, page.source_name, page.page_name,
+                     settings_.extension);
+  }
   top_->index.pages.push_back(std::move(page));
 }
 
@@ -586,6 +631,10 @@ void TreeConversion::consume_file(Event& event) {
     } else {
       ++summary_.converted;
       summary_.bytes += job.record.source.size;
+    }
+    if (settings_.site_navigation) {
+      append_site_name(event.folder->root->site_names, event.folder->names_place, job.source_name,
+                       job.page_name, settings_.extension);
     }
     event.folder->index.pages.push_back({std::move(job.source_name), std::move(job.page_name), job.record});
   }
@@ -616,6 +665,11 @@ void TreeConversion::consume(Event& event) {
 void TreeConversion::finish_folder(SiteFolder& folder) {
   if (const std::optional<FileFailure> failure = end_folder(folder)) {
     fail(folder.argument, culprit_path(folder), *failure);
+  }
+  if (settings_.site_navigation && folder.parent == nullptr) {
+    if (const std::optional<FileFailure> failure = end_site(folder, settings_.extension)) {
+      fail(folder.argument, culprit_path(folder), *failure);
+    }
   }
   for (OpenFolder* held : {&folder.sources, &folder.pages}) {
     if (held->held()) {

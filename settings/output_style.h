@@ -80,6 +80,9 @@ struct Settings {
   // This run's include folders besides those. Never read from or written
   // to a settings file.
   std::vector<std::string> run_include_folders;
+  // A tree's pages and indexes lead through the site: breadcrumbs, readable
+  // indexes and a search box over the names of its pages.
+  bool site_navigation = false;
   // This run's title: what "{{source}}" becomes in place of the source's
   // name. Never read from or written to a settings file.
   std::optional<std::string> page_title;

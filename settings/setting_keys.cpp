@@ -60,6 +60,8 @@ std::vector<SettingKey> make_setting_keys() {
            SettingKind::kBool},
           {kIncludeLinksKey, "include-links", "#include names link to their pages", SettingKind::kBool},
           {kIncludeFoldersKey, "include-folders", "folders for <names>, separated by ;", SettingKind::kText},
+          {kSiteNavigationKey, "site-navigation", "breadcrumbs, readable indexes, a search box",
+           SettingKind::kBool},
       });
   return keys;
 }
@@ -159,6 +161,7 @@ std::string setting_text(const Settings& settings, const SettingKey& key) {
       {kCppModeLineKey, settings.cpp_mode_line ? "1" : "0"},
       {kIncludeLinksKey, settings.include_links ? "1" : "0"},
       {kIncludeFoldersKey, settings.include_folders},
+      {kSiteNavigationKey, settings.site_navigation ? "1" : "0"},
   };
   for (const auto& [name, text] : texts) {
     if (is_key(key, name)) return text;

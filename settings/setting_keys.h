@@ -37,6 +37,7 @@ inline constexpr char kExtensionlessSourcesKey[] = "拡張子のないソース"
 inline constexpr char kCppModeLineKey[] = "C++のモード行";
 inline constexpr char kIncludeLinksKey[] = "インクルードのリンク";
 inline constexpr char kIncludeFoldersKey[] = "インクルードフォルダ";
+inline constexpr char kSiteNavigationKey[] = "サイトのナビゲーション";
 
 // The value of kPathBaseKey that takes relative paths from the settings
 // file's folder.

@@ -39,6 +39,7 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   settings.include_links = read_profile_bool(profile, section, kIncludeLinksKey, false);
   profile.read_string(section, kIncludeFoldersKey, "", value, sizeof value);
   settings.include_folders = value;
+  settings.site_navigation = read_profile_bool(profile, section, kSiteNavigationKey, false);
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -62,6 +63,7 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
   if (settings.include_links) write_profile_bool(profile, section, kIncludeLinksKey, true);
   if (!settings.include_folders.empty())
     profile.write_string(section, kIncludeFoldersKey, settings.include_folders.c_str());
+  if (settings.site_navigation) write_profile_bool(profile, section, kSiteNavigationKey, true);
 }
 
 const char* mode_section(const char* mode) {
