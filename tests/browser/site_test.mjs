@@ -103,6 +103,64 @@ async function theLinkedLineIsTheTarget(browser) {
   await page.close();
 }
 
+// The style sheet marks a line through its anchor's ::before box.
+const markedLines = (page) =>
+  page.$$eval('pre.prismet a[id^="L"]', (anchors) =>
+    anchors
+      .filter((a) => {
+        const color = getComputedStyle(a, '::before').backgroundColor;
+        return color !== 'rgba(0, 0, 0, 0)' && color !== 'transparent';
+      })
+      .map((a) => a.id));
+
+async function theLinkedLineAndARangeAreMarked(browser) {
+  const { page } = await open(browser, pageUrl('a.cpp.html', '#L3'));
+  check('the linked line alone is marked', JSON.stringify(await markedLines(page)) === '["L3"]',
+        JSON.stringify(await markedLines(page)));
+  await page.goto(pageUrl('a.cpp.html', '#L2-L4'));
+  check('a range #L2-L4 is marked whole, and nothing else',
+        JSON.stringify(await markedLines(page)) === '["L2","L3","L4"]', JSON.stringify(await markedLines(page)));
+  await page.evaluate(() => { location.hash = '#L5'; });
+  await page.waitForFunction(() => location.hash === '#L5');
+  check('another line linked: the range is unmarked, the line marked',
+        JSON.stringify(await markedLines(page)) === '["L5"]', JSON.stringify(await markedLines(page)));
+  await page.close();
+}
+
+async function anIncludeLeadsToItsHeader(browser) {
+  const { page } = await open(browser, pageUrl('a.cpp.html'));
+  const link = await page.$('pre.prismet a[href="sub/b.h.html"]');
+  check('#include "sub/b.h" links its header\'s page', link !== null);
+  if (link === null) return page.close();
+  check('the link covers the header name only',
+        (await page.evaluate((a) => a.textContent, link)) === 'sub/b.h');
+  await Promise.all([page.waitForNavigation(), link.click()]);
+  check('following it opens the header\'s page', page.url() === pageUrl('sub/b.h.html'), page.url());
+  await page.close();
+}
+
+async function theSearchBoxFindsPages(browser) {
+  const { page, problems } = await open(browser, pageUrl('sub/index.html'));
+  const box = await page.$('#prismet-search');
+  check('the index has a search box, shown where script runs',
+        box !== null && (await page.evaluate((b) => !b.hidden, box)));
+  if (box === null) return page.close();
+  await box.type('sjis');
+  const found = await page.$$eval('#prismet-found a', (links) => links.map((a) => a.href));
+  check('typing part of a name lists the matching page', found.length === 1 && found[0] === pageUrl('sub/sjis.cpp.html'),
+        JSON.stringify(found));
+  await box.click({ clickCount: 3 });
+  await box.type('.cpp');
+  const all = await page.$$eval('#prismet-found a', (links) => links.map((a) => a.href).sort());
+  check('every page whose name matches, from any folder',
+        JSON.stringify(all) === JSON.stringify([pageUrl('a.cpp.html'), pageUrl('sub/sjis.cpp.html')]),
+        JSON.stringify(all));
+  await Promise.all([page.waitForNavigation(), page.click('#prismet-found a')]);
+  check('a found page opens', page.url().endsWith('.cpp.html'), page.url());
+  check('searching needs no server and leaves nothing wrong', problems.length === 0, problems.join('; '));
+  await page.close();
+}
+
 async function indexesLeadToPagesAndBack(browser) {
   const { page } = await open(browser, pageUrl('index.html'));
   await Promise.all([page.waitForNavigation(), page.click('a[href="sub/index.html"]')]);
@@ -153,7 +211,8 @@ async function copiedCodeIsTheSource(browser, server, pagePath, sourcePath, deco
   const origin = `http://127.0.0.1:${server.address().port}`;
   await browser.defaultBrowserContext().overridePermissions(origin, ['clipboard-read', 'clipboard-write']);
   const { page } = await open(browser, `${origin}/${pagePath}`);
-  const numbers = await page.$$eval('.line-number', (all) => all.length);
+  // A line's number is its anchor's text (the html5 mode's), or a span in it.
+  const numbers = await page.$$eval('pre.prismet a[id^="L"]', (all) => all.filter((a) => /\d/.test(a.textContent)).length);
   await page.evaluate(() => {
     const range = document.createRange();
     range.selectNodeContents(document.querySelector('pre.prismet'));
@@ -178,6 +237,9 @@ const browser = await puppeteer.launch({
 try {
   await everyPageOpensAndEveryLinkLands(browser);
   await theLinkedLineIsTheTarget(browser);
+  await theLinkedLineAndARangeAreMarked(browser);
+  await anIncludeLeadsToItsHeader(browser);
+  await theSearchBoxFindsPages(browser);
   await indexesLeadToPagesAndBack(browser);
   await darkModeFollowsTheReader(browser);
   const server = await serve();
