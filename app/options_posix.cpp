@@ -343,6 +343,36 @@ ProgramOptions checked(ProgramOptions options) {
 
 }  // namespace
 
+namespace {
+
+// The switches of a run: --force, -q and -v. True when the argument is one.
+bool run_switch(const char* argument, CommandLine& command_line) {
+  if (std::strcmp(argument, "--force") == 0) {
+    command_line.rewrite_all = true;
+  } else if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
+    command_line.quiet = true;
+  } else if (std::strcmp(argument, "-v") == 0 || std::strcmp(argument, "--verbose") == 0) {
+    command_line.verbose = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The usage lines.
+constexpr char kUsageLines[] =
+    "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
+    "               [-o DIR] [-j N] [--force] [-q] [-v] [/dlg:0 | /dlg:1]\n"
+    "               [--] FILE|FOLDER...\n"
+    "       prismet [OPTION...] [-o PAGE] FILE\n"
+    "       prismet --print-css\n"
+    "       prismet --settings [-m NAME]\n"
+    "       prismet --set KEY=VALUE [-m NAME]\n"
+    "       prismet -h | --help\n"
+    "       prismet -V | --version\n";
+
+}  // namespace
+
 ProgramOptions parse_program_options(int argument_count, char** arguments) {
   ProgramOptions options;
   CommandLine& command_line = options.command_line;
@@ -374,12 +404,7 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
       }
     } else if (settings_option(argument, argument_count, arguments, i, options)) {
       if (options.action == ProgramOptions::Action::kUsageError) return options;
-    } else if (std::strcmp(argument, "--force") == 0) {
-      command_line.rewrite_all = true;
-    } else if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
-      command_line.quiet = true;
-    } else if (std::strcmp(argument, "-v") == 0 || std::strcmp(argument, "--verbose") == 0) {
-      command_line.verbose = true;
+    } else if (run_switch(argument, command_line)) {
     } else if (option_value(argument, "-o", "--output-dir", argument_count, arguments, i, value)) {
       if (value == nullptr) return usage_error(std::string("option '") + argument + "' needs a DIR");
       if (value[0] == '\0') return usage_error("the output folder must not be empty");
@@ -407,16 +432,8 @@ ProgramOptions parse_program_options(int argument_count, char** arguments) {
 }
 
 std::string usage_text(const char* settings_file) {
-  std::string text =
-      "usage: prismet [-m NAME | --mode=NAME | /mode:NAME] [-e NAME | --encoding=NAME]\n"
-      "               [-o DIR] [-j N] [--force] [-q] [-v] [/dlg:0 | /dlg:1]\n"
-      "               [--] FILE|FOLDER...\n"
-      "       prismet [OPTION...] [-o PAGE] FILE\n"
-      "       prismet --print-css\n"
-      "       prismet --settings [-m NAME]\n"
-      "       prismet --set KEY=VALUE [-m NAME]\n"
-      "       prismet -h | --help\n"
-      "       prismet -V | --version\n"
+  std::string text = kUsageLines;
+  text +=
       "\n"
       "Turns C++ source files into HTML with syntax colouring. Each FILE is\n"
       "converted into a page beside it, named after it with its extension\n"
