@@ -151,20 +151,26 @@ std::string index_link(const std::string& site_path, bool utf8) {
 
 void append_index_records(std::string& out, const FolderIndex& index) { append_records(out, index); }
 
-std::string render_index(const FolderIndex& index) {
-  const std::string title = shown(index.site_path, index.utf8);
+std::string index_document_head(const std::string& title, bool utf8, const char* style) {
   std::string out =
       "<!DOCTYPE html>\n"
       "<html>\n"
       "<head>\n";
-  out += index.utf8 ? "<meta charset=\"utf-8\">\n" : "<meta charset=\"Shift_JIS\">\n";
+  out += utf8 ? "<meta charset=\"utf-8\">\n" : "<meta charset=\"Shift_JIS\">\n";
   out +=
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<meta name=\"generator\" content=\"prismet\">\n"
       "<title>" +
       title + "</title>\n";
-  out += kStyle;
-  out += "</head>\n<body>\n<h1>" + title + "</h1>\n<table>\n";
+  out += style;
+  out += "</head>\n<body>\n";
+  return out;
+}
+
+std::string render_index(const FolderIndex& index) {
+  const std::string title = shown(index.site_path, index.utf8);
+  std::string out = index_document_head(title, index.utf8, kStyle);
+  out += "<h1>" + title + "</h1>\n<table>\n";
   out += "<thead><tr><th>Name</th><th>Bytes</th><th>Lines</th></tr></thead>\n<tbody>\n";
   if (index.has_parent) {
     append_row(out, "../index.html", "", "../", "");

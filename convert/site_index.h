@@ -66,6 +66,10 @@ inline constexpr char kIndexName[] = "index.html";
 // The whole document.
 std::string render_index(const FolderIndex& index);
 
+// An index's document up to its body: the opening, the encoding, the
+// generator, `title` and `style`, then "<body>".
+std::string index_document_head(const std::string& title, bool utf8, const char* style);
+
 // Appends the comment with the index's records that render_index ends with.
 void append_index_records(std::string& out, const FolderIndex& index);
 

@@ -175,18 +175,8 @@ std::string breadcrumbs_link(std::string_view root_name, const std::string& site
 std::string render_navigation_index(const FolderIndex& index) {
   std::string title = name_as_page_text(index.root_name, index.utf8);
   if (index.site_path.size() > 1) title += name_as_page_text(index.site_path, index.utf8);
-  std::string out =
-      "<!DOCTYPE html>\n"
-      "<html>\n"
-      "<head>\n";
-  out += index.utf8 ? "<meta charset=\"utf-8\">\n" : "<meta charset=\"Shift_JIS\">\n";
-  out +=
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-      "<meta name=\"generator\" content=\"prismet\">\n"
-      "<title>" +
-      title + "</title>\n";
-  out += kStyle;
-  out += "</head>\n<body>\n<h1 class=\"prismet-breadcrumbs\">";
+  std::string out = index_document_head(title, index.utf8, kStyle);
+  out += "<h1 class=\"prismet-breadcrumbs\">";
   out += trail(index.root_name, index.site_path, index.utf8, true);
   out += "</h1>\n";
   out += kSearch;
