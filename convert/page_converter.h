@@ -15,6 +15,7 @@
 #include "convert/failure.h"
 #include "convert/insert_file.h"
 #include "convert/page_variables.h"
+#include "convert/site_files.h"
 #include "engine/emitter.h"
 #include "engine/vocabulary.h"
 #include "settings/output_style.h"
@@ -42,6 +43,8 @@ struct PageConverter {
   // The insert files' variables of the page being written, where the
   // settings ask for them.
   PageVariables variables;
+  // The targets of the include directives of the folder being written.
+  IncludeTargetCache include_targets;
 
   // Automatic decoding gives the engine UTF-8.
   CharacterEncoding engine_encoding() const {

@@ -234,16 +234,40 @@ void SiteFiles::add_to_digest(std::string_view text) {
   for (const char c : text) digest_ = (digest_ ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
 }
 
+const std::string* IncludeTargetCache::find(std::size_t top, std::string_view folder, std::string_view name,
+                                            bool angled) {
+  if (!used_ || top != top_ || folder != folder_) {
+    targets_.clear();
+    used_ = true;
+    top_ = top;
+    folder_.assign(folder);
+  }
+  key_.assign(1, angled ? '<' : '"');
+  key_.append(name);
+  const auto found = targets_.find(key_);
+  return found == targets_.end() ? nullptr : &found->second;
+}
+
 std::string_view SitePageLinks::include_target(std::string_view name, bool angled) {
+  if (cache_ != nullptr && named_folder_ == nullptr) {
+    if (const std::string* kept = cache_->find(top_, folder_, name, angled)) return *kept;
+    target_ = look_up(name, angled);
+    cache_->keep(target_);
+    return target_;
+  }
+  target_ = look_up(name, angled);
+  return target_;
+}
+
+std::string SitePageLinks::look_up(std::string_view name, bool angled) const {
   // A UTF-8 page's names are looked up in the code page of the system's
   // file names where that is code page 932; a character it lacks names no
   // file.
   const bool convert = utf8_page_ && file_names_are_cp932();
   const std::string file_name = convert ? cp932_html_of_utf8(name) : std::string(name);
-  if (convert && file_name.find("&#") != std::string::npos) return std::string_view();
-  target_ = named_folder_ != nullptr ? site_.link_named(*named_folder_, file_name, angled, page_extension_)
-                                     : site_.link(top_, folder_, file_name, angled, page_extension_);
-  return target_;
+  if (convert && file_name.find("&#") != std::string::npos) return std::string();
+  return named_folder_ != nullptr ? site_.link_named(*named_folder_, file_name, angled, page_extension_)
+                                  : site_.link(top_, folder_, file_name, angled, page_extension_);
 }
 
 }  // namespace prismet

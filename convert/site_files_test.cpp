@@ -132,6 +132,38 @@ TEST_F(SiteFilesTest, AFileNamedIntoTheOutputFolderLinksFromItsPlaceOnTheDisk) {
   EXPECT_EQ(page.include_target("b.h", false), "src/b.h.html");
 }
 
+TEST_F(SiteFilesTest, AThreadsCacheGivesWhatEachLookUpGives) {
+  // The same name leads elsewhere from another folder or top, and quoted
+  // and angled names differ: a cache kept across pages must not mix them.
+  const struct {
+    bool in_lib;  // a source of lib/, else of src/
+    const char* folder;
+    const char* name;
+    bool angled;
+    const char* link;
+  } cases[] = {
+      {false, "", "b.h", false, "b.h.html"},
+      {false, "", "b.h", false, "b.h.html"},
+      {false, "", "sub/c.h", true, "sub/c.h.html"},
+      {false, "sub/", "b.h", false, "../b.h.html"},
+      {false, "sub/", "c.h", false, "c.h.html"},
+      {false, "sub/", "c.h", true, ""},
+      {false, "", "c.h", false, ""},
+      {true, "", "b.h", false, "b.h.html"},
+      {true, "deep/", "b.h", false, "../../src/b.h.html"},
+      {false, "sub/", "c.h", false, "c.h.html"},
+      {false, "sub/", "b.h", false, "../b.h.html"},
+  };
+  IncludeTargetCache cache;
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& c : cases) {
+      SitePageLinks page(site_, c.in_lib ? lib_ : src_, c.folder, ".html", false, &cache);
+      EXPECT_EQ(page.include_target(c.name, c.angled), c.link)
+          << c.folder << " " << c.name << " " << c.angled;
+    }
+  }
+}
+
 TEST_F(SiteFilesTest, CaseAndSeparatorsAsTheFileSystemHasThem) {
   // The link names the page as the source is listed.
   EXPECT_EQ(site_.link(src_, "", "B.H", false, ".html"), kCaseBlindFileNames ? "b.h.html" : "");

@@ -46,7 +46,7 @@ void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshnes
   std::optional<SitePageLinks> links;
   if (job.site != nullptr) {
     links.emplace(*job.site, job.site_top, *job.site_folder, converter.settings.extension,
-                  converter.utf8_pages());
+                  converter.utf8_pages(), &converter.include_targets);
   }
   PageResult result = convert_to_page(job.source_path.c_str(), job.page_path, converter, *job.index_value,
                                       links ? &*links : nullptr);

@@ -16,6 +16,10 @@ namespace prismet {
 
 namespace {
 
+// The end of a line number's link to its line, padded for a copy of fixed
+// length.
+constexpr char kLinkEnd[kShortCopyBytes] = "</a>";
+
 // What the byte at a token boundary starts, as far as the run is concerned.
 enum ByteClass : std::uint8_t {
   kRunByte,    // a token of its own that stays in the run (blanks, punctuation)
@@ -283,7 +287,7 @@ std::uint64_t LineConverter::convert_lines_as(PageWriter& page, TextReader& inpu
     open_line = !line.ends_source_line;
     if (line_numbers_) {
       page.tag(page.line_number.open);
-      page.raw(number.text().data(), number.text().size());
+      page.padded_raw(number.text().data(), number.text().size());
       page.tag(page.line_number.close);
       number.next();
     }
@@ -307,15 +311,15 @@ std::uint64_t LineConverter::convert_whole_lines_as(PageWriter& page, TextReader
       // The line's prefix and open tag come once, before its first piece.
       ++lines;
       if (line_anchors_) {
-        page.raw(anchor.text().data(), anchor.text().size());
+        page.padded_raw(anchor.text().data(), anchor.text().size());
         anchor.next();
       }
       if (line_numbers_) {
         page.tag(page.line_number.open);
-        page.raw(number.text().data(), number.text().size());
+        page.padded_raw(number.text().data(), number.text().size());
         page.tag(page.line_number.close);
         number.next();
-        if (line_anchors_) page.raw("</a>", 4);
+        if (line_anchors_) page.padded_raw(kLinkEnd, 4);
       }
       page.tag(page.line.open);
       column = 0;

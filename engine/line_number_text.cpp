@@ -41,12 +41,11 @@ constexpr char kLinkOpen[] = "<a id=\"L";
 constexpr char kLinkHref[] = "\" href=\"#L";
 constexpr char kLinkClose[] = "\">";
 
-// The offset of the link's first copy of the digits, and of the second
-// after `digits` of the first.
+// The offset of the link's first copy of the digits.
 constexpr std::size_t kLinkDigits = sizeof kLinkOpen - 1;
-constexpr std::size_t second_digits(std::size_t digits) {
-  return kLinkDigits + digits + sizeof kLinkHref - 1;
-}
+
+static_assert(kLinkDigits == 8 && sizeof kSpanOpen - 1 == 11 && sizeof kLinkHref - 1 == 10,
+              "LineAnchorText::first_digit and second_digit know the markup's lengths");
 
 }  // namespace
 
@@ -68,7 +67,7 @@ void LineNumberText::lay_out(std::size_t digits) {
   size_ = at + space_size;
 }
 
-void LineNumberText::next() {
+void LineNumberText::carry() {
   // Every digit a nine: one digit more. Twenty digits are never reached.
   if (!count_up(text_ + digits_at_, digits_) && digits_ < kMostDigits) lay_out(digits_ + 1);
 }
@@ -92,10 +91,10 @@ void LineAnchorText::lay_out(std::size_t digits) {
   size_ = static_cast<std::size_t>(at - text_);
 }
 
-void LineAnchorText::next() {
-  const std::size_t first = link_ ? kLinkDigits : sizeof kSpanOpen - 1;
+void LineAnchorText::carry() {
+  const std::size_t first = first_digit();
   if (count_up(text_ + first, digits_)) {
-    if (link_) std::memcpy(text_ + second_digits(digits_), text_ + first, digits_);
+    if (link_) std::memcpy(text_ + second_digit(), text_ + first, digits_);
   } else if (digits_ < kMostDigits) {
     lay_out(digits_ + 1);
   }
