@@ -85,4 +85,29 @@ std::string cp932_html_of_utf8(std::string_view utf8) {
   return out;
 }
 
+bool utf8_of_cp932(std::string_view cp932, std::string& utf8) {
+  utf8.clear();
+  for (std::size_t i = 0; i < cp932.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(cp932[i]);
+    int code_point = decode_cp932_single(byte);
+    if (code_point < 0) {
+      if (i + 1 == cp932.size()) return false;
+      code_point = decode_cp932_pair(byte, static_cast<unsigned char>(cp932[++i]));
+      if (code_point == 0) return false;
+    }
+    const auto c = static_cast<std::uint32_t>(code_point);
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else if (c < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (c >> 12));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return true;
+}
+
 }  // namespace prismet

@@ -23,4 +23,9 @@ int encode_cp932(std::uint32_t code_point);
 // `utf8` stays markup.
 std::string cp932_html_of_utf8(std::string_view utf8);
 
+// Code page 932 text in UTF-8, for a name a Shift_JIS page gives that names
+// a file of a system whose names are UTF-8; false (and `utf8` undefined)
+// when a byte or a pair is no character of the code page.
+bool utf8_of_cp932(std::string_view cp932, std::string& utf8);
+
 }  // namespace prismet

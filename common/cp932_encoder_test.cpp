@@ -64,5 +64,30 @@ TEST(Cp932Encoder, Utf8BecomesCodePage932TextOfAPage) {
   for (const auto& c : cases) EXPECT_EQ(cp932_html_of_utf8(c.utf8), c.cp932) << c.utf8;
 }
 
+TEST(Cp932Encoder, CodePage932NamesInUtf8) {
+  const struct {
+    std::string_view cp932;
+    bool ok;
+    std::string_view utf8;
+  } cases[] = {
+      {"a/b.h", true, "a/b.h"},
+      {"\x95\x5C.h", true, "\xE8\xA1\xA8.h"},          // 表, second byte a backslash
+      {"\xB1\xDF", true, "\xEF\xBD\xB1\xEF\xBE\x9F"},  // half-width katakana
+      {"\x87\x40", true, "\xE2\x91\xA0"},              // the NEC row's circled one
+      {"\x5C\x7E", true, "\x5C\x7E"},
+      {"\x80", false, ""},
+      {"a\x95", false, ""},     // a lead byte without its pair
+      {"\x85\x40", false, ""},  // a pair that is no character
+      {"\x81\x7F", false, ""},  // no second byte
+  };
+  for (const auto& c : cases) {
+    std::string utf8 = "left over";
+    EXPECT_EQ(utf8_of_cp932(c.cp932, utf8), c.ok) << c.cp932;
+    if (c.ok) {
+      EXPECT_EQ(utf8, c.utf8) << c.cp932;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace prismet

@@ -47,6 +47,10 @@ std::string file_name_as_utf8(std::string_view name);
 // ANSI code page); Linux names are bytes, usually UTF-8.
 bool file_names_are_cp932();
 
+// True when the system's file names are UTF-8 (Linux; Windows with UTF-8 as
+// its ANSI code page).
+bool file_names_are_utf8();
+
 // Writes text to a page with each placeholder of a known variable replaced
 // by its value. Text arrives in pieces that may split a placeholder; the
 // start of a possible placeholder is held back until the next piece or

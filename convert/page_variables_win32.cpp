@@ -24,4 +24,6 @@ std::string file_name_as_utf8(std::string_view name) {
 
 bool file_names_are_cp932() { return GetACP() == 932; }
 
+bool file_names_are_utf8() { return GetACP() == CP_UTF8; }
+
 }  // namespace prismet

@@ -262,10 +262,17 @@ std::string_view SitePageLinks::include_target(std::string_view name, bool angle
 std::string SitePageLinks::look_up(std::string_view name, bool angled) const {
   // A UTF-8 page's names are looked up in the code page of the system's
   // file names where that is code page 932; a character it lacks names no
-  // file.
-  const bool convert = utf8_page_ && file_names_are_cp932();
-  const std::string file_name = convert ? cp932_html_of_utf8(name) : std::string(name);
-  if (convert && file_name.find("&#") != std::string::npos) return std::string();
+  // file. A Shift_JIS page's names are looked up in UTF-8 where the
+  // system's names are UTF-8.
+  std::string file_name;
+  if (utf8_page_ && file_names_are_cp932()) {
+    file_name = cp932_html_of_utf8(name);
+    if (file_name.find("&#") != std::string::npos) return std::string();
+  } else if (!utf8_page_ && file_names_are_utf8()) {
+    if (!utf8_of_cp932(name, file_name)) return std::string();
+  } else {
+    file_name.assign(name);
+  }
   return named_folder_ != nullptr ? site_.link_named(*named_folder_, file_name, angled, page_extension_)
                                   : site_.link(top_, folder_, file_name, angled, page_extension_);
 }

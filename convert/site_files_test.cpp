@@ -187,6 +187,14 @@ TEST_F(SiteFilesTest, PageLinksLookNamesUpInTheFileSystemsBytes) {
     EXPECT_EQ(utf8_page.include_target("\xE8\xA1\xA8x.h", false), "%E8%A1%A8x.h.html");
     EXPECT_EQ(utf8_page.include_target("\xE8\xA1\xA8.h", false), "");
   }
+  if (file_names_are_utf8()) {
+    // A Shift_JIS page names 表x.h in code page 932; bytes that are no
+    // character of it name no file.
+    EXPECT_EQ(shift_jis_page.include_target("\x95\x5Cx.h", false), "%E8%A1%A8x.h.html");
+    EXPECT_EQ(shift_jis_page.include_target("\x95", false), "");
+    EXPECT_EQ(shift_jis_page.include_target("\x85\x40.h", false), "");
+    EXPECT_EQ(shift_jis_page.include_target("\xE8\xA1\xA8x.h", false), "");
+  }
   EXPECT_EQ(utf8_page.include_target("sub/c.h", true), "sub/c.h.html");
   EXPECT_EQ(utf8_page.include_target("mixed.h", true), kCaseBlindFileNames ? "Mixed.h.html" : "");
 }
