@@ -1,0 +1,255 @@
+// The definition finder's reading of one declaration at a scope's level:
+// its words and punctuation, and what it defines when a ';', ',', '=' or
+// '{' settles it.
+#include <string_view>
+
+#include "engine/definition_finder_internal.h"
+
+namespace prismet {
+
+void DefinitionFinderState::reset_statement() {
+  Statement& s = statement;
+  s.name.clear();
+  s.function.clear();
+  s.head.clear();
+  s.inner.clear();
+  s.parens = s.angles = s.brackets = s.tokens = 0;
+  s.last = LastToken::kNone;
+  s.head_kind = Head::kNone;
+  s.parameters = Parameters::kNone;
+  s.inner_state = Inner::kNone;
+  s.head_words = 0;
+  s.head_open = s.head_first_macro = s.name_prefixed = s.function_prefixed = false;
+  s.after_scope_operator = s.tilde = s.operator_name = false;
+  s.typedef_ = s.friend_ = s.extern_ = s.linkage = s.skip = s.template_parameters = false;
+  s.trailing = s.init_list = s.after_equals = s.defaulted = false;
+  s.initializer = s.declared = s.bitfield = s.after_body = s.access = false;
+}
+
+void DefinitionFinderState::literal() {
+  Statement& s = statement;
+  if (in_enum()) return;
+  if (s.operator_name) {
+    s.name.append("\"\"");
+    return;
+  }
+  if (s.initializer || !at_top()) return;
+  if (s.extern_ && s.last == LastToken::kKeyword) s.linkage = true;
+  ++s.tokens;
+  s.last = LastToken::kLiteral;
+}
+
+void DefinitionFinderState::word(std::string_view text) {
+  Statement& s = statement;
+  if (in_enum()) {
+    enumerator_word(text);
+    return;
+  }
+  const DeclarationWord kind = declaration_word(text.data(), text.size());
+  if (s.template_parameters && s.angles == 0 && !s.skip) {
+    // "template" without parameters: an explicit instantiation.
+    s.skip = true;
+  }
+  if (s.operator_name) {
+    operator_part(text, true);
+    return;
+  }
+  if (s.initializer) {
+    if (kind == DeclarationWord::kDefault || kind == DeclarationWord::kDelete) s.defaulted = true;
+    return;
+  }
+  if (!at_top()) {
+    inner_word(text, kind);
+    return;
+  }
+  if (kind == DeclarationWord::kName) {
+    name_word(text);
+  } else {
+    keyword(kind);
+  }
+}
+
+void DefinitionFinderState::inner_word(std::string_view text, DeclarationWord kind) {
+  Statement& s = statement;
+  if (s.inner_state == Inner::kCapturing && s.parens == 1 && s.angles == 0 && s.brackets == 0 &&
+      kind == DeclarationWord::kName) {
+    s.inner.set(text, line);
+  }
+}
+
+void DefinitionFinderState::name_word(std::string_view text) {
+  Statement& s = statement;
+  if (s.parameters == Parameters::kClosed && !s.trailing && !s.after_equals) {
+    // A name after a call that no type came before: the call was a macro's
+    // and the declaration starts here. After a function's parameters, a
+    // name is a macro standing for a qualifier.
+    if (s.function_prefixed) return;
+    reset_statement();
+  }
+  if (s.trailing || s.skip) {
+    s.last = LastToken::kName;
+    return;
+  }
+  if (s.head_kind == Head::kUsing || s.head_kind == Head::kConcept) {
+    if (s.head_open) {
+      s.head.set(text, line);
+      s.head_open = false;
+    }
+    s.last = LastToken::kName;
+    return;
+  }
+  const bool qualified = s.after_scope_operator && !s.name.empty();
+  if (qualified) {
+    if (s.tilde) {
+      char destructor[FoundName::kMaxBytes];
+      const std::size_t n = text.size() < sizeof destructor - 1 ? text.size() : sizeof destructor - 1;
+      destructor[0] = '~';
+      text.copy(destructor + 1, n);
+      s.name.append_component(std::string_view(destructor, n + 1), line);
+    } else {
+      s.name.append_component(text, line);
+    }
+  } else {
+    if (s.last != LastToken::kNone) ++s.tokens;
+    s.name_prefixed = s.tokens > 0 || s.tilde;
+    s.name.set(text, line);
+    if (s.tilde) {
+      s.name.clear();
+      s.name.append_component("~", line);
+      s.name.append(text);
+    }
+  }
+  s.after_scope_operator = false;
+  s.tilde = false;
+  s.last = LastToken::kName;
+  if ((s.head_kind == Head::kClass || s.head_kind == Head::kEnum || s.head_kind == Head::kNamespace) &&
+      s.head_open) {
+    if (!qualified) {
+      ++s.head_words;
+      if (s.head_words == 1) s.head_first_macro = looks_like_macro(text.data(), text.size());
+    }
+    if (s.head_kind == Head::kNamespace) {
+      if (qualified) {
+        s.head.append_component(text, line);
+      } else {
+        s.head.set(text, line);
+      }
+    } else {
+      s.head = s.name;
+    }
+  }
+}
+
+void DefinitionFinderState::head_keyword(DeclarationWord kind) {
+  Statement& s = statement;
+  if (kind == DeclarationWord::kEnum) {
+    s.head_kind = Head::kEnum;
+    s.class_kind = SymbolKind::Enum;
+  } else if (s.head_kind == Head::kEnum && s.head_words == 0) {
+    return;  // enum class, enum struct
+  } else {
+    s.head_kind = Head::kClass;
+    s.class_kind = kind == DeclarationWord::kStruct  ? SymbolKind::Struct
+                   : kind == DeclarationWord::kUnion ? SymbolKind::Union
+                                                     : SymbolKind::Class;
+  }
+  s.head_open = true;
+  s.head_words = 0;
+  s.head.clear();
+  ++s.tokens;
+  s.last = LastToken::kKeyword;
+}
+
+void DefinitionFinderState::keyword(DeclarationWord kind) {
+  Statement& s = statement;
+  if (s.skip) return;
+  const bool after_scope = s.after_scope_operator;
+  s.after_scope_operator = false;
+  switch (kind) {
+    case DeclarationWord::kNamespace:
+      if (s.head_kind == Head::kUsing) {
+        s.skip = true;
+        return;
+      }
+      reset_statement();
+      s.head_kind = Head::kNamespace;
+      s.head_open = true;
+      return;
+    case DeclarationWord::kClass:
+    case DeclarationWord::kStruct:
+    case DeclarationWord::kUnion:
+    case DeclarationWord::kEnum:
+      if (s.head_kind == Head::kUsing) {
+        s.skip = true;
+        return;
+      }
+      if (s.parameters == Parameters::kNone) head_keyword(kind);
+      return;
+    case DeclarationWord::kTypedef:
+      s.typedef_ = true;
+      return;
+    case DeclarationWord::kUsing:
+      reset_statement();
+      s.head_kind = Head::kUsing;
+      s.head_open = true;
+      return;
+    case DeclarationWord::kConcept:
+      s.head_kind = Head::kConcept;
+      s.head_open = true;
+      return;
+    case DeclarationWord::kTemplate:
+      if (after_scope || s.last == LastToken::kPunct) return;  // a dependent name: X::template f
+      if (s.extern_) {
+        s.skip = true;
+        return;
+      }
+      reset_statement();
+      s.template_parameters = true;
+      return;
+    case DeclarationWord::kOperator:
+      if (!after_scope) {
+        if (s.last != LastToken::kNone) ++s.tokens;
+        s.name_prefixed = s.tokens > 0;
+        s.name.clear();
+      }
+      s.name.append_component("operator", line);
+      s.operator_name = true;
+      s.last = LastToken::kName;
+      return;
+    case DeclarationWord::kFriend:
+      s.friend_ = true;
+      return;
+    case DeclarationWord::kExtern:
+      s.extern_ = true;
+      s.last = LastToken::kKeyword;
+      return;
+    case DeclarationWord::kAccess:
+      s.access = true;
+      s.last = LastToken::kKeyword;
+      return;
+    case DeclarationWord::kRequires:
+      if (s.parameters == Parameters::kClosed) s.trailing = true;
+      return;
+    case DeclarationWord::kDefault:
+    case DeclarationWord::kDelete:
+      if (s.after_equals) s.defaulted = true;
+      return;
+    case DeclarationWord::kTrailing:
+      if (s.parameters == Parameters::kClosed) return;
+      break;
+    default:
+      if (s.parameters == Parameters::kClosed) return;
+      break;
+  }
+  ++s.tokens;
+  s.last = kind == DeclarationWord::kNotCallee ? LastToken::kPunct : LastToken::kKeyword;
+}
+
+void DefinitionFinderState::operator_part(std::string_view bytes, bool is_word) {
+  Statement& s = statement;
+  // "operator bool", "operator new[]", "operator""_km".
+  if (is_word && s.name.text[s.name.length - 1] != '"') s.name.append(" ");
+  s.name.append(bytes);
+}
+
+}  // namespace prismet

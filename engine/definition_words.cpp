@@ -1,0 +1,150 @@
+#include "engine/definition_words.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+namespace prismet {
+
+namespace {
+
+struct WordEntry {
+  std::string_view text;
+  DeclarationWord word;
+};
+
+using W = DeclarationWord;
+
+// Sorted by text, for a binary search.
+constexpr WordEntry kWords[] = {
+    {"_Alignas", W::kNotCallee},
+    {"_Pragma", W::kNotCallee},
+    {"_Static_assert", W::kNotCallee},
+    {"__asm__", W::kNotCallee},
+    {"__attribute__", W::kNotCallee},
+    {"__declspec", W::kNotCallee},
+    {"__extension__", W::kKeyword},
+    {"__inline", W::kKeyword},
+    {"__restrict", W::kKeyword},
+    {"__restrict__", W::kKeyword},
+    {"alignas", W::kNotCallee},
+    {"alignof", W::kNotCallee},
+    {"and", W::kKeyword},
+    {"asm", W::kNotCallee},
+    {"auto", W::kKeyword},
+    {"bool", W::kKeyword},
+    {"break", W::kKeyword},
+    {"case", W::kKeyword},
+    {"catch", W::kNotCallee},
+    {"char", W::kKeyword},
+    {"char16_t", W::kKeyword},
+    {"char32_t", W::kKeyword},
+    {"char8_t", W::kKeyword},
+    {"class", W::kClass},
+    {"co_await", W::kNotCallee},
+    {"co_return", W::kNotCallee},
+    {"co_yield", W::kNotCallee},
+    {"concept", W::kConcept},
+    {"const", W::kTrailing},
+    {"const_cast", W::kNotCallee},
+    {"consteval", W::kKeyword},
+    {"constexpr", W::kKeyword},
+    {"constinit", W::kKeyword},
+    {"continue", W::kKeyword},
+    {"decltype", W::kNotCallee},
+    {"default", W::kDefault},
+    {"delete", W::kDelete},
+    {"do", W::kKeyword},
+    {"double", W::kKeyword},
+    {"dynamic_cast", W::kNotCallee},
+    {"else", W::kKeyword},
+    {"enum", W::kEnum},
+    {"explicit", W::kNotCallee},
+    {"export", W::kKeyword},
+    {"extern", W::kExtern},
+    {"false", W::kKeyword},
+    {"final", W::kTrailing},
+    {"float", W::kKeyword},
+    {"for", W::kNotCallee},
+    {"friend", W::kFriend},
+    {"goto", W::kKeyword},
+    {"if", W::kNotCallee},
+    {"inline", W::kInline},
+    {"int", W::kKeyword},
+    {"long", W::kKeyword},
+    {"mutable", W::kTrailing},
+    {"namespace", W::kNamespace},
+    {"new", W::kNotCallee},
+    {"noexcept", W::kTrailing},
+    {"not", W::kKeyword},
+    {"nullptr", W::kKeyword},
+    {"operator", W::kOperator},
+    {"or", W::kKeyword},
+    {"override", W::kTrailing},
+    {"private", W::kAccess},
+    {"protected", W::kAccess},
+    {"public", W::kAccess},
+    {"register", W::kKeyword},
+    {"reinterpret_cast", W::kNotCallee},
+    {"requires", W::kRequires},
+    {"return", W::kNotCallee},
+    {"short", W::kKeyword},
+    {"signed", W::kKeyword},
+    {"sizeof", W::kNotCallee},
+    {"static", W::kKeyword},
+    {"static_assert", W::kNotCallee},
+    {"static_cast", W::kNotCallee},
+    {"struct", W::kStruct},
+    {"switch", W::kNotCallee},
+    {"template", W::kTemplate},
+    {"this", W::kKeyword},
+    {"thread_local", W::kKeyword},
+    {"throw", W::kNotCallee},
+    {"true", W::kKeyword},
+    {"try", W::kKeyword},
+    {"typedef", W::kTypedef},
+    {"typeid", W::kNotCallee},
+    {"typename", W::kKeyword},
+    {"union", W::kUnion},
+    {"unsigned", W::kKeyword},
+    {"using", W::kUsing},
+    {"virtual", W::kKeyword},
+    {"void", W::kKeyword},
+    {"volatile", W::kTrailing},
+    {"wchar_t", W::kKeyword},
+    {"while", W::kNotCallee},
+};
+
+constexpr bool sorted() {
+  for (std::size_t i = 1; i < std::size(kWords); ++i) {
+    if (!(kWords[i - 1].text < kWords[i].text)) return false;
+  }
+  return true;
+}
+static_assert(sorted(), "the words are searched by halves");
+
+}  // namespace
+
+DeclarationWord declaration_word(const char* text, std::size_t length) {
+  const std::string_view word(text, length);
+  const auto* end = std::end(kWords);
+  const auto* found = std::lower_bound(std::begin(kWords), end, word,
+                                       [](const WordEntry& e, std::string_view w) { return e.text < w; });
+  return found != end && found->text == word ? found->word : DeclarationWord::kName;
+}
+
+bool looks_like_macro(const char* text, std::size_t length) {
+  if (length < 2) return false;
+  bool capital = false;
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = text[i];
+    if (c >= 'A' && c <= 'Z') {
+      capital = true;
+    } else if (!(c == '_' || (c >= '0' && c <= '9'))) {
+      return false;
+    }
+  }
+  return capital;
+}
+
+}  // namespace prismet
