@@ -27,7 +27,7 @@ void DefinitionFinderState::punct(char c) {
   if (s.operator_name) {
     if (c != '(' || s.name.component() == "operator") {
       s.name.append(std::string_view(&c, 1));
-      if (s.name.component().size() > 16) s.skip = true;
+      if (s.name.component().size() > 120) s.skip = true;
       return;
     }
     s.operator_name = false;
@@ -80,6 +80,7 @@ void DefinitionFinderState::depth_punct(char c) {
       s.head_open = false;
       break;
     default:
+      if (s.inner_state == Inner::kOpen && s.parens == 1) s.inner_state = Inner::kNone;
       if (!at_top()) return;
       break;
   }
@@ -90,6 +91,11 @@ void DefinitionFinderState::depth_punct(char c) {
 
 void DefinitionFinderState::open_paren() {
   Statement& s = statement;
+  if (s.attribute == 1 && at_top()) {
+    s.attribute = 2;
+    ++s.parens;
+    return;
+  }
   if (at_top() && !s.skip && !s.template_parameters && !s.trailing && s.parameters == Parameters::kNone &&
       s.head_kind != Head::kNamespace && s.head_kind != Head::kUsing) {
     if (s.last == LastToken::kName && !s.name.empty()) {
@@ -99,6 +105,8 @@ void DefinitionFinderState::open_paren() {
                             name.starts_with("operator") || name == class_name();
       s.parameters = Parameters::kOpen;
       s.head_open = false;
+      s.inner_state = Inner::kNone;  // what came before in parentheses was no declarator
+      s.inner.clear();
     } else if (s.inner_state == Inner::kNone) {
       s.inner_state = Inner::kOpen;
     }
@@ -111,6 +119,10 @@ void DefinitionFinderState::close_paren() {
   if (s.parens == 0) return;
   --s.parens;
   if (!at_top()) return;
+  if (s.attribute == 2) {
+    s.attribute = 0;
+    return;
+  }
   if (s.parameters == Parameters::kOpen) s.parameters = Parameters::kClosed;
   if (s.inner_state == Inner::kOpen || s.inner_state == Inner::kCapturing) {
     s.inner_state = s.inner.empty() ? Inner::kNone : Inner::kDone;
@@ -163,7 +175,7 @@ void DefinitionFinderState::colon() {
     reset_statement();  // "public:", or a label such as a macro's
     return;
   }
-  if (s.parameters == Parameters::kClosed && !s.trailing) {
+  if (s.parameters == Parameters::kClosed && !s.init_list) {
     s.init_list = s.trailing = true;
     return;
   }

@@ -24,6 +24,7 @@ void DefinitionFinderState::reset_statement() {
   s.typedef_ = s.friend_ = s.extern_ = s.linkage = s.skip = s.template_parameters = false;
   s.trailing = s.init_list = s.after_equals = s.defaulted = false;
   s.initializer = s.declared = s.bitfield = s.after_body = s.access = false;
+  s.attribute = 0;
 }
 
 void DefinitionFinderState::literal() {
@@ -71,19 +72,25 @@ void DefinitionFinderState::word(std::string_view text) {
 
 void DefinitionFinderState::inner_word(std::string_view text, DeclarationWord kind) {
   Statement& s = statement;
-  if (s.inner_state == Inner::kCapturing && s.parens == 1 && s.angles == 0 && s.brackets == 0 &&
-      kind == DeclarationWord::kName) {
+  if (s.parens != 1 || s.angles != 0 || s.brackets != 0) return;
+  if (s.inner_state == Inner::kCapturing && kind == DeclarationWord::kName) {
     s.inner.set(text, line);
+  } else if (s.inner_state == Inner::kOpen && kind != DeclarationWord::kName) {
+    s.inner_state = Inner::kNone;  // "(X::*name)" holds names and "::" before the '*'
   }
 }
 
 void DefinitionFinderState::name_word(std::string_view text) {
   Statement& s = statement;
   if (s.parameters == Parameters::kClosed && !s.trailing && !s.after_equals) {
-    // A name after a call that no type came before: the call was a macro's
-    // and the declaration starts here. After a function's parameters, a
-    // name is a macro standing for a qualifier.
-    if (s.function_prefixed) return;
+    // A name after a call that no type came before, or after a call of a
+    // name in capitals: the call was a macro's and the declaration starts
+    // here. After a function's parameters, a name is a macro standing for
+    // a qualifier.
+    const std::string_view called = s.function.component();
+    const bool macro_call =
+        looks_like_macro(called.data(), called.size()) && !looks_like_macro(text.data(), text.size());
+    if (s.function_prefixed && !macro_call) return;
     reset_statement();
   }
   if (s.trailing || s.skip) {
@@ -129,10 +136,13 @@ void DefinitionFinderState::name_word(std::string_view text) {
       if (s.head_words == 1) s.head_first_macro = looks_like_macro(text.data(), text.size());
     }
     if (s.head_kind == Head::kNamespace) {
+      // The name is the first one, qualified or not; a macro may follow it.
       if (qualified) {
         s.head.append_component(text, line);
-      } else {
+      } else if (s.head_words == 1) {
         s.head.set(text, line);
+      } else {
+        s.head_open = false;
       }
     } else {
       s.head = s.name;
@@ -163,6 +173,12 @@ void DefinitionFinderState::head_keyword(DeclarationWord kind) {
 void DefinitionFinderState::keyword(DeclarationWord kind) {
   Statement& s = statement;
   if (s.skip) return;
+  if (s.parameters == Parameters::kClosed && !s.trailing && !s.after_equals &&
+      kind != DeclarationWord::kTrailing && kind != DeclarationWord::kRequires &&
+      kind != DeclarationWord::kDefault && kind != DeclarationWord::kDelete &&
+      kind != DeclarationWord::kAttribute) {
+    reset_statement();  // the call before was a macro's
+  }
   const bool after_scope = s.after_scope_operator;
   s.after_scope_operator = false;
   switch (kind) {
@@ -224,8 +240,11 @@ void DefinitionFinderState::keyword(DeclarationWord kind) {
       s.last = LastToken::kKeyword;
       return;
     case DeclarationWord::kAccess:
-      s.access = true;
+      s.access = s.head_kind == Head::kNone && s.parameters == Parameters::kNone;
       s.last = LastToken::kKeyword;
+      return;
+    case DeclarationWord::kAttribute:
+      s.attribute = 1;
       return;
     case DeclarationWord::kRequires:
       if (s.parameters == Parameters::kClosed) s.trailing = true;

@@ -195,7 +195,10 @@ void DefinitionFinder::token(const Token& token) {
                     token.kind == TokenKind::Directive;
   if (s.line_start && code && token.text[0] == '#') {
     s.line_start = false;
-    s.pending_colon = false;
+    if (s.pending_colon) {
+      s.pending_colon = false;
+      if (s.opaque == 0) s.colon();
+    }
     const std::string_view word = word_after_hash(token);
     s.directive = Directive::kWord;
     if (!word.empty()) s.directive_word(word);

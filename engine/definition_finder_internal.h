@@ -96,7 +96,9 @@ struct Statement {
   bool declared = false;     // the declarator in hand has been told
   bool bitfield = false;
   bool after_body = false;  // declarators after a class's or enum's body
-  bool access = false;      // public, protected or private: a label follows
+  bool access = false;
+  std::uint8_t attribute = 0;  // 1: an attribute's parentheses come next; 2: inside them      // public,
+                               // protected or private: a label follows
 };
 
 enum class ScopeKind : std::uint8_t { kNamespace, kClass, kEnum, kLinkage };

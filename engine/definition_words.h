@@ -26,10 +26,11 @@ enum class DeclarationWord : std::uint8_t {
   kConcept,
   kAccess,  // public, protected, private
   kRequires,
-  kTrailing,  // after a function's parameters: const, volatile, noexcept, override, final, mutable
+  kTrailing,  // after a function's parameters: const, noexcept, throw, try, override, final, ...
   kDefault,
   kDelete,
   kInline,
+  kAttribute,  // __attribute__, __declspec, alignas: parentheses that leave the declaration as it was
 };
 
 // The word's part in a declaration; `text` holds `length` identifier bytes.

@@ -1,0 +1,255 @@
+#!/usr/bin/env python3
+"""The quality of prismet's cross-references, measured against
+universal-ctags on real trees: the libstdc++ headers (as bench/run.py
+copies them), nlohmann-json, fmt and Boost.Mp11.
+
+Usage: bench/xref_quality.py BUILD_DIR [--dir DIR] [--site SITE] [--no-install] [--misses KIND]
+
+(a) Makes the tree DIR/tree (default BUILD_DIR/xref-quality), installing
+    Debian's nlohmann-json3-dev, libfmt-dev, libboost-dev and
+    universal-ctags when they are missing.
+(b) Runs ctags (every file as C++, default kinds, --fields=+nKZ) and
+    BUILD_DIR/bench/definition_dump over the tree and prints the share of
+    ctags' names (distinct, and per kind) that prismet finds, and the share
+    of ctags' (file, line, name) definitions that prismet finds at the same
+    line.
+(c) With --site SITE, a site made from the same tree with cross-references
+    (SITE holds the pages; PAGE.html mirrors FILE), reads the identifier
+    links of its pages and prints: of the uses of names that ctags finds
+    defined exactly once, the share that link to that definition's line;
+    and the share of identifier links that land on a line defining their
+    name (by ctags or by the dump).
+"""
+import argparse
+import collections
+import glob
+import html
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+PACKAGES = ["nlohmann-json3-dev", "libfmt-dev", "libboost-dev", "universal-ctags"]
+SYMBOL_FOLDER = "prismet-symbols"
+
+
+def headers_root():
+    roots = sorted(glob.glob("/usr/include/c++/*"))
+    if not roots:
+        sys.exit("no C++ headers under /usr/include/c++")
+    return roots[-1]
+
+
+def install_missing():
+    missing = []
+    for package in PACKAGES:
+        status = subprocess.run(["dpkg-query", "-W", "-f=${Status}", package], capture_output=True, text=True)
+        if "ok installed" not in status.stdout:
+            missing.append(package)
+    if missing:
+        env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+        subprocess.run(["apt-get", "install", "-y", "-qq", "--no-install-recommends"] + missing, env=env,
+                       check=True, stdout=subprocess.DEVNULL)
+
+
+def make_tree(work):
+    """The four libraries side by side below work/tree; returns it."""
+    tree = os.path.join(work, "tree")
+    if os.path.isdir(tree):
+        return tree
+    partial = tree + ".partial"
+    shutil.rmtree(partial, ignore_errors=True)
+    shutil.copytree(headers_root(), os.path.join(partial, "libstdc++"))
+    shutil.copytree("/usr/include/nlohmann", os.path.join(partial, "nlohmann"))
+    shutil.copytree("/usr/include/fmt", os.path.join(partial, "fmt"))
+    shutil.copytree("/usr/include/boost/mp11", os.path.join(partial, "boost", "mp11"))
+    shutil.copy("/usr/include/boost/mp11.hpp", os.path.join(partial, "boost", "mp11.hpp"))
+    os.rename(partial, tree)
+    return tree
+
+
+def tree_files(tree):
+    return sorted(os.path.relpath(os.path.join(d, f), tree) for d, _, files in os.walk(tree) for f in files)
+
+
+def ctags_definitions(tree):
+    """(file, line, name, kind) of every tag ctags makes with its default kinds."""
+    command = ["ctags", "-R", "--language-force=C++", "--fields=+nKZ", "--output-format=json", "-f", "-", "."]
+    result = subprocess.run(command, cwd=tree, capture_output=True, text=True, errors="replace", check=True)
+    tags = []
+    for line in result.stdout.splitlines():
+        try:
+            tag = json.loads(line)
+        except json.JSONDecodeError:
+            continue
+        if tag.get("_type") != "tag" or tag.get("kind") == "header":
+            continue
+        name = tag["name"]
+        if name.startswith("__anon"):
+            continue
+        tags.append((os.path.normpath(tag["path"]), int(tag.get("line", 0)), name, tag.get("kind", "?")))
+    return tags
+
+
+def dump_definitions(build, tree, files):
+    """(file, line, name, kind, declaration_only) of every definition prismet finds."""
+    dump = os.path.join(build, "bench", "definition_dump")
+    listing = os.path.join(os.path.dirname(tree), "files.txt")
+    with open(listing, "w") as out:
+        out.write("\n".join(files) + "\n")
+    result = subprocess.run([dump, "--list", listing], cwd=tree, capture_output=True, text=True,
+                            errors="replace")
+    pattern = re.compile(r"^(.*):(\d+) (\S+) (\S+) (.+?)( decl)?$")
+    found = []
+    for line in result.stdout.splitlines():
+        match = pattern.match(line)
+        if match:
+            found.append((os.path.normpath(match[1]), int(match[2]), match[5], match[3], bool(match[6])))
+    return found
+
+
+def normal_name(name):
+    """Operators as both tools may spell them: "operator ==" and "operator==" alike."""
+    return re.sub(r"\s+", "", name) if name.startswith("operator") else name
+
+
+def share(part, whole):
+    return f"{100.0 * part / whole:.1f}% ({part} of {whole})" if whole else "n/a (none)"
+
+
+def name_figures(tags, found):
+    ours = {normal_name(f[2]) for f in found}
+    theirs = {normal_name(t[2]) for t in tags}
+    print(f"ctags' distinct names prismet finds: {share(len(theirs & ours), len(theirs))}")
+    by_kind = collections.defaultdict(set)
+    for tag in tags:
+        by_kind[tag[3]].add(normal_name(tag[2]))
+    for kind in sorted(by_kind):
+        names = by_kind[kind]
+        print(f"  {kind:<12} {share(len(names & ours), len(names))}")
+    places = {(f[0], f[1], normal_name(f[2])) for f in found}
+    same_line = sum(1 for t in tags if (t[0], t[1], normal_name(t[2])) in places)
+    print(f"ctags' (file, line, name) definitions prismet finds at the same line: {share(same_line, len(tags))}")
+    return ours, theirs
+
+
+def misses(tags, found, kind, limit=40):
+    ours = {normal_name(f[2]) for f in found}
+    missed = [t for t in tags if t[3] == kind and normal_name(t[2]) not in ours]
+    for tag in missed[:limit]:
+        print(f"  missed {tag[3]} {tag[2]} at {tag[0]}:{tag[1]}")
+
+
+LINK = re.compile(r'<a href="([^"#]*)(#L(\d+))?(#uses)?"[^>]*>([A-Za-z_][A-Za-z_0-9]*)</a>')
+ANCHOR = re.compile(r'id="L(\d+)"|name="L(\d+)"')
+
+
+def page_links(site, page_extension=".html"):
+    """Per page (the source's path relative to the site), its identifier
+    links: (line of the link, name, target page or None, target line or
+    None). Line numbers come from the page's line anchors, or from counting
+    the page's lines within its <pre> when it has none."""
+    links = {}
+    for folder, _, files in os.walk(site):
+        if SYMBOL_FOLDER in os.path.relpath(folder, site).split(os.sep):
+            continue
+        for name in files:
+            if not name.endswith(page_extension) or name.startswith("index"):
+                continue
+            path = os.path.join(folder, name)
+            source = os.path.relpath(path, site)[: -len(page_extension)]
+            links[source] = list(read_page_links(site, path))
+    return links
+
+
+def read_page_links(site, path):
+    text = open(path, encoding="utf-8", errors="replace").read()
+    start = text.find("<pre")
+    line = 0
+    for number, row in enumerate(text[start:].split("\n") if start >= 0 else [], 1):
+        anchor = ANCHOR.search(row)
+        line = int(anchor[1] or anchor[2]) if anchor else number
+        for match in LINK.finditer(row):
+            href, target_line, uses, word = match[1], match[3], match[4], match[5]
+            if uses or SYMBOL_FOLDER in href:
+                yield line, html.unescape(word), None, None
+                continue
+            target = os.path.normpath(os.path.join(os.path.dirname(path), href)) if href else path
+            yield line, html.unescape(word), os.path.relpath(target, site), int(target_line) if target_line else None
+
+
+def uses_of(tree, source, names):
+    """(line, name) of each identifier of `names` in code of `source` (rough:
+    comments and string literals left out by a small scanner)."""
+    text = open(os.path.join(tree, source), encoding="utf-8", errors="replace").read()
+    code = re.sub(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'',
+                  lambda m: re.sub(r"[^\n]", " ", m[0]), text, flags=re.S)
+    for number, row in enumerate(code.split("\n"), 1):
+        if row.lstrip().startswith("#"):
+            continue
+        for match in re.finditer(r"[A-Za-z_][A-Za-z_0-9]*", row):
+            if match[0] in names:
+                yield number, match[0]
+
+
+def link_figures(tree, site, tags, found, page_extension):
+    links = page_links(site, page_extension)
+    single = collections.defaultdict(list)
+    for tag in tags:
+        single[tag[2]].append(tag)
+    once = {name: places[0] for name, places in single.items() if len(places) == 1}
+    defining = {(t[0], t[1], t[2]) for t in tags} | {(f[0], f[1], f[2]) for f in found}
+    # Uses of names defined once by ctags, and whether they link there.
+    total = linked = 0
+    for source, page in links.items():
+        if not os.path.isfile(os.path.join(tree, source)):
+            continue
+        by_place = {(line, word): (target, target_line) for line, word, target, target_line in page}
+        for line, word in uses_of(tree, source, once):
+            definition = once[word]
+            if (source, line) == (definition[0], definition[1]):
+                continue
+            total += 1
+            target = by_place.get((line, word))
+            if target and target[0] == definition[0] and target[1] == definition[1]:
+                linked += 1
+    print(f"uses of names ctags defines once that link to that line: {share(linked, total)}")
+    straight = [(word, target, line) for page in links.values() for _, word, target, line in page if target]
+    good = sum(1 for word, target, line in straight if (target, line, word) in defining)
+    print(f"identifier links landing on a line that defines their name: {share(good, len(straight))}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--dir", help="folder for the tree (default BUILD/xref-quality)")
+    parser.add_argument("--site", help="a site made from DIR/tree with cross-references")
+    parser.add_argument("--tree", help="measure this tree instead of making one (a site's sources)")
+    parser.add_argument("--page-extension", default=".html")
+    parser.add_argument("--no-install", action="store_true", help="install nothing, even when missing")
+    parser.add_argument("--misses", default="", help="list ctags' names of this kind that prismet misses")
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    if args.tree:
+        tree = os.path.abspath(args.tree)
+    else:
+        if not args.no_install:
+            install_missing()
+        work = os.path.abspath(args.dir or os.path.join(build, "xref-quality"))
+        os.makedirs(work, exist_ok=True)
+        tree = make_tree(work)
+    files = tree_files(tree)
+    tags = ctags_definitions(tree)
+    found = dump_definitions(build, tree, files)
+    print(f"{len(files)} files; ctags: {len(tags)} tags; prismet: {len(found)} definitions")
+    name_figures(tags, found)
+    if args.misses:
+        misses(tags, found, args.misses)
+    if args.site:
+        link_figures(tree, os.path.abspath(args.site), tags, found, args.page_extension)
+
+
+if __name__ == "__main__":
+    main()
