@@ -89,6 +89,8 @@ void DefinitionFinderState::end_enumerator() {
 
 void DefinitionFinderState::enumerator_word(std::string_view word) {
   Enumerator& e = enumerator;
+  // After a macro's call that ends without a comma, a name begins the next enumerator.
+  if (e.macro && e.depth == 0 && !e.value) e = Enumerator();
   if (e.has_name || e.depth != 0) return;
   if (declaration_word(word.data(), word.size()) != DeclarationWord::kName) return;
   e.name.set(word, line);
