@@ -150,9 +150,14 @@ void DefinitionFinderState::code_token(const Token& token) {
     }
     return;
   }
-  if (is_identifier(token.text, token.length)) {
+  const bool identifier = is_identifier(token.text, token.length);
+  if (static_cast<unsigned char>(first) >= 0x80 || (identifier && previous_other)) {
+    // A character outside ASCII glued to a name: a name this finder cannot
+    // spell, which defines nothing.
+    if ((previous_word || previous_other || identifier) && !in_enum()) statement.name.broken = true;
+  } else if (identifier) {
     word(std::string_view(token.text, token.length));
-  } else if (token.length == 1 && static_cast<unsigned char>(first) < 0x80) {
+  } else if (token.length == 1) {
     punct(first);
   }
 }
@@ -169,6 +174,7 @@ void DefinitionFinder::start(std::vector<Definition>& out) {
   s.directive = Directive::kNone;
   s.previous_char = 0;
   s.pending_colon = false;
+  s.previous_word = s.previous_other = false;
   s.opaque = 0;
   s.deep_conditionals = 0;
   s.scope.clear();
@@ -207,6 +213,7 @@ void DefinitionFinder::token(const Token& token) {
   if (token.kind == TokenKind::Whitespace || token.kind == TokenKind::BlockCommentStart ||
       token.kind == TokenKind::BlockCommentText || token.kind == TokenKind::BlockCommentEnd) {
     if (token.kind == TokenKind::Whitespace) s.previous_char = 0;
+    s.previous_word = s.previous_other = false;
     return;
   }
   s.line_start = false;
@@ -220,6 +227,9 @@ void DefinitionFinder::token(const Token& token) {
     if (s.opaque == 0) s.colon();
   }
   s.code_token(token);
+  const bool plain = token.kind == TokenKind::Plain || token.kind == TokenKind::Keyword;
+  s.previous_word = plain && is_identifier(token.text, token.length);
+  s.previous_other = plain && static_cast<unsigned char>(token.text[0]) >= 0x80;
   const bool one_byte = token.length == 1 && token.kind == TokenKind::Plain;
   s.previous_char = one_byte ? token.text[0] : 0;
   if (one_byte && token.text[0] == ':' && s.opaque == 0) s.pending_colon = true;
@@ -230,6 +240,7 @@ void DefinitionFinder::end_line(bool backslash) {
   s.continued = backslash;
   if (!backslash) s.directive = Directive::kNone;
   s.previous_char = 0;
+  s.previous_word = s.previous_other = false;
 }
 
 const char* symbol_kind_name(SymbolKind kind) {

@@ -138,9 +138,11 @@ struct DefinitionFinderState {
   bool line_start = true;  // no code token yet on this source line
   bool continued = false;  // the line before ended with a backslash
   Directive directive = Directive::kNone;
-  char previous_char = 0;      // the token before, when it was one punctuation byte
-  bool pending_colon = false;  // a ':' that may begin "::"
-  std::uint64_t opaque = 0;    // depth of braces stepped over
+  char previous_char = 0;       // the token before, when it was one punctuation byte
+  bool pending_colon = false;   // a ':' that may begin "::"
+  bool previous_word = false;   // the token before was a name, with no blank after it
+  bool previous_other = false;  // the token before was a character outside ASCII
+  std::uint64_t opaque = 0;     // depth of braces stepped over
   Opaque opaque_kind = Opaque::kBody;
   std::uint64_t deep_conditionals = 0;  // #if nested beyond the stack
   std::string scope;
