@@ -142,48 +142,61 @@ def misses(tags, found, kind, limit=40):
         print(f"  missed {tag[3]} {tag[2]} at {tag[0]}:{tag[1]}")
 
 
-LINK = re.compile(r'<a href="([^"#]*)(#L(\d+))?(#uses)?"[^>]*>([A-Za-z_][A-Za-z_0-9]*)</a>')
-ANCHOR = re.compile(r'id="L(\d+)"|name="L(\d+)"')
+LINK = re.compile(r'<a\b([^>]*)>([A-Za-z_][A-Za-z_0-9]*)</a>')
+HREF = re.compile(r'\bhref="([^"]*)"')
+ANCHOR = re.compile(r'\bid="L(\d+)"')
 
 
 def page_links(site, page_extension=".html"):
-    """Per page (the source's path relative to the site), its identifier
-    links: (line of the link, name, target page or None, target line or
-    None). Line numbers come from the page's line anchors, or from counting
-    the page's lines within its <pre> when it has none."""
+    """Per page (its source's path relative to the site: the page's path
+    without the page extension), its identifier links: (line of the link,
+    name, target source or None, target line or None). A link to a symbol
+    page or to a definition's list of uses has no target source. A line is
+    known by the page's line anchor (id="LNN") at its start, else by
+    counting the lines of the page's <pre>."""
     links = {}
     for folder, _, files in os.walk(site):
         if SYMBOL_FOLDER in os.path.relpath(folder, site).split(os.sep):
             continue
         for name in files:
-            if not name.endswith(page_extension) or name.startswith("index"):
+            if not name.endswith(page_extension) or name.startswith("index."):
                 continue
             path = os.path.join(folder, name)
             source = os.path.relpath(path, site)[: -len(page_extension)]
-            links[source] = list(read_page_links(site, path))
+            links[source] = list(read_page_links(site, path, page_extension))
     return links
 
 
-def read_page_links(site, path):
-    text = open(path, encoding="utf-8", errors="replace").read()
+def read_page_links(site, path, page_extension):
+    with open(path, encoding="utf-8", errors="replace") as page:
+        text = page.read()
     start = text.find("<pre")
-    line = 0
-    for number, row in enumerate(text[start:].split("\n") if start >= 0 else [], 1):
+    if start < 0:
+        return
+    for number, row in enumerate(text[start:].split("\n"), 1):
         anchor = ANCHOR.search(row)
-        line = int(anchor[1] or anchor[2]) if anchor else number
+        line = int(anchor[1]) if anchor else number
         for match in LINK.finditer(row):
-            href, target_line, uses, word = match[1], match[3], match[4], match[5]
-            if uses or SYMBOL_FOLDER in href:
-                yield line, html.unescape(word), None, None
+            href = HREF.search(match[1])
+            if not href:
                 continue
-            target = os.path.normpath(os.path.join(os.path.dirname(path), href)) if href else path
-            yield line, html.unescape(word), os.path.relpath(target, site), int(target_line) if target_line else None
+            target, _, fragment = html.unescape(href[1]).partition("#")
+            word = match[2]
+            if SYMBOL_FOLDER in target.split("/") or not fragment.startswith("L"):
+                yield line, word, None, None
+                continue
+            page = os.path.normpath(os.path.join(os.path.dirname(path), target)) if target else path
+            source = os.path.relpath(page, site)
+            if source.endswith(page_extension):
+                source = source[: -len(page_extension)]
+            yield line, word, source, int(fragment[1:]) if fragment[1:].isdigit() else None
 
 
 def uses_of(tree, source, names):
     """(line, name) of each identifier of `names` in code of `source` (rough:
-    comments and string literals left out by a small scanner)."""
-    text = open(os.path.join(tree, source), encoding="utf-8", errors="replace").read()
+    comments, literals and directive lines left out by a small scanner)."""
+    with open(os.path.join(tree, source), encoding="utf-8", errors="replace") as file:
+        text = file.read()
     code = re.sub(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'',
                   lambda m: re.sub(r"[^\n]", " ", m[0]), text, flags=re.S)
     for number, row in enumerate(code.split("\n"), 1):
@@ -194,31 +207,39 @@ def uses_of(tree, source, names):
                 yield number, match[0]
 
 
-def link_figures(tree, site, tags, found, page_extension):
+def link_figures(tree, site, tags, found, page_extension=".html"):
+    """Prints and returns (linked, uses, landing, links): the uses of names
+    ctags defines exactly once and how many of them link to that line; the
+    links to a line and how many of them land on a line defining their
+    name by ctags or by the dump."""
     links = page_links(site, page_extension)
-    single = collections.defaultdict(list)
+    places = collections.defaultdict(list)
     for tag in tags:
-        single[tag[2]].append(tag)
-    once = {name: places[0] for name, places in single.items() if len(places) == 1}
+        places[tag[2]].append(tag)
+    once = {name: found_at[0] for name, found_at in places.items() if len(found_at) == 1}
     defining = {(t[0], t[1], t[2]) for t in tags} | {(f[0], f[1], f[2]) for f in found}
-    # Uses of names defined once by ctags, and whether they link there.
-    total = linked = 0
-    for source, page in links.items():
+    uses = linked = 0
+    for source, page in sorted(links.items()):
         if not os.path.isfile(os.path.join(tree, source)):
             continue
-        by_place = {(line, word): (target, target_line) for line, word, target, target_line in page}
+        by_place = collections.defaultdict(list)
+        for line, word, target, target_line in page:
+            by_place[(line, word)].append((target, target_line))
         for line, word in uses_of(tree, source, once):
+            # The links of a line are taken in their order, as the uses are.
+            in_line = by_place.get((line, word))
+            target = in_line.pop(0) if in_line else None
             definition = once[word]
             if (source, line) == (definition[0], definition[1]):
-                continue
-            total += 1
-            target = by_place.get((line, word))
-            if target and target[0] == definition[0] and target[1] == definition[1]:
+                continue  # the definition itself
+            uses += 1
+            if target == (definition[0], definition[1]):
                 linked += 1
-    print(f"uses of names ctags defines once that link to that line: {share(linked, total)}")
-    straight = [(word, target, line) for page in links.values() for _, word, target, line in page if target]
-    good = sum(1 for word, target, line in straight if (target, line, word) in defining)
-    print(f"identifier links landing on a line that defines their name: {share(good, len(straight))}")
+    print(f"uses of names ctags defines once that link to that line: {share(linked, uses)}")
+    straight = [(target, line, word) for page in links.values() for _, word, target, line in page if target]
+    landing = sum(1 for link in straight if link in defining)
+    print(f"identifier links to a line that land on a line defining their name: {share(landing, len(straight))}")
+    return linked, uses, landing, len(straight)
 
 
 def main():
