@@ -24,6 +24,7 @@ void DefinitionFinderState::punct(char c) {
   if (c == '{') return open_brace();
   if (c == '}') return close_brace();
   if (c == ';') return semicolon();
+  if (s.operator_name && s.name.component() == "operator()" && c != '(') s.operator_name = false;
   if (s.operator_name) {
     if (c != '(' || s.name.component() == "operator") {
       s.name.append(std::string_view(&c, 1));
@@ -45,17 +46,33 @@ void DefinitionFinderState::punct(char c) {
 
 void DefinitionFinderState::depth_punct(char c) {
   Statement& s = statement;
+  if (s.parens == 1 && c != ':' && c != '(') {
+    // A declarator in parentheses is '*', '&' or '^' after the '(' or
+    // after "X::"; anything else makes the parentheses no declarator.
+    const bool pointer = c == '*' || c == '&' || c == '^';
+    if (s.inner_state == Inner::kOpen && pointer) {
+      s.inner_state = Inner::kCapturing;
+    } else if (s.inner_state == Inner::kOpen || s.inner_state == Inner::kQualifier) {
+      s.inner_state = Inner::kNone;
+    }
+  }
   switch (c) {
     case '(':
       return open_paren();
     case ')':
       return close_paren();
     case '[':
-      ++s.brackets;
+      // "[[...]]" is an attribute: it leaves the declaration as it was.
+      if (++s.brackets == 2 && previous_char == '[' && s.attribute == 0) s.attribute = 3;
       return;
     case ']':
       if (s.brackets != 0) --s.brackets;
-      if (at_top()) s.last = LastToken::kCloseBracket;
+      if (!at_top()) return;
+      if (s.attribute == 3) {
+        s.attribute = 0;
+      } else {
+        s.last = LastToken::kCloseBracket;
+      }
       return;
     case '<':
       return less();
@@ -75,12 +92,10 @@ void DefinitionFinderState::depth_punct(char c) {
     case '*':
     case '&':
     case '^':
-      if (s.inner_state == Inner::kOpen && s.parens == 1) s.inner_state = Inner::kCapturing;
       if (!at_top()) return;
       s.head_open = false;
       break;
     default:
-      if (s.inner_state == Inner::kOpen && s.parens == 1) s.inner_state = Inner::kNone;
       if (!at_top()) return;
       break;
   }
@@ -163,6 +178,7 @@ void DefinitionFinderState::greater() {
 
 void DefinitionFinderState::scope_operator() {
   Statement& s = statement;
+  if (s.parens == 1 && s.inner_state == Inner::kQualifier) s.inner_state = Inner::kOpen;
   if (!at_top() || s.initializer || s.operator_name) return;
   s.after_scope_operator = true;
   if (s.last != LastToken::kName && s.last != LastToken::kCloseAngle) s.name.clear();
@@ -181,6 +197,7 @@ void DefinitionFinderState::colon() {
   }
   if ((s.head_kind == Head::kClass || s.head_kind == Head::kEnum) && s.head_open) {
     s.head_open = false;  // bases, or the enum's underlying type
+    s.bases = true;
     s.last = LastToken::kPunct;
     return;
   }
@@ -267,7 +284,7 @@ void DefinitionFinderState::finish_declarator() {
 
 void DefinitionFinderState::comma() {
   Statement& s = statement;
-  if (s.skip || s.template_parameters || s.init_list || !at_top()) return;
+  if (s.skip || s.template_parameters || s.init_list || s.bases || !at_top()) return;
   finish_declarator();
   // The next declarator shares what came before the first.
   s.name.clear();

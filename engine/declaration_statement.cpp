@@ -23,7 +23,7 @@ void DefinitionFinderState::reset_statement() {
   s.after_scope_operator = s.tilde = s.operator_name = false;
   s.typedef_ = s.friend_ = s.extern_ = s.linkage = s.skip = s.template_parameters = false;
   s.trailing = s.init_list = s.after_equals = s.defaulted = false;
-  s.initializer = s.declared = s.bitfield = s.after_body = s.access = false;
+  s.initializer = s.declared = s.bitfield = s.after_body = s.access = s.bases = false;
   s.attribute = 0;
 }
 
@@ -34,6 +34,7 @@ void DefinitionFinderState::literal() {
     s.name.append("\"\"");
     return;
   }
+  if (s.inner_state == Inner::kOpen || s.inner_state == Inner::kQualifier) s.inner_state = Inner::kNone;
   if (s.initializer || !at_top()) return;
   if (s.extern_ && s.last == LastToken::kKeyword) s.linkage = true;
   ++s.tokens;
@@ -75,8 +76,10 @@ void DefinitionFinderState::inner_word(std::string_view text, DeclarationWord ki
   if (s.parens != 1 || s.angles != 0 || s.brackets != 0) return;
   if (s.inner_state == Inner::kCapturing && kind == DeclarationWord::kName) {
     s.inner.set(text, line);
-  } else if (s.inner_state == Inner::kOpen && kind != DeclarationWord::kName) {
-    s.inner_state = Inner::kNone;  // "(X::*name)" holds names and "::" before the '*'
+  } else if (s.inner_state == Inner::kOpen && kind == DeclarationWord::kName) {
+    s.inner_state = Inner::kQualifier;  // "(X::*name)"
+  } else if (s.inner_state == Inner::kOpen || s.inner_state == Inner::kQualifier) {
+    s.inner_state = Inner::kNone;
   }
 }
 

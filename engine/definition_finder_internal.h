@@ -57,7 +57,9 @@ enum class LastToken : std::uint8_t {
 enum class Head : std::uint8_t { kNone, kNamespace, kClass, kEnum, kUsing, kConcept };
 enum class Parameters : std::uint8_t { kNone, kOpen, kClosed };
 // A declarator in parentheses: "(*name)", "(X::*name)", "(&name)".
-enum class Inner : std::uint8_t { kNone, kOpen, kCapturing, kDone };
+// kOpen: after the '(' or a "::"; kQualifier: after a name there, which
+// only "::" may follow.
+enum class Inner : std::uint8_t { kNone, kOpen, kQualifier, kCapturing, kDone };
 
 // What is known of the declaration being read at the scope's level.
 struct Statement {
@@ -96,9 +98,10 @@ struct Statement {
   bool declared = false;     // the declarator in hand has been told
   bool bitfield = false;
   bool after_body = false;  // declarators after a class's or enum's body
+  bool bases = false;       // after the ':' of a class's head
   bool access = false;
-  std::uint8_t attribute = 0;  // 1: an attribute's parentheses come next; 2: inside them      // public,
-                               // protected or private: a label follows
+  std::uint8_t attribute = 0;  // 1: an attribute's parentheses come next; 2: inside them; 3: inside [[...]]
+                               // // public, protected or private: a label follows
 };
 
 enum class ScopeKind : std::uint8_t { kNamespace, kClass, kEnum, kLinkage };
