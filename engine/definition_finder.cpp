@@ -141,6 +141,9 @@ void DefinitionFinderState::code_token(const Token& token) {
       return;
   }
   const char first = token.text[0];
+  const bool was_word = previous_word;
+  const bool was_other = previous_other;
+  previous_word = previous_other = false;
   if (opaque != 0) {
     // Inside a body only its braces count.
     if (token.length == 1 && first == '{') {
@@ -151,10 +154,12 @@ void DefinitionFinderState::code_token(const Token& token) {
     return;
   }
   const bool identifier = is_identifier(token.text, token.length);
-  if (static_cast<unsigned char>(first) >= 0x80 || (identifier && previous_other)) {
+  previous_word = identifier;
+  previous_other = static_cast<unsigned char>(first) >= 0x80;
+  if (previous_other || (identifier && was_other)) {
     // A character outside ASCII glued to a name: a name this finder cannot
     // spell, which defines nothing.
-    if ((previous_word || previous_other || identifier) && !in_enum()) statement.name.broken = true;
+    if ((was_word || was_other || identifier) && !in_enum()) statement.name.broken = true;
   } else if (identifier) {
     word(std::string_view(token.text, token.length));
   } else if (token.length == 1) {
@@ -226,10 +231,9 @@ void DefinitionFinder::token(const Token& token) {
     }
     if (s.opaque == 0) s.colon();
   }
+  if (token.kind != TokenKind::Plain && token.kind != TokenKind::Keyword)
+    s.previous_word = s.previous_other = false;
   s.code_token(token);
-  const bool plain = token.kind == TokenKind::Plain || token.kind == TokenKind::Keyword;
-  s.previous_word = plain && is_identifier(token.text, token.length);
-  s.previous_other = plain && static_cast<unsigned char>(token.text[0]) >= 0x80;
   const bool one_byte = token.length == 1 && token.kind == TokenKind::Plain;
   s.previous_char = one_byte ? token.text[0] : 0;
   if (one_byte && token.text[0] == ':' && s.opaque == 0) s.pending_colon = true;

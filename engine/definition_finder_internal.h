@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,20 @@ struct FoundName {
     broken = false;
   }
   bool empty() const { return length == 0 || broken; }
+  // A copy of the bytes in use only.
+  void assign(const FoundName& other) {
+    std::memcpy(text, other.text, other.length);
+    length = other.length;
+    last = other.last;
+    line = other.line;
+    broken = other.broken;
+  }
+  FoundName() = default;
+  FoundName(const FoundName& other) { assign(other); }
+  FoundName& operator=(const FoundName& other) {
+    if (this != &other) assign(other);
+    return *this;
+  }
   void set(std::string_view word, std::uint32_t at_line) {
     clear();
     append_component(word, at_line);

@@ -1,6 +1,7 @@
 #include "engine/definition_words.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
@@ -123,9 +124,37 @@ constexpr bool sorted() {
 }
 static_assert(sorted(), "the words are searched by halves");
 
+constexpr std::size_t kLongestWord = 16;
+
+// Which first bytes the words of each length have: most names are no
+// keyword, and this tells so without a search.
+struct FirstBytes {
+  std::uint32_t bits[kLongestWord + 1][8] = {};
+  constexpr FirstBytes() {
+    for (const WordEntry& entry : kWords) {
+      const auto first = static_cast<unsigned char>(entry.text[0]);
+      bits[entry.text.size()][first / 32] |= 1u << (first % 32);
+    }
+  }
+  constexpr bool may_be_word(const char* text, std::size_t length) const {
+    const auto first = static_cast<unsigned char>(text[0]);
+    return length <= kLongestWord && ((bits[length][first / 32] >> (first % 32)) & 1u) != 0;
+  }
+};
+constexpr FirstBytes kFirstBytes;
+
+constexpr bool fits() {
+  for (const WordEntry& entry : kWords) {
+    if (entry.text.empty() || entry.text.size() > kLongestWord) return false;
+  }
+  return true;
+}
+static_assert(fits(), "every word is indexed by its length and first byte");
+
 }  // namespace
 
 DeclarationWord declaration_word(const char* text, std::size_t length) {
+  if (length == 0 || !kFirstBytes.may_be_word(text, length)) return DeclarationWord::kName;
   const std::string_view word(text, length);
   const auto* end = std::end(kWords);
   const auto* found = std::lower_bound(std::begin(kWords), end, word,
