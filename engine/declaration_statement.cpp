@@ -108,6 +108,18 @@ void DefinitionFinderState::name_word(std::string_view text) {
     s.last = LastToken::kName;
     return;
   }
+  const bool qualified = read_name(text);
+  s.after_scope_operator = false;
+  s.tilde = false;
+  s.last = LastToken::kName;
+  if ((s.head_kind == Head::kClass || s.head_kind == Head::kEnum || s.head_kind == Head::kNamespace) &&
+      s.head_open) {
+    head_name(text, qualified);
+  }
+}
+
+bool DefinitionFinderState::read_name(std::string_view text) {
+  Statement& s = statement;
   const bool qualified = s.after_scope_operator && !s.name.empty();
   if (qualified) {
     if (s.tilde) {
@@ -119,37 +131,33 @@ void DefinitionFinderState::name_word(std::string_view text) {
     } else {
       s.name.append_component(text, line);
     }
-  } else {
-    if (s.last != LastToken::kNone) ++s.tokens;
-    s.name_prefixed = s.tokens > 0 || s.tilde;
-    s.name.set(text, line);
-    if (s.tilde) {
-      s.name.clear();
-      s.name.append_component("~", line);
-      s.name.append(text);
-    }
+    return true;
   }
-  s.after_scope_operator = false;
-  s.tilde = false;
-  s.last = LastToken::kName;
-  if ((s.head_kind == Head::kClass || s.head_kind == Head::kEnum || s.head_kind == Head::kNamespace) &&
-      s.head_open) {
-    if (!qualified) {
-      ++s.head_words;
-      if (s.head_words == 1) s.head_first_macro = looks_like_macro(text.data(), text.size());
-    }
-    if (s.head_kind == Head::kNamespace) {
-      // The name is the first one, qualified or not; a macro may follow it.
-      if (qualified) {
-        s.head.append_component(text, line);
-      } else if (s.head_words == 1) {
-        s.head.set(text, line);
-      } else {
-        s.head_open = false;
-      }
-    } else {
-      s.head = s.name;
-    }
+  if (s.last != LastToken::kNone) ++s.tokens;
+  s.name_prefixed = s.tokens > 0 || s.tilde;
+  s.name.set(text, line);
+  if (s.tilde) {
+    s.name.clear();
+    s.name.append_component("~", line);
+    s.name.append(text);
+  }
+  return false;
+}
+
+void DefinitionFinderState::head_name(std::string_view text, bool qualified) {
+  Statement& s = statement;
+  if (!qualified) {
+    ++s.head_words;
+    if (s.head_words == 1) s.head_first_macro = looks_like_macro(text.data(), text.size());
+  }
+  if (s.head_kind != Head::kNamespace) {
+    s.head = s.name;
+  } else if (qualified) {
+    s.head.append_component(text, line);
+  } else if (s.head_words == 1) {
+    s.head.set(text, line);
+  } else {
+    s.head_open = false;  // the namespace's name is the first; a macro may follow it
   }
 }
 
@@ -184,47 +192,8 @@ void DefinitionFinderState::keyword(DeclarationWord kind) {
   }
   const bool after_scope = s.after_scope_operator;
   s.after_scope_operator = false;
+  if (starting_keyword(kind, after_scope)) return;
   switch (kind) {
-    case DeclarationWord::kNamespace:
-      if (s.head_kind == Head::kUsing) {
-        s.skip = true;
-        return;
-      }
-      reset_statement();
-      s.head_kind = Head::kNamespace;
-      s.head_open = true;
-      return;
-    case DeclarationWord::kClass:
-    case DeclarationWord::kStruct:
-    case DeclarationWord::kUnion:
-    case DeclarationWord::kEnum:
-      if (s.head_kind == Head::kUsing) {
-        s.skip = true;
-        return;
-      }
-      if (s.parameters == Parameters::kNone) head_keyword(kind);
-      return;
-    case DeclarationWord::kTypedef:
-      s.typedef_ = true;
-      return;
-    case DeclarationWord::kUsing:
-      reset_statement();
-      s.head_kind = Head::kUsing;
-      s.head_open = true;
-      return;
-    case DeclarationWord::kConcept:
-      s.head_kind = Head::kConcept;
-      s.head_open = true;
-      return;
-    case DeclarationWord::kTemplate:
-      if (after_scope || s.last == LastToken::kPunct) return;  // a dependent name: X::template f
-      if (s.extern_) {
-        s.skip = true;
-        return;
-      }
-      reset_statement();
-      s.template_parameters = true;
-      return;
     case DeclarationWord::kOperator:
       if (!after_scope) {
         if (s.last != LastToken::kNone) ++s.tokens;
@@ -256,15 +225,57 @@ void DefinitionFinderState::keyword(DeclarationWord kind) {
     case DeclarationWord::kDelete:
       if (s.after_equals) s.defaulted = true;
       return;
-    case DeclarationWord::kTrailing:
-      if (s.parameters == Parameters::kClosed) return;
-      break;
     default:
       if (s.parameters == Parameters::kClosed) return;
       break;
   }
   ++s.tokens;
   s.last = kind == DeclarationWord::kNotCallee ? LastToken::kPunct : LastToken::kKeyword;
+}
+
+// The keywords that begin a declaration or its head; false for the others.
+bool DefinitionFinderState::starting_keyword(DeclarationWord kind, bool after_scope) {
+  Statement& s = statement;
+  switch (kind) {
+    case DeclarationWord::kNamespace:
+    case DeclarationWord::kUsing:
+      if (kind == DeclarationWord::kNamespace && s.head_kind == Head::kUsing) {
+        s.skip = true;  // using namespace
+        return true;
+      }
+      reset_statement();
+      s.head_kind = kind == DeclarationWord::kUsing ? Head::kUsing : Head::kNamespace;
+      s.head_open = true;
+      return true;
+    case DeclarationWord::kClass:
+    case DeclarationWord::kStruct:
+    case DeclarationWord::kUnion:
+    case DeclarationWord::kEnum:
+      if (s.head_kind == Head::kUsing) {
+        s.skip = true;  // using enum
+      } else if (s.parameters == Parameters::kNone) {
+        head_keyword(kind);
+      }
+      return true;
+    case DeclarationWord::kTypedef:
+      s.typedef_ = true;
+      return true;
+    case DeclarationWord::kConcept:
+      s.head_kind = Head::kConcept;
+      s.head_open = true;
+      return true;
+    case DeclarationWord::kTemplate:
+      if (after_scope || s.last == LastToken::kPunct) return true;  // a dependent name: X::template f
+      if (s.extern_) {
+        s.skip = true;
+        return true;
+      }
+      reset_statement();
+      s.template_parameters = true;
+      return true;
+    default:
+      return false;
+  }
 }
 
 void DefinitionFinderState::operator_part(std::string_view bytes, bool is_word) {

@@ -193,7 +193,10 @@ struct DefinitionFinderState {
   void reset_statement();
   void word(std::string_view word);
   void name_word(std::string_view word);
+  bool read_name(std::string_view word);
+  void head_name(std::string_view word, bool qualified);
   void keyword(DeclarationWord kind);
+  bool starting_keyword(DeclarationWord kind, bool after_scope);
   void head_keyword(DeclarationWord kind);
   void operator_part(std::string_view bytes, bool is_word);
   void inner_word(std::string_view word, DeclarationWord kind);
