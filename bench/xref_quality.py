@@ -3,7 +3,7 @@
 universal-ctags on real trees: the libstdc++ headers (as bench/run.py
 copies them), nlohmann-json, fmt and Boost.Mp11.
 
-Usage: bench/xref_quality.py BUILD_DIR [--dir DIR] [--site SITE] [--no-install] [--misses KIND]
+Usage: bench/xref_quality.py BUILD_DIR [--dir DIR] [--site SITE] [--no-install] [--misses KIND] [--predict]
 
 (a) Makes the tree DIR/tree (default BUILD_DIR/xref-quality), installing
     Debian's nlohmann-json3-dev, libfmt-dev, libboost-dev and
@@ -94,7 +94,7 @@ def ctags_definitions(tree):
 
 
 def dump_definitions(build, tree, files):
-    """(file, line, name, kind, declaration_only) of every definition prismet finds."""
+    """(file, line, name, kind, declaration_only, scope) of every definition prismet finds."""
     dump = os.path.join(build, "bench", "definition_dump")
     listing = os.path.join(os.path.dirname(tree), "files.txt")
     with open(listing, "w") as out:
@@ -106,7 +106,8 @@ def dump_definitions(build, tree, files):
     for line in result.stdout.splitlines():
         match = pattern.match(line)
         if match:
-            found.append((os.path.normpath(match[1]), int(match[2]), match[5], match[3], bool(match[6])))
+            scope = "" if match[4] == "-" else match[4]
+            found.append((os.path.normpath(match[1]), int(match[2]), match[5], match[3], bool(match[6]), scope))
     return found
 
 
@@ -242,6 +243,37 @@ def link_figures(tree, site, tags, found, page_extension=".html"):
     return linked, uses, landing, len(straight)
 
 
+def predicted_figures(tree, files, tags, found):
+    """The first link figure as the links' rules would make it from the dump
+    alone, before any site: a use links straight to a name's one definition
+    (its declarations count only when it has none; a class's constructors
+    are no definitions of its name)."""
+    places = collections.defaultdict(list)
+    for tag in tags:
+        places[tag[2]].append(tag)
+    once = {name: found_at[0] for name, found_at in places.items() if len(found_at) == 1}
+    definitions, declarations = collections.defaultdict(set), collections.defaultdict(set)
+    types = {f[2] for f in found if f[3] in ("class", "struct", "union") and not f[4]}
+    for f in found:
+        # A constructor is named as its class, whose name's uses mean the class.
+        if f[3] == "function" and f[2] in types and f[5].rsplit("::", 1)[-1] == f[2]:
+            continue
+        (declarations if f[4] else definitions)[f[2]].add((f[0], f[1]))
+    uses = linked = 0
+    for source in files:
+        for line, word in uses_of(tree, source, once):
+            definition = once[word]
+            if (source, line) == (definition[0], definition[1]):
+                continue
+            uses += 1
+            targets = definitions.get(word) or declarations.get(word) or set()
+            if targets == {(definition[0], definition[1])}:
+                linked += 1
+    print(f"predicted from the dump: uses of names ctags defines once that would link to that line: "
+          f"{share(linked, uses)}")
+    return linked, uses
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
@@ -251,6 +283,8 @@ def main():
     parser.add_argument("--page-extension", default=".html")
     parser.add_argument("--no-install", action="store_true", help="install nothing, even when missing")
     parser.add_argument("--misses", default="", help="list ctags' names of this kind that prismet misses")
+    parser.add_argument("--predict", action="store_true",
+                        help="also the first link figure as the links' rules would make it from the dump alone")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     if args.tree:
@@ -268,6 +302,8 @@ def main():
     name_figures(tags, found)
     if args.misses:
         misses(tags, found, args.misses)
+    if args.predict:
+        predicted_figures(tree, files, tags, found)
     if args.site:
         link_figures(tree, os.path.abspath(args.site), tags, found, args.page_extension)
 

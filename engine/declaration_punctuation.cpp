@@ -34,11 +34,16 @@ void DefinitionFinderState::punct(char c) {
     s.operator_name = false;
   }
   if (s.initializer) {
+    // A '<' right after a name opens template arguments, whose commas
+    // separate no declarators.
     if (c == '(') ++s.parens;
     if (c == ')' && s.parens != 0) --s.parens;
     if (c == '[') ++s.brackets;
     if (c == ']' && s.brackets != 0) --s.brackets;
-    if (c == ',' && s.parens == 0 && s.brackets == 0) comma();
+    if (c == '<' && s.initializer_name && s.parens == 0) ++s.angles;
+    if (c == '>' && s.angles != 0 && s.parens == 0 && previous_char != '-') --s.angles;
+    s.initializer_name = false;
+    if (c == ',' && at_top()) comma();
     return;
   }
   depth_punct(c);
@@ -308,6 +313,8 @@ void DefinitionFinderState::semicolon() {
 void DefinitionFinderState::begin_opaque(Opaque kind) {
   opaque = 1;
   opaque_kind = kind;
+  body_function.clear();
+  alias.step = BodyAlias::Step::kNone;
 }
 
 void DefinitionFinderState::open_namespace() {
@@ -341,7 +348,9 @@ void DefinitionFinderState::open_brace() {
       return begin_opaque(Opaque::kInitializer);  // a member's braced initialiser
     }
     emit(s.function, SymbolKind::Function, false);
-    return begin_opaque(Opaque::kBody);
+    begin_opaque(Opaque::kBody);
+    body_function = s.function;
+    return;
   }
   if ((s.head_kind == Head::kClass || s.head_kind == Head::kEnum) && !s.after_body &&
       s.parameters == Parameters::kNone) {

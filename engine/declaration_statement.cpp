@@ -25,6 +25,7 @@ void DefinitionFinderState::reset_statement() {
   s.trailing = s.init_list = s.after_equals = s.defaulted = false;
   s.initializer = s.declared = s.bitfield = s.after_body = s.access = s.bases = false;
   s.attribute = 0;
+  s.initializer_name = false;
 }
 
 void DefinitionFinderState::literal() {
@@ -35,6 +36,7 @@ void DefinitionFinderState::literal() {
     return;
   }
   if (s.inner_state == Inner::kOpen || s.inner_state == Inner::kQualifier) s.inner_state = Inner::kNone;
+  s.initializer_name = false;
   if (s.initializer || !at_top()) return;
   if (s.extern_ && s.last == LastToken::kKeyword) s.linkage = true;
   ++s.tokens;
@@ -58,6 +60,7 @@ void DefinitionFinderState::word(std::string_view text) {
   }
   if (s.initializer) {
     if (kind == DeclarationWord::kDefault || kind == DeclarationWord::kDelete) s.defaulted = true;
+    s.initializer_name = kind == DeclarationWord::kName;
     return;
   }
   if (!at_top()) {

@@ -145,7 +145,8 @@ void DefinitionFinderState::code_token(const Token& token) {
   const bool was_other = previous_other;
   previous_word = previous_other = false;
   if (opaque != 0) {
-    // Inside a body only its braces count.
+    // Inside a body only its braces and its type aliases count.
+    if (opaque_kind == Opaque::kBody) body_token(token);
     if (token.length == 1 && first == '{') {
       ++opaque;
     } else if (token.length == 1 && first == '}') {

@@ -109,8 +109,9 @@ struct Statement {
   bool init_list = false;
   bool after_equals = false;  // "=" after a function's parameters
   bool defaulted = false;
-  bool initializer = false;  // stepping over an initializer
-  bool declared = false;     // the declarator in hand has been told
+  bool initializer = false;       // stepping over an initializer
+  bool initializer_name = false;  // the initializer's last token was a name
+  bool declared = false;          // the declarator in hand has been told
   bool bitfield = false;
   bool after_body = false;  // declarators after a class's or enum's body
   bool bases = false;       // after the ':' of a class's head
@@ -145,6 +146,17 @@ struct Enumerator {
   bool macro = false;
 };
 
+// A type alias inside a function's body: "typedef ... name;" or "using
+// name = ...;", the only definitions looked for there.
+struct BodyAlias {
+  enum class Step : std::uint8_t { kNone, kTypedef, kUsing, kUsingName };
+  Step step = Step::kNone;
+  std::uint32_t parens = 0;
+  std::uint32_t angles = 0;
+  bool after_name = false;
+  FoundName name;
+};
+
 struct DefinitionFinderState {
   static constexpr std::size_t kMaxScopes = 256;
   static constexpr std::size_t kMaxConditionals = 64;
@@ -168,6 +180,8 @@ struct DefinitionFinderState {
   std::vector<Conditional> conditionals;
   Statement statement;
   Enumerator enumerator;
+  FoundName body_function;  // the function whose body is stepped over
+  BodyAlias alias;
 
   // definition_finder.cpp
   void code_token(const Token& token);
@@ -175,6 +189,11 @@ struct DefinitionFinderState {
   void directive_word(std::string_view word);
   void conditional(std::string_view word);
   void emit(const FoundName& name, SymbolKind kind, bool declaration_only);
+
+  // body_aliases.cpp
+  void body_token(const Token& token);
+  void body_alias_punct(char c);
+  void emit_body_alias();
 
   // definition_scopes.cpp
   void open_brace();
