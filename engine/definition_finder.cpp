@@ -60,12 +60,9 @@ namespace {
 
 bool is_identifier_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
+// A word token of the scanner holds letters, digits, '_' and '#' only.
 bool is_identifier(const char* text, std::size_t length) {
-  if (length == 0 || !is_identifier_start(text[0])) return false;
-  for (std::size_t i = 1; i < length; ++i) {
-    if (!is_identifier_start(text[i]) && !(text[i] >= '0' && text[i] <= '9')) return false;
-  }
-  return true;
+  return length != 0 && is_identifier_start(text[0]) && std::memchr(text, '#', length) == nullptr;
 }
 
 // The directive word of a token that begins with '#' ("#define", "#  if"):
@@ -144,16 +141,7 @@ void DefinitionFinderState::code_token(const Token& token) {
   const bool was_word = previous_word;
   const bool was_other = previous_other;
   previous_word = previous_other = false;
-  if (opaque != 0) {
-    // Inside a body only its braces and its type aliases count.
-    if (opaque_kind == Opaque::kBody) body_token(token);
-    if (token.length == 1 && first == '{') {
-      ++opaque;
-    } else if (token.length == 1 && first == '}') {
-      close_brace();
-    }
-    return;
-  }
+  if (opaque != 0) return body_plain(token);
   const bool identifier = is_identifier(token.text, token.length);
   previous_word = identifier;
   previous_other = static_cast<unsigned char>(first) >= 0x80;
@@ -165,6 +153,15 @@ void DefinitionFinderState::code_token(const Token& token) {
     word(std::string_view(token.text, token.length));
   } else if (token.length == 1) {
     punct(first);
+  }
+}
+
+void DefinitionFinderState::body_plain(const Token& token) {
+  if (opaque_kind == Opaque::kBody) body_token(token);
+  if (token.length == 1 && token.text[0] == '{') {
+    ++opaque;
+  } else if (token.length == 1 && token.text[0] == '}') {
+    close_brace();
   }
 }
 
@@ -203,9 +200,14 @@ void DefinitionFinder::token(const Token& token) {
     s.directive_token(token);
     return;
   }
-  const bool code = token.kind == TokenKind::Plain || token.kind == TokenKind::Keyword ||
-                    token.kind == TokenKind::Directive;
-  if (s.line_start && code && token.text[0] == '#') {
+  const bool plain = token.kind == TokenKind::Plain || token.kind == TokenKind::Keyword;
+  if (s.opaque != 0 && !s.line_start) {
+    // Inside a body, past a line's start: only its braces and its type
+    // aliases count.
+    if (plain) s.body_plain(token);
+    return;
+  }
+  if (s.line_start && (plain || token.kind == TokenKind::Directive) && token.text[0] == '#') {
     s.line_start = false;
     if (s.pending_colon) {
       s.pending_colon = false;

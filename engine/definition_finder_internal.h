@@ -185,6 +185,7 @@ struct DefinitionFinderState {
 
   // definition_finder.cpp
   void code_token(const Token& token);
+  void body_plain(const Token& token);
   void directive_token(const Token& token);
   void directive_word(std::string_view word);
   void conditional(std::string_view word);
