@@ -218,6 +218,38 @@ TEST_F(DefinitionFinderTest, Functions) {
   });
 }
 
+TEST_F(DefinitionFinderTest, MoreFunctionsAndTemplates) {
+  check({
+      {"a member of a class template, outside",
+       "template <class T>\nvoid Box<T>::put(const T& v) {\n}\ntemplate <class T>\nBox<T>::Box() = "
+       "default;\n",
+       {"2 function Box put", "5 function Box Box"}},
+      {"default template arguments with parentheses and commas",
+       "template <class T, class = std::enable_if_t<(sizeof(T) > 4), int>>\nvoid wide(T);\n",
+       {"2 function - wide decl"}},
+      {"variadic",
+       "template <typename... Ts>\nstruct pack {\n  static constexpr int size = sizeof...(Ts);\n};\n",
+       {"2 struct - pack", "3 member pack size"}},
+      {"a conversion operator",
+       "struct B {\n  explicit operator bool() const noexcept { return true; }\n};\n",
+       {"1 struct - B", "2 function B operator bool"}},
+      {"a friend defined in the class",
+       "struct E {\n  friend bool operator<(E, E) { return false; }\n  friend void swap(E&, E&);\n};\n",
+       {"1 struct - E", "2 function E operator<", "3 function E swap decl"}},
+      {"deleted at namespace scope",
+       "void g(int) = delete;\nvoid h(double) = delete(\"no\");\n",
+       {"1 function - g", "2 function - h"}},
+      {"typedef of an enum body",
+       "typedef enum {\n  kA,\n  kB\n} letters;\n",
+       {"2 enumerator - kA", "3 enumerator - kB", "4 typealias - letters"}},
+      {"a nested class declared", "class Outer::Inner;\n", {"1 class Outer Inner decl"}},
+      {"a static data member of a template",
+       "template <class T>\nconst int Box<T>::limit = 4;\ntemplate <class T>\nconstexpr bool is_box_v = "
+       "false;\n",
+       {"2 member Box limit", "4 variable - is_box_v"}},
+  });
+}
+
 TEST_F(DefinitionFinderTest, MacrosAndConcepts) {
   check({
       {"object and function-like",
