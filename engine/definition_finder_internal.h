@@ -160,6 +160,7 @@ struct BodyAlias {
 struct DefinitionFinderState {
   static constexpr std::size_t kMaxScopes = 256;
   static constexpr std::size_t kMaxConditionals = 64;
+  static constexpr std::size_t kMaxScopeBytes = 1024;
 
   DefinitionFinderState();
 

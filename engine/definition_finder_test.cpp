@@ -349,6 +349,18 @@ TEST_F(DefinitionFinderTest, BadInputEndsWell) {
   ASSERT_FALSE(found.empty());
   EXPECT_EQ(found.back(), "602 variable - after");
 
+  // Scopes are bounded: what lies deeper than 1,024 bytes of scope defines
+  // nothing, and what comes after it is found again.
+  const std::string long_name(200, 'n');
+  std::string long_scopes;
+  for (int i = 0; i < 6; ++i) long_scopes += "namespace " + long_name + " {\n";
+  long_scopes += "int too_deep;\n}\n}\nint in_fourth;\n}\n}\n}\n}\nint outside;\n";
+  const std::vector<std::string> bounded = find_definitions(long_scopes, builtin_);
+  ASSERT_EQ(bounded.size(), 8u);  // six namespaces, in_fourth and outside
+  EXPECT_EQ(bounded[6], "10 variable " + long_name + "::" + long_name + "::" + long_name + "::" + long_name +
+                            " in_fourth");
+  EXPECT_EQ(bounded[7], "15 variable - outside");
+
   std::string long_line = "int first;\nint " + std::string(40000, 'x') + " = 1; int second;\nint third;\n";
   const std::vector<std::string> pieces = find_definitions(long_line, builtin_);
   // The 40,000-byte name, which comes in two pieces, is too long to define anything.

@@ -8,8 +8,9 @@
 namespace prismet {
 
 void DefinitionFinderState::enter_scope(ScopeKind kind, std::string_view name, bool typedef_) {
-  if (scopes.size() >= kMaxScopes) {
-    // Deeper than any real source: stepped over as a body.
+  if (scopes.size() >= kMaxScopes || scope.size() + 2 + name.size() > kMaxScopeBytes) {
+    // Deeper or longer than any real source: stepped over as a body, so
+    // that no definition carries more than a bounded scope.
     opaque = 1;
     opaque_kind = Opaque::kInitializer;
     return;
