@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/page_converter.h"
 #include "engine/vocabulary.h"
 #include "tests/test_files.h"
 
@@ -115,6 +116,39 @@ TEST_F(SourceDefinitionsTest, ADefinitionSettledFarFromItsNameKeepsItsText) {
   source += "  int last) {\n}\nint after;\n";
   expect(find(source, SourceEncoding::kUtf8), {{1, "spread", "int spread("}, {404, "after", "int after;"}},
          "long parameter list");
+}
+
+// A definition's line is the line its page's anchor "LNN" marks, whatever
+// the lines hold: the page itself is the expectation.
+TEST_F(SourceDefinitionsTest, LinesAreThePagesAnchors) {
+  using namespace std::string_literals;
+  const std::string source = "int a;\r\n// comment \\\nint not_a_def;\nint "s + std::string(40000, 'x') +
+                             " = 0; int b;\nint c\0;\n\fint d;\nint e; /* two\nlines */ int f;\n"
+                             "#define G \\\n  1\nint h;"s;
+  for (const SourceEncoding encoding : {SourceEncoding::kUtf8, SourceEncoding::kShiftJis}) {
+    const std::vector<Definition> found = find(source, encoding);
+    Settings settings;
+    set_default_settings(settings, "", "");
+    settings.style.line_anchors = true;
+    settings.encoding = encoding;
+    PageConverter converter(settings, vocabulary_);
+    const std::string source_path = scratch_path("anchored.cpp");
+    const std::string page_path = scratch_path("anchored.cpp.html");
+    write_file(source_path, source);
+    ASSERT_FALSE(convert_to_page(source_path.c_str(), page_path, converter, std::string()).failure);
+    const std::string page = testing::read_file(page_path);
+    std::vector<std::string> names;
+    for (const Definition& d : found) {
+      names.push_back(d.name);
+      const std::string anchor = "id=\"L" + std::to_string(d.line) + "\"";
+      const std::size_t at = page.find(anchor);
+      ASSERT_NE(at, std::string::npos) << d.name;
+      const std::size_t next = page.find("id=\"L", at + anchor.size());
+      const std::string line = page.substr(at, next == std::string::npos ? std::string::npos : next - at);
+      EXPECT_NE(line.find(d.name), std::string::npos) << d.name << " is not on line " << d.line;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "d", "e", "f", "G", "h"}));
+  }
 }
 
 TEST_F(SourceDefinitionsTest, AFileThatCannotBeReadAppendsNothing) {
