@@ -157,7 +157,12 @@ void DefinitionFinderState::code_token(const Token& token) {
 }
 
 void DefinitionFinderState::body_plain(const Token& token) {
-  if (opaque_kind == Opaque::kBody) body_token(token);
+  // A type alias begins with "using" or "typedef": other words of five or
+  // seven bytes are looked at, the rest only while an alias is read.
+  if (opaque_kind == Opaque::kBody &&
+      (alias.step != BodyAlias::Step::kNone || token.length == 5 || token.length == 7)) {
+    body_token(token);
+  }
   if (token.length == 1 && token.text[0] == '{') {
     ++opaque;
   } else if (token.length == 1 && token.text[0] == '}') {

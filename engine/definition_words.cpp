@@ -1,6 +1,5 @@
 #include "engine/definition_words.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <string_view>
@@ -16,7 +15,7 @@ struct WordEntry {
 
 using W = DeclarationWord;
 
-// Sorted by text, for a binary search.
+// In the order of their bytes.
 constexpr WordEntry kWords[] = {
     {"_Alignas", W::kAttribute},
     {"_Pragma", W::kNotCallee},
@@ -116,32 +115,7 @@ constexpr WordEntry kWords[] = {
     {"while", W::kNotCallee},
 };
 
-constexpr bool sorted() {
-  for (std::size_t i = 1; i < std::size(kWords); ++i) {
-    if (!(kWords[i - 1].text < kWords[i].text)) return false;
-  }
-  return true;
-}
-static_assert(sorted(), "the words are searched by halves");
-
 constexpr std::size_t kLongestWord = 16;
-
-// Which first bytes the words of each length have: most names are no
-// keyword, and this tells so without a search.
-struct FirstBytes {
-  std::uint32_t bits[kLongestWord + 1][8] = {};
-  constexpr FirstBytes() {
-    for (const WordEntry& entry : kWords) {
-      const auto first = static_cast<unsigned char>(entry.text[0]);
-      bits[entry.text.size()][first / 32] |= 1u << (first % 32);
-    }
-  }
-  constexpr bool may_be_word(const char* text, std::size_t length) const {
-    const auto first = static_cast<unsigned char>(text[0]);
-    return length <= kLongestWord && ((bits[length][first / 32] >> (first % 32)) & 1u) != 0;
-  }
-};
-constexpr FirstBytes kFirstBytes;
 
 constexpr bool fits() {
   for (const WordEntry& entry : kWords) {
@@ -149,17 +123,54 @@ constexpr bool fits() {
   }
   return true;
 }
-static_assert(fits(), "every word is indexed by its length and first byte");
+static_assert(fits(), "every word is indexed by its length");
+
+// The words grouped by length, and which first and last bytes the words of
+// each length have: most names are no keyword, which this tells without a
+// comparison, and a keyword is compared with the few words of its length
+// and first byte only.
+struct WordIndex {
+  std::uint8_t order[std::size(kWords)] = {};
+  std::uint8_t begin[kLongestWord + 2] = {};
+  std::uint32_t first_bits[kLongestWord + 1][8] = {};
+  std::uint32_t last_bits[kLongestWord + 1][8] = {};
+  constexpr WordIndex() {
+    std::size_t next = 0;
+    for (std::size_t length = 0; length <= kLongestWord; ++length) {
+      begin[length] = static_cast<std::uint8_t>(next);
+      for (std::size_t i = 0; i < std::size(kWords); ++i) {
+        if (kWords[i].text.size() == length) order[next++] = static_cast<std::uint8_t>(i);
+      }
+    }
+    begin[kLongestWord + 1] = static_cast<std::uint8_t>(next);
+    for (const WordEntry& entry : kWords) {
+      const auto first = static_cast<unsigned char>(entry.text.front());
+      const auto last = static_cast<unsigned char>(entry.text.back());
+      first_bits[entry.text.size()][first / 32] |= 1u << (first % 32);
+      last_bits[entry.text.size()][last / 32] |= 1u << (last % 32);
+    }
+  }
+  constexpr bool may_be_word(const char* text, std::size_t length) const {
+    if (length > kLongestWord) return false;
+    const auto first = static_cast<unsigned char>(text[0]);
+    const auto last = static_cast<unsigned char>(text[length - 1]);
+    return ((first_bits[length][first / 32] >> (first % 32)) & 1u) != 0 &&
+           ((last_bits[length][last / 32] >> (last % 32)) & 1u) != 0;
+  }
+};
+constexpr WordIndex kIndex;
+static_assert(std::size(kWords) < 256, "the index holds a word's place in one byte");
 
 }  // namespace
 
 DeclarationWord declaration_word(const char* text, std::size_t length) {
-  if (length == 0 || !kFirstBytes.may_be_word(text, length)) return DeclarationWord::kName;
+  if (length == 0 || !kIndex.may_be_word(text, length)) return DeclarationWord::kName;
   const std::string_view word(text, length);
-  const auto* end = std::end(kWords);
-  const auto* found = std::lower_bound(std::begin(kWords), end, word,
-                                       [](const WordEntry& e, std::string_view w) { return e.text < w; });
-  return found != end && found->text == word ? found->word : DeclarationWord::kName;
+  for (std::size_t i = kIndex.begin[length]; i < kIndex.begin[length + 1]; ++i) {
+    const WordEntry& entry = kWords[kIndex.order[i]];
+    if (entry.text[0] == text[0] && entry.text == word) return entry.word;
+  }
+  return DeclarationWord::kName;
 }
 
 bool looks_like_macro(const char* text, std::size_t length) {
