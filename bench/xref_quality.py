@@ -3,7 +3,8 @@
 universal-ctags on real trees: the libstdc++ headers (as bench/run.py
 copies them), nlohmann-json, fmt and Boost.Mp11.
 
-Usage: bench/xref_quality.py BUILD_DIR [--dir DIR] [--site SITE] [--no-install] [--misses KIND] [--predict]
+Usage: bench/xref_quality.py BUILD_DIR [--dir DIR | --tree TREE] [--site SITE [--page-extension .html]]
+                             [--no-install] [--misses KIND] [--predict]
 
 (a) Makes the tree DIR/tree (default BUILD_DIR/xref-quality), installing
     Debian's nlohmann-json3-dev, libfmt-dev, libboost-dev and
