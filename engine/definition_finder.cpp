@@ -44,7 +44,16 @@ void DefinitionFinderState::emit(const FoundName& name, SymbolKind kind, bool de
   Definition& definition = out->emplace_back();
   definition.name.assign(name.component());
   if (kind != SymbolKind::Macro) {
-    definition.scope = scope;
+    // What a friend declaration names belongs to the namespace around its class.
+    std::string_view outer = scope;
+    for (const Scope& enclosing : scopes) {
+      if (!statement.friend_) break;
+      if (enclosing.kind == ScopeKind::kClass) {
+        outer = outer.substr(0, enclosing.outer_length);
+        break;
+      }
+    }
+    definition.scope = outer;
     const std::string_view qualifier = name.qualifier();
     if (!qualifier.empty()) {
       if (!definition.scope.empty()) definition.scope += "::";
