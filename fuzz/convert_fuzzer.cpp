@@ -10,12 +10,16 @@
 //   tab expanded to the next tab stop when tabs are expanded;
 // - the scanner's tokens lie inside their piece, one right after the other,
 //   and cover it whole; in UTF-8 none ends inside a well-formed sequence.
+// The definition finder is fed the same tokens: it must end, and every
+// definition it finds must have a name and a line that the source has.
 // Every input is checked in Shift_JIS and in UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "engine/definition_finder.h"
 #include "engine/emitter.h"
 #include "engine/vocabulary_file.h"
 #include "fuzz/page_check.h"
@@ -43,7 +47,14 @@ void check_tokens(const char* source, std::size_t size, const OutputStyle& style
   const prismet::VocabularyIndex index(vocabulary);
   auto line = std::make_unique<prismet::SourceLine>();
   prismet::ScanState state = prismet::ScanState::Code;
+  prismet::DefinitionFinder finder;
+  std::vector<prismet::Definition> definitions;
+  finder.start(definitions);
+  std::uint32_t lines = 0;
+  bool in_line = false;
   while (prismet::read_source_line(reader, *line)) {
+    if (!in_line) ++lines;
+    finder.begin_piece(lines, in_line);
     const char* next = line->text;
     const char* end = line->text + line->length;
     int column = 0;
@@ -53,12 +64,18 @@ void check_tokens(const char* source, std::size_t size, const OutputStyle& style
       next += token.length;
       if (encoding == prismet::CharacterEncoding::kUtf8 && ends_inside_character(line->text, next, end))
         __builtin_trap();
+      finder.token(token);
       state = prismet::emit_token(writer, column, token, style, state, encoding);
       sink.clear();
     }
     if (next != end) __builtin_trap();
+    in_line = !line->ends_source_line;
+    if (!in_line) finder.end_line(line->continuation);
   }
   writer.close();
+  for (const prismet::Definition& definition : definitions) {
+    if (definition.name.empty() || definition.line == 0 || definition.line > lines) __builtin_trap();
+  }
 }
 
 }  // namespace
