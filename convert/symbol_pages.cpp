@@ -1,0 +1,196 @@
+#include "convert/symbol_pages.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+#include <unordered_set>
+
+#include "common/file_replacement.h"
+#include "common/file_system.h"
+#include "common/fixed_text.h"
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "convert/symbol_html.h"
+#include "convert/symbol_index_html.h"
+#include "convert/symbol_names.h"
+#include "convert/symbol_page_html.h"
+#include "convert/symbol_page_name.h"
+
+namespace prismet {
+
+namespace {
+
+enum class Existing { kNone, kSame, kDiffers, kOthers };
+
+bool ours(std::string_view head) { return begins_like_symbol_page(head) || begins_like_symbol_names(head); }
+
+// What is at `path` beside `bytes`: nothing, a file of ours with the same or
+// other bytes (compared block by block, never read whole), or anything
+// else, a symbolic link included.
+Existing compare_existing(const std::string& path, std::string_view bytes) {
+  if (is_link(path.c_str())) return Existing::kOthers;
+  bool not_regular = false;
+  FileStamp stamp;
+  std::unique_ptr<std::FILE, FileCloser> file(
+      open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
+  if (!file) return not_regular ? Existing::kOthers : Existing::kNone;
+  char buffer[1 << 14];
+  static_assert(sizeof buffer >= kSymbolHeadSize);
+  std::size_t got = 0;
+  bool read = read_block(file.get(), buffer, kSymbolHeadSize, got);
+  if (!ours(std::string_view(buffer, got))) return Existing::kOthers;
+  if (stamp.size != bytes.size()) return Existing::kDiffers;
+  std::size_t offset = 0;
+  while (read && got > 0) {
+    if (got > bytes.size() - offset || std::string_view(buffer, got) != bytes.substr(offset, got))
+      return Existing::kDiffers;
+    offset += got;
+    read = read_block(file.get(), buffer, sizeof buffer, got);
+  }
+  return read && offset == bytes.size() ? Existing::kSame : Existing::kDiffers;
+}
+
+bool write_file(const std::string& path, std::string_view bytes, int& error) {
+  FileReplacement replacement;
+  FileReplacement::Options options;
+  options.refuse_links = true;  // one made since it was looked at
+  if (replacement.begin(path.c_str(), options) &&
+      std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) == bytes.size() &&
+      replacement.commit())
+    return true;
+  error = replacement.error() != 0 ? replacement.error() : errno;
+  return false;
+}
+
+// The folder of the symbol pages while they are written: what was written
+// in it this time, and every failure told as it comes.
+class SymbolFolder {
+ public:
+  SymbolFolder(const std::string& site_root, const SymbolPagesStyle& style, FileProgress& progress)
+      : path_(join_path(site_root, kSymbolFolder)), style_(style), progress_(progress) {}
+
+  bool open() {
+    if (is_link(path_.c_str()))
+      return fail(path_, ELOOP, "the folder of the symbol pages is a symbolic link");
+    int error = 0;
+    if (!make_folders(path_, error)) return fail(path_, error, nullptr);
+    return true;
+  }
+
+  void write(const std::string& name, std::string_view bytes) {
+    const std::string path = join_path(path_, name);
+    kept_.insert(name);
+    if (path.size() >= kPathCapacity) {
+      fail(path, ENAMETOOLONG, nullptr);
+      return;
+    }
+    switch (compare_existing(path, bytes)) {
+      case Existing::kSame:
+        return;
+      case Existing::kOthers:
+        fail(path, 0,
+             is_link(path.c_str()) ? kPageNameIsALink
+                                   : "a file of that name that this program did not make is in the way");
+        return;
+      case Existing::kNone:
+      case Existing::kDiffers:
+        break;
+    }
+    int error = 0;
+    if (!write_file(path, bytes, error)) fail(path, error, nullptr);
+  }
+
+  // Removes every file of ours in the folder that was not written this time.
+  void remove_stale() {
+    std::vector<FolderEntry> entries;
+    int error = 0;
+    if (!list_folder(path_.c_str(), entries, error)) {
+      fail(path_, error, nullptr);
+      return;
+    }
+    for (const FolderEntry& entry : entries) {
+      if (entry.kind != FolderEntry::Kind::kFile || entry.link || kept_.count(entry.name) > 0) continue;
+      const std::string path = join_path(path_, entry.name);
+      if (compare_existing(path, std::string_view()) == Existing::kOthers) continue;
+      if (!delete_file(path.c_str()))
+        fail(path, 0, "a symbol page of a name no longer defined could not be deleted");
+    }
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  bool fail(const std::string& path, int error, const char* reason) {
+    failed_ = true;
+    FileFailure failure = failure_of(Culprit::kPage, error, path);
+    failure.reason = reason;
+    progress_.file_failed(style_.argument, path_.c_str(), failure);
+    return false;
+  }
+
+  std::string path_;
+  const SymbolPagesStyle& style_;
+  FileProgress& progress_;
+  std::unordered_set<std::string> kept_;
+  bool failed_ = false;
+};
+
+// The names in the index's order, each once (its first coming), the empty
+// name left out.
+std::vector<const Symbol*> index_order(const std::vector<Symbol>& symbols) {
+  std::vector<const Symbol*> order;
+  order.reserve(symbols.size());
+  for (const Symbol& symbol : symbols) {
+    if (!symbol.name.empty()) order.push_back(&symbol);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Symbol* a, const Symbol* b) { return symbol_name_before(a->name, b->name); });
+  order.erase(std::unique(order.begin(), order.end(),
+                          [](const Symbol* a, const Symbol* b) { return a->name == b->name; }),
+              order.end());
+  return order;
+}
+
+void write_indexes(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                   const SymbolPagesStyle& style) {
+  std::array<std::vector<const Symbol*>, kSymbolInitials> initials;
+  for (const Symbol* symbol : order)
+    initials[static_cast<std::size_t>(symbol_initial(symbol->name))].push_back(symbol);
+  std::array<std::size_t, kSymbolInitials> counts{};
+  for (std::size_t initial = 0; initial < initials.size(); ++initial) {
+    counts[initial] = initials[initial].size();
+    if (counts[initial] == 0) continue;
+    const int which = static_cast<int>(initial);
+    folder.write(symbol_initial_page(which), render_symbol_initial(which, initials[initial], style));
+  }
+  folder.write(kSymbolIndexName, render_symbol_index(counts, style));
+}
+
+void write_names(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                 const SymbolPagesStyle& style) {
+  std::string script = symbol_names_head(style.extension);
+  for (const Symbol* symbol : order) append_symbol_name(script, symbol->name, style.extension, style.utf8);
+  script += symbol_names_tail();
+  folder.write(kSymbolNamesName, script);
+}
+
+}  // namespace
+
+bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
+                        const SymbolPagesStyle& style, FileProgress& progress) {
+  SymbolFolder folder(site_root, style, progress);
+  if (!folder.open()) return false;
+  const std::vector<const Symbol*> order = index_order(symbols);
+  for (const Symbol* symbol : order) {
+    folder.write(symbol_page_name(symbol->name, style.extension), render_symbol_page(*symbol, style));
+  }
+  write_indexes(folder, order, style);
+  write_names(folder, order, style);
+  folder.remove_stale();
+  return !folder.failed();
+}
+
+}  // namespace prismet
