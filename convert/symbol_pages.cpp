@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_set>
+#include <utility>
 
 #include "common/file_replacement.h"
 #include "common/file_system.h"
@@ -65,78 +71,128 @@ bool write_file(const std::string& path, std::string_view bytes, int& error) {
   return false;
 }
 
-// The folder of the symbol pages while they are written: what was written
-// in it this time, and every failure told as it comes.
+// Brings the file at `path` to `bytes` unless it holds them already; why
+// it could not, if so. Safe to call from several threads for different
+// files.
+std::optional<FileFailure> write_symbol_file(const std::string& path, std::string_view bytes) {
+  if (path.size() >= kPathCapacity) return failure_of(Culprit::kPage, ENAMETOOLONG, path);
+  switch (compare_existing(path, bytes)) {
+    case Existing::kSame:
+      return std::nullopt;
+    case Existing::kOthers: {
+      FileFailure failure = failure_of(Culprit::kPage, 0, path);
+      failure.reason = is_link(path.c_str())
+                           ? kPageNameIsALink
+                           : "a file of that name that this program did not make is in the way";
+      return failure;
+    }
+    case Existing::kNone:
+    case Existing::kDiffers:
+      break;
+  }
+  int error = 0;
+  if (!write_file(path, bytes, error)) return failure_of(Culprit::kPage, error, path);
+  return std::nullopt;
+}
+
+// The folder of the symbol pages while they are written: the names of what
+// is written in it this time, and every failure told as it comes.
 class SymbolFolder {
  public:
   SymbolFolder(const std::string& site_root, const SymbolPagesStyle& style, FileProgress& progress)
       : path_(join_path(site_root, kSymbolFolder)), style_(style), progress_(progress) {}
 
   bool open() {
-    if (is_link(path_.c_str()))
-      return fail(path_, ELOOP, "the folder of the symbol pages is a symbolic link");
+    if (is_link(path_.c_str())) {
+      FileFailure failure = failure_of(Culprit::kPage, ELOOP, path_);
+      failure.reason = "the folder of the symbol pages is a symbolic link";
+      tell(failure);
+      return false;
+    }
     int error = 0;
-    if (!make_folders(path_, error)) return fail(path_, error, nullptr);
-    return true;
+    if (make_folders(path_, error)) return true;
+    tell(failure_of(Culprit::kPage, error, path_));
+    return false;
   }
+
+  std::string path_of(const std::string& name) const { return join_path(path_, name); }
+
+  // Keeps `name` from being removed as stale.
+  void keep(const std::string& name) { kept_.insert(name); }
 
   void write(const std::string& name, std::string_view bytes) {
-    const std::string path = join_path(path_, name);
-    kept_.insert(name);
-    if (path.size() >= kPathCapacity) {
-      fail(path, ENAMETOOLONG, nullptr);
-      return;
-    }
-    switch (compare_existing(path, bytes)) {
-      case Existing::kSame:
-        return;
-      case Existing::kOthers:
-        fail(path, 0,
-             is_link(path.c_str()) ? kPageNameIsALink
-                                   : "a file of that name that this program did not make is in the way");
-        return;
-      case Existing::kNone:
-      case Existing::kDiffers:
-        break;
-    }
-    int error = 0;
-    if (!write_file(path, bytes, error)) fail(path, error, nullptr);
+    keep(name);
+    if (std::optional<FileFailure> failure = write_symbol_file(path_of(name), bytes)) tell(*failure);
   }
 
-  // Removes every file of ours in the folder that was not written this time.
+  // Removes every file of ours in the folder that was not kept.
   void remove_stale() {
     std::vector<FolderEntry> entries;
     int error = 0;
     if (!list_folder(path_.c_str(), entries, error)) {
-      fail(path_, error, nullptr);
+      tell(failure_of(Culprit::kPage, error, path_));
       return;
     }
     for (const FolderEntry& entry : entries) {
       if (entry.kind != FolderEntry::Kind::kFile || entry.link || kept_.count(entry.name) > 0) continue;
-      const std::string path = join_path(path_, entry.name);
-      if (compare_existing(path, std::string_view()) == Existing::kOthers) continue;
-      if (!delete_file(path.c_str()))
-        fail(path, 0, "a symbol page of a name no longer defined could not be deleted");
+      const std::string path = path_of(entry.name);
+      if (compare_existing(path, std::string_view()) == Existing::kOthers || delete_file(path.c_str()))
+        continue;
+      FileFailure failure = failure_of(Culprit::kPage, 0, path);
+      failure.reason = "a symbol page of a name no longer defined could not be deleted";
+      tell(failure);
     }
+  }
+
+  void tell(const FileFailure& failure) {
+    failed_ = true;
+    progress_.file_failed(style_.argument, path_.c_str(), failure);
   }
 
   bool failed() const { return failed_; }
 
  private:
-  bool fail(const std::string& path, int error, const char* reason) {
-    failed_ = true;
-    FileFailure failure = failure_of(Culprit::kPage, error, path);
-    failure.reason = reason;
-    progress_.file_failed(style_.argument, path_.c_str(), failure);
-    return false;
-  }
-
   std::string path_;
   const SymbolPagesStyle& style_;
   FileProgress& progress_;
   std::unordered_set<std::string> kept_;
   bool failed_ = false;
 };
+
+// The pages of the names, on `style.threads` threads at once (the calling
+// thread one of them), each taking the next name; the failures are told
+// afterwards in the names' order.
+void write_name_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                      const SymbolPagesStyle& style) {
+  std::vector<std::string> names(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    names[i] = symbol_page_name(order[i]->name, style.extension);
+    folder.keep(names[i]);
+  }
+  std::atomic<std::size_t> next{0};
+  std::vector<std::vector<std::pair<std::size_t, FileFailure>>> failures(
+      static_cast<std::size_t>(std::clamp(style.threads, 1, 64)));
+  auto work = [&](std::vector<std::pair<std::size_t, FileFailure>>& found) {
+    for (std::size_t i = next++; i < order.size(); i = next++) {
+      if (std::optional<FileFailure> failure =
+              write_symbol_file(folder.path_of(names[i]), render_symbol_page(*order[i], style)))
+        found.emplace_back(i, std::move(*failure));
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    try {
+      for (std::size_t t = 1; t < failures.size(); ++t) threads.emplace_back(work, std::ref(failures[t]));
+    } catch (const std::system_error&) {
+      // Fewer threads: those that started and this one take every page.
+    }
+    work(failures[0]);
+  }
+  std::vector<std::pair<std::size_t, FileFailure>> all;
+  for (auto& found : failures) std::move(found.begin(), found.end(), std::back_inserter(all));
+  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [index, failure] : all) folder.tell(failure);
+}
 
 // The names in the index's order, each once (its first coming), the empty
 // name left out.
@@ -184,9 +240,7 @@ bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>&
   SymbolFolder folder(site_root, style, progress);
   if (!folder.open()) return false;
   const std::vector<const Symbol*> order = index_order(symbols);
-  for (const Symbol* symbol : order) {
-    folder.write(symbol_page_name(symbol->name, style.extension), render_symbol_page(*symbol, style));
-  }
+  write_name_pages(folder, order, style);
   write_indexes(folder, order, style);
   write_names(folder, order, style);
   folder.remove_stale();

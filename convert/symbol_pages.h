@@ -45,6 +45,7 @@ struct SymbolPagesStyle {
   bool utf8 = true;                 // the pages' encoding: UTF-8, else Shift_JIS
   std::string root_name;            // the site's root as its trail names it; empty for "index"
   int argument = 0;                 // what the progress is told a failure with
+  int threads = 1;                  // how many threads write the names' pages at once
 };
 
 // The file names of the symbol index, of the page of each initial and of

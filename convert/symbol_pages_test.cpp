@@ -144,5 +144,27 @@ TEST_F(SymbolPagesTest, ANameThatComesTwiceOrEmptyMakesOnePageOrNone) {
   EXPECT_TRUE(holds(read_file(folder_ + "+index.html"), "<td class=\"prismet-count\">1</td>"));
 }
 
+TEST_F(SymbolPagesTest, OnSeveralThreadsEveryPageIsWrittenAndFailuresAreToldInTheNamesOrder) {
+  std::vector<Symbol> symbols;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "n" + std::to_string(1000 + i);
+    symbols.push_back(symbol(name.c_str(), "a.cpp.html", static_cast<std::uint32_t>(i + 1)));
+  }
+  testing::make_folder(folder_);
+  write_file(folder_ + "n1250.html", "someone's");
+  write_file(folder_ + "n1007.html", "someone's");
+  style_.threads = 4;
+  EXPECT_FALSE(write(symbols));
+  for (int i = 0; i < 300; ++i) {
+    if (i == 7 || i == 250) continue;
+    const std::string page = read_file(folder_ + "n" + std::to_string(1000 + i) + ".html");
+    EXPECT_TRUE(holds(page, "#L" + std::to_string(i + 1) + "\">a.cpp:" + std::to_string(i + 1) + "<")) << i;
+  }
+  ASSERT_EQ(failures_.lines.size(), 2u);
+  EXPECT_TRUE(holds(failures_.lines[0], "n1007.html")) << failures_.lines[0];
+  EXPECT_TRUE(holds(failures_.lines[1], "n1250.html")) << failures_.lines[1];
+  EXPECT_EQ(read_file(folder_ + "n1007.html"), "someone's");
+}
+
 }  // namespace
 }  // namespace prismet
