@@ -247,4 +247,14 @@ bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>&
   return !folder.failed();
 }
 
+bool remove_symbol_pages(const std::string& site_root, const SymbolPagesStyle& style,
+                         FileProgress& progress) {
+  SymbolFolder folder(site_root, style, progress);
+  const std::string path = join_path(site_root, kSymbolFolder);
+  if (is_link(path.c_str()) || !is_folder(path.c_str())) return true;
+  folder.remove_stale();
+  remove_empty_folder(path.c_str());
+  return !folder.failed();
+}
+
 }  // namespace prismet

@@ -63,4 +63,11 @@ inline constexpr char kSymbolNamesName[] = "+names.js";
 bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
                         const SymbolPagesStyle& style, FileProgress& progress);
 
+// Removes what write_symbol_pages made below `site_root` (a site with no
+// pages left, or none with cross-references any more): every file of this
+// program in its folder, and the folder when nothing else is in it. Anyone
+// else's files stay, and so does a folder that is a symbolic link. False,
+// each file told to `progress`, when one of ours could not be deleted.
+bool remove_symbol_pages(const std::string& site_root, const SymbolPagesStyle& style, FileProgress& progress);
+
 }  // namespace prismet

@@ -71,8 +71,13 @@ TEST(SymbolPagesPosix, AFolderThatIsALinkIsRefusedWhole) {
   testing::make_folder(root + "/elsewhere");
   ASSERT_EQ(::symlink((root + "/elsewhere").c_str(), (site + "/prismet-symbols").c_str()), 0);
   Failures failures;
+  write_file(root + "/elsewhere/alpha.html",
+             "<!DOCTYPE html>\n<html>\n<head>\n<meta name=\"prismet-symbols\" content=\"1\">\n");
   EXPECT_FALSE(write_symbol_pages(site, two_names(), SymbolPagesStyle(), failures));
-  EXPECT_EQ(testing::count_entries(root + "/elsewhere"), 0);
+  // Nor is anything removed through it.
+  EXPECT_TRUE(remove_symbol_pages(site, SymbolPagesStyle(), failures));
+  EXPECT_EQ(testing::count_entries(root + "/elsewhere"), 1);
+  EXPECT_TRUE(is_link((site + "/prismet-symbols").c_str()));
   ASSERT_EQ(failures.lines.size(), 1u);
   EXPECT_NE(failures.lines[0].find("the folder of the symbol pages is a symbolic link"), std::string::npos)
       << failures.lines[0];

@@ -166,5 +166,19 @@ TEST_F(SymbolPagesTest, OnSeveralThreadsEveryPageIsWrittenAndFailuresAreToldInTh
   EXPECT_EQ(read_file(folder_ + "n1007.html"), "someone's");
 }
 
+TEST_F(SymbolPagesTest, RemovingThemLeavesOnlyOtherFilesAndTheFolderOnlyForThem) {
+  ASSERT_TRUE(write({symbol("alpha", "a.cpp.html", 1)}));
+  ASSERT_TRUE(remove_symbol_pages(site_, style_, failures_));
+  EXPECT_FALSE(path_exists(folder_.c_str()));
+  EXPECT_TRUE(remove_symbol_pages(site_, style_, failures_));  // nothing there: nothing to do
+
+  ASSERT_TRUE(write({symbol("alpha", "a.cpp.html", 1)}));
+  write_file(folder_ + "notes.txt", "mine");
+  ASSERT_TRUE(remove_symbol_pages(site_, style_, failures_));
+  EXPECT_EQ(testing::count_entries(folder_), 1);
+  EXPECT_EQ(read_file(folder_ + "notes.txt"), "mine");
+  EXPECT_TRUE(failures_.lines.empty());
+}
+
 }  // namespace
 }  // namespace prismet
