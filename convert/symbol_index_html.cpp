@@ -82,7 +82,7 @@ std::string render_symbol_index(std::span<const std::size_t, kSymbolInitials> co
   out += "<h1 class=\"prismet-breadcrumbs\">";
   out += symbol_trail(style, true, std::string_view());
   out += "</h1>\n";
-  out += kSearch;
+  if (style.navigation) out += kSearch;
   out += "<table class=\"prismet-initials\">\n";
   out += "<thead><tr><th>Initial</th><th>Names</th></tr></thead>\n<tbody>\n";
   for (int initial = 0; initial < kSymbolInitials; ++initial) {
@@ -97,9 +97,12 @@ std::string render_symbol_index(std::span<const std::size_t, kSymbolInitials> co
     out += "</td></tr>\n";
   }
   out += "</tbody>\n</table>\n";
-  out += "<script src=\"../prismet-files.js\"></script>\n<script src=\"";
-  out += kSymbolNamesName;
-  out += "\"></script>\n";
+  if (style.navigation) {
+    // The site's names script first: the names' script adds to what it finds.
+    out += "<script src=\"../prismet-files.js\"></script>\n<script src=\"";
+    out += kSymbolNamesName;
+    out += "\"></script>\n";
+  }
   out += kSymbolDocumentEnd;
   return out;
 }

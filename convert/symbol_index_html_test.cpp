@@ -63,6 +63,19 @@ TEST(SymbolIndexHtml, TheIndexLinksTheInitialsThatHaveNames) {
       "</tbody>\n</table>\n"
       "<script src=\"../prismet-files.js\"></script>\n<script src=\"+names.js\"></script>\n"
       "</body>\n</html>\n");
+  // A site without navigation has no names script of its files: no search
+  // box either.
+  style.navigation = false;
+  style.root_name.clear();
+  EXPECT_EQ(body_of(render_symbol_index(counts, style)),
+            "<h1 class=\"prismet-breadcrumbs\"><a href=\"../index.html\">index</a> / Symbols</h1>\n"
+            "<table class=\"prismet-initials\">\n"
+            "<thead><tr><th>Initial</th><th>Names</th></tr></thead>\n<tbody>\n"
+            "<tr><td><a href=\"+index-a.html\">A</a></td><td class=\"prismet-count\">2</td></tr>\n"
+            "<tr><td><a href=\"+index-z.html\">Z</a></td><td class=\"prismet-count\">1</td></tr>\n"
+            "<tr><td><a href=\"+index-_.html\">_</a></td><td class=\"prismet-count\">10</td></tr>\n"
+            "<tr><td><a href=\"+index-other.html\">other</a></td><td class=\"prismet-count\">1</td></tr>\n"
+            "</tbody>\n</table>\n</body>\n</html>\n");
 }
 
 TEST(SymbolIndexHtml, AnInitialsPageListsNamesDifferingOnlyInCaseEachWithItsOwnPage) {

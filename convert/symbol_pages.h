@@ -44,6 +44,7 @@ struct SymbolPagesStyle {
   std::string extension = ".html";  // the pages' extension, the names' pages' too
   bool utf8 = true;                 // the pages' encoding: UTF-8, else Shift_JIS
   std::string root_name;            // the site's root as its trail names it; empty for "index"
+  bool navigation = true;           // the site has navigation: the symbol index has its search box
   int argument = 0;                 // what the progress is told a failure with
   int threads = 1;                  // how many threads write the names' pages at once
 };
