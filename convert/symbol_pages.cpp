@@ -14,86 +14,20 @@
 #include <unordered_set>
 #include <utility>
 
-#include "common/file_replacement.h"
 #include "common/file_system.h"
-#include "common/fixed_text.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
+#include "convert/symbol_files.h"
 #include "convert/symbol_html.h"
 #include "convert/symbol_index_html.h"
 #include "convert/symbol_names.h"
 #include "convert/symbol_page_html.h"
 #include "convert/symbol_page_name.h"
+#include "convert/symbol_records.h"
 
 namespace prismet {
 
 namespace {
-
-enum class Existing { kNone, kSame, kDiffers, kOthers };
-
-bool ours(std::string_view head) { return begins_like_symbol_page(head) || begins_like_symbol_names(head); }
-
-// What is at `path` beside `bytes`: nothing, a file of ours with the same or
-// other bytes (compared block by block, never read whole), or anything
-// else, a symbolic link included.
-Existing compare_existing(const std::string& path, std::string_view bytes) {
-  if (is_link(path.c_str())) return Existing::kOthers;
-  bool not_regular = false;
-  FileStamp stamp;
-  std::unique_ptr<std::FILE, FileCloser> file(
-      open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
-  if (!file) return not_regular ? Existing::kOthers : Existing::kNone;
-  char buffer[1 << 14];
-  static_assert(sizeof buffer >= kSymbolHeadSize);
-  std::size_t got = 0;
-  bool read = read_block(file.get(), buffer, kSymbolHeadSize, got);
-  if (!ours(std::string_view(buffer, got))) return Existing::kOthers;
-  if (stamp.size != bytes.size()) return Existing::kDiffers;
-  std::size_t offset = 0;
-  while (read && got > 0) {
-    if (got > bytes.size() - offset || std::string_view(buffer, got) != bytes.substr(offset, got))
-      return Existing::kDiffers;
-    offset += got;
-    read = read_block(file.get(), buffer, sizeof buffer, got);
-  }
-  return read && offset == bytes.size() ? Existing::kSame : Existing::kDiffers;
-}
-
-bool write_file(const std::string& path, std::string_view bytes, int& error) {
-  FileReplacement replacement;
-  FileReplacement::Options options;
-  options.refuse_links = true;  // one made since it was looked at
-  if (replacement.begin(path.c_str(), options) &&
-      std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) == bytes.size() &&
-      replacement.commit())
-    return true;
-  error = replacement.error() != 0 ? replacement.error() : errno;
-  return false;
-}
-
-// Brings the file at `path` to `bytes` unless it holds them already; why
-// it could not, if so. Safe to call from several threads for different
-// files.
-std::optional<FileFailure> write_symbol_file(const std::string& path, std::string_view bytes) {
-  if (path.size() >= kPathCapacity) return failure_of(Culprit::kPage, ENAMETOOLONG, path);
-  switch (compare_existing(path, bytes)) {
-    case Existing::kSame:
-      return std::nullopt;
-    case Existing::kOthers: {
-      FileFailure failure = failure_of(Culprit::kPage, 0, path);
-      failure.reason = is_link(path.c_str())
-                           ? kPageNameIsALink
-                           : "a file of that name that this program did not make is in the way";
-      return failure;
-    }
-    case Existing::kNone:
-    case Existing::kDiffers:
-      break;
-  }
-  int error = 0;
-  if (!write_file(path, bytes, error)) return failure_of(Culprit::kPage, error, path);
-  return std::nullopt;
-}
 
 // The folder of the symbol pages while they are written: the names of what
 // is written in it this time, and every failure told as it comes.
@@ -136,7 +70,7 @@ class SymbolFolder {
     for (const FolderEntry& entry : entries) {
       if (entry.kind != FolderEntry::Kind::kFile || entry.link || kept_.count(entry.name) > 0) continue;
       const std::string path = path_of(entry.name);
-      if (compare_existing(path, std::string_view()) == Existing::kOthers || delete_file(path.c_str()))
+      if (compare_symbol_file(path, std::string_view()) == SymbolFile::kOthers || delete_file(path.c_str()))
         continue;
       FileFailure failure = failure_of(Culprit::kPage, 0, path);
       failure.reason = "a symbol page of a name no longer defined could not be deleted";
@@ -159,24 +93,48 @@ class SymbolFolder {
   bool failed_ = false;
 };
 
+// One name's page, left alone where the records say it shows what it
+// would show now and it is as it was written; its record afterwards, none
+// when it could not be written.
+SymbolRecord bring_page(const std::string& path, const Symbol& symbol, const SymbolPagesStyle& style,
+                        const SymbolRecord* previous, std::optional<FileFailure>& failure) {
+  SymbolRecord record;
+  record.digest = symbol_digest(symbol, style);
+  FileStamp stamp;
+  const bool stamped = file_stamp(path.c_str(), stamp);
+  if (previous != nullptr && previous->digest == record.digest && stamped && stamp == previous->page) {
+    record.page = stamp;
+    return record;
+  }
+  failure = write_symbol_file(path, render_symbol_page(symbol, style));
+  if (failure || !file_stamp(path.c_str(), record.page)) record.digest = 0;
+  return record;
+}
+
+using Failures = std::vector<std::pair<std::size_t, FileFailure>>;
+
 // The pages of the names, on `style.threads` threads at once (the calling
 // thread one of them), each taking the next name; the failures are told
-// afterwards in the names' order.
+// afterwards in the names' order, and the records written.
 void write_name_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
                       const SymbolPagesStyle& style) {
+  SymbolRecords previous;
+  read_symbol_records_file(folder.path_of(kSymbolRecordsName), previous);
   std::vector<std::string> names(order.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
     names[i] = symbol_page_name(order[i]->name, style.extension);
     folder.keep(names[i]);
   }
+  std::vector<NamedRecord> records(order.size());
   std::atomic<std::size_t> next{0};
-  std::vector<std::vector<std::pair<std::size_t, FileFailure>>> failures(
-      static_cast<std::size_t>(std::clamp(style.threads, 1, 64)));
-  auto work = [&](std::vector<std::pair<std::size_t, FileFailure>>& found) {
+  std::vector<Failures> failures(static_cast<std::size_t>(std::clamp(style.threads, 1, 64)));
+  auto work = [&](Failures& found) {
     for (std::size_t i = next++; i < order.size(); i = next++) {
-      if (std::optional<FileFailure> failure =
-              write_symbol_file(folder.path_of(names[i]), render_symbol_page(*order[i], style)))
-        found.emplace_back(i, std::move(*failure));
+      const auto kept = previous.find(names[i]);
+      std::optional<FileFailure> failure;
+      records[i] = {names[i], bring_page(folder.path_of(names[i]), *order[i], style,
+                                         kept == previous.end() ? nullptr : &kept->second, failure)};
+      if (failure) found.emplace_back(i, std::move(*failure));
     }
   };
   {
@@ -188,10 +146,11 @@ void write_name_pages(SymbolFolder& folder, const std::vector<const Symbol*>& or
     }
     work(failures[0]);
   }
-  std::vector<std::pair<std::size_t, FileFailure>> all;
-  for (auto& found : failures) std::move(found.begin(), found.end(), std::back_inserter(all));
+  Failures all;
+  for (Failures& found : failures) std::move(found.begin(), found.end(), std::back_inserter(all));
   std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [index, failure] : all) folder.tell(failure);
+  folder.write(kSymbolRecordsName, render_symbol_records(records));
 }
 
 // The names in the index's order, each once (its first coming), the empty

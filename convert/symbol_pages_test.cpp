@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,7 @@ TEST_F(SymbolPagesTest, EveryNameGetsAPageBesideTheIndexTheInitialsAndTheScript)
   symbols[0].uses.push_back({"b/c.h.html", 12, "return size;"});
   ASSERT_TRUE(write(symbols));
   EXPECT_TRUE(failures_.lines.empty());
-  EXPECT_EQ(testing::count_entries(folder_), 7);  // 3 names, 2 initials, the index, the script
+  EXPECT_EQ(testing::count_entries(folder_), 8);  // 3 names, 2 initials, the index, the script, the records
   EXPECT_TRUE(holds(read_file(folder_ + "size.html"), "<a href=\"../b/c.h.html#L12\">12</a>"));
   EXPECT_TRUE(holds(read_file(folder_ + "-box.html"), "<a href=\"../b/c.h.html#L7\">b/c.h:7</a>"));
   EXPECT_TRUE(holds(read_file(folder_ + "box.html"), "<h1 class=\"prismet-symbol\">box</h1>"));
@@ -84,8 +85,8 @@ TEST_F(SymbolPagesTest, EveryNameGetsAPageBesideTheIndexTheInitialsAndTheScript)
 TEST_F(SymbolPagesTest, WritingTheSameNamesAgainRewritesNothingAndAChangeOnlyItsPage) {
   std::vector<Symbol> symbols = {symbol("alpha", "a.cpp.html", 1), symbol("beta", "a.cpp.html", 2)};
   ASSERT_TRUE(write(symbols));
-  const char* files[] = {"alpha.html",    "beta.html",     "+index.html",
-                         "+index-a.html", "+index-b.html", "+names.js"};
+  const char* files[] = {"alpha.html",    "beta.html", "+index.html", "+index-a.html",
+                         "+index-b.html", "+names.js", "+records.txt"};
   std::vector<FileStamp> before;
   for (const char* file : files) before.push_back(stamp(file));
   ASSERT_TRUE(write(symbols));
@@ -115,7 +116,7 @@ TEST_F(SymbolPagesTest, PagesOfNamesGoneAreRemovedAndOtherFilesStay) {
   EXPECT_FALSE(path_exists((folder_ + "alpha.html").c_str()));
   EXPECT_FALSE(path_exists((folder_ + "+index-a.html").c_str()));
   EXPECT_TRUE(path_exists((folder_ + "+index.html").c_str()));
-  EXPECT_EQ(testing::count_entries(folder_), 4);  // the index, the script and the two files of someone else
+  EXPECT_EQ(testing::count_entries(folder_), 5);  // the index, the script, the records, two of someone else
 }
 
 TEST_F(SymbolPagesTest, AFileOfAnyoneElseInAPagesPlaceIsKeptAndTold) {
@@ -178,6 +179,40 @@ TEST_F(SymbolPagesTest, RemovingThemLeavesOnlyOtherFilesAndTheFolderOnlyForThem)
   EXPECT_EQ(testing::count_entries(folder_), 1);
   EXPECT_EQ(read_file(folder_ + "notes.txt"), "mine");
   EXPECT_TRUE(failures_.lines.empty());
+}
+
+TEST_F(SymbolPagesTest, APageChangedSinceItWasWrittenIsMadeAgainThoughItsNameIsAsItWas) {
+  const std::vector<Symbol> symbols = {symbol("alpha", "a.cpp.html", 1)};
+  ASSERT_TRUE(write(symbols));
+  const std::string page = read_file(folder_ + "alpha.html");
+  // Cut short, still beginning as ours.
+  write_file(folder_ + "alpha.html", page.substr(0, page.size() / 2));
+  ASSERT_TRUE(write(symbols));
+  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  // Gone.
+  ASSERT_TRUE(std::remove((folder_ + "alpha.html").c_str()) == 0);
+  ASSERT_TRUE(write(symbols));
+  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+}
+
+TEST_F(SymbolPagesTest, RecordsOfAnyoneElseOrOfNoUseMakeEveryPageAgain) {
+  const std::vector<Symbol> symbols = {symbol("alpha", "a.cpp.html", 1)};
+  const std::string stub = "<!DOCTYPE html>\n<html>\n<head>\n<meta name=\"prismet-symbols\" content=\"1\">\n";
+  ASSERT_TRUE(write(symbols));
+  const std::string page = read_file(folder_ + "alpha.html");
+  write_file(folder_ + "alpha.html", stub);
+  write_file(folder_ + "+records.txt", "prismet-symbol-records 1\nffff 1 2 3 4 5 alpha.html\nnonsense\n");
+  ASSERT_TRUE(write(symbols));
+  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  EXPECT_EQ(read_file(folder_ + "+records.txt").find("nonsense"), std::string::npos);
+
+  write_file(folder_ + "+records.txt", "my own notes\n");
+  write_file(folder_ + "alpha.html", stub);
+  EXPECT_FALSE(write(symbols));
+  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  EXPECT_EQ(read_file(folder_ + "+records.txt"), "my own notes\n");
+  ASSERT_EQ(failures_.lines.size(), 1u);
+  EXPECT_TRUE(holds(failures_.lines[0], "+records.txt: a file of that name")) << failures_.lines[0];
 }
 
 }  // namespace
