@@ -38,6 +38,10 @@ bool is_link(const char* path);
 // when it exists as a folder afterwards; otherwise false with `error` set.
 bool make_folders(const std::string& path, int& error, unsigned mode = 0777);
 
+// Removes the folder when it is empty (never a link: only the link's own
+// name would go). False when it is not there afterwards.
+bool remove_empty_folder(const char* path);
+
 // How many processors the program may run on; at least 1.
 unsigned processor_count();
 

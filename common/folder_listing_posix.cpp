@@ -90,6 +90,8 @@ bool is_link(const char* path) {
   return ::lstat(path, &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+bool remove_empty_folder(const char* path) { return !is_link(path) && ::rmdir(path) == 0; }
+
 bool make_folders(const std::string& path, int& error, unsigned mode) {
   struct stat info;
   if (::stat(path.c_str(), &info) == 0) {

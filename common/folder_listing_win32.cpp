@@ -45,6 +45,8 @@ bool is_link(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+bool remove_empty_folder(const char* path) { return !is_link(path) && RemoveDirectoryA(path) != 0; }
+
 bool list_folder(const char* path, std::vector<FolderEntry>& entries, int& error) {
   entries.clear();
   std::string pattern = path;

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "convert/page_variables.h"
+#include "convert/symbol_page_name.h"
+#include "convert/symbol_pages.h"
 
 namespace prismet {
 
@@ -149,6 +151,19 @@ std::string index_link(const std::string& site_path, bool utf8) {
   return "<nav class=\"prismet-nav\"><a href=\"index.html\">" + shown(site_path, utf8) + "</a></nav>";
 }
 
+std::string symbol_index_link(const std::string& site_path) {
+  std::string out = "<p class=\"prismet-symbols-link\"><a href=\"";
+  // One folder up for each name of the path ("/a/b/" is two below the root).
+  for (std::size_t i = 1; i < site_path.size(); ++i) {
+    if (site_path[i] == '/') out += "../";
+  }
+  out += kSymbolFolder;
+  out += '/';
+  out += kSymbolIndexName;
+  out += "\">Symbols</a></p>\n";
+  return out;
+}
+
 void append_index_records(std::string& out, const FolderIndex& index) { append_records(out, index); }
 
 std::string index_document_head(const std::string& title, bool utf8, const char* style) {
@@ -170,7 +185,9 @@ std::string index_document_head(const std::string& title, bool utf8, const char*
 std::string render_index(const FolderIndex& index) {
   const std::string title = shown(index.site_path, index.utf8);
   std::string out = index_document_head(title, index.utf8, kStyle);
-  out += "<h1>" + title + "</h1>\n<table>\n";
+  out += "<h1>" + title + "</h1>\n";
+  if (index.cross_references) out += symbol_index_link(index.site_path);
+  out += "<table>\n";
   out += "<thead><tr><th>Name</th><th>Bytes</th><th>Lines</th></tr></thead>\n<tbody>\n";
   if (index.has_parent) {
     append_row(out, "../index.html", "", "../", "");

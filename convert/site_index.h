@@ -59,6 +59,9 @@ struct FolderIndex {
   // render_navigation_index, its site's root titled `root_name`.
   bool navigation = false;
   std::string root_name;
+  // With cross-references (symbol_pages.h): a link to the site's symbol
+  // index and, with navigation, a search box that finds names as well.
+  bool cross_references = false;
 };
 
 inline constexpr char kIndexName[] = "index.html";
@@ -93,6 +96,10 @@ inline constexpr std::uint64_t kMaxIndexSize = 256u << 20;
 // file_name_as_utf8) with every byte outside letters, digits and "-._~"
 // written as "%XX".
 std::string url_of_name(std::string_view name);
+
+// The link of an index at `site_path` to its site's symbol index, a
+// paragraph of its own.
+std::string symbol_index_link(const std::string& site_path);
 
 // The site path as the pages' "{{index}}" shows it: a link to the folder's
 // index, or empty for a page outside any site.

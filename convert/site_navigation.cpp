@@ -6,6 +6,8 @@
 #include "common/path_text.h"
 #include "convert/page_variables.h"
 #include "convert/site_names.h"
+#include "convert/symbol_page_name.h"
+#include "convert/symbol_pages.h"
 
 namespace prismet {
 
@@ -86,6 +88,11 @@ constexpr char kStyle[] =
 constexpr char kSearch[] =
     "<p><input type=\"search\" id=\"prismet-search\" placeholder=\"Find a file by name\" "
     "aria-label=\"Find a file by name\" autocomplete=\"off\" spellcheck=\"false\" hidden></p>\n"
+    "<ol id=\"prismet-found\"></ol>\n";
+
+constexpr char kSearchWithSymbols[] =
+    "<p><input type=\"search\" id=\"prismet-search\" placeholder=\"Find a file or a symbol by name\" "
+    "aria-label=\"Find a file or a symbol by name\" autocomplete=\"off\" spellcheck=\"false\" hidden></p>\n"
     "<ol id=\"prismet-found\"></ol>\n";
 
 void append_size_cell(std::string& out, std::uint64_t bytes) {
@@ -179,14 +186,28 @@ std::string render_navigation_index(const FolderIndex& index) {
   out += "<h1 class=\"prismet-breadcrumbs\">";
   out += trail(index.root_name, index.site_path, index.utf8, true);
   out += "</h1>\n";
-  out += kSearch;
+  if (index.cross_references) {
+    out += kSearchWithSymbols;
+    out += symbol_index_link(index.site_path);
+  } else {
+    out += kSearch;
+  }
   out += "<table class=\"prismet-index\">\n";
   out += "<thead><tr><th>Name</th><th>Files</th><th>Lines</th><th>Size</th></tr></thead>\n<tbody>\n";
   append_rows(out, index);
   out += "</tbody>\n</table>\n<script src=\"";
   append_up(out, depth_of(index.site_path));
   out += kSiteNamesName;
-  out += "\"></script>\n</body>\n</html>\n";
+  out += "\"></script>\n";
+  if (index.cross_references) {
+    out += "<script src=\"";
+    append_up(out, depth_of(index.site_path));
+    out += kSymbolFolder;
+    out += '/';
+    out += kSymbolNamesName;
+    out += "\"></script>\n";
+  }
+  out += "</body>\n</html>\n";
   append_index_records(out, index);
   return out;
 }

@@ -140,5 +140,48 @@ TEST(SiteNavigation, WithoutItAnIndexKeepsItsOldColumns) {
   EXPECT_FALSE(holds(bytes, "prismet-files.js"));
 }
 
+// With cross-references an index of either layout links the site's symbol
+// index, and one with navigation loads the names script of the symbols
+// after that of the files; without, neither is there.
+TEST(SiteNavigation, WithCrossReferencesAnIndexLeadsToTheSymbols) {
+  const struct {
+    const char* site_path;
+    bool navigation;
+    const char* link;
+    const char* script;  // none without navigation
+  } cases[] = {
+      {"/", true,
+       "<p class=\"prismet-symbols-link\"><a href=\"prismet-symbols/+index.html\">Symbols</a></p>\n",
+       "<script src=\"prismet-files.js\"></script>\n<script src=\"prismet-symbols/+names.js\"></script>\n"
+       "</body>"},
+      {"/a/b/", true,
+       "<p class=\"prismet-symbols-link\"><a href=\"../../prismet-symbols/+index.html\">Symbols</a></p>\n",
+       "<script src=\"../../prismet-files.js\"></script>\n<script "
+       "src=\"../../prismet-symbols/+names.js\"></script>\n</body>"},
+      {"/a/", false,
+       "<h1>/a/</h1>\n<p class=\"prismet-symbols-link\"><a "
+       "href=\"../prismet-symbols/+index.html\">Symbols</a></p>\n"
+       "<table>",
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.site_path);
+    FolderIndex index = sample_index(c.site_path);
+    index.navigation = c.navigation;
+    const std::string without = c.navigation ? render_navigation_index(index) : render_index(index);
+    index.cross_references = true;
+    const std::string with = c.navigation ? render_navigation_index(index) : render_index(index);
+    EXPECT_TRUE(holds(with, c.link));
+    EXPECT_FALSE(holds(without, "prismet-symbols"));
+    if (c.script != nullptr) {
+      EXPECT_TRUE(holds(with, c.script));
+      EXPECT_TRUE(holds(with, "placeholder=\"Find a file or a symbol by name\""));
+      EXPECT_TRUE(holds(without, "placeholder=\"Find a file by name\""));
+    } else {
+      EXPECT_FALSE(holds(with, "<script"));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace prismet

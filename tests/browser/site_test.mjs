@@ -229,6 +229,78 @@ async function copiedCodeIsTheSource(browser, server, pagePath, sourcePath, deco
   await page.close();
 }
 
+// With cross-references the site has a folder of symbol pages: the symbol
+// index reached from the root index, an initial's page, a name's page whose
+// definition and uses lead to their lines, and the search box finding a
+// name below the files.
+const symbolsIndex = 'prismet-symbols/+index.html';
+
+async function theSymbolIndexLeadsToANamesLines(browser) {
+  const { page, problems } = await open(browser, pageUrl('index.html'));
+  await Promise.all([page.waitForNavigation(), page.click('a[href="prismet-symbols/+index.html"]')]);
+  check('the root index leads to the symbol index', page.url() === pageUrl(symbolsIndex), page.url());
+  const initial = await page.$('table.prismet-initials a');
+  check('the symbol index lists an initial', initial !== null);
+  if (initial === null) return page.close();
+  await Promise.all([page.waitForNavigation(), initial.click()]);
+  const name = await page.$('table.prismet-symbols a');
+  check('an initial\'s page lists a name', name !== null, page.url());
+  if (name === null) return page.close();
+  await Promise.all([page.waitForNavigation(), name.click()]);
+  const definition = await page.$('table.prismet-definitions a');
+  check('a name\'s page lists its definition', definition !== null, page.url());
+  if (definition !== null) {
+    const href = await page.evaluate((a) => a.href, definition);
+    await Promise.all([page.waitForNavigation(), definition.click()]);
+    const target = await page.evaluate(() => document.querySelector(':target')?.id);
+    check('following a definition lands on its line, marked', `#${target}` === new URL(href).hash && target !== undefined,
+          `${page.url()} ${target}`);
+  }
+  check('the symbol pages open without errors', problems.length === 0, problems.join('; '));
+  await page.close();
+}
+
+async function aNamesUsesLeadToTheirLines(browser) {
+  const files = fs.readdirSync(path.join(site, 'prismet-symbols')).filter((f) => !f.startsWith('+') && f.endsWith('.html'));
+  let checked = 0;
+  for (const file of files) {
+    const { page } = await open(browser, pageUrl(`prismet-symbols/${file}`));
+    const uses = await page.$$('section#uses table.prismet-uses a');
+    if (uses.length > 0 && checked === 0) {
+      const href = await page.evaluate((a) => a.href, uses[0]);
+      await Promise.all([page.waitForNavigation(), uses[0].click()]);
+      const target = await page.evaluate(() => document.querySelector(':target')?.id);
+      check('a use on a name\'s page lands on its line', target !== undefined && `#${target}` === new URL(href).hash,
+            `${page.url()} ${target}`);
+      checked += 1;
+    }
+    await page.close();
+  }
+  check('some name of the site has uses', checked > 0, files.join(' '));
+}
+
+async function theSearchBoxFindsNames(browser) {
+  const { page, problems } = await open(browser, pageUrl('index.html'));
+  const box = await page.$('#prismet-search');
+  if (box === null) return check('the index has a search box', false);
+  await box.type('main');
+  const found = await page.$$eval('#prismet-found li', (items) =>
+    items.map((li) => [li.className, li.querySelector('a')?.href ?? li.textContent]));
+  const symbols = found.filter(([kind]) => kind === 'prismet-symbol');
+  check('typing a name lists its page among the symbols', symbols.length > 0 &&
+        symbols[0][1] === pageUrl('prismet-symbols/main.html'), JSON.stringify(found));
+  check('files come first, then names', found.findIndex(([kind]) => kind === 'prismet-symbol') ===
+        found.length - symbols.length, JSON.stringify(found));
+  await box.click({ clickCount: 3 });
+  await box.type('a.cpp');
+  const files = await page.$$eval('#prismet-found li', (items) => items.map((li) => li.className));
+  check('a file name alone finds no name', files.length === 1 && files[0] === '', JSON.stringify(files));
+  await Promise.all([page.waitForNavigation(), page.click('#prismet-found a')]);
+  check('the search box still finds and opens files', page.url() === pageUrl('a.cpp.html'), page.url());
+  check('searching names needs no server and leaves nothing wrong', problems.length === 0, problems.join('; '));
+  await page.close();
+}
+
 const browser = await puppeteer.launch({
   executablePath: process.env.PRISMET_CHROMIUM || '/usr/bin/chromium',
   headless: true,
@@ -242,6 +314,11 @@ try {
   await theSearchBoxFindsPages(browser);
   await indexesLeadToPagesAndBack(browser);
   await darkModeFollowsTheReader(browser);
+  if (fs.existsSync(path.join(site, symbolsIndex))) {
+    await theSymbolIndexLeadsToANamesLines(browser);
+    await aNamesUsesLeadToTheirLines(browser);
+    await theSearchBoxFindsNames(browser);
+  }
   const server = await serve();
   try {
     const utf8 = (bytes) => new TextDecoder('utf-8').decode(bytes);

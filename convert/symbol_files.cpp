@@ -1,0 +1,105 @@
+#include "convert/symbol_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "common/file_replacement.h"
+#include "common/file_system.h"
+#include "common/fixed_text.h"
+#include "common/folder_listing.h"
+#include "convert/symbol_html.h"
+#include "convert/symbol_names.h"
+
+namespace prismet {
+
+namespace {
+
+// A records file larger than this is not read: every page is made again.
+constexpr std::uint64_t kMaxRecordsSize = 1u << 30;
+
+bool ours(std::string_view head) {
+  return begins_like_symbol_page(head) || begins_like_symbol_names(head) || begins_like_symbol_records(head);
+}
+
+bool write_file(const std::string& path, std::string_view bytes, int& error) {
+  FileReplacement replacement;
+  FileReplacement::Options options;
+  options.refuse_links = true;  // one made since it was looked at
+  if (replacement.begin(path.c_str(), options) &&
+      std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) == bytes.size() &&
+      replacement.commit())
+    return true;
+  error = replacement.error() != 0 ? replacement.error() : errno;
+  return false;
+}
+
+}  // namespace
+
+SymbolFile compare_symbol_file(const std::string& path, std::string_view bytes) {
+  if (is_link(path.c_str())) return SymbolFile::kOthers;
+  bool not_regular = false;
+  FileStamp stamp;
+  std::unique_ptr<std::FILE, FileCloser> file(
+      open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
+  if (!file) return not_regular ? SymbolFile::kOthers : SymbolFile::kNone;
+  char buffer[1 << 14];
+  static_assert(sizeof buffer >= kSymbolHeadSize);
+  std::size_t got = 0;
+  bool read = read_block(file.get(), buffer, kSymbolHeadSize, got);
+  if (!ours(std::string_view(buffer, got))) return SymbolFile::kOthers;
+  if (stamp.size != bytes.size()) return SymbolFile::kDiffers;
+  std::size_t offset = 0;
+  while (read && got > 0) {
+    if (got > bytes.size() - offset || std::string_view(buffer, got) != bytes.substr(offset, got))
+      return SymbolFile::kDiffers;
+    offset += got;
+    read = read_block(file.get(), buffer, sizeof buffer, got);
+  }
+  return read && offset == bytes.size() ? SymbolFile::kSame : SymbolFile::kDiffers;
+}
+
+std::optional<FileFailure> write_symbol_file(const std::string& path, std::string_view bytes) {
+  if (path.size() >= kPathCapacity) return failure_of(Culprit::kPage, ENAMETOOLONG, path);
+  switch (compare_symbol_file(path, bytes)) {
+    case SymbolFile::kSame:
+      return std::nullopt;
+    case SymbolFile::kOthers: {
+      FileFailure failure = failure_of(Culprit::kPage, 0, path);
+      failure.reason = is_link(path.c_str())
+                           ? kPageNameIsALink
+                           : "a file of that name that this program did not make is in the way";
+      return failure;
+    }
+    case SymbolFile::kNone:
+    case SymbolFile::kDiffers:
+      break;
+  }
+  int error = 0;
+  if (!write_file(path, bytes, error)) return failure_of(Culprit::kPage, error, path);
+  return std::nullopt;
+}
+
+void read_symbol_records_file(const std::string& path, SymbolRecords& records) {
+  records.clear();
+  if (is_link(path.c_str())) return;
+  bool not_regular = false;
+  FileStamp stamp;
+  std::unique_ptr<std::FILE, FileCloser> file(
+      open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
+  if (!file || stamp.size > kMaxRecordsSize) return;
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(stamp.size));
+  char buffer[1 << 14];
+  std::size_t got = 0;
+  while (read_block(file.get(), buffer, sizeof buffer, got) && got > 0) {
+    if (bytes.size() + got > kMaxRecordsSize) return;  // grown since
+    bytes.append(buffer, got);
+    if (!begins_like_symbol_records(std::string_view(bytes).substr(0, kSymbolRecordsHeadSize)) &&
+        bytes.size() >= kSymbolRecordsHeadSize)
+      return;  // anyone else's: not read further
+  }
+  read_symbol_records(bytes, records);
+}
+
+}  // namespace prismet

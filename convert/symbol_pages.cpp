@@ -1,0 +1,219 @@
+#include "convert/symbol_pages.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <unordered_set>
+#include <utility>
+
+#include "common/file_system.h"
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "convert/symbol_files.h"
+#include "convert/symbol_html.h"
+#include "convert/symbol_index_html.h"
+#include "convert/symbol_names.h"
+#include "convert/symbol_page_html.h"
+#include "convert/symbol_page_name.h"
+#include "convert/symbol_records.h"
+
+namespace prismet {
+
+namespace {
+
+// The folder of the symbol pages while they are written: the names of what
+// is written in it this time, and every failure told as it comes.
+class SymbolFolder {
+ public:
+  SymbolFolder(const std::string& site_root, const SymbolPagesStyle& style, FileProgress& progress)
+      : path_(join_path(site_root, kSymbolFolder)), style_(style), progress_(progress) {}
+
+  bool open() {
+    if (is_link(path_.c_str())) {
+      FileFailure failure = failure_of(Culprit::kPage, ELOOP, path_);
+      failure.reason = "the folder of the symbol pages is a symbolic link";
+      tell(failure);
+      return false;
+    }
+    int error = 0;
+    if (make_folders(path_, error)) return true;
+    tell(failure_of(Culprit::kPage, error, path_));
+    return false;
+  }
+
+  std::string path_of(const std::string& name) const { return join_path(path_, name); }
+
+  // Keeps `name` from being removed as stale.
+  void keep(const std::string& name) { kept_.insert(name); }
+
+  void write(const std::string& name, std::string_view bytes) {
+    keep(name);
+    if (std::optional<FileFailure> failure = write_symbol_file(path_of(name), bytes)) tell(*failure);
+  }
+
+  // Removes every file of ours in the folder that was not kept.
+  void remove_stale() {
+    std::vector<FolderEntry> entries;
+    int error = 0;
+    if (!list_folder(path_.c_str(), entries, error)) {
+      tell(failure_of(Culprit::kPage, error, path_));
+      return;
+    }
+    for (const FolderEntry& entry : entries) {
+      if (entry.kind != FolderEntry::Kind::kFile || entry.link || kept_.count(entry.name) > 0) continue;
+      const std::string path = path_of(entry.name);
+      if (compare_symbol_file(path, std::string_view()) == SymbolFile::kOthers || delete_file(path.c_str()))
+        continue;
+      FileFailure failure = failure_of(Culprit::kPage, 0, path);
+      failure.reason = "a symbol page of a name no longer defined could not be deleted";
+      tell(failure);
+    }
+  }
+
+  void tell(const FileFailure& failure) {
+    failed_ = true;
+    progress_.file_failed(style_.argument, path_.c_str(), failure);
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  std::string path_;
+  const SymbolPagesStyle& style_;
+  FileProgress& progress_;
+  std::unordered_set<std::string> kept_;
+  bool failed_ = false;
+};
+
+// One name's page, left alone where the records say it shows what it
+// would show now and it is as it was written; its record afterwards, none
+// when it could not be written.
+SymbolRecord bring_page(const std::string& path, const Symbol& symbol, const SymbolPagesStyle& style,
+                        const SymbolRecord* previous, std::optional<FileFailure>& failure) {
+  SymbolRecord record;
+  record.digest = symbol_digest(symbol, style);
+  FileStamp stamp;
+  const bool stamped = file_stamp(path.c_str(), stamp);
+  if (previous != nullptr && previous->digest == record.digest && stamped && stamp == previous->page) {
+    record.page = stamp;
+    return record;
+  }
+  failure = write_symbol_file(path, render_symbol_page(symbol, style));
+  if (failure || !file_stamp(path.c_str(), record.page)) record.digest = 0;
+  return record;
+}
+
+using Failures = std::vector<std::pair<std::size_t, FileFailure>>;
+
+// The pages of the names, on `style.threads` threads at once (the calling
+// thread one of them), each taking the next name; the failures are told
+// afterwards in the names' order, and the records written.
+void write_name_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                      const SymbolPagesStyle& style) {
+  SymbolRecords previous;
+  read_symbol_records_file(folder.path_of(kSymbolRecordsName), previous);
+  std::vector<std::string> names(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    names[i] = symbol_page_name(order[i]->name, style.extension);
+    folder.keep(names[i]);
+  }
+  std::vector<NamedRecord> records(order.size());
+  std::atomic<std::size_t> next{0};
+  std::vector<Failures> failures(static_cast<std::size_t>(std::clamp(style.threads, 1, 64)));
+  auto work = [&](Failures& found) {
+    for (std::size_t i = next++; i < order.size(); i = next++) {
+      const auto kept = previous.find(names[i]);
+      std::optional<FileFailure> failure;
+      records[i] = {names[i], bring_page(folder.path_of(names[i]), *order[i], style,
+                                         kept == previous.end() ? nullptr : &kept->second, failure)};
+      if (failure) found.emplace_back(i, std::move(*failure));
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    try {
+      for (std::size_t t = 1; t < failures.size(); ++t) threads.emplace_back(work, std::ref(failures[t]));
+    } catch (const std::system_error&) {
+      // Fewer threads: those that started and this one take every page.
+    }
+    work(failures[0]);
+  }
+  Failures all;
+  for (Failures& found : failures) std::move(found.begin(), found.end(), std::back_inserter(all));
+  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [index, failure] : all) folder.tell(failure);
+  folder.write(kSymbolRecordsName, render_symbol_records(records));
+}
+
+// The names in the index's order, each once (its first coming), the empty
+// name left out.
+std::vector<const Symbol*> index_order(const std::vector<Symbol>& symbols) {
+  std::vector<const Symbol*> order;
+  order.reserve(symbols.size());
+  for (const Symbol& symbol : symbols) {
+    if (!symbol.name.empty()) order.push_back(&symbol);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Symbol* a, const Symbol* b) { return symbol_name_before(a->name, b->name); });
+  order.erase(std::unique(order.begin(), order.end(),
+                          [](const Symbol* a, const Symbol* b) { return a->name == b->name; }),
+              order.end());
+  return order;
+}
+
+void write_indexes(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                   const SymbolPagesStyle& style) {
+  std::array<std::vector<const Symbol*>, kSymbolInitials> initials;
+  for (const Symbol* symbol : order)
+    initials[static_cast<std::size_t>(symbol_initial(symbol->name))].push_back(symbol);
+  std::array<std::size_t, kSymbolInitials> counts{};
+  for (std::size_t initial = 0; initial < initials.size(); ++initial) {
+    counts[initial] = initials[initial].size();
+    if (counts[initial] == 0) continue;
+    const int which = static_cast<int>(initial);
+    folder.write(symbol_initial_page(which), render_symbol_initial(which, initials[initial], style));
+  }
+  folder.write(kSymbolIndexName, render_symbol_index(counts, style));
+}
+
+void write_names(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                 const SymbolPagesStyle& style) {
+  std::string script = symbol_names_head(style.extension);
+  for (const Symbol* symbol : order) append_symbol_name(script, symbol->name, style.extension, style.utf8);
+  script += symbol_names_tail();
+  folder.write(kSymbolNamesName, script);
+}
+
+}  // namespace
+
+bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
+                        const SymbolPagesStyle& style, FileProgress& progress) {
+  SymbolFolder folder(site_root, style, progress);
+  if (!folder.open()) return false;
+  const std::vector<const Symbol*> order = index_order(symbols);
+  write_name_pages(folder, order, style);
+  write_indexes(folder, order, style);
+  write_names(folder, order, style);
+  folder.remove_stale();
+  return !folder.failed();
+}
+
+bool remove_symbol_pages(const std::string& site_root, const SymbolPagesStyle& style,
+                         FileProgress& progress) {
+  SymbolFolder folder(site_root, style, progress);
+  const std::string path = join_path(site_root, kSymbolFolder);
+  if (is_link(path.c_str()) || !is_folder(path.c_str())) return true;
+  folder.remove_stale();
+  remove_empty_folder(path.c_str());
+  return !folder.failed();
+}
+
+}  // namespace prismet

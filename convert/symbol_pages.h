@@ -1,0 +1,74 @@
+// What a site's names lead to, below its folder "prismet-symbols"
+// (symbol_page_name.h): a page for each defined name, listing where it is
+// defined and where it is used; the symbol index, a page per initial that
+// lists every name of that initial; and the names script that lets the
+// indexes' search box find names as well as files.
+//
+// Every file is written as the pages are: through a temporary file and a
+// rename, never through a symbolic link, never over a file this program did
+// not make, and only when its bytes change. The pages of names that are no
+// longer defined go; anyone else's files in the folder stay.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "convert/progress.h"
+#include "engine/definition.h"
+
+namespace prismet {
+
+struct SymbolPlace {
+  std::string page;        // the page's path from the site's root, '/'-separated ("src/a.cpp.html")
+  std::uint32_t line = 0;  // 1-based
+  std::string text;  // the line as in the source, in the pages' encoding, unescaped, blanks at both ends
+                     // trimmed, at most 240 bytes
+};
+
+struct SymbolDefinition : SymbolPlace {
+  SymbolKind kind = SymbolKind::Function;
+  std::string scope;
+  bool declaration_only = false;
+};
+
+struct Symbol {
+  std::string name;
+  std::vector<SymbolDefinition> definitions;  // by page, then line
+  std::vector<SymbolPlace> uses;              // by page, then line; a definition's own line is no use
+};
+
+// What the symbol pages are written with, as the site's own pages and
+// indexes are.
+struct SymbolPagesStyle {
+  std::string extension = ".html";  // the pages' extension, the names' pages' too
+  bool utf8 = true;                 // the pages' encoding: UTF-8, else Shift_JIS
+  std::string root_name;            // the site's root as its trail names it; empty for "index"
+  bool navigation = true;           // the site has navigation: the symbol index has its search box
+  int argument = 0;                 // what the progress is told a failure with
+  int threads = 1;                  // how many threads write the names' pages at once
+};
+
+// The file names of the symbol index, of the page of each initial and of
+// the names script in the folder of the symbol pages. No name's page is
+// ever named so: a page name never has '+' before a small letter.
+inline constexpr char kSymbolIndexName[] = "+index.html";
+inline constexpr char kSymbolNamesName[] = "+names.js";
+
+// Writes the pages of `symbols` below `site_root` (the site's output
+// folder) and removes the pages this program made there for names no
+// longer among them. Each file that cannot be written (or removed) is told
+// to `progress` as failed and the others are still written; false when any
+// failed. A name that comes twice gets the page of its first coming; an
+// empty name gets none.
+bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
+                        const SymbolPagesStyle& style, FileProgress& progress);
+
+// Removes what write_symbol_pages made below `site_root` (a site with no
+// pages left, or none with cross-references any more): every file of this
+// program in its folder, and the folder when nothing else is in it. Anyone
+// else's files stay, and so does a folder that is a symbolic link. False,
+// each file told to `progress`, when one of ours could not be deleted.
+bool remove_symbol_pages(const std::string& site_root, const SymbolPagesStyle& style, FileProgress& progress);
+
+}  // namespace prismet
