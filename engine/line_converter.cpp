@@ -137,6 +137,23 @@ bool LineConverter::stays_in_run(const Token& token) const {
   return first != '&' && first != '<' && first != '>' && first != '"';
 }
 
+template <bool kLinks>
+[[gnu::always_inline]] inline const char* LineConverter::write_word(PageWriter& page, const SourceLine& line,
+                                                                    const char* run, const char* word,
+                                                                    const char* word_end,
+                                                                    std::int64_t& column) const {
+  const std::size_t length = static_cast<std::size_t>(word_end - word);
+  if (index_.keywords.contains_padded(word, length)) {
+    flush(page, run, word, column);
+    page.emit({TokenKind::Keyword, word, length}, ScanState::Code, column);
+    return word_end;
+  }
+  if constexpr (kLinks) {
+    if (write_identifier_link(page, line, run, word, word_end, column)) return word_end;
+  }
+  return run;
+}
+
 template <CharacterEncoding E, bool kLinks>
 [[gnu::always_inline]] inline bool LineConverter::write_code_until_opener(PageWriter& page, SourceLine& line,
                                                                           Token& token,
@@ -157,14 +174,7 @@ template <CharacterEncoding E, bool kLinks>
     if (byte_class == kWordStart) {
       // The piece's NUL ends the word at the latest.
       const char* const word_end = word_run_end(p + 1);
-      const std::size_t length = static_cast<std::size_t>(word_end - p);
-      if (index_.keywords.contains_padded(p, length)) {
-        flush(page, run, p, column);
-        page.emit({TokenKind::Keyword, p, length}, ScanState::Code, column);
-        run = word_end;
-      } else if constexpr (kLinks) {
-        if (write_identifier_link(page, line, run, p, word_end, column)) run = word_end;
-      }
+      run = write_word<kLinks>(page, line, run, p, word_end, column);
       p = word_end;
       continue;
     }
@@ -182,13 +192,11 @@ template <CharacterEncoding E, bool kLinks>
     }
     line.position = p;
     scan::scan_code<E>(line, token, index_);
-    if constexpr (kLinks) {
-      // A word whose first byte may also begin a delimiter ("R", "u8").
-      if (token.kind == TokenKind::Plain &&
-          write_identifier_link(page, line, run, token.text, token.text + token.length, column)) {
-        run = p = line.position;
-        continue;
-      }
+    // A word whose first byte may also begin a delimiter ("R", "u8").
+    if (kLinks && token.kind == TokenKind::Plain &&
+        write_identifier_link(page, line, run, token.text, token.text + token.length, column)) {
+      run = p = line.position;
+      continue;
     }
     if (stays_in_run<E>(token)) {
       p = line.position;

@@ -53,6 +53,12 @@ class LineConverter {
   // link, and nothing else changes.
   template <CharacterEncoding E, bool kLinks>
   bool write_code_until_opener(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
+  // A word the run loop meets: a keyword with its tags
+  // or, with `kLinks`, an identifier inside its link, each after the run
+  // before it. Returns where the run goes on.
+  template <bool kLinks>
+  const char* write_word(PageWriter& page, const SourceLine& line, const char* run, const char* word,
+                         const char* word_end, std::int64_t& column) const;
   // The identifier [begin, end) of the line inside its link when the page's
   // links know it: the run up to it is written first, and true returned.
   // False, with nothing written, when it links nowhere.
