@@ -383,10 +383,13 @@ void TreeConversion::find_definitions() {
 }
 
 // The symbols of the site with the uses its pages linked, for the symbol
-// pages.
+// pages. The uses are those of the pages made in this run: a page left as
+// it was records none, so the uses are whole only when every page was made.
 void TreeConversion::finish_symbols() {
   std::vector<Symbol> symbols = uses_->take_symbols();
-  // SYMBOL PAGES: write_symbol_pages(output_root_, symbols, style, progress) goes here.
+  const bool every_page_made = summary_.unchanged == 0;
+  // SYMBOL PAGES: if (every_page_made) write_symbol_pages(output_root_, symbols, style, progress);
+  static_cast<void>(every_page_made);
   if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
 }
 
