@@ -2,6 +2,7 @@
 // "#define NAME", "struct NAME {" or "class NAME {" (";" for a forward
 // declaration), and "TYPE NAME(...) {" (";" for a prototype). It stands
 // until the scanner's own finder takes its place.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -78,7 +79,8 @@ struct ClosesFile {
 }  // namespace
 
 struct SourceDefinitions::State {
-  char buffer[32768];
+  char buffer[65536];
+  char line_bytes[1024];
 };
 
 SourceDefinitions::SourceDefinitions(const Settings&, const Vocabulary&)
@@ -94,22 +96,38 @@ bool SourceDefinitions::find(const char* source_path, std::vector<Definition>& o
     if (not_regular) failure->reason = "not a regular file";
     return false;
   }
+  // Read in blocks; a line is looked at by its first kMaxLine bytes.
   std::uint32_t line = 0;
-  bool line_start = true;
+  std::size_t kept = 0;   // bytes of the current line in `line_bytes`
+  bool skipping = false;  // the current line is longer than kept
   std::vector<Definition> found;
-  while (std::fgets(state_->buffer, sizeof state_->buffer, file.get()) != nullptr) {
-    const std::string_view piece(state_->buffer, std::strlen(state_->buffer));
-    if (line_start) {
-      ++line;
-      Definition definition;
-      if (line_definition(piece, definition)) {
-        definition.line = line;
-        definition.text = std::string(trimmed(piece));
-        found.push_back(std::move(definition));
-      }
+  const auto end_line = [&] {
+    ++line;
+    Definition definition;
+    const std::string_view text(state_->line_bytes, kept);
+    if (line_definition(text, definition)) {
+      definition.line = line;
+      definition.text = std::string(trimmed(text));
+      found.push_back(std::move(definition));
     }
-    line_start = piece.ends_with('\n');
+    kept = 0;
+    skipping = false;
+  };
+  std::size_t size = 0;
+  while ((size = std::fread(state_->buffer, 1, sizeof state_->buffer, file.get())) > 0) {
+    for (const char* p = state_->buffer; p < state_->buffer + size;) {
+      const char* const newline = static_cast<const char*>(std::memchr(p, '\n', state_->buffer + size - p));
+      const char* const piece_end = newline != nullptr ? newline : state_->buffer + size;
+      const std::size_t take = std::min<std::size_t>(piece_end - p, sizeof state_->line_bytes - kept);
+      if (!skipping) std::memcpy(state_->line_bytes + kept, p, take);
+      kept += skipping ? 0 : take;
+      skipping = skipping || take < static_cast<std::size_t>(piece_end - p);
+      if (newline == nullptr) break;
+      end_line();
+      p = newline + 1;
+    }
   }
+  if (kept > 0) end_line();
   if (std::ferror(file.get())) {
     failure = failure_of(Culprit::kSource, EIO);
     return false;
