@@ -1,6 +1,7 @@
 #include "convert/symbol_table.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "convert/site_index.h"
 #include "convert/symbol_page_name.h"
@@ -86,13 +87,46 @@ void SymbolTable::finish(std::string_view page_extension) {
         std::string(kSymbolFolder) + "/" + url_of_name(symbol_page_name(name.name, page_extension));
     names_.push_back(std::move(name));
   }
-  by_name_.reserve(names_.size());
-  for (std::uint32_t i = 0; i < names_.size(); ++i) by_name_.emplace(names_[i].name, i);
+  std::size_t size = 16;
+  while (size < 2 * names_.size()) size *= 2;
+  slots_.assign(size, Slot{});
+  for (std::uint32_t i = 0; i < names_.size(); ++i) {
+    const std::uint64_t hash = name_hash(names_[i].name);
+    std::size_t at = hash & (size - 1);
+    while (slots_[at].name != kNone) at = (at + 1) & (size - 1);
+    slots_[at] = {hash, i};
+  }
+}
+
+std::uint64_t SymbolTable::name_hash(std::string_view name) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = name.size() * kMultiplier;
+  const char* p = name.data();
+  std::size_t left = name.size();
+  for (; left >= 8; left -= 8, p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  if (left > 0) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, left);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  return hash ^ (hash >> 32);
 }
 
 std::uint32_t SymbolTable::find(std::string_view name) const {
-  const auto found = by_name_.find(name);
-  return found == by_name_.end() ? kNone : found->second;
+  if (slots_.empty()) return kNone;
+  const std::uint64_t hash = name_hash(name);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.name == kNone) return kNone;
+    if (slot.hash == hash && names_[slot.name].name == name) return slot.name;
+  }
 }
 
 std::uint32_t SymbolTable::page_of(std::string_view path) const {

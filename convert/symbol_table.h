@@ -86,12 +86,19 @@ class SymbolTable {
   struct ViewHash {
     std::size_t operator()(std::string_view text) const noexcept;
   };
+  // A slot of the names' table: open addressing, at most half full.
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t name = kNone;  // kNone: empty
+  };
+  // A hash of the bytes, eight at a time.
+  static std::uint64_t name_hash(std::string_view name);
 
   std::vector<Page> pages_;
   std::vector<Entry> entries_;  // in the site's order: by page, then line
   std::vector<Name> names_;     // by name, once finished
-  // Views of names_' and pages_' strings, which no longer move once finished.
-  std::unordered_map<std::string_view, std::uint32_t, ViewHash> by_name_;
+  std::vector<Slot> slots_;     // a power of two of them
+  // Views of pages_' strings, which no longer move once finished.
   std::unordered_map<std::string_view, std::uint32_t, ViewHash> by_page_;
   std::uint64_t digest_ = 0xcbf29ce484222325ull;
 };
