@@ -10,6 +10,7 @@
 #include "engine/emitter.h"
 #include "engine/include_directive.h"
 #include "engine/vocabulary_file.h"
+#include "tests/page_invariants.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -184,6 +185,37 @@ TEST_F(IdentifierLinksTest, ExpandedTabsKeepTheirColumnsAroundALink) {
   NameLinks links;
   EXPECT_EQ(convert("f\tx\ty\n", builtin_, &links, style),
             "<a href=\"#f\">f</a>   <a href=\"#x\">x</a>   y\n");
+}
+
+// Real sources, and the corners of the scanner: with every identifier
+// linked, the page is the page without links once the links are taken out,
+// in every layout, encoding and vocabulary.
+TEST_F(IdentifierLinksTest, TakingTheLinksOutGivesThePageWithoutThem) {
+  std::vector<std::string> sources;
+  for (const char* file : {"/engine/line_converter.cpp", "/engine/scanner.h", "/convert/tree_conversion.cpp"})
+    sources.push_back(testing::read_file(std::string(PRISMET_SOURCE_DIR) + file));
+  sources.push_back(
+      "R\"x(a\nb)x\" u8R\"(c)\" L'd' 1'000u x.y->z::w 0x1fULL .5e-3f a##b #x\n"
+      "/* open\n f */ g // h \\\n i\n\"j\\\n k\" l\n#  include <m.h> n\n#error o p\n"
+      "\t\tq\tr &s <t> \"u\" \x95\x5C v \xE3\x81\x82w\x80x\n\r\n\0y z");
+  OutputStyle numbered = marker_style();
+  testing::set_check_tags(numbered);
+  numbered.line_numbers = true;
+  numbered.line_anchors = true;
+  OutputStyle spaced = marker_style();
+  spaced.expand_tabs = true;
+  spaced.nbsp_spaces = true;
+  spaced.tab_width = 3;
+  for (const std::string& source : sources) {
+    for (const OutputStyle* style : {&numbered, &spaced}) {
+      for (const CharacterEncoding encoding : {CharacterEncoding::kUtf8, CharacterEncoding::kShiftJis}) {
+        for (const Vocabulary* vocabulary : {&builtin_, &shipped_}) {
+          EXPECT_EQ(testing::name_links_error(source, *style, *vocabulary, encoding), "")
+              << source.substr(0, 40) << (encoding == CharacterEncoding::kUtf8 ? " utf-8" : " sjis");
+        }
+      }
+    }
+  }
 }
 
 TEST(IncludeLine, TellsEveryDirectiveThatTakesAFile) {
