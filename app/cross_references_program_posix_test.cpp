@@ -2,6 +2,7 @@
 // and "--no-cross-references" over the mode's key, never saved, and
 // nothing without an output folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -62,6 +63,15 @@ TEST_F(CrossReferencesOptionTest, WithoutAnOutputFolderThePagesAreAsWithoutTheKe
   ASSERT_EQ(run_here({"-q", "--force", "--cross-references", "src"}), 0);
   EXPECT_EQ(read_file(path("src/a.cpp.htm")), plain);
   EXPECT_EQ(read_file(path("src/a.h.htm")).find("<a href"), std::string::npos);
+}
+
+// A source that is no plain file is not read by the first pass (a pipe
+// would never end), and the other pages link as before.
+TEST_F(CrossReferencesOptionTest, APipeAmongTheSourcesIsNotRead) {
+  write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n");
+  ASSERT_EQ(::mkfifo(path("src/pipe.cpp").c_str(), 0600), 0);
+  ASSERT_EQ(run_here({"-q", "--cross-references", "-o", "site", "src"}), 0);
+  EXPECT_NE(read_file(path("site/a.cpp.htm")).find(kLinked), std::string::npos);
 }
 
 }  // namespace
