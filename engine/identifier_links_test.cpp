@@ -126,6 +126,7 @@ TEST_F(IdentifierLinksTest, KnownNamesInCodeLinkInsideTheirColours) {
       {"#ifdef X\n", "{K#ifdefK} <a href=\"#X\">X</a>\n", nullptr},
       // Only whole words: no part of a longer word, no number.
       {"fx xf f_ _f 0x1f\n", "fx xf f_ _f {N0x1fN}\n", nullptr},
+      {"\xCE\xB1x x\xCE\xB1 x\n", "\xCE\xB1x x\xCE\xB1 <a href=\"#x\">x</a>\n", nullptr},
   };
   for (const MarkupCase& c : cases) {
     NameLinks links;

@@ -267,6 +267,10 @@ bool LineConverter::write_identifier_link(PageWriter& page, const SourceLine& li
   // part of the literal, whatever the vocabulary scans it as.
   if (begin > line.text && in_set(begin[-1], kDecimalByte) && begin[-1] != '.') return false;
   if (*end == '"' || *end == '\'') return false;
+  // Nor is a part of a name that holds other characters ("αx").
+  if ((begin > line.text && static_cast<unsigned char>(begin[-1]) >= 0x80) ||
+      static_cast<unsigned char>(*end) >= 0x80)
+    return false;
   IdentifierUse use;
   use.name = std::string_view(begin, static_cast<std::size_t>(end - begin));
   use.line_text = std::string_view(line.text, line.length);
