@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "convert/page_references.h"
@@ -164,12 +165,12 @@ TEST(PageReferences, LinksAreRelativeToThePageAndRecordTheUses) {
   // Recorded: every link but the definition's own; the texts once a line.
   EXPECT_EQ(uses.texts, (std::vector<std::string>{"line 20", "line 21", "line 22"}));
   SymbolUses all(table);
-  all.add_page("src/b.cpp.html", uses);
+  all.add_page("src/b.cpp.html", std::move(uses));
   PageUses other;
   PageReferences deep(table, "src/deep/c.cpp.html", true, nullptr, &other);
   EXPECT_EQ(deep.identifier_target({"size", "size();", 1, false}), "../../prismet-symbols/size.html");
   EXPECT_EQ(deep.identifier_target({"area", "area(size());", 2, false}), "../../src/b.cpp.html#L2");
-  all.add_page("src/deep/c.cpp.html", other);
+  all.add_page("src/deep/c.cpp.html", std::move(other));
   const std::vector<Symbol> symbols = all.take_symbols();
   const auto uses_of = [&](const char* name) {
     std::vector<std::string> places;

@@ -386,11 +386,11 @@ void TreeConversion::find_definitions() {
 // pages. The uses are those of the pages made in this run: a page left as
 // it was records none, so the uses are whole only when every page was made.
 void TreeConversion::finish_symbols() {
-  std::vector<Symbol> symbols = uses_->take_symbols();
   const bool every_page_made = summary_.unchanged == 0;
-  // SYMBOL PAGES: if (every_page_made) write_symbol_pages(output_root_, symbols, style, progress);
+  // SYMBOL PAGES: if (every_page_made) write_symbol_pages(output_root_, uses_->take_symbols(), style,
+  // progress);
   static_cast<void>(every_page_made);
-  if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
+  if (symbols_out_ != nullptr) *symbols_out_ = uses_->take_symbols();
 }
 
 void TreeConversion::folder_failure(std::string path, FileFailure failure) {
@@ -687,7 +687,7 @@ void TreeConversion::consume_file(Event& event) {
     } else {
       ++summary_.converted;
       summary_.bytes += job.record.source.size;
-      if (uses_) uses_->add_page(job.site_page, job.uses);
+      if (uses_) uses_->add_page(job.site_page, std::move(job.uses));
     }
     if (settings_.site_navigation) {
       append_site_name(event.folder->root->site_names, event.folder->names_place, job.source_name,
