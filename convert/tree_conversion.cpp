@@ -12,6 +12,7 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "common/fixed_text.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/freshness.h"
@@ -86,6 +87,8 @@ class TreeConversion {
   void list_site();
   void list_top_sources(std::size_t top, const std::string& source_path, const std::string& output_path,
                         const std::string& site_path = std::string());
+  void add_definition_sources(const std::string& source_folder, const std::string& output_folder,
+                              const std::string& site_folder, const std::vector<std::string>& names);
   void find_definitions();
   void finish_symbols();
   void enter_top(SiteFolder& folder, int argument);
@@ -356,16 +359,29 @@ void TreeConversion::list_top_sources(std::size_t top, const std::string& source
       listings_.emplace(place.source_path, std::move(entries));
     }
     site_.add_files(top, place.relative, folder.files);
-    if (cross_references_) {
-      for (const std::string& name : folder.files) {
-        definition_sources_.push_back({join_path(place.source_path, name),
-                                       site_path.substr(1) + place.relative + name + settings_.extension});
-      }
-    }
+    if (cross_references_)
+      add_definition_sources(place.source_path, place.output_path, site_path.substr(1) + place.relative,
+                             folder.files);
     for (auto name = folder.subfolders.rbegin(); name != folder.subfolders.rend(); ++name) {
       places.push_back({join_path(place.source_path, *name), join_path(place.output_path, *name),
                         place.relative + *name + "/", place.beside});
     }
+  }
+}
+
+// The sources of one folder for the first pass; one whose page cannot be
+// written (its path too long, or the folder's index) is no definition's
+// page, so that no link leads to a page that is not there.
+void TreeConversion::add_definition_sources(const std::string& source_folder,
+                                            const std::string& output_folder, const std::string& site_folder,
+                                            const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const std::string page_name = name + settings_.extension;
+    const std::string source_path = join_path(source_folder, name);
+    if (source_path.size() >= kPathCapacity || join_path(output_folder, page_name).size() >= kPathCapacity ||
+        (page_name.size() == sizeof kIndexName - 1 && name_key(page_name) == kIndexName))
+      continue;
+    definition_sources_.push_back({source_path, site_folder + page_name});
   }
 }
 

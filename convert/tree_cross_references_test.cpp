@@ -10,6 +10,7 @@
 
 #include "common/bounded_copy.h"
 #include "common/file_system.h"
+#include "common/fixed_text.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/tree_conversion.h"
@@ -130,6 +131,29 @@ TEST_F(TreeCrossReferencesTest, AFileNamedIntoTheOutputFolderLinksButIsNoTarget)
   EXPECT_NE(read_file(in("site/named.html")).find("<a href=\"deep/area.cpp.html#L4\">helper</a>"),
             std::string::npos);
   EXPECT_EQ(named(symbols, "named"), nullptr);
+}
+
+// A page whose path is too long is not written, so nothing links to it.
+TEST_F(TreeCrossReferencesTest, ASourceWhosePageCannotBeWrittenDefinesNothing) {
+  const std::string far = std::string(60, 'f');
+  int error = 0;
+  ASSERT_TRUE(make_folders(in("short/" + far), error)) << error;
+  write_file(in("short/shape.h"), "int area();\nint far();\n");
+  write_file(in("short/" + far + "/area.cpp"), "int area() {\n  return 1;\n}\n");
+  // An output folder so long that the pages below the long folder's name
+  // pass the limit of a path, and the page beside it stays well within.
+  std::string output = in("out");
+  while (output.size() + 1 + 100 < kPathCapacity - 40) output += "/" + std::string(100, 'o');
+  output += "/" + std::string(kPathCapacity - 40 - output.size() - 1, 'p');
+  ASSERT_TRUE(make_folders(output, error)) << error;
+  copy_string_bounded(settings_.output_folder, output.c_str());
+  std::vector<Symbol> symbols;
+  EXPECT_GE(convert({in("short")}, symbols), 1);
+  const Symbol* area = named(symbols, "area");
+  ASSERT_NE(area, nullptr);
+  ASSERT_EQ(area->definitions.size(), 1u);  // the declaration alone
+  EXPECT_EQ(area->definitions[0].page, "shape.h.html");
+  EXPECT_EQ(read_file(output + "/shape.h.html").find(far), std::string::npos);
 }
 
 TEST_F(TreeCrossReferencesTest, WithoutAnOutputFolderTheKeyIsIgnored) {
