@@ -136,24 +136,25 @@ TEST_F(TreeCrossReferencesTest, AFileNamedIntoTheOutputFolderLinksButIsNoTarget)
 // A page whose path is too long is not written, so nothing links to it.
 TEST_F(TreeCrossReferencesTest, ASourceWhosePageCannotBeWrittenDefinesNothing) {
   const std::string far = std::string(60, 'f');
+  const std::string short_folder = join_path(root_, "short");
   int error = 0;
-  ASSERT_TRUE(make_folders(in("short/" + far), error)) << error;
+  ASSERT_TRUE(make_folders(join_path(short_folder, far), error)) << error;
   write_file(in("short/shape.h"), "int area();\nint far();\n");
   write_file(in("short/" + far + "/area.cpp"), "int area() {\n  return 1;\n}\n");
   // An output folder so long that the pages below the long folder's name
   // pass the limit of a path, and the page beside it stays well within.
-  std::string output = in("out");
-  while (output.size() + 1 + 100 < kPathCapacity - 40) output += "/" + std::string(100, 'o');
-  output += "/" + std::string(kPathCapacity - 40 - output.size() - 1, 'p');
+  std::string output = join_path(root_, "out");
+  while (output.size() + 1 + 100 < kPathCapacity - 40) output = join_path(output, std::string(100, 'o'));
+  output = join_path(output, std::string(kPathCapacity - 40 - output.size() - 1, 'p'));
   ASSERT_TRUE(make_folders(output, error)) << error;
   copy_string_bounded(settings_.output_folder, output.c_str());
   std::vector<Symbol> symbols;
-  EXPECT_GE(convert({in("short")}, symbols), 1);
+  EXPECT_GE(convert({short_folder}, symbols), 1);
   const Symbol* area = named(symbols, "area");
   ASSERT_NE(area, nullptr);
   ASSERT_EQ(area->definitions.size(), 1u);  // the declaration alone
   EXPECT_EQ(area->definitions[0].page, "shape.h.html");
-  EXPECT_EQ(read_file(output + "/shape.h.html").find(far), std::string::npos);
+  EXPECT_EQ(read_file(join_path(output, "shape.h.html")).find(far), std::string::npos);
 }
 
 TEST_F(TreeCrossReferencesTest, WithoutAnOutputFolderTheKeyIsIgnored) {
