@@ -155,6 +155,7 @@ constexpr PageSwitch kPageSwitches[] = {
     {"--expand-tabs", nullptr, &CommandLine::expand_tabs},
     {"--nbsp", nullptr, &CommandLine::nbsp_spaces},
     {"--site-navigation", nullptr, &CommandLine::site_navigation},
+    {"--cross-references", nullptr, &CommandLine::cross_references},
 };
 
 bool page_switch(const char* argument, CommandLine& command_line) {
@@ -293,6 +294,9 @@ constexpr char kPageOptionsHelp[] =
     "                   every line its id (\"L1\", \"L2\", ...), or none\n"
     "  --site-navigation, --no-site-navigation\n"
     "                   a tree's trails, readable indexes and search box, or none\n"
+    "  --cross-references, --no-cross-references\n"
+    "                   with -o, names in code link to their definitions and\n"
+    "                   definitions to their uses, or none\n"
     "  --expand-tabs, --no-expand-tabs\n"
     "                   tabs as spaces up to the next tab stop, or as they are\n"
     "  --tab-width=N    columns per tab stop, 1 to 64\n"

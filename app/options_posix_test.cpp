@@ -187,6 +187,7 @@ struct Expected {
   std::optional<std::string> title = std::nullopt;
   bool fragment = false;
   std::optional<bool> site_navigation = std::nullopt;
+  std::optional<bool> cross_references = std::nullopt;
 };
 
 void expect_page_choices(const CommandLine& line, const Expected& expected, const std::string& shown) {
@@ -199,6 +200,7 @@ void expect_page_choices(const CommandLine& line, const Expected& expected, cons
   EXPECT_EQ(line.title, expected.title) << shown;
   EXPECT_EQ(line.fragment, expected.fragment) << shown;
   EXPECT_EQ(line.site_navigation, expected.site_navigation) << shown;
+  EXPECT_EQ(line.cross_references, expected.cross_references) << shown;
 }
 
 TEST(ProgramOptions, PageChoicesForOneRun) {
@@ -215,6 +217,9 @@ TEST(ProgramOptions, PageChoicesForOneRun) {
       {{"--site-navigation", "a"}, Expected{.site_navigation = true}},
       {{"--no-site-navigation", "--site-navigation", "--no-site-navigation", "a"},
        Expected{.site_navigation = false}},
+      {{"--cross-references", "a"}, Expected{.cross_references = true}},
+      {{"--cross-references", "--no-cross-references", "a"}, Expected{.cross_references = false}},
+      {{"--no-cross-references", "-n", "a"}, Expected{.line_numbers = true, .cross_references = false}},
       {{"--expand-tabs", "--tab-width", "8", "a"}, Expected{.expand_tabs = true, .tab_width = 8}},
       {{"--no-expand-tabs", "--tab-width=1", "a"}, Expected{.expand_tabs = false, .tab_width = 1}},
       {{"--tab-width=64", "a"}, Expected{.tab_width = 64}},

@@ -82,7 +82,8 @@ TEST_F(SettingsCommands, SettingsAreShownInUtf8WithTheirEnglishNames) {
                    u8"インクルードのリンク = 0  # include-links: #include names link to their pages\n"
                    u8"インクルードフォルダ =   # include-folders: folders for <names>, separated by ;\n"
                    u8"サイトのナビゲーション = 0  # site-navigation: breadcrumbs, readable indexes, a search "
-                   u8"box\n"));
+                   u8"box\n"
+                   u8"相互参照 = 0  # cross-references: names in code link to their definitions\n"));
   EXPECT_EQ(run_with_streams({"--settings", "a.cpp"}), 2);
   EXPECT_EQ(out(), "");
 }

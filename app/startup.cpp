@@ -46,6 +46,7 @@ void apply_run_choices(Settings& settings, const CommandLine& command_line) {
   if (command_line.jobs) settings.jobs = *command_line.jobs;
   settings.run_include_folders = command_line.include_folders;
   if (command_line.site_navigation) settings.site_navigation = *command_line.site_navigation;
+  if (command_line.cross_references) settings.cross_references = *command_line.cross_references;
   OutputStyle& style = settings.style;
   if (command_line.line_numbers) style.line_numbers = *command_line.line_numbers;
   if (command_line.line_anchors) style.line_anchors = *command_line.line_anchors;

@@ -53,6 +53,7 @@ struct CommandLine {
   std::optional<bool> line_numbers;
   std::optional<bool> line_anchors;
   std::optional<bool> site_navigation;
+  std::optional<bool> cross_references;
   std::optional<bool> expand_tabs;
   std::optional<int> tab_width;
   std::optional<bool> nbsp_spaces;

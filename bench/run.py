@@ -580,6 +580,41 @@ def include_link_rows(work, program, args):
     sys.stdout.flush()
 
 
+def cross_reference_rows(work, program, args):
+    """The tree rows with cross-references (the mode "xref": the mode "links"
+    and 相互参照=1) beside the built-in settings and the mode "links": the
+    synthetic tree and the libstdc++ headers into an output folder, first run
+    and second run, one thread, round by round."""
+    synthetic = make_synthetic_tree(work)
+    site = os.path.join(work, "site")
+    tree, files = headers_with_extensions(work)
+    runs = max(3, args.runs // 2)
+    print()
+    print("| cross-references (-j 1, -o) | built-in settings | -m links | -m xref | xref over built-in, median of "
+          "pairs (min–max) | xref over links | per file, built-in → links → xref |")
+    print("|---|---|---|---|---|---|---|")
+    modes = ("", "links", "xref")
+    for label, count, folder in (("100,000 files", 100000, synthetic),
+                                 (f"libstdc++ headers ({len(files)} files)", len(files), tree)):
+        first = {mode: [] for mode in modes}
+        again = {mode: [] for mode in modes}
+        for _ in range(runs):
+            for mode in modes:
+                shutil.rmtree(site, ignore_errors=True)
+                command = [program, "-q", "-j", "1"] + (["-m", mode] if mode else []) + ["-o", site, folder]
+                first[mode].append(spawn_once(command, None, None, 1800))
+                again[mode].append(spawn_once(command, None, None, 1800))
+        for run_label, times in (("first run", first), ("second run", again)):
+            ratios = [b / a if a and b else None for a, b in zip(times[""], times["xref"])]
+            over_links = [b / a if a and b else None for a, b in zip(times["links"], times["xref"])]
+            base, links, xref = (statistics.median([x for x in times[mode] if x]) for mode in modes)
+            print(f"| {label}, {run_label} | {base * 1000:.0f} ms | {links * 1000:.0f} ms | {xref * 1000:.0f} ms | "
+                  f"{ratio_text(median_range(ratios))} | {ratio_text(median_range(over_links))} | "
+                  f"{base / count * 1e6:.1f} → {links / count * 1e6:.1f} → {xref / count * 1e6:.1f} µs |")
+    shutil.rmtree(site, ignore_errors=True)
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -605,6 +640,9 @@ def main():
                         help="the rows of folders named on the command line (a 100,000-file tree)")
     parser.add_argument("--include-links", action=argparse.BooleanOptionalAction, default=True,
                         help="the tree rows with include links and line numbers beside the built-in settings")
+    parser.add_argument("--cross-references", action=argparse.BooleanOptionalAction, default=True,
+                        help="the tree rows with cross-references (-m xref) beside -m links and the built-in "
+                        "settings, into an output folder")
     parser.add_argument("--html5", action=argparse.BooleanOptionalAction, default=True,
                         help="also the html5 mode against the default on UTF-8 and Shift_JIS corpora")
     parser.add_argument("--engine", action=argparse.BooleanOptionalAction, default=True,
@@ -626,6 +664,7 @@ def main():
     full = "[full]\r\n行番号を表示=1\r\nタブを空白に展開=1\r\n空白を &nbsp; に変換=1\r\n" + html5_mode_lines()
     full += "[numbers]\r\n行番号を表示=1\r\n行のアンカー=1\r\n"
     full += "[links]\r\n行番号を表示=1\r\n行のアンカー=1\r\nインクルードのリンク=1\r\n"
+    full += "[xref]\r\n行番号を表示=1\r\n行のアンカー=1\r\nインクルードのリンク=1\r\n相互参照=1\r\n"
     vocabularies = make_vocabularies(work, args.vocabulary_keywords) if args.vocabulary_keywords else {}
     for mode, path in vocabularies.items():
         full += f"[{mode}]\r\n語彙ファイル={path}\r\n"
@@ -749,6 +788,8 @@ def main():
         whole_tree_rows(work, program, copy, args)
     if args.include_links:
         include_link_rows(work, program, args)
+    if args.cross_references:
+        cross_reference_rows(work, program, args)
 
     if vocabularies:
         vocabulary_rows(work, program, vocabularies, args)

@@ -12,17 +12,20 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "common/fixed_text.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/freshness.h"
 #include "convert/named_files.h"
 #include "convert/page_converter.h"
+#include "convert/site_definitions.h"
 #include "convert/site_files.h"
 #include "convert/site_folder.h"
 #include "convert/site_index.h"
 #include "convert/site_index_file.h"
 #include "convert/site_names.h"
 #include "convert/site_navigation.h"
+#include "convert/symbol_uses.h"
 #include "convert/tree_job.h"
 #include "convert/tree_walk.h"
 #include "convert/worker_pool.h"
@@ -60,7 +63,9 @@ class TreeConversion {
         extensions_(settings.source_extensions),
         extensionless_(settings.extensionless_sources, settings.cpp_mode_line),
         tell_skipped_(options.tell_skipped),
+        symbols_out_(options.symbols),
         freshness_{run_fingerprint(settings), options.rewrite_all},
+        vocabulary_(vocabulary),
         converter_(settings, vocabulary),
         utf8_(settings.encoding != SourceEncoding::kShiftJis) {
     converter_.keep_insert_files();
@@ -80,7 +85,12 @@ class TreeConversion {
   void start(const std::vector<std::string>& paths);
   void start_argument(const Argument& argument);
   void list_site();
-  void list_top_sources(std::size_t top, const std::string& source_path, const std::string& output_path);
+  void list_top_sources(std::size_t top, const std::string& source_path, const std::string& output_path,
+                        const std::string& site_path = std::string());
+  void add_definition_sources(const std::string& source_folder, const std::string& output_folder,
+                              const std::string& site_folder, const std::vector<std::string>& names);
+  void find_definitions();
+  void finish_symbols();
   void enter_top(SiteFolder& folder, int argument);
   void enter(SiteFolder& folder);
   void hold_folders(SiteFolder& folder);
@@ -114,7 +124,15 @@ class TreeConversion {
   std::unordered_map<std::string, std::vector<FolderEntry>> listings_;
   std::size_t listed_entries_ = 0;
   static constexpr std::size_t kMaxListedEntries = 1 << 18;
+  // With cross-references (and an output folder): the site's sources for
+  // the first pass, the names they define, and the uses the pages link.
+  bool cross_references_ = false;
+  std::vector<DefinitionSource> definition_sources_;
+  SymbolTable symbols_;
+  std::unique_ptr<SymbolUses> uses_;
+  std::vector<Symbol>* symbols_out_;
   Freshness freshness_;
+  const Vocabulary& vocabulary_;
   PageConverter converter_;  // this thread's: named files, and every file without workers
   WrittenPages written_;
   bool utf8_;
@@ -301,7 +319,7 @@ void TreeConversion::list_site() {
     }
     const std::size_t top = site_.add_top(argument.path, site_path, site);
     top_of_argument_[static_cast<std::size_t>(argument.index)] = top;
-    list_top_sources(top, argument.path, output_path);
+    list_top_sources(top, argument.path, output_path, site_path);
   }
   for (const std::string& folder : include_folder_list(settings_.include_folders))
     site_.add_include_folder(folder);
@@ -313,7 +331,7 @@ void TreeConversion::list_site() {
 // Lists the sources below one top folder into the site's files; a folder
 // that cannot be listed is left out here (the walk tells it).
 void TreeConversion::list_top_sources(std::size_t top, const std::string& source_path,
-                                      const std::string& output_path) {
+                                      const std::string& output_path, const std::string& site_path) {
   const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr};
   struct Place {
     std::string source_path, output_path, relative;
@@ -341,11 +359,54 @@ void TreeConversion::list_top_sources(std::size_t top, const std::string& source
       listings_.emplace(place.source_path, std::move(entries));
     }
     site_.add_files(top, place.relative, folder.files);
+    if (cross_references_)
+      add_definition_sources(place.source_path, place.output_path, site_path.substr(1) + place.relative,
+                             folder.files);
     for (auto name = folder.subfolders.rbegin(); name != folder.subfolders.rend(); ++name) {
       places.push_back({join_path(place.source_path, *name), join_path(place.output_path, *name),
                         place.relative + *name + "/", place.beside});
     }
   }
+}
+
+// The sources of one folder for the first pass; one whose page cannot be
+// written (its path too long, or the folder's index) is no definition's
+// page, so that no link leads to a page that is not there.
+void TreeConversion::add_definition_sources(const std::string& source_folder,
+                                            const std::string& output_folder, const std::string& site_folder,
+                                            const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const std::string page_name = name + settings_.extension;
+    const std::string source_path = join_path(source_folder, name);
+    if (source_path.size() >= kPathCapacity || join_path(output_folder, page_name).size() >= kPathCapacity ||
+        (page_name.size() == sizeof kIndexName - 1 && name_key(page_name) == kIndexName))
+      continue;
+    definition_sources_.push_back({source_path, site_folder + page_name});
+  }
+}
+
+// The definitions of the site's sources, on every converting thread, make
+// the symbol table; the pages depend on it, so that a page is made again
+// when a name it could link to is defined elsewhere.
+void TreeConversion::find_definitions() {
+  find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
+                        symbols_);
+  std::vector<DefinitionSource>().swap(definition_sources_);
+  symbols_.finish(settings_.extension);
+  freshness_.fingerprint = fingerprint_with(freshness_.fingerprint, "cross-references");
+  freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, symbols_.digest());
+  uses_ = std::make_unique<SymbolUses>(symbols_);
+}
+
+// The symbols of the site with the uses its pages linked, for the symbol
+// pages. The uses are those of the pages made in this run: a page left as
+// it was records none, so the uses are whole only when every page was made.
+void TreeConversion::finish_symbols() {
+  const bool every_page_made = summary_.unchanged == 0;
+  // SYMBOL PAGES: if (every_page_made) write_symbol_pages(output_root_, uses_->take_symbols(), style,
+  // progress);
+  static_cast<void>(every_page_made);
+  if (symbols_out_ != nullptr) *symbols_out_ = uses_->take_symbols();
 }
 
 void TreeConversion::folder_failure(std::string path, FileFailure failure) {
@@ -467,7 +528,11 @@ void TreeConversion::add_file_job(SiteFolder& folder, const std::string& name) {
   job->page_name = name + settings_.extension;
   job->page_path = join_path(folder.output_path, job->page_name);
   job->index_value = &folder.index_value;
-  if (folder.site_top != kNoSiteTop) {
+  if (cross_references_) {
+    job->symbols = &symbols_;
+    job->site_page = folder.index.site_path.substr(1) + job->page_name;
+  }
+  if (folder.site_top != kNoSiteTop && settings_.include_links) {
     job->site = &site_;
     job->site_top = folder.site_top;
     job->site_folder = &folder.site_folder;
@@ -591,8 +656,15 @@ void TreeConversion::convert_named(int argument, const std::string& path) {
   const std::string source_folder = folder_of(path.c_str());
   if (settings_.include_links && top_ != nullptr && !names_standard_streams(path.c_str()))
     links.emplace(site_, source_folder, settings_.extension, converter_.utf8_pages());
-  if (const auto failure = convert_named_file(path, converter_, written_, output_root_, &lines, &page_path,
-                                              links ? &*links : nullptr)) {
+  PageLinks* page_links = links ? &*links : nullptr;
+  // Its names link too, from the output folder itself; it is no target.
+  std::optional<PageReferences> references;
+  if (cross_references_ && !names_standard_streams(path.c_str())) {
+    references.emplace(symbols_, std::string_view(), converter_.utf8_pages(), page_links, nullptr);
+    page_links = &*references;
+  }
+  if (const auto failure =
+          convert_named_file(path, converter_, written_, output_root_, &lines, &page_path, page_links)) {
     if (top_ != nullptr) top_->complete = false;
     fail(argument, path.c_str(), *failure);
     return;
@@ -631,6 +703,7 @@ void TreeConversion::consume_file(Event& event) {
     } else {
       ++summary_.converted;
       summary_.bytes += job.record.source.size;
+      if (uses_) uses_->add_page(job.site_page, std::move(job.uses));
     }
     if (settings_.site_navigation) {
       append_site_name(event.folder->root->site_names, event.folder->names_place, job.source_name,
@@ -689,7 +762,9 @@ void TreeConversion::tell_progress(bool now) {
 
 int TreeConversion::convert(const std::vector<std::string>& paths) {
   start(paths);
-  if (settings_.include_links) list_site();
+  cross_references_ = settings_.cross_references && top_ != nullptr;
+  if (settings_.include_links || cross_references_) list_site();
+  if (cross_references_) find_definitions();
   bool walking = true;
   for (;;) {
     while (walking && jobs_in_flight_ < window_) walking = walk_step();
@@ -702,6 +777,7 @@ int TreeConversion::convert(const std::vector<std::string>& paths) {
   }
   if (top_ != nullptr) finish_folder(*top_);
   pool_.reset();
+  if (cross_references_) finish_symbols();
   summary_.seconds = monotonic_seconds() - started_;
   if (progress_ != nullptr) {
     tell_progress(true);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "convert/progress.h"
+#include "convert/symbol_pages.h"
 #include "engine/vocabulary.h"
 #include "settings/output_style.h"
 
@@ -29,6 +30,9 @@ struct TreeOptions {
   bool rewrite_all = false;  // write every page, current or not
   // Tell each file of a walked folder that is no source.
   bool tell_skipped = false;
+  // With cross-references: receives the site's symbols, each with its
+  // definitions and the uses the run's pages linked (null: not asked).
+  std::vector<Symbol>* symbols = nullptr;
 };
 
 // Converts the paths, files and folders alike, as trees: for a run with

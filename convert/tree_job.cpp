@@ -48,8 +48,14 @@ void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshnes
     links.emplace(*job.site, job.site_top, *job.site_folder, converter.settings.extension,
                   converter.utf8_pages(), &converter.include_targets);
   }
-  PageResult result = convert_to_page(job.source_path.c_str(), job.page_path, converter, *job.index_value,
-                                      links ? &*links : nullptr);
+  PageLinks* page_links = links ? &*links : nullptr;
+  std::optional<PageReferences> references;
+  if (job.symbols != nullptr) {
+    references.emplace(*job.symbols, job.site_page, converter.utf8_pages(), page_links, &job.uses);
+    page_links = &*references;
+  }
+  PageResult result =
+      convert_to_page(job.source_path.c_str(), job.page_path, converter, *job.index_value, page_links);
   if (result.failure) {
     job.failure = std::move(result.failure);
     return;

@@ -12,6 +12,7 @@
 #include "convert/failure.h"
 #include "convert/freshness.h"
 #include "convert/page_converter.h"
+#include "convert/page_references.h"
 #include "convert/site_files.h"
 #include "convert/site_index.h"
 
@@ -34,6 +35,10 @@ struct TreeJob {
   const SiteFiles* site = nullptr;
   std::size_t site_top = 0;
   const std::string* site_folder = nullptr;
+  // The site's names, where its identifiers link (null: no cross-references),
+  // and its page's path from the site's root.
+  const SymbolTable* symbols = nullptr;
+  std::string site_page;
 
   // How the walking thread has it carried out; no other thread reads it.
   enum class Handling {
@@ -53,6 +58,7 @@ struct TreeJob {
   std::optional<FileFailure> failure;
   PageRecord record;
   bool unchanged = false;
+  PageUses uses;  // with cross-references, of a page converted
 };
 
 // Settles the job without converting where it can: a path too long, a page

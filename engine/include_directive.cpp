@@ -37,4 +37,14 @@ std::optional<IncludeName> include_name(std::string_view line) {
   return name;
 }
 
+bool is_include_line(std::string_view line) {
+  std::size_t at = skip_blanks(line, 0);
+  if (at == line.size() || line[at] != '#') return false;
+  at = skip_blanks(line, at + 1);
+  std::size_t end = at;
+  while (end < line.size() && is_identifier(line[end])) ++end;
+  const std::string_view word = line.substr(at, end - at);
+  return word == "include" || word == "include_next" || word == "import";
+}
+
 }  // namespace prismet

@@ -21,4 +21,9 @@ struct IncludeName {
 // directive with a name that is closed on the line and not empty.
 std::optional<IncludeName> include_name(std::string_view line);
 
+// Whether the line is a directive that takes a file: "#include",
+// "#include_next" or "#import", with blanks allowed before and after the
+// '#', whatever follows.
+bool is_include_line(std::string_view line);
+
 }  // namespace prismet

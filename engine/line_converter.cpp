@@ -52,6 +52,21 @@ struct FixedClasses {
   }
 };
 
+bool is_identifier_start(char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '_';
+}
+
+// Whether the name at `name` follows ".", "->" or "::" (blanks between)
+// within the line that begins at `line`; "..." is no member access.
+bool follows_member_access(const char* line, const char* name) {
+  const char* p = name;
+  while (p > line && (p[-1] == ' ' || p[-1] == '\t')) --p;
+  if (p - line < 1) return false;
+  if (p[-1] == '.') return p - line < 2 || p[-2] != '.';
+  if (p - line < 2) return false;
+  return (p[-1] == '>' && p[-2] == '-') || (p[-1] == ':' && p[-2] == ':');
+}
+
 constexpr FixedClasses kCopiedRunClasses(false);
 constexpr FixedClasses kEscapedRunClasses(true);
 
@@ -126,7 +141,24 @@ bool LineConverter::stays_in_run(const Token& token) const {
   return first != '&' && first != '<' && first != '>' && first != '"';
 }
 
-template <CharacterEncoding E>
+template <bool kLinks>
+[[gnu::always_inline]] inline const char* LineConverter::write_word(PageWriter& page, const SourceLine& line,
+                                                                    const char* run, const char* word,
+                                                                    const char* word_end,
+                                                                    std::int64_t& column) const {
+  const std::size_t length = static_cast<std::size_t>(word_end - word);
+  if (index_.keywords.contains_padded(word, length)) {
+    flush(page, run, word, column);
+    page.emit({TokenKind::Keyword, word, length}, ScanState::Code, column);
+    return word_end;
+  }
+  if constexpr (kLinks) {
+    if (write_identifier_link(page, line, run, word, word_end, column)) return word_end;
+  }
+  return run;
+}
+
+template <CharacterEncoding E, bool kLinks>
 [[gnu::always_inline]] inline bool LineConverter::write_code_until_opener(PageWriter& page, SourceLine& line,
                                                                           Token& token,
                                                                           std::int64_t& column) const {
@@ -146,12 +178,7 @@ template <CharacterEncoding E>
     if (byte_class == kWordStart) {
       // The piece's NUL ends the word at the latest.
       const char* const word_end = word_run_end(p + 1);
-      const std::size_t length = static_cast<std::size_t>(word_end - p);
-      if (index_.keywords.contains_padded(p, length)) {
-        flush(page, run, p, column);
-        page.emit({TokenKind::Keyword, p, length}, ScanState::Code, column);
-        run = word_end;
-      }
+      run = write_word<kLinks>(page, line, run, p, word_end, column);
       p = word_end;
       continue;
     }
@@ -169,6 +196,12 @@ template <CharacterEncoding E>
     }
     line.position = p;
     scan::scan_code<E>(line, token, index_);
+    // A word whose first byte may also begin a delimiter ("R", "u8").
+    if (kLinks && token.kind == TokenKind::Plain &&
+        write_identifier_link(page, line, run, token.text, token.text + token.length, column)) {
+      run = p = line.position;
+      continue;
+    }
     if (stays_in_run<E>(token)) {
       p = line.position;
       continue;
@@ -228,6 +261,56 @@ void LineConverter::write_include_link(PageWriter& page, SourceLine& line, ScanS
   if (open) page.raw("</a>", 4);
 }
 
+bool LineConverter::write_identifier_link(PageWriter& page, const SourceLine& line, const char* run,
+                                          const char* begin, const char* end, std::int64_t& column) const {
+  if (!is_identifier_start(*begin)) return false;
+  for (const char* p = begin; p < end; ++p) {
+    if (*p == '#') return false;  // a word, but no identifier
+  }
+  // A number's suffix ("1.5f") or a literal's prefix ("u8\"", "L'") is
+  // part of the literal, whatever the vocabulary scans it as.
+  if (begin > line.text && in_set(begin[-1], kDecimalByte) && begin[-1] != '.') return false;
+  if (*end == '"' || *end == '\'') return false;
+  // Nor is a part of a name that holds other characters ("αx").
+  if ((begin > line.text && static_cast<unsigned char>(begin[-1]) >= 0x80) ||
+      static_cast<unsigned char>(*end) >= 0x80)
+    return false;
+  IdentifierUse use;
+  use.name = std::string_view(begin, static_cast<std::size_t>(end - begin));
+  use.line_text = std::string_view(line.text, line.length);
+  use.line = page.source_line();
+  use.after_member = follows_member_access(line.text, begin);
+  const std::string_view target = page.links()->identifier_target(use);
+  if (target.empty()) return false;
+  flush(page, run, begin, column);
+  page.raw("<a href=\"", 9);
+  page.raw(target.data(), target.size());
+  page.raw("\">", 2);
+  flush(page, begin, end, column);
+  page.raw("</a>", 4);
+  return true;
+}
+
+template <CharacterEncoding E, bool kLinks>
+[[gnu::always_inline]] inline ScanState LineConverter::scan_rest(PageWriter& page, SourceLine& line,
+                                                                 ScanState state,
+                                                                 std::int64_t& column) const {
+  Token token;
+  for (;;) {
+    const bool more = state == ScanState::Code ? write_code_until_opener<E, kLinks>(page, line, token, column)
+                                               : scan::scan_token<E>(line, token, index_, state);
+    if (!more) break;
+    state = page.emit(token, state, column);
+  }
+  return state;
+}
+
+template <CharacterEncoding E>
+[[gnu::noinline]] ScanState LineConverter::scan_linked(PageWriter& page, SourceLine& line, ScanState state,
+                                                       std::int64_t& column) const {
+  return scan_rest<E, true>(page, line, state, column);
+}
+
 // The token loop, inlined into the line so that a line costs no call of it.
 template <CharacterEncoding E>
 [[gnu::always_inline]] inline ScanState LineConverter::scan_tokens(PageWriter& page, SourceLine& line,
@@ -235,20 +318,21 @@ template <CharacterEncoding E>
                                                                    std::int64_t& column) const {
   page.set_line(line);
   if (const PreparedTagPair* category = page.category(state)) page.tag(category->open);
+  bool identifiers = page.identifier_links();
   if (page.links() != nullptr && state == ScanState::Code && !line.goes_on) [[unlikely]] {
     // Only a line whose first byte but blanks is '#' may be one: the others
-    // cost this look alone.
+    // cost this look alone. No name of an include line links to a definition.
     const char* first = line.text;
     while (*first == ' ' || *first == '\t') ++first;
-    if (*first == '#') write_include_link<E>(page, line, state, column);
+    if (*first == '#') {
+      if (identifiers && is_include_line(std::string_view(line.text, line.length))) identifiers = false;
+      write_include_link<E>(page, line, state, column);
+    }
   }
-  Token token;
-  for (;;) {
-    const bool more = state == ScanState::Code ? write_code_until_opener<E>(page, line, token, column)
-                                               : scan::scan_token<E>(line, token, index_, state);
-    if (!more) break;
-    state = page.emit(token, state, column);
-  }
+  if (identifiers) [[unlikely]]
+    state = scan_linked<E>(page, line, state, column);
+  else
+    state = scan_rest<E, false>(page, line, state, column);
   if (const PreparedTagPair* category = page.category(state)) page.tag(category->close);
   return state;
 }
@@ -283,6 +367,7 @@ std::uint64_t LineConverter::convert_lines_as(PageWriter& page, TextReader& inpu
   bool open_line = false;  // the last piece has no newline yet
   while (page.ok() && read_source_line(input, line)) {
     // A NUL keeps a piece's newline off the page, not out of the count.
+    page.set_source_line(ended_lines + 1);
     ended_lines += line.ends_source_line;
     open_line = !line.ends_source_line;
     if (line_numbers_) {
@@ -310,6 +395,7 @@ std::uint64_t LineConverter::convert_whole_lines_as(PageWriter& page, TextReader
     if (!in_line) {
       // The line's prefix and open tag come once, before its first piece.
       ++lines;
+      page.set_source_line(lines);
       if (line_anchors_) {
         page.padded_raw(anchor.text().data(), anchor.text().size());
         anchor.next();

@@ -48,9 +48,29 @@ class LineConverter {
   // string literal or char constant: returns true with that token (the
   // position after it) after writing the text before it, or false at the
   // line's end after writing the rest. Writes exactly what next_token and
-  // the reference converter of the tests would write token by token.
-  template <CharacterEncoding E>
+  // the reference converter of the tests would write token by token. With
+  // `kLinks`, identifiers that the page's links know are written inside a
+  // link, and nothing else changes.
+  template <CharacterEncoding E, bool kLinks>
   bool write_code_until_opener(PageWriter& page, SourceLine& line, Token& token, std::int64_t& column) const;
+  // A word the run loop meets: a keyword with its tags
+  // or, with `kLinks`, an identifier inside its link, each after the run
+  // before it. Returns where the run goes on.
+  template <bool kLinks>
+  const char* write_word(PageWriter& page, const SourceLine& line, const char* run, const char* word,
+                         const char* word_end, std::int64_t& column) const;
+  // The identifier [begin, end) of the line inside its link when the page's
+  // links know it: the run up to it is written first, and true returned.
+  // False, with nothing written, when it links nowhere.
+  bool write_identifier_link(PageWriter& page, const SourceLine& line, const char* run, const char* begin,
+                             const char* end, std::int64_t& column) const;
+  // The token loop of the code state and the other states, up to the
+  // piece's end.
+  template <CharacterEncoding E, bool kLinks>
+  ScanState scan_rest(PageWriter& page, SourceLine& line, ScanState state, std::int64_t& column) const;
+  // scan_rest with identifier links, out of the line loop of pages without.
+  template <CharacterEncoding E>
+  ScanState scan_linked(PageWriter& page, SourceLine& line, ScanState state, std::int64_t& column) const;
   // The token loop of one line piece, reopening and closing the category
   // that runs over the piece's start and end; `column` goes on from where
   // the line's last piece left it.

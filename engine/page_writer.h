@@ -83,7 +83,16 @@ class PageWriter {
   bool ok() const { return output_.ok(); }
   // What the page's include directives link to; null: no links.
   PageLinks* links() const { return links_; }
-  void set_links(PageLinks* links) { links_ = links; }
+  void set_links(PageLinks* links) {
+    links_ = links;
+    identifier_links_ = links != nullptr && links->links_identifiers();
+  }
+  // Whether the page's identifiers in code are asked about.
+  bool identifier_links() const { return identifier_links_; }
+  // The 1-based line of the source being written, for the identifiers'
+  // links.
+  std::uint64_t source_line() const { return source_line_; }
+  void set_source_line(std::uint64_t line) { source_line_ = line; }
 
   // Writes a token with its tags; returns the state that follows it. Inline:
   // the line loop calls it for every token that has tags.
@@ -145,6 +154,8 @@ class PageWriter {
   std::string tag_bytes_;
   const char* line_end_ = nullptr;
   PageLinks* links_ = nullptr;
+  bool identifier_links_ = false;
+  std::uint64_t source_line_ = 0;
   TextWriter& output_;
   const OutputStyle& style_;
   TextEscaper escaper_;

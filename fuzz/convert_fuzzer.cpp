@@ -9,7 +9,9 @@
 //   the text-mode reader delivers it, line piece by line piece, with every
 //   tab expanded to the next tab stop when tabs are expanded;
 // - the scanner's tokens lie inside their piece, one right after the other,
-//   and cover it whole; in UTF-8 none ends inside a well-formed sequence.
+//   and cover it whole; in UTF-8 none ends inside a well-formed sequence;
+// - with every identifier linked, taking the links out gives the page
+//   without links.
 // The definition finder is fed the same tokens: it must end, and every
 // definition it finds must have a name and a line that the source has.
 // Every input is checked in Shift_JIS and in UTF-8.
@@ -116,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const prismet::Vocabulary* words : {&vocabulary, &modern}) {
       prismet::fuzz::check_conversion(source, source_size, style, *words, encoding);
       check_tokens(source, source_size, style, *words, encoding);
+      prismet::fuzz::check_name_links(source, source_size, style, *words, encoding);
     }
   }
   return 0;

@@ -26,4 +26,13 @@ inline void check_conversion(const char* source, std::size_t size, const prismet
   if (!error.empty()) fail(error);
 }
 
+// The same source with every identifier linked must give the same page
+// once the links are taken out.
+inline void check_name_links(const char* source, std::size_t size, const prismet::OutputStyle& style,
+                             const prismet::Vocabulary& vocabulary, prismet::CharacterEncoding encoding) {
+  const std::string error =
+      prismet::testing::name_links_error(std::string(source, size), style, vocabulary, encoding);
+  if (!error.empty()) fail(error);
+}
+
 }  // namespace prismet::fuzz

@@ -83,6 +83,9 @@ struct Settings {
   // A tree's pages and indexes lead through the site: breadcrumbs, readable
   // indexes and a search box over the names of its pages.
   bool site_navigation = false;
+  // With an output folder, the names in a site's code link to where the
+  // site's sources define them.
+  bool cross_references = false;
   // This run's title: what "{{source}}" becomes in place of the source's
   // name. Never read from or written to a settings file.
   std::optional<std::string> page_title;

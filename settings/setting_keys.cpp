@@ -62,6 +62,8 @@ std::vector<SettingKey> make_setting_keys() {
           {kIncludeFoldersKey, "include-folders", "folders for <names>, separated by ;", SettingKind::kText},
           {kSiteNavigationKey, "site-navigation", "breadcrumbs, readable indexes, a search box",
            SettingKind::kBool},
+          {kCrossReferencesKey, "cross-references", "names in code link to their definitions",
+           SettingKind::kBool},
       });
   return keys;
 }
@@ -162,6 +164,7 @@ std::string setting_text(const Settings& settings, const SettingKey& key) {
       {kIncludeLinksKey, settings.include_links ? "1" : "0"},
       {kIncludeFoldersKey, settings.include_folders},
       {kSiteNavigationKey, settings.site_navigation ? "1" : "0"},
+      {kCrossReferencesKey, settings.cross_references ? "1" : "0"},
   };
   for (const auto& [name, text] : texts) {
     if (is_key(key, name)) return text;

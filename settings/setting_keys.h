@@ -38,6 +38,7 @@ inline constexpr char kCppModeLineKey[] = "C++のモード行";
 inline constexpr char kIncludeLinksKey[] = "インクルードのリンク";
 inline constexpr char kIncludeFoldersKey[] = "インクルードフォルダ";
 inline constexpr char kSiteNavigationKey[] = "サイトのナビゲーション";
+inline constexpr char kCrossReferencesKey[] = "相互参照";
 
 // The value of kPathBaseKey that takes relative paths from the settings
 // file's folder.

@@ -18,7 +18,7 @@ TEST(SettingKeys, EveryKeyHasOneEnglishNameFoundBothWays) {
     EXPECT_EQ(find_setting_key(key.name), &key);
     EXPECT_EQ(find_setting_key(key.key), &key) << key.name;
   }
-  EXPECT_EQ(names.size(), 37u);
+  EXPECT_EQ(names.size(), 38u);
   // 行番号を表示 and a tag with ASCII letters of another case.
   EXPECT_EQ(find_setting_key("\x8D\x73\x94\xD4\x8D\x86\x82\xF0\x95\x5C\x8E\xA6")->name, "line-numbers");
   EXPECT_EQ(find_setting_key("</\x91\x53\x91\xCC>")->name, "whole-close");

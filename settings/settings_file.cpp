@@ -40,6 +40,7 @@ void load_added_keys(ProfileFile& profile, const char* section, Settings& settin
   profile.read_string(section, kIncludeFoldersKey, "", value, sizeof value);
   settings.include_folders = value;
   settings.site_navigation = read_profile_bool(profile, section, kSiteNavigationKey, false);
+  settings.cross_references = read_profile_bool(profile, section, kCrossReferencesKey, false);
 }
 
 void save_added_keys(ProfileFile& profile, const char* section, const Settings& settings) {
@@ -64,6 +65,7 @@ void save_added_keys(ProfileFile& profile, const char* section, const Settings& 
   if (!settings.include_folders.empty())
     profile.write_string(section, kIncludeFoldersKey, settings.include_folders.c_str());
   if (settings.site_navigation) write_profile_bool(profile, section, kSiteNavigationKey, true);
+  if (settings.cross_references) write_profile_bool(profile, section, kCrossReferencesKey, true);
 }
 
 const char* mode_section(const char* mode) {

@@ -401,6 +401,40 @@ TEST(SettingsFile, IncludeKeysLoadAndSaveOnlyWhenSet) {
   }
 }
 
+// The cross-references key is written only when on; a stored line keeps its
+// place either way, and a value that is no number reads as off.
+TEST(SettingsFile, CrossReferencesKeyLoadsAndSavesOnlyWhenSet) {
+  const struct {
+    const char* stored;
+    bool on;
+    bool written;
+  } cases[] = {
+      {"", false, false},
+      {"相互参照=1\r\n", true, true},
+      {"相互参照=0\r\n", false, true},
+      {"相互参照=yes\r\n", false, true},
+      {"cross-references=1\r\n", false, false},  // the English name is no key of the file
+  };
+  for (const auto& c : cases) {
+    const std::string file = scratch_path("cross-references.ini");
+    delete_file(file.c_str());
+    write_file(file, std::string("[prismet]\r\n") + c.stored);
+    Settings settings;
+    load_settings_from(file.c_str(), settings, nullptr);
+    EXPECT_EQ(settings.cross_references, c.on) << c.stored;
+    ASSERT_TRUE(save_settings_to(file.c_str(), settings, nullptr));
+    const std::string saved = read_file(file);
+    EXPECT_EQ(saved.find("相互参照") != std::string::npos, c.written) << saved;
+    if (c.on) EXPECT_NE(saved.find("相互参照=1\r\n"), std::string::npos) << saved;
+  }
+  Settings set;
+  set.cross_references = true;
+  const std::string file = scratch_path("cross-references-new.ini");
+  delete_file(file.c_str());
+  ASSERT_TRUE(save_settings_to(file.c_str(), set, nullptr));
+  EXPECT_NE(read_file(file).find("相互参照=1\r\n"), std::string::npos);
+}
+
 TEST(SettingsFile, IncludeFolderListSplitsAtSemicolons) {
   const struct {
     const char* value;

@@ -8,10 +8,12 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "common/character_encoding.h"
 #include "common/text_stream.h"
 #include "engine/emitter.h"
+#include "engine/page_links.h"
 #include "engine/scanner.h"
 #include "settings/output_style.h"
 
@@ -188,6 +190,56 @@ inline std::string convert_in_memory(const std::string& source, const OutputStyl
   convert_source(output, input, style, vocabulary, encoding);
   output.close();
   return page;
+}
+
+// Links every identifier it is asked about to `kEveryNameTarget`.
+class EveryNameLinks : public PageLinks {
+ public:
+  static constexpr std::string_view kTarget = "@";
+  EveryNameLinks() { set_links_identifiers(true); }
+  std::string_view include_target(std::string_view, bool) override { return {}; }
+  std::string_view identifier_target(const IdentifierUse&) override { return kTarget; }
+};
+
+// The page with every identifier's link of EveryNameLinks taken out: the
+// opening tag and the first "</a>" after it. False when an opening tag has
+// no end, or its link holds a tag.
+inline bool without_name_links(const std::string& page, std::string& unlinked) {
+  static constexpr std::string_view kOpen = "<a href=\"@\">";
+  unlinked.clear();
+  std::size_t from = 0;
+  for (std::size_t at = page.find(kOpen); at != std::string::npos; at = page.find(kOpen, from)) {
+    const std::size_t name = at + kOpen.size();
+    const std::size_t close = page.find("</a>", name);
+    if (close == std::string::npos || page.find('<', name) != close) return false;
+    unlinked.append(page, from, at - from);
+    unlinked.append(page, name, close - name);
+    from = close + 4;
+  }
+  unlinked.append(page, from, std::string::npos);
+  return true;
+}
+
+// The page of `source` converted with EveryNameLinks, which must be the
+// page without links once they are taken out; an empty text when it is.
+inline std::string name_links_error(const std::string& source, const OutputStyle& style,
+                                    const Vocabulary& vocabulary, CharacterEncoding encoding) {
+  const auto convert = [&](PageLinks* links) {
+    TextReader input;
+    input.open_memory(source.data(), source.size());
+    std::string page;
+    TextWriter output;
+    output.open_memory(&page);
+    SourceConverter(style, vocabulary).convert(output, input, encoding, links);
+    output.close();
+    return page;
+  };
+  EveryNameLinks links;
+  const std::string linked = convert(&links);
+  std::string unlinked;
+  if (!without_name_links(linked, unlinked)) return "a name's link is not closed right after the name";
+  if (unlinked != convert(nullptr)) return "the page with name links differs from the page without";
+  return "";
 }
 
 // Converts `source` and checks every invariant above.

@@ -21,6 +21,7 @@ std::string describe(const CustomBoxParam& param) {
       std::to_string(static_cast<int>(s.encoding)) + "|from settings folder " +
       std::to_string(s.paths_from_settings_folder) + "|variables " + std::to_string(s.insert_file_variables);
   text += "|include links " + std::to_string(s.include_links) + "|include folders " + s.include_folders;
+  text += "|cross-references " + std::to_string(s.cross_references);
   for (const TagRow& row : kTagRows) text += "|" + (style.*row.pair).open + "|" + (style.*row.pair).close;
   for (const std::string& file : param.files) text += "|file " + file;
   return text;
@@ -35,6 +36,7 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAndRecordsTheHistoriesInOrder) {
   param_.settings.insert_file_variables = true;
   param_.settings.include_links = true;
   param_.settings.include_folders = "C:\\inc;lib";
+  param_.settings.cross_references = true;
   DialogDriver driver;
   driver.wait_for_dialog()
       .set_text(IDC_EXTENSION, ".html")
@@ -73,6 +75,7 @@ TEST_F(SettingsDialog, OkTakesEveryFieldAndRecordsTheHistoriesInOrder) {
   EXPECT_TRUE(s.insert_file_variables);
   EXPECT_TRUE(s.include_links);
   EXPECT_EQ(s.include_folders, "C:\\inc;lib");
+  EXPECT_TRUE(s.cross_references);
 
   EXPECT_EQ(stored_history(kExtensionHistory), (Texts{".html", ".txt"}));
   EXPECT_EQ(stored_history(kVocabularyFileHistory), (Texts{"C:\\v.txt"}));
@@ -102,6 +105,7 @@ TEST_F(SettingsDialog, CancelAfterEditsChangesNothingButThePlacement) {
   param_.settings.insert_file_variables = true;
   param_.settings.include_links = true;
   param_.settings.include_folders = "inc";
+  param_.settings.cross_references = true;
   const std::string before = describe(param_);
   for (bool by_key : {false, true}) {
     SCOPED_TRACE(by_key ? "Escape" : "Cancel button");

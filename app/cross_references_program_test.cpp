@@ -1,0 +1,163 @@
+// The program's cross-references, end to end: a tree converted into an
+// output folder with the key on, the links of its pages, each link to a
+// line checked against the page it leads to, the pages made again when a
+// definition moves and only then, and nothing of it without the key.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/file_system.h"
+#include "tests/program_folder.h"
+
+namespace prismet {
+namespace {
+
+using testing::kSep;
+using testing::make_folder;
+using testing::read_file;
+using testing::write_file;
+
+constexpr char kHeader[] =
+    "#define LIMIT 10\n"
+    "struct Point {\n"
+    "  int x;\n"
+    "};\n"
+    "int area(Point);\n"
+    "int size();\n";
+
+class CrossReferencesProgramTest : public testing::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    for (const char* folder : {"src", "src/sub"}) make_folder(in(folder));
+    write_file(in("src/a.h"), kHeader);
+    write_file(in("src/a.cpp"),
+               "#include \"a.h\"\n"
+               "int area(Point) {\n"
+               "  return LIMIT; // area LIMIT\n"
+               "}\n"
+               "int size() {\n"
+               "  return 1;\n"
+               "}\n");
+    write_file(in("src/sub/b.cpp"),
+               "#include \"../a.h\"\n"
+               "int size() {\n"
+               "  return \"area\" ? area(Point{}) : LIMIT;\n"
+               "}\n"
+               "int twice() {\n"
+               "  return size() + twice();\n"
+               "}\n");
+  }
+
+  std::string in(const std::string& relative) const {
+    std::string p = path(relative);
+    for (char& c : p) {
+      if (c == '/') c = kPathSeparator;
+    }
+    return p;
+  }
+
+  void write_settings(bool cross_references, int jobs = 0) {
+    std::string settings =
+        "[prismet]\r\nダイアログを表示=0\r\n拡張子=.html\r\n行のアンカー=1\r\n出力フォルダ=" + in("site") +
+        "\r\n同時変換数=" + std::to_string(jobs) + "\r\n";
+    if (cross_references) settings += "相互参照=1\r\n";
+    write_file(settings_file(), settings);
+  }
+
+  static std::vector<std::string> links_of(const std::string& page) {
+    std::vector<std::string> links;
+    for (std::size_t at = page.find("<a href=\""); at != std::string::npos;
+         at = page.find("<a href=\"", at)) {
+      at += 9;
+      links.push_back(page.substr(at, page.find('"', at) - at));
+    }
+    return links;
+  }
+};
+
+TEST_F(CrossReferencesProgramTest, NamesLinkToTheirDefinitionsAndDefinitionsToTheirUses) {
+  write_settings(true);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  const struct {
+    const char* page;
+    std::vector<std::string> links;
+  } cases[] = {
+      {"site/sub/b.cpp.html",
+       {"../prismet-symbols/size.html#uses", "../a.cpp.html#L2", "../a.h.html#L2", "../a.h.html#L1",
+        "../prismet-symbols/twice.html#uses", "../prismet-symbols/size.html", "#L5"}},
+      {"site/a.cpp.html",
+       {"prismet-symbols/area.html#uses", "a.h.html#L2", "a.h.html#L1", "prismet-symbols/size.html#uses"}},
+      {"site/a.h.html",
+       {"prismet-symbols/-l-i-m-i-t.html#uses", "prismet-symbols/-point.html#uses",
+        "prismet-symbols/area.html#uses", "#L2", "prismet-symbols/size.html#uses"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(links_of(read_file(in(c.page))), c.links) << c.page;
+  const std::string b_page = read_file(in("site/sub/b.cpp.html"));
+  // The built-in style's colours, the string and the keyword untouched.
+  EXPECT_NE(
+      b_page.find("<FONT COLOR=\"#0000FF\">return</FONT> <FONT COLOR=\"#FF0000\">&quot;area&quot;</FONT> ? "
+                  "<a href=\"../a.cpp.html#L2\">area</a>(<a href=\"../a.h.html#L2\">Point</a>{})"),
+      std::string::npos)
+      << b_page;
+  // A link to a line of a page lands on that line's anchor.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(in("site"))) {
+    if (entry.path().extension() != ".html" || entry.path().filename() == "index.html") continue;
+    for (const std::string& link : links_of(read_file(entry.path().string()))) {
+      if (link.find("prismet-symbols/") != std::string::npos) continue;  // the symbol pages' own
+      const std::size_t hash = link.find("#L");
+      ASSERT_NE(hash, std::string::npos) << link;
+      const std::filesystem::path target =
+          hash == 0 ? entry.path() : entry.path().parent_path() / link.substr(0, hash);
+      ASSERT_TRUE(std::filesystem::is_regular_file(target)) << entry.path() << " -> " << link;
+      EXPECT_NE(read_file(target.string()).find("id=\"" + link.substr(hash + 1) + "\""), std::string::npos)
+          << entry.path() << " -> " << link;
+    }
+  }
+}
+
+TEST_F(CrossReferencesProgramTest, PagesAreMadeAgainWhenADefinitionMovesAndOnlyThen) {
+  write_settings(true);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  const std::string b_page = in("site/sub/b.cpp.html");
+  const std::string marked(read_file(b_page).size(), 'x');
+  write_file(b_page, marked);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_EQ(read_file(b_page), marked) << "an unchanged tree rewrites no page";
+  // A line before the definitions moves them: the pages that link there follow.
+  write_file(in("src/a.h"), std::string("// moved\n") + kHeader);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  const std::vector<std::string> links = links_of(read_file(b_page));
+  ASSERT_EQ(links.size(), 7u);
+  EXPECT_EQ(links[2], "../a.h.html#L3");
+  EXPECT_EQ(links[3], "../a.h.html#L2");
+}
+
+TEST_F(CrossReferencesProgramTest, AnyNumberOfThreadsMakesTheSameSite) {
+  write_settings(true, 1);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  const std::string one = read_file(in("site/sub/b.cpp.html")) + read_file(in("site/a.h.html"));
+  std::filesystem::remove_all(in("site"));
+  write_settings(true, 4);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_EQ(read_file(in("site/sub/b.cpp.html")) + read_file(in("site/a.h.html")), one);
+}
+
+TEST_F(CrossReferencesProgramTest, WithoutTheKeyNoNameLinks) {
+  write_settings(false);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  const std::string plain = read_file(in("site/sub/b.cpp.html"));
+  EXPECT_EQ(plain.find("<a href"), std::string::npos);
+  write_settings(true);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_NE(read_file(in("site/sub/b.cpp.html")).find("<a href"), std::string::npos);
+  write_settings(false);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_EQ(read_file(in("site/sub/b.cpp.html")), plain);
+  EXPECT_EQ(read_file(settings_file()).find("相互参照"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace prismet

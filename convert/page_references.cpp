@@ -1,0 +1,108 @@
+#include "convert/page_references.h"
+
+#include <charconv>
+
+#include "common/cp932.h"
+
+namespace prismet {
+
+namespace {
+
+constexpr std::size_t kMaxLineText = 240;
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// The length of the character at `at`, as far as the text holds it.
+std::size_t character_length(std::string_view text, std::size_t at, bool utf8) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  std::size_t length = 1;
+  if (!utf8) {
+    length = is_lead_byte(byte) ? 2 : 1;
+  } else if (byte >= 0xF0) {
+    length = 4;
+  } else if (byte >= 0xE0) {
+    length = 3;
+  } else if (byte >= 0xC0) {
+    length = 2;
+  }
+  return std::min(length, text.size() - at);
+}
+
+}  // namespace
+
+std::string_view trimmed_line_text(std::string_view line, bool utf8) {
+  while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && is_blank(line.back())) line.remove_suffix(1);
+  if (line.size() <= kMaxLineText) return line;
+  std::size_t end = 0;
+  while (end < line.size()) {
+    const std::size_t next = end + character_length(line, end, utf8);
+    if (next > kMaxLineText) break;
+    end = next;
+  }
+  line = line.substr(0, end);
+  while (!line.empty() && is_blank(line.back())) line.remove_suffix(1);
+  return line;
+}
+
+PageReferences::PageReferences(const SymbolTable& symbols, std::string_view page_path, bool utf8_page,
+                               PageLinks* includes, PageUses* uses)
+    : symbols_(symbols),
+      page_(symbols.page_of(page_path)),
+      utf8_page_(utf8_page),
+      includes_(includes),
+      uses_(uses) {
+  for (const char c : page_path) {
+    if (c == '/') root_ += "../";
+  }
+  set_links_identifiers(true);
+}
+
+std::string_view PageReferences::include_target(std::string_view name, bool angled) {
+  return includes_ != nullptr ? includes_->include_target(name, angled) : std::string_view();
+}
+
+std::string_view PageReferences::identifier_target(const IdentifierUse& use) {
+  const std::uint32_t name = symbols_.find(use.name);
+  if (name == SymbolTable::kNone) return {};
+  const SymbolTable::Link link = symbols_.link(name, page_, use.line, use.after_member);
+  switch (link.kind) {
+    case SymbolTable::LinkKind::kNone:
+      return {};
+    case SymbolTable::LinkKind::kDefinition: {
+      target_.clear();
+      if (link.page != page_) {
+        target_ += root_;
+        target_ += symbols_.page_url(link.page);
+      }
+      target_ += "#L";
+      char digits[16];
+      const auto written = std::to_chars(digits, digits + sizeof digits, link.line);
+      target_.append(digits, written.ptr);
+      break;
+    }
+    case SymbolTable::LinkKind::kSymbolPage:
+    case SymbolTable::LinkKind::kUses:
+      target_ = root_;
+      target_ += symbols_.symbol_url(name);
+      if (link.kind == SymbolTable::LinkKind::kUses) {
+        target_ += "#uses";
+        return target_;  // the definition itself is no use
+      }
+      break;
+  }
+  record(name, use);
+  return target_;
+}
+
+void PageReferences::record(std::uint32_t name, const IdentifierUse& use) {
+  if (uses_ == nullptr) return;
+  const auto line = static_cast<std::uint32_t>(use.line);
+  if (uses_->texts.empty() || text_line_ != use.line) {
+    uses_->texts.emplace_back(trimmed_line_text(use.line_text, utf8_page_));
+    text_line_ = use.line;
+  }
+  uses_->uses.push_back({name, line, static_cast<std::uint32_t>(uses_->texts.size() - 1)});
+}
+
+}  // namespace prismet

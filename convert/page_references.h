@@ -1,0 +1,56 @@
+// The links of one page of a site with cross-references: its identifiers
+// in code as the site's symbol table resolves them, URLs relative to the
+// page, its include directives as the include links' table says (when
+// those are on), and a record of the uses it links, for the symbol pages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/symbol_table.h"
+#include "engine/page_links.h"
+
+namespace prismet {
+
+// The uses one page links, in the order of its lines.
+struct PageUses {
+  struct Use {
+    std::uint32_t name = 0;  // the symbol table's number
+    std::uint32_t line = 0;
+    std::uint32_t text = 0;  // into `texts`
+  };
+  std::vector<Use> uses;
+  std::vector<std::string> texts;  // one for each line with uses
+};
+
+// At most 240 bytes of the line, blanks (and a line ending) at both ends
+// trimmed, never cut inside a character of the page's encoding.
+std::string_view trimmed_line_text(std::string_view line, bool utf8);
+
+class PageReferences final : public PageLinks {
+ public:
+  // The page at `page_path` from the site's root ('/'-separated); its
+  // include links from `includes` (null: none); its uses into `uses` (null:
+  // not recorded). `symbols` must be finished and outlive this.
+  PageReferences(const SymbolTable& symbols, std::string_view page_path, bool utf8_page, PageLinks* includes,
+                 PageUses* uses);
+
+  std::string_view include_target(std::string_view name, bool angled) override;
+  std::string_view identifier_target(const IdentifierUse& use) override;
+
+ private:
+  void record(std::uint32_t name, const IdentifierUse& use);
+
+  const SymbolTable& symbols_;
+  std::uint32_t page_;
+  std::string root_;  // "../" for each folder of the page's path
+  bool utf8_page_;
+  PageLinks* includes_;
+  PageUses* uses_;
+  std::uint64_t text_line_ = 0;  // the line of the last text recorded
+  std::string target_;
+};
+
+}  // namespace prismet

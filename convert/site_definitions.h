@@ -1,0 +1,28 @@
+// The first pass of a site with cross-references: the definitions of every
+// source, found on several threads before any page is written and put into
+// the symbol table in the site's order, so that the table never depends on
+// which thread read what.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "convert/symbol_table.h"
+#include "engine/vocabulary.h"
+#include "settings/output_style.h"
+
+namespace prismet {
+
+struct DefinitionSource {
+  std::string source_path;  // as the walk names it
+  std::string page_path;    // its page from the site's root, '/'-separated
+};
+
+// Finds the definitions of `sources` on `threads` threads (the calling one
+// among them), each with its own finder, and adds every source's page to
+// `table` in the order of `sources`. A source that cannot be read defines
+// nothing: its page's conversion tells why.
+void find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
+                           const Vocabulary& vocabulary, int threads, SymbolTable& table);
+
+}  // namespace prismet

@@ -1,0 +1,180 @@
+#include "convert/symbol_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "convert/site_index.h"
+#include "convert/symbol_page_name.h"
+
+namespace prismet {
+
+namespace {
+
+constexpr std::uint64_t kFnvPrime = 0x100000001b3ull;
+
+std::uint64_t hashed(std::uint64_t hash, std::string_view text) {
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * kFnvPrime;
+  return (hash ^ 0xFFu) * kFnvPrime;  // ends the text, so that "ab" "c" differs from "a" "bc"
+}
+
+std::uint64_t hashed(std::uint64_t hash, std::uint64_t number) {
+  for (int i = 0; i < 8; ++i) hash = (hash ^ ((number >> (8 * i)) & 0xFFu)) * kFnvPrime;
+  return hash;
+}
+
+// The path's names percent-encoded, joined by '/'.
+std::string url_of_path(std::string_view path) {
+  std::string url;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find('/', start);
+    url +=
+        url_of_name(path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (end == std::string_view::npos) return url;
+    url += '/';
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+std::size_t SymbolTable::ViewHash::operator()(std::string_view text) const noexcept {
+  return static_cast<std::size_t>(hashed(0xcbf29ce484222325ull, text));
+}
+
+std::uint32_t SymbolTable::add_page(std::string path, std::vector<Definition> definitions) {
+  if (definitions.empty()) return kNone;
+  const auto page = static_cast<std::uint32_t>(pages_.size());
+  digest_ = hashed(digest_, path);
+  for (Definition& definition : definitions) {
+    digest_ = hashed(hashed(hashed(digest_, definition.name), definition.line), definition.declaration_only);
+    entries_.push_back({page, std::move(definition)});
+  }
+  pages_.push_back({std::move(path), std::string()});
+  return page;
+}
+
+void SymbolTable::finish(std::string_view page_extension) {
+  for (Page& page : pages_) {
+    page.url = url_of_path(page.path);
+    by_page_.emplace(page.path, static_cast<std::uint32_t>(&page - pages_.data()));
+  }
+  // The entries of each name together, by page and line within it.
+  std::vector<std::uint32_t> order(entries_.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+    const Entry& x = entries_[a];
+    const Entry& y = entries_[b];
+    if (x.definition.name != y.definition.name) return x.definition.name < y.definition.name;
+    if (x.page != y.page) return x.page < y.page;
+    return x.definition.line < y.definition.line;
+  });
+  for (std::size_t i = 0; i < order.size();) {
+    Name name;
+    name.name = entries_[order[i]].definition.name;
+    for (; i < order.size() && entries_[order[i]].definition.name == name.name; ++i) {
+      name.entries.push_back(order[i]);
+      if (!entries_[order[i]].definition.declaration_only) {
+        if (name.targets++ == 0) name.target = order[i];
+      }
+    }
+    if (name.targets == 0) {
+      // Declarations only: they are what a use leads to.
+      name.targets = static_cast<std::uint32_t>(name.entries.size());
+      name.target = name.entries.front();
+    }
+    name.symbol_url =
+        std::string(kSymbolFolder) + "/" + url_of_name(symbol_page_name(name.name, page_extension));
+    names_.push_back(std::move(name));
+  }
+  std::size_t size = 16;
+  while (size < 2 * names_.size()) size *= 2;
+  slots_.assign(size, Slot{});
+  for (std::uint32_t i = 0; i < names_.size(); ++i) {
+    const std::uint64_t hash = name_hash(names_[i].name);
+    std::size_t at = hash & (size - 1);
+    while (slots_[at].name != kNone) at = (at + 1) & (size - 1);
+    slots_[at] = {hash, i};
+  }
+}
+
+std::uint64_t SymbolTable::name_hash(std::string_view name) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = name.size() * kMultiplier;
+  const char* p = name.data();
+  std::size_t left = name.size();
+  for (; left >= 8; left -= 8, p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  if (left > 0) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, left);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  return hash ^ (hash >> 32);
+}
+
+std::uint32_t SymbolTable::find(std::string_view name) const {
+  if (slots_.empty()) return kNone;
+  const std::uint64_t hash = name_hash(name);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.name == kNone) return kNone;
+    if (slot.hash == hash && names_[slot.name].name == name) return slot.name;
+  }
+}
+
+std::uint32_t SymbolTable::page_of(std::string_view path) const {
+  const auto found = by_page_.find(path);
+  return found == by_page_.end() ? kNone : found->second;
+}
+
+SymbolTable::Link SymbolTable::link(std::uint32_t name, std::uint32_t page, std::uint64_t line,
+                                    bool after_member) const {
+  const Name& entry = names_[name];
+  if (page != kNone) {
+    const auto own =
+        std::lower_bound(entry.entries.begin(), entry.entries.end(), std::pair(page, line),
+                         [this](std::uint32_t index, const std::pair<std::uint32_t, std::uint64_t>& at) {
+                           const Entry& e = entries_[index];
+                           return e.page != at.first ? e.page < at.first : e.definition.line < at.second;
+                         });
+    if (own != entry.entries.end() && entries_[*own].page == page && entries_[*own].definition.line == line)
+      return {LinkKind::kUses, 0, 0};
+  }
+  if (entry.targets == 1) {
+    const Entry& target = entries_[entry.target];
+    return {LinkKind::kDefinition, target.page, target.definition.line};
+  }
+  if (after_member) return {};
+  return {LinkKind::kSymbolPage, 0, 0};
+}
+
+std::vector<Symbol> SymbolTable::symbols() const {
+  std::vector<Symbol> symbols;
+  symbols.reserve(names_.size());
+  for (const Name& name : names_) {
+    Symbol symbol;
+    symbol.name = name.name;
+    for (const std::uint32_t index : name.entries) {
+      const Entry& entry = entries_[index];
+      SymbolDefinition definition;
+      definition.page = pages_[entry.page].path;
+      definition.line = entry.definition.line;
+      definition.text = entry.definition.text;
+      definition.kind = entry.definition.kind;
+      definition.scope = entry.definition.scope;
+      definition.declaration_only = entry.definition.declaration_only;
+      symbol.definitions.push_back(std::move(definition));
+    }
+    symbols.push_back(std::move(symbol));
+  }
+  return symbols;
+}
+
+}  // namespace prismet

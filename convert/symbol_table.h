@@ -1,0 +1,106 @@
+// The names a site defines, found before any of its pages is written, and
+// where a use of each leads: one definition (declarations count only for a
+// name that has no definition), straight to its line; several, to the
+// name's symbol page; a name on one of its own definition's lines, to the
+// list of its uses. After ".", "->" or "::" only a name defined once links.
+// Looked up by the bytes of the name in place, from any thread once
+// finished.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "convert/symbol_pages.h"
+#include "engine/definition.h"
+
+namespace prismet {
+
+class SymbolTable {
+ public:
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+  // A page of the site, in the site's order, by its path from the site's
+  // root ('/'-separated, the file system's bytes), with the definitions of
+  // its source in the order of their lines. Returns its number.
+  std::uint32_t add_page(std::string path, std::vector<Definition> definitions);
+  // Readies the table for look-ups, the symbol pages named with
+  // `page_extension` behind: called once, after every page is added.
+  void finish(std::string_view page_extension);
+
+  // What a use links to.
+  enum class LinkKind : std::uint8_t {
+    kNone,        // nothing: plain text
+    kDefinition,  // the line `line` of the page `page`
+    kSymbolPage,  // the name's symbol page
+    kUses,        // the list of the name's uses on its symbol page
+  };
+  struct Link {
+    LinkKind kind = LinkKind::kNone;
+    std::uint32_t page = 0;
+    std::uint32_t line = 0;
+  };
+
+  // After finish(), from any thread, and without allocating: the number of
+  // the defined `name`, or kNone.
+  std::uint32_t find(std::string_view name) const;
+  // Where a use of the name `name` (find's number) at the 1-based `line` of
+  // the page `page` (kNone: a page with no definitions of its own) leads.
+  Link link(std::uint32_t name, std::uint32_t page, std::uint64_t line, bool after_member) const;
+  // The page's number, or kNone for a page that defines nothing.
+  std::uint32_t page_of(std::string_view path) const;
+  const std::string& page_path(std::uint32_t page) const { return pages_[page].path; }
+  // A page's path as a URL from the site's root: its names percent-encoded.
+  const std::string& page_url(std::uint32_t page) const { return pages_[page].url; }
+  // The URL of the name's symbol page from the site's root.
+  const std::string& symbol_url(std::uint32_t name) const { return names_[name].symbol_url; }
+  std::size_t name_count() const { return names_.size(); }
+  const std::string& name(std::uint32_t name) const { return names_[name].name; }
+
+  // What the pages' links depend on: every name with its pages, lines and
+  // whether each is a declaration only.
+  std::uint64_t digest() const { return digest_; }
+
+  // The defined names in the order of their bytes, each with its
+  // definitions by page and line; no uses.
+  std::vector<Symbol> symbols() const;
+
+ private:
+  struct Page {
+    std::string path;
+    std::string url;
+  };
+  struct Entry {
+    std::uint32_t page = 0;
+    Definition definition;
+  };
+  struct Name {
+    std::string name;
+    std::vector<std::uint32_t> entries;  // into entries_, by page and line
+    std::uint32_t targets = 0;           // the definitions a use may lead to
+    std::uint32_t target = 0;            // the one, when there is one
+    std::string symbol_url;
+  };
+  struct ViewHash {
+    std::size_t operator()(std::string_view text) const noexcept;
+  };
+  // A slot of the names' table: open addressing, at most half full.
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t name = kNone;  // kNone: empty
+  };
+  // A hash of the bytes, eight at a time.
+  static std::uint64_t name_hash(std::string_view name);
+
+  std::vector<Page> pages_;
+  std::vector<Entry> entries_;  // in the site's order: by page, then line
+  std::vector<Name> names_;     // by name, once finished
+  std::vector<Slot> slots_;     // a power of two of them
+  // Views of pages_' strings, which no longer move once finished.
+  std::unordered_map<std::string_view, std::uint32_t, ViewHash> by_page_;
+  std::uint64_t digest_ = 0xcbf29ce484222325ull;
+};
+
+}  // namespace prismet
