@@ -92,7 +92,8 @@ TEST_F(CrossReferencesProgramTest, NamesLinkToTheirDefinitionsAndDefinitionsToTh
        {"prismet-symbols/area.html#uses", "a.h.html#L2", "a.h.html#L1", "prismet-symbols/size.html#uses"}},
       {"site/a.h.html",
        {"prismet-symbols/-l-i-m-i-t.html#uses", "prismet-symbols/-point.html#uses",
-        "prismet-symbols/area.html#uses", "#L2", "prismet-symbols/size.html#uses"}},
+        "prismet-symbols/x.html#uses", "prismet-symbols/area.html#uses", "#L2",
+        "prismet-symbols/size.html#uses"}},
   };
   for (const auto& c : cases) EXPECT_EQ(links_of(read_file(in(c.page))), c.links) << c.page;
   const std::string b_page = read_file(in("site/sub/b.cpp.html"));
@@ -102,20 +103,24 @@ TEST_F(CrossReferencesProgramTest, NamesLinkToTheirDefinitionsAndDefinitionsToTh
                   "<a href=\"../a.cpp.html#L2\">area</a>(<a href=\"../a.h.html#L2\">Point</a>{})"),
       std::string::npos)
       << b_page;
-  // A link to a line of a page lands on that line's anchor.
+  // Every link of every page, index and symbol page lands on a file of the
+  // site, and on an element of that file when it names one.
+  int symbol_pages = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(in("site"))) {
-    if (entry.path().extension() != ".html" || entry.path().filename() == "index.html") continue;
+    if (entry.path().extension() != ".html") continue;
+    if (entry.path().parent_path().filename() == "prismet-symbols") ++symbol_pages;
     for (const std::string& link : links_of(read_file(entry.path().string()))) {
-      if (link.find("prismet-symbols/") != std::string::npos) continue;  // the symbol pages' own
-      const std::size_t hash = link.find("#L");
-      ASSERT_NE(hash, std::string::npos) << link;
-      const std::filesystem::path target =
-          hash == 0 ? entry.path() : entry.path().parent_path() / link.substr(0, hash);
+      const std::size_t hash = link.find('#');
+      const std::string file = link.substr(0, hash);
+      const std::filesystem::path target = file.empty() ? entry.path() : entry.path().parent_path() / file;
       ASSERT_TRUE(std::filesystem::is_regular_file(target)) << entry.path() << " -> " << link;
+      if (hash == std::string::npos) continue;
       EXPECT_NE(read_file(target.string()).find("id=\"" + link.substr(hash + 1) + "\""), std::string::npos)
           << entry.path() << " -> " << link;
     }
   }
+  // A page for each defined name, the symbol index and its initials'.
+  EXPECT_GE(symbol_pages, 7);
 }
 
 TEST_F(CrossReferencesProgramTest, PagesAreMadeAgainWhenADefinitionMovesAndOnlyThen) {

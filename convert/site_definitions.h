@@ -4,6 +4,7 @@
 // which thread read what.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@ struct DefinitionSource {
 // Finds the definitions of `sources` on `threads` threads (the calling one
 // among them), each with its own finder, and adds every source's page to
 // `table` in the order of `sources`. A source that cannot be read defines
-// nothing: its page's conversion tells why.
-void find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
-                           const Vocabulary& vocabulary, int threads, SymbolTable& table);
+// nothing: its page's conversion tells why. Returns a digest of the
+// sources' pages and stamps, changed by any change of any source: what the
+// uses the pages record depend on.
+std::uint64_t find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
+                                    const Vocabulary& vocabulary, int threads, SymbolTable& table);
 
 }  // namespace prismet

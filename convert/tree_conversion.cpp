@@ -176,6 +176,7 @@ SiteFolder* TreeConversion::new_folder(SiteFolder* parent, std::string source_pa
   folder->index.utf8 = utf8_;
   folder->index.has_parent = parent != nullptr;
   folder->index.site_path = parent == nullptr ? "/" : parent->index.site_path + folder->name + "/";
+  folder->index.cross_references = settings_.cross_references && !output_root_.empty();
   folder->root = parent == nullptr ? folder.get() : parent->root;
   if (settings_.site_navigation) {
     folder->index.navigation = true;
@@ -389,24 +390,38 @@ void TreeConversion::add_definition_sources(const std::string& source_folder,
 // the symbol table; the pages depend on it, so that a page is made again
 // when a name it could link to is defined elsewhere.
 void TreeConversion::find_definitions() {
-  find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
-                        symbols_);
+  const std::uint64_t sources = find_site_definitions(definition_sources_, settings_, vocabulary_,
+                                                      converting_threads(settings_.jobs), symbols_);
   std::vector<DefinitionSource>().swap(definition_sources_);
   symbols_.finish(settings_.extension);
   freshness_.fingerprint = fingerprint_with(freshness_.fingerprint, "cross-references");
   freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, symbols_.digest());
+  freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, sources);
   uses_ = std::make_unique<SymbolUses>(symbols_);
 }
 
 // The symbols of the site with the uses its pages linked, for the symbol
 // pages. The uses are those of the pages made in this run: a page left as
 // it was records none, so the uses are whole only when every page was made.
+// Every source's stamp is in the pages' fingerprint, so a page is left as it
+// was only when no source of the site changed: then the symbol pages of the
+// run before are current too.
 void TreeConversion::finish_symbols() {
-  const bool every_page_made = summary_.unchanged == 0;
-  // SYMBOL PAGES: if (every_page_made) write_symbol_pages(output_root_, uses_->take_symbols(), style,
-  // progress);
-  static_cast<void>(every_page_made);
-  if (symbols_out_ != nullptr) *symbols_out_ = uses_->take_symbols();
+  std::vector<Symbol> symbols = uses_->take_symbols();
+  if (summary_.unchanged == 0 && progress_ != nullptr) {
+    SymbolPagesStyle style;
+    style.extension = settings_.extension;
+    style.utf8 = utf8_;
+    style.root_name = top_->index.root_name;
+    style.navigation = settings_.site_navigation;
+    style.argument = top_->argument;
+    style.threads = converting_threads(settings_.jobs);
+    if (!write_symbol_pages(output_root_, symbols, style, *progress_)) {
+      ++failed_;
+      ++summary_.failed;
+    }
+  }
+  if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
 }
 
 void TreeConversion::folder_failure(std::string path, FileFailure failure) {

@@ -425,7 +425,9 @@ TEST(SettingsFile, CrossReferencesKeyLoadsAndSavesOnlyWhenSet) {
     ASSERT_TRUE(save_settings_to(file.c_str(), settings, nullptr));
     const std::string saved = read_file(file);
     EXPECT_EQ(saved.find("相互参照") != std::string::npos, c.written) << saved;
-    if (c.on) EXPECT_NE(saved.find("相互参照=1\r\n"), std::string::npos) << saved;
+    if (c.on) {
+      EXPECT_NE(saved.find("相互参照=1\r\n"), std::string::npos) << saved;
+    }
   }
   Settings set;
   set.cross_references = true;
