@@ -28,6 +28,7 @@ import html
 import json
 import os
 import re
+import urllib.parse
 import shutil
 import subprocess
 import sys
@@ -183,6 +184,7 @@ def read_page_links(site, path, page_extension):
             if not href:
                 continue
             target, _, fragment = html.unescape(href[1]).partition("#")
+            target = urllib.parse.unquote(target)  # the site percent-encodes names ("libstdc%2B%2B")
             word = match[2]
             if SYMBOL_FOLDER in target.split("/") or not fragment.startswith("L"):
                 yield line, word, None, None

@@ -101,6 +101,51 @@ TEST(SymbolTable, OnlyDefinedNamesAndPagesThatDefineAreFound) {
   EXPECT_EQ(table.symbol_url(table.find("size")), "prismet-symbols/size.html");
 }
 
+TEST(SymbolTable, AClassNameLeadsToTheClassNotItsConstructors) {
+  SymbolTable table;
+  Definition constructor = defined("Box", 4);
+  constructor.scope = "geo::Box";
+  Definition destructor = defined("~Box", 5);
+  destructor.scope = "geo::Box";
+  Definition outside = defined("Box", 9);
+  outside.scope = "Box";
+  Definition named_as_its_namespace = defined("geo", 12);
+  named_as_its_namespace.scope = "std";
+  table.add_page("box.h.html",
+                 {defined("Box", 3, false, SymbolKind::Class), constructor, destructor, outside});
+  table.add_page("geo.h.html", {named_as_its_namespace});
+  // A constructor whose class this site does not define: the constructors
+  // are all there is.
+  Definition lone = defined("Lone", 2);
+  lone.scope = "Lone";
+  table.add_page("lone.h.html", {lone});
+  table.finish(".html");
+  using Kind = SymbolTable::LinkKind;
+  const std::uint32_t box_h = table.page_of("box.h.html");
+  const struct {
+    const char* name;
+    std::uint32_t page;
+    std::uint64_t line;
+    Kind kind;
+    const char* target_page;
+    std::uint32_t target_line;
+  } cases[] = {
+      {"Box", SymbolTable::kNone, 1, Kind::kDefinition, "box.h.html", 3},
+      {"Box", box_h, 9, Kind::kUses, nullptr, 0},  // a constructor's own line
+      {"geo", SymbolTable::kNone, 1, Kind::kDefinition, "geo.h.html", 12},
+      {"Lone", SymbolTable::kNone, 1, Kind::kDefinition, "lone.h.html", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + ":" + std::to_string(c.line));
+    const SymbolTable::Link link = table.link(table.find(c.name), c.page, c.line, false);
+    EXPECT_EQ(link.kind, c.kind);
+    if (c.kind == Kind::kDefinition) {
+      EXPECT_EQ(table.page_path(link.page), c.target_page);
+      EXPECT_EQ(link.line, c.target_line);
+    }
+  }
+}
+
 TEST(SymbolTable, SymbolsComeByNameWithTheirDefinitionsByPageAndLine) {
   const std::vector<Symbol> symbols = sample_table().symbols();
   std::vector<std::string> names;
