@@ -235,6 +235,26 @@ async function copiedCodeIsTheSource(browser, server, pagePath, sourcePath, deco
 // name below the files.
 const symbolsIndex = 'prismet-symbols/+index.html';
 
+// a.cpp's last line uses b, declared in sub/b.h, and x, defined on line 3.
+async function aUseLeadsToItsDefinition(browser) {
+  const { page } = await open(browser, pageUrl('a.cpp.html'));
+  for (const [name, href, url, line] of [['x', '#L3', pageUrl('a.cpp.html', '#L3'), 'L3'],
+                                         ['b', 'sub/b.h.html#L1', pageUrl('sub/b.h.html', '#L1'), 'L1']]) {
+    const uses = await page.$$(`pre.prismet a[href="${href}"]`);
+    const use = uses.length > 0 ? uses[uses.length - 1] : null;
+    check(`a use of ${name} links to its definition's line`,
+          use !== null && (await page.evaluate((a) => a.textContent, use)) === name);
+    if (use === null) continue;
+    await Promise.all([href.startsWith('#') ? page.waitForFunction((h) => location.hash === h, {}, href)
+                                            : page.waitForNavigation(), use.click()]);
+    check(`clicking it lands on ${line}, marked`,
+          page.url() === url && JSON.stringify(await markedLines(page)) === `["${line}"]`,
+          `${page.url()} ${JSON.stringify(await markedLines(page))}`);
+    if (!href.startsWith('#')) await page.goto(pageUrl('a.cpp.html'));
+  }
+  await page.close();
+}
+
 async function theSymbolIndexLeadsToANamesLines(browser) {
   const { page, problems } = await open(browser, pageUrl('index.html'));
   await Promise.all([page.waitForNavigation(), page.click('a[href="prismet-symbols/+index.html"]')]);
@@ -315,6 +335,7 @@ try {
   await indexesLeadToPagesAndBack(browser);
   await darkModeFollowsTheReader(browser);
   if (fs.existsSync(path.join(site, symbolsIndex))) {
+    await aUseLeadsToItsDefinition(browser);
     await theSymbolIndexLeadsToANamesLines(browser);
     await aNamesUsesLeadToTheirLines(browser);
     await theSearchBoxFindsNames(browser);
