@@ -102,6 +102,22 @@ TEST_F(IncludeLinksProgramTest, EveryLinkLeadsToAPageOfTheSite) {
   EXPECT_EQ(pages, 5);
 }
 
+TEST_F(IncludeLinksProgramTest, AHeaderWithoutAnExtensionIsALinksTarget) {
+  // Taken by its name, and by its mode line: both are sources of the site
+  // before any page is written.
+  write_file(in("src/include/vector"), "int v;\n");
+  write_file(in("src/lib/sub/map"), "// -*- C++ -*-\nint m;\n");
+  write_file(in("src/lib/b.h"), "#include <vector>\n#include \"sub/map\"\n");
+  write_settings(true);
+  write_file(settings_file(),
+             read_file(settings_file()) + "拡張子のないソース=vector\r\nC++のモード行=1\r\n");
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_EQ(links_of(read_file(in("site/lib/b.h.html"))),
+            (std::vector<std::string>{"../include/vector.html", "sub/map.html"}));
+  EXPECT_TRUE(std::filesystem::is_regular_file(in("site/include/vector.html")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(in("site/lib/sub/map.html")));
+}
+
 TEST_F(IncludeLinksProgramTest, PagesAreMadeAgainWhenAHeaderAppearsOrGoes) {
   write_settings(true);
   ASSERT_EQ(run({"/dlg:0", in("src")}), 0);

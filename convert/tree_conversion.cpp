@@ -333,7 +333,8 @@ void TreeConversion::list_site() {
 // that cannot be listed is left out here (the walk tells it).
 void TreeConversion::list_top_sources(std::size_t top, const std::string& source_path,
                                       const std::string& output_path, const std::string& site_path) {
-  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr};
+  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr,
+                        &extensionless_};
   struct Place {
     std::string source_path, output_path, relative;
     bool beside;
