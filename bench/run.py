@@ -615,6 +615,45 @@ def cross_reference_rows(work, program, args):
     sys.stdout.flush()
 
 
+def cross_reference_peer_rows(work, program, args):
+    """The headers made into a browsable site with cross-references: prismet
+    (-m xref, every core) beside GNU global's gtags + htags (-s -a -n: the
+    source pages with every name linked, the symbol lists and line
+    numbers), each on its own copy of the tree, pair by pair: first runs
+    into emptied outputs, then prismet's second run."""
+    if not (shutil.which("gtags") and shutil.which("htags")):
+        print("\n(no gtags/htags: the cross-reference peers' row is left out; Debian's package global)")
+        return
+    tree, files = headers_with_extensions(work)
+    peer_tree = os.path.join(work, "headers-tree-global")
+    if not os.path.isdir(peer_tree):
+        shutil.copytree(tree, peer_tree, ignore=shutil.ignore_patterns("*.htm", "*.html", "index.*"))
+    site = os.path.join(work, "xref-site")
+    ours, again, theirs = [], [], []
+    for _ in range(max(3, args.runs // 2)):
+        shutil.rmtree(site, ignore_errors=True)
+        ours.append(spawn_once([program, "-q", "-m", "xref", "-o", site, tree], None, None, 1800))
+        again.append(spawn_once([program, "-q", "-m", "xref", "-o", site, tree], None, None, 1800))
+        for name in ("GTAGS", "GRTAGS", "GPATH"):
+            if os.path.exists(os.path.join(peer_tree, name)):
+                os.unlink(os.path.join(peer_tree, name))
+        shutil.rmtree(os.path.join(peer_tree, "HTML"), ignore_errors=True)
+        index = spawn_in(["gtags"], peer_tree, 1800)
+        pages = spawn_in(["htags", "-s", "-a", "-n"], peer_tree, 1800)
+        theirs.append(index + pages if index and pages else None)
+    ratios = [b / a if a and b else None for a, b in zip(ours, theirs)]
+    print()
+    print(f"The libstdc++ headers ({len(files)} files) as a site with cross-references, pair by pair:")
+    print()
+    print("| tool | first run | second run | gtags + htags over prismet, median of pairs (min–max) |")
+    print("|---|---|---|---|")
+    median = lambda xs: statistics.median([x for x in xs if x]) if any(xs) else float("nan")
+    print(f"| prismet -m xref -o SITE | {median(ours) * 1000:.0f} ms | {median(again) * 1000:.0f} ms | |")
+    print(f"| gtags + htags -s -a -n | {median(theirs) * 1000:.0f} ms | | {ratio_text(median_range(ratios))} |")
+    shutil.rmtree(site, ignore_errors=True)
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -790,6 +829,7 @@ def main():
         include_link_rows(work, program, args)
     if args.cross_references:
         cross_reference_rows(work, program, args)
+        cross_reference_peer_rows(work, program, args)
 
     if vocabularies:
         vocabulary_rows(work, program, vocabularies, args)
