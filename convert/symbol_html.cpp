@@ -4,6 +4,7 @@
 
 #include "convert/page_variables.h"
 #include "convert/site_index.h"
+#include "engine/definition_finder.h"
 
 namespace prismet {
 
@@ -100,33 +101,8 @@ std::string symbol_trail(const SymbolPagesStyle& style, bool symbols_plain, std:
 }
 
 std::string_view symbol_kind_text(SymbolKind kind) {
-  switch (kind) {
-    case SymbolKind::Namespace:
-      return "namespace";
-    case SymbolKind::Class:
-      return "class";
-    case SymbolKind::Struct:
-      return "struct";
-    case SymbolKind::Union:
-      return "union";
-    case SymbolKind::Enum:
-      return "enum";
-    case SymbolKind::Enumerator:
-      return "enumerator";
-    case SymbolKind::TypeAlias:
-      return "type alias";
-    case SymbolKind::Function:
-      return "function";
-    case SymbolKind::Macro:
-      return "macro";
-    case SymbolKind::Concept:
-      return "concept";
-    case SymbolKind::Variable:
-      return "variable";
-    case SymbolKind::Member:
-      return "member";
-  }
-  return "name";
+  // The finder's names of the kinds, but in words on a page.
+  return kind == SymbolKind::TypeAlias ? "type alias" : symbol_kind_name(kind);
 }
 
 std::string symbol_place_url(std::string_view page) {
