@@ -543,6 +543,21 @@ def whole_tree_rows(work, program, copy, args):
     sys.stdout.flush()
 
 
+def paired_mode_runs(program, modes, folder, output, runs, clear):
+    """Each mode's first run (after `clear`) and second run of `folder`,
+    one thread, the modes taking turns round by round: two dicts of the
+    seconds of each mode's runs."""
+    first = {mode: [] for mode in modes}
+    again = {mode: [] for mode in modes}
+    for _ in range(runs):
+        for mode in modes:
+            clear()
+            command = [program, "-q", "-j", "1"] + (["-m", mode] if mode else []) + output + [folder]
+            first[mode].append(spawn_once(command, None, None, 1800))
+            again[mode].append(spawn_once(command, None, None, 1800))
+    return first, again
+
+
 def include_link_rows(work, program, args):
     """The tree rows with include links and line numbers on (the mode
     "links") beside the same rows with the built-in settings and with line
@@ -559,15 +574,10 @@ def include_link_rows(work, program, args):
     modes = ("", "numbers", "links")
     for label, count, folder, output in (("100,000 files", 100000, synthetic, ["-o", site]),
                                          (f"libstdc++ headers ({len(files)} files)", len(files), tree, [])):
-        first = {mode: [] for mode in modes}
-        again = {mode: [] for mode in modes}
-        for _ in range(runs):
-            for mode in modes:
-                shutil.rmtree(site, ignore_errors=True)
-                clear_tree(tree, [])
-                command = [program, "-q", "-j", "1"] + (["-m", mode] if mode else []) + output + [folder]
-                first[mode].append(spawn_once(command, None, None, 1800))
-                again[mode].append(spawn_once(command, None, None, 1800))
+        def clear():
+            shutil.rmtree(site, ignore_errors=True)
+            clear_tree(tree, [])
+        first, again = paired_mode_runs(program, modes, folder, output, runs, clear)
         for run_label, times in (("first run", first), ("second run", again)):
             ratios = [b / a if a and b else None for a, b in zip(times[""], times["links"])]
             over_numbers = [b / a if a and b else None for a, b in zip(times["numbers"], times["links"])]
@@ -596,14 +606,8 @@ def cross_reference_rows(work, program, args):
     modes = ("", "links", "xref")
     for label, count, folder in (("100,000 files", 100000, synthetic),
                                  (f"libstdc++ headers ({len(files)} files)", len(files), tree)):
-        first = {mode: [] for mode in modes}
-        again = {mode: [] for mode in modes}
-        for _ in range(runs):
-            for mode in modes:
-                shutil.rmtree(site, ignore_errors=True)
-                command = [program, "-q", "-j", "1"] + (["-m", mode] if mode else []) + ["-o", site, folder]
-                first[mode].append(spawn_once(command, None, None, 1800))
-                again[mode].append(spawn_once(command, None, None, 1800))
+        first, again = paired_mode_runs(program, modes, folder, ["-o", site], runs,
+                                        lambda: shutil.rmtree(site, ignore_errors=True))
         for run_label, times in (("first run", first), ("second run", again)):
             ratios = [b / a if a and b else None for a, b in zip(times[""], times["xref"])]
             over_links = [b / a if a and b else None for a, b in zip(times["links"], times["xref"])]
