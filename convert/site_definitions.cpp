@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/file_system.h"
+#include "common/fnv1a.h"
 #include "convert/source_definitions.h"
 
 namespace prismet {
@@ -24,23 +25,14 @@ void find_some(const std::vector<DefinitionSource>& sources, const Settings& set
   }
 }
 
-std::uint64_t digest_of(std::uint64_t hash, const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  for (std::size_t i = 0; i < size; ++i) {
-    hash ^= bytes[i];
-    hash *= 0x100000001b3ull;  // FNV-1a
-  }
-  return hash;
-}
-
 std::uint64_t digest_of(const std::vector<DefinitionSource>& sources, const std::vector<FileStamp>& stamps) {
-  std::uint64_t hash = 0xcbf29ce484222325ull;
+  std::uint64_t hash = kFnv1aBasis;
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const FileStamp& stamp = stamps[i];
-    const std::uint64_t fields[] = {
-        sources[i].page_path.size(), stamp.device, stamp.index, stamp.size, stamp.modified, stamp.changed};
-    hash = digest_of(hash, fields, sizeof fields);
-    hash = digest_of(hash, sources[i].page_path.data(), sources[i].page_path.size());
+    for (const std::uint64_t field : {static_cast<std::uint64_t>(sources[i].page_path.size()), stamp.device,
+                                      stamp.index, stamp.size, stamp.modified, stamp.changed})
+      hash = fnv1a_number(hash, field);
+    hash = fnv1a(hash, sources[i].page_path);
   }
   return hash;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "common/fnv1a.h"
+
 namespace prismet {
 
 namespace {
@@ -12,15 +14,6 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void append_hex(std::string& out, std::uint64_t value, int digits) {
   for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHexDigits[(value >> shift) & 0xF];
-}
-
-std::uint64_t name_hash(std::string_view name) {
-  std::uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a, 64 bits
-  for (const char c : name) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ull;
-  }
-  return hash;
 }
 
 }  // namespace
@@ -42,7 +35,7 @@ std::string symbol_page_name(std::string_view name, std::string_view page_extens
   if (stem.size() > kLongestStem) {
     stem.resize(kKeptOfLongStem);
     stem += '~';
-    append_hex(stem, name_hash(name), 16);
+    append_hex(stem, fnv1a(kFnv1aBasis, name), 16);
   }
   stem += page_extension;
   return stem;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "common/fnv1a.h"
+
 namespace prismet {
 
 namespace {
@@ -15,20 +17,14 @@ static_assert(kOpening.size() <= kSymbolRecordsHeadSize);
 class Digest {
  public:
   void add(std::string_view text) {
-    for (const char c : text) byte(static_cast<unsigned char>(c));
+    hash_ = fnv1a(hash_, text);
     add(static_cast<std::uint64_t>(text.size()));
   }
-  void add(std::uint64_t value) {
-    for (int i = 0; i < 8; ++i, value >>= 8) byte(static_cast<unsigned char>(value & 0xFF));
-  }
+  void add(std::uint64_t value) { hash_ = fnv1a_number(hash_, value); }
   std::uint64_t value() const { return hash_ == 0 ? 1 : hash_; }
 
  private:
-  void byte(unsigned char b) {
-    hash_ ^= b;
-    hash_ *= 0x100000001b3ull;
-  }
-  std::uint64_t hash_ = 0xcbf29ce484222325ull;
+  std::uint64_t hash_ = kFnv1aBasis;
 };
 
 void add_place(Digest& digest, const SymbolPlace& place) {

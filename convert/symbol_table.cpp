@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/fnv1a.h"
 #include "convert/site_index.h"
 #include "convert/symbol_page_name.h"
 
@@ -10,17 +11,12 @@ namespace prismet {
 
 namespace {
 
-constexpr std::uint64_t kFnvPrime = 0x100000001b3ull;
-
+// Ends the text, so that "ab" "c" differs from "a" "bc".
 std::uint64_t hashed(std::uint64_t hash, std::string_view text) {
-  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * kFnvPrime;
-  return (hash ^ 0xFFu) * kFnvPrime;  // ends the text, so that "ab" "c" differs from "a" "bc"
+  return (fnv1a(hash, text) ^ 0xFFu) * kFnv1aPrime;
 }
 
-std::uint64_t hashed(std::uint64_t hash, std::uint64_t number) {
-  for (int i = 0; i < 8; ++i) hash = (hash ^ ((number >> (8 * i)) & 0xFFu)) * kFnvPrime;
-  return hash;
-}
+std::uint64_t hashed(std::uint64_t hash, std::uint64_t number) { return fnv1a_number(hash, number); }
 
 // The path's names percent-encoded, joined by '/'.
 std::string url_of_path(std::string_view path) {
@@ -39,7 +35,7 @@ std::string url_of_path(std::string_view path) {
 }  // namespace
 
 std::size_t SymbolTable::ViewHash::operator()(std::string_view text) const noexcept {
-  return static_cast<std::size_t>(hashed(0xcbf29ce484222325ull, text));
+  return static_cast<std::size_t>(hashed(kFnv1aBasis, text));
 }
 
 std::uint32_t SymbolTable::add_page(std::string path, std::vector<Definition> definitions) {

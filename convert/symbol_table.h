@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/fnv1a.h"
 #include "convert/symbol_pages.h"
 #include "engine/definition.h"
 
@@ -100,7 +101,7 @@ class SymbolTable {
   std::vector<Slot> slots_;     // a power of two of them
   // Views of pages_' strings, which no longer move once finished.
   std::unordered_map<std::string_view, std::uint32_t, ViewHash> by_page_;
-  std::uint64_t digest_ = 0xcbf29ce484222325ull;
+  std::uint64_t digest_ = kFnv1aBasis;
 };
 
 }  // namespace prismet
