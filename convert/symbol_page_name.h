@@ -20,9 +20,11 @@ namespace prismet {
 // The folder of the symbol pages, below the site's root.
 inline constexpr std::string_view kSymbolFolder = "prismet-symbols";
 
-// How many group pages a site can have. 1024 keeps the libstdc++ headers'
+// How many group pages a site can have. 1,024 keeps the libstdc++ headers'
 // 12,000 names to 1,024 files of 25 KB (median), where 256 made pages of
-// 130 KB and 4,096 made 3,900 files; see docs/manual.md, "Symbol pages".
+// 124 KB and 4,096 made 3,900 files: a third off the headers' first run
+// (the cross-reference peer row of bench/run.py; docs/performance.md,
+// "Symbol pages in groups").
 inline constexpr std::uint32_t kSymbolGroups = 1024;
 
 // The group of `name`: below kSymbolGroups.
