@@ -136,9 +136,9 @@ TEST_F(FolderSitesTest, TheRunIsToldAsOneRun) {
   // Told as the user reads it: the folders' files by index, the named ones
   // as the n-th of the run's four, and one summary for the whole run.
   ASSERT_EQ(told[false].size(), 14u);
-  EXPECT_EQ(told[false][0], "skipped 0 " + in("lib/notes.txt") + ": no C++ extension");
+  EXPECT_EQ(told[false][0], "skipped 0 " + join_path(in("lib"), "notes.txt") + ": no C++ extension");
   EXPECT_EQ(told[false][1], "started 1/4 " + in("alone.cpp"));
-  EXPECT_EQ(told[false][4].rfind("failed 3 " + in("app/blocked.cpp"), 0), 0u) << told[false][4];
+  EXPECT_EQ(told[false][4].rfind("failed 3 " + join_path(in("app"), "blocked.cpp"), 0), 0u) << told[false][4];
   EXPECT_EQ(told[false][5], "progress 4/4");
   EXPECT_EQ(told[false][6],
             "finished converted 4 files, 0.0 MB, in 0.0 s; 2 not converted; 1 skipped: no C++ extension");
