@@ -1,9 +1,11 @@
 // The Linux program's cross-references for one run: "--cross-references"
-// and "--no-cross-references" over the mode's key, never saved, and
-// nothing without an output folder.
+// and "--no-cross-references" over the mode's key, never saved; without an
+// output folder a folder named is a site of its own, and files named one by
+// one link nothing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/program_folder.h"
@@ -56,13 +58,16 @@ TEST_F(CrossReferencesOptionTest, TheOptionsTurnTheKeyOnOrOffForOneRun) {
   }
 }
 
-TEST_F(CrossReferencesOptionTest, WithoutAnOutputFolderThePagesAreAsWithoutTheKey) {
+TEST_F(CrossReferencesOptionTest, WithoutAnOutputFolderOnlyAFolderLinks) {
   write_file(settings_file(), "[prismet]\r\nダイアログを表示=0\r\n");
-  ASSERT_EQ(run_here({"-q", "src"}), 0);
-  const std::string plain = read_file(path("src/a.cpp.htm"));
-  ASSERT_EQ(run_here({"-q", "--force", "--cross-references", "src"}), 0);
-  EXPECT_EQ(read_file(path("src/a.cpp.htm")), plain);
-  EXPECT_EQ(read_file(path("src/a.h.htm")).find("<a href"), std::string::npos);
+  ASSERT_EQ(run_here({"-q", "src/a.cpp"}), 0);
+  const std::string plain = read_file(path("src/a.htm"));
+  ASSERT_EQ(run_here({"-q", "--cross-references", "src/a.cpp"}), 0);
+  EXPECT_EQ(read_file(path("src/a.htm")), plain);
+  EXPECT_FALSE(std::filesystem::exists(path("src/prismet-symbols")));
+  ASSERT_EQ(run_here({"-q", "--cross-references", "src"}), 0);
+  EXPECT_NE(read_file(path("src/a.cpp.htm")).find(kLinked), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_regular_file(path("src/prismet-symbols/twice.htm")));
 }
 
 // A source that is no plain file is not read by the first pass (a pipe

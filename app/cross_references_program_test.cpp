@@ -1,10 +1,12 @@
 // The program's cross-references, end to end: a tree converted into an
 // output folder with the key on, the links of its pages, each link to a
 // line checked against the page it leads to, the pages made again when a
-// definition moves and only then, and nothing of it without the key.
+// definition moves and only then, and nothing of it without the key; and
+// without an output folder, each folder named a site of its own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -59,10 +61,10 @@ class CrossReferencesProgramTest : public testing::ProgramTest {
     return p;
   }
 
-  void write_settings(bool cross_references, int jobs = 0) {
-    std::string settings =
-        "[prismet]\r\nダイアログを表示=0\r\n拡張子=.html\r\n行のアンカー=1\r\n出力フォルダ=" + in("site") +
-        "\r\n同時変換数=" + std::to_string(jobs) + "\r\n";
+  void write_settings(bool cross_references, int jobs = 0, bool output_folder = true) {
+    std::string settings = "[prismet]\r\nダイアログを表示=0\r\n拡張子=.html\r\n行のアンカー=1\r\n";
+    if (output_folder) settings += "出力フォルダ=" + in("site") + "\r\n";
+    settings += "同時変換数=" + std::to_string(jobs) + "\r\n";
     if (cross_references) settings += "相互参照=1\r\n";
     write_file(settings_file(), settings);
   }
@@ -75,6 +77,35 @@ class CrossReferencesProgramTest : public testing::ProgramTest {
       links.push_back(page.substr(at, page.find('"', at) - at));
     }
     return links;
+  }
+
+  // Every link of every page, index and symbol page below `site` lands on
+  // a file, and on an element of that file when it names one. Returns how
+  // many symbol pages there are.
+  static int links_land(const std::string& site) {
+    int symbol_pages = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(site)) {
+      if (entry.path().extension() != ".html") continue;
+      if (entry.path().parent_path().filename() == "prismet-symbols") ++symbol_pages;
+      for (const std::string& link : links_of(read_file(entry.path().string()))) {
+        const std::size_t hash = link.find('#');
+        const std::string file = link.substr(0, hash);
+        const std::filesystem::path target = file.empty() ? entry.path() : entry.path().parent_path() / file;
+        EXPECT_TRUE(std::filesystem::is_regular_file(target)) << entry.path() << " -> " << link;
+        if (hash == std::string::npos || !std::filesystem::is_regular_file(target)) continue;
+        EXPECT_NE(read_file(target.string()).find("id=\"" + link.substr(hash + 1) + "\""), std::string::npos)
+            << entry.path() << " -> " << link;
+      }
+    }
+    return symbol_pages;
+  }
+
+  // Each file below `folder` with the time it was last written.
+  static std::map<std::string, std::filesystem::file_time_type> written(const std::string& folder) {
+    std::map<std::string, std::filesystem::file_time_type> times;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+      times[entry.path().string()] = entry.last_write_time();
+    return times;
   }
 };
 
@@ -104,25 +135,9 @@ TEST_F(CrossReferencesProgramTest, NamesLinkToTheirDefinitionsAndDefinitionsToTh
                   "<a href=\"../a.cpp.html#L2\">area</a>(<a href=\"../a.h.html#L2\">Point</a>{})"),
       std::string::npos)
       << b_page;
-  // Every link of every page, index and symbol page lands on a file of the
-  // site, and on an element of that file when it names one.
-  int symbol_pages = 0;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(in("site"))) {
-    if (entry.path().extension() != ".html") continue;
-    if (entry.path().parent_path().filename() == "prismet-symbols") ++symbol_pages;
-    for (const std::string& link : links_of(read_file(entry.path().string()))) {
-      const std::size_t hash = link.find('#');
-      const std::string file = link.substr(0, hash);
-      const std::filesystem::path target = file.empty() ? entry.path() : entry.path().parent_path() / file;
-      ASSERT_TRUE(std::filesystem::is_regular_file(target)) << entry.path() << " -> " << link;
-      if (hash == std::string::npos) continue;
-      EXPECT_NE(read_file(target.string()).find("id=\"" + link.substr(hash + 1) + "\""), std::string::npos)
-          << entry.path() << " -> " << link;
-    }
-  }
   // A page for each group of the six names (each in its own), the symbol
   // index and the pages of their six initials.
-  EXPECT_EQ(symbol_pages, 6 + 1 + 6);
+  EXPECT_EQ(links_land(in("site")), 6 + 1 + 6);
 }
 
 TEST_F(CrossReferencesProgramTest, PagesAreMadeAgainWhenADefinitionMovesAndOnlyThen) {
@@ -164,6 +179,45 @@ TEST_F(CrossReferencesProgramTest, WithoutTheKeyNoNameLinks) {
   ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
   EXPECT_EQ(read_file(in("site/sub/b.cpp.html")), plain);
   EXPECT_EQ(read_file(settings_file()).find("相互参照"), std::string::npos);
+}
+
+// A folder dropped without an output folder: its pages beside its sources
+// link as the output folder's would, its symbol pages in its own folder
+// "prismet-symbols", and a second run writes nothing.
+TEST_F(CrossReferencesProgramTest, WithoutAnOutputFolderTheNamedFolderIsTheSite) {
+  write_settings(true, 0, false);
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_EQ(links_of(read_file(in("src/sub/b.cpp.html"))),
+            (std::vector<std::string>{
+                "../prismet-symbols/size.html#uses", "../a.cpp.html#L2", "../a.h.html#L2", "../a.h.html#L1",
+                "../prismet-symbols/twice.html#uses", "../prismet-symbols/size.html", "#L5"}));
+  EXPECT_GE(links_land(in("src")), 7);
+  EXPECT_FALSE(std::filesystem::exists(in("site")));
+  const std::string b_page = in("src/sub/b.cpp.html");
+  const std::string marked(read_file(b_page).size(), 'x');
+  write_file(b_page, marked);
+  const auto before = written(in("src"));
+  ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
+  EXPECT_EQ(read_file(b_page), marked) << "an unchanged folder rewrites no page";
+  EXPECT_EQ(written(in("src")), before) << "nor any index or symbol page, nor adds a file";
+}
+
+// Two folders named: two sites, neither linking to the other's names.
+TEST_F(CrossReferencesProgramTest, EachFolderNamedIsASiteOfItsOwn) {
+  make_folder(in("other"));
+  write_file(in("other/c.cpp"),
+             "int size() {\n  return 2;\n}\nint c() {\n  return area(Point{}) + size();\n}\n");
+  write_settings(true, 0, false);
+  ASSERT_EQ(run({"/dlg:0", in("src"), in("other")}), 0);
+  EXPECT_EQ(
+      links_of(read_file(in("other/c.cpp.html"))),
+      (std::vector<std::string>{"prismet-symbols/size.html#uses", "prismet-symbols/c.html#uses", "#L1"}));
+  EXPECT_NE(read_file(in("src/a.cpp.html")).find("<a href=\"prismet-symbols/size.html#uses\">size</a>"),
+            std::string::npos);
+  EXPECT_GE(links_land(in("src")), 7);
+  EXPECT_GE(links_land(in("other")), 2);
+  const std::string size_page = read_file(in("other/prismet-symbols/size.html"));
+  EXPECT_EQ(size_page.find("a.cpp"), std::string::npos) << size_page;
 }
 
 }  // namespace

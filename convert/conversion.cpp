@@ -2,6 +2,7 @@
 
 #include "common/file_system.h"
 #include "common/folder_listing.h"
+#include "convert/folder_sites.h"
 #include "convert/named_files.h"
 #include "convert/page_converter.h"
 
@@ -16,6 +17,8 @@ bool names_a_folder(const std::vector<std::string>& paths) {
 
 int convert_files(const std::vector<std::string>& files, const Settings& settings,
                   const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options) {
+  if (makes_folder_sites(files, settings))
+    return convert_folder_sites(files, settings, vocabulary, progress, options);
   if (settings.output_folder[0] != '\0' || names_a_folder(files)) {
     return convert_trees(files, settings, vocabulary, progress, options);
   }

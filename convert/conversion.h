@@ -29,7 +29,9 @@ bool names_a_folder(const std::vector<std::string>& paths);
 // input to standard output.
 //
 // When a path names a folder, or the settings name an output folder, the
-// files are converted as trees instead (see tree_conversion.h).
+// files are converted as trees instead (see tree_conversion.h); with
+// cross-references and no output folder, each folder as a site of its own
+// (see folder_sites.h).
 // Returns how many files (and folders) were not converted.
 int convert_files(const std::vector<std::string>& files, const Settings& settings,
                   const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options = {});

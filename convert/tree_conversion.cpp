@@ -25,6 +25,7 @@
 #include "convert/site_index_file.h"
 #include "convert/site_names.h"
 #include "convert/site_navigation.h"
+#include "convert/symbol_page_name.h"
 #include "convert/symbol_uses.h"
 #include "convert/tree_job.h"
 #include "convert/tree_walk.h"
@@ -83,6 +84,7 @@ class TreeConversion {
   void name_site(SiteFolder& folder, const std::string& root_path);
   void fingerprint_root_names();
   void start(const std::vector<std::string>& paths);
+  WalkRules walk_rules() const;
   void start_argument(const Argument& argument);
   void list_site();
   void list_top_sources(std::size_t top, const std::string& source_path, const std::string& output_path,
@@ -142,6 +144,10 @@ class TreeConversion {
   std::string output_root_;  // empty: pages beside the sources
   FileStamp output_stamp_;   // its identity, so that a walk never enters it
   bool output_known_ = false;
+  // With cross-references, the identity of its folder of symbol pages
+  // (which lies in the tree when the output folder is the tree's own).
+  FileStamp symbol_stamp_;
+  bool symbol_known_ = false;
   SiteFolder* top_ = nullptr;  // the output folder's own
   std::size_t folder_arguments_ = 0;
   std::deque<Argument> arguments_;
@@ -240,8 +246,17 @@ void TreeConversion::start(const std::vector<std::string>& paths) {
     return;
   }
   output_known_ = file_stamp(output_root_.c_str(), output_stamp_);
+  if (settings_.cross_references)
+    symbol_known_ = file_stamp(join_path(output_root_, std::string(kSymbolFolder)).c_str(), symbol_stamp_);
   top_ = new_folder(nullptr, std::string(), output_root_, std::string());
   top_->output_made = true;
+}
+
+WalkRules TreeConversion::walk_rules() const {
+  WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr,
+                  &extensionless_};
+  rules.symbol_folder = symbol_known_ ? &symbol_stamp_ : nullptr;
+  return rules;
 }
 
 // A named file converts when its turn comes; a folder is entered. With an
@@ -333,8 +348,7 @@ void TreeConversion::list_site() {
 // that cannot be listed is left out here (the walk tells it).
 void TreeConversion::list_top_sources(std::size_t top, const std::string& source_path,
                                       const std::string& output_path, const std::string& site_path) {
-  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr,
-                        &extensionless_};
+  const WalkRules rules = walk_rules();
   struct Place {
     std::string source_path, output_path, relative;
     bool beside;
@@ -450,8 +464,7 @@ void TreeConversion::enter(SiteFolder& folder) {
   folder.beside = (folder.parent != nullptr && folder.parent->beside) ||
                   folder.output_path == folder.source_path ||
                   same_file(folder.output_path.c_str(), folder.source_path.c_str());
-  const WalkRules rules{extensions_, settings_.extension, output_known_ ? &output_stamp_ : nullptr,
-                        &extensionless_};
+  const WalkRules rules = walk_rules();
   int error = 0;
   const auto listed = listings_.find(folder.source_path);
   const bool listed_before = listed != listings_.end();

@@ -36,7 +36,9 @@ struct TreeOptions {
 };
 
 // Converts the paths, files and folders alike, as trees: for a run with
-// folders or an output folder. Returns how many files (and folders) were not
+// folders or an output folder. Cross-references take effect with an output
+// folder, the site's root (without one, folder_sites.h makes each folder a
+// site of its own). Returns how many files (and folders) were not
 // converted.
 int convert_trees(const std::vector<std::string>& paths, const Settings& settings,
                   const Vocabulary& vocabulary, FileProgress* progress, const TreeOptions& options);

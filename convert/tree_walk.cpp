@@ -91,13 +91,17 @@ bool is_own_index(const SiteFolder& folder, std::string_view name) {
          name_key(name) == kIndexName;
 }
 
-// Whether the folder entry is the output folder inside the tree.
-bool is_output_folder(const SiteFolder& folder, const std::string& name, const FileStamp* output_folder) {
-  if (output_folder == nullptr) return false;
+// Whether the folder entry is the run's own output inside the tree: the
+// output folder, or the folder of the site's symbol pages.
+bool is_own_output(const SiteFolder& folder, const std::string& name, const WalkRules& rules) {
+  if (rules.output_folder == nullptr && rules.symbol_folder == nullptr) return false;
   FileStamp stamp;
   const std::string path = join_path(folder.source_path, name);
-  return file_stamp(path.c_str(), stamp) && stamp.device == output_folder->device &&
-         stamp.index == output_folder->index;
+  if (!file_stamp(path.c_str(), stamp)) return false;
+  for (const FileStamp* own : {rules.output_folder, rules.symbol_folder}) {
+    if (own != nullptr && stamp.device == own->device && stamp.index == own->index) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -135,7 +139,7 @@ bool list_folder_sources(SiteFolder& folder, const WalkRules& rules, int& error,
         folder.skipped.push_back(entry.name);
       }
     } else if (entry.kind == FolderEntry::Kind::kFolder && !entry.link) {
-      if (!is_output_folder(folder, entry.name, rules.output_folder)) folder.subfolders.push_back(entry.name);
+      if (!is_own_output(folder, entry.name, rules)) folder.subfolders.push_back(entry.name);
     }
   }
   return true;

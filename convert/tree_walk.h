@@ -1,7 +1,8 @@
 // The tree walk's choices: which files of a folder are sources (by the
 // settings' source extensions, and for names without an extension by the
 // settings' names and patterns or the file's mode line; hidden entries,
-// links to folders, pages and the output folder itself left out), which
+// links to folders, pages, the output folder itself and the site's folder
+// of symbol pages left out), which
 // files it skipped, and in what order (each folder's entries in the order
 // of their names' bytes, its files before its sub-folders).
 #pragma once
@@ -55,6 +56,10 @@ struct WalkRules {
   const FileStamp* output_folder;  // the output folder's identity, or null
   // Which files without an extension are sources; null: none.
   const ExtensionlessSources* extensionless = nullptr;
+  // The identity of the folder the run writes its symbol pages into, or
+  // null: with pages beside their sources it lies in the tree, and is no
+  // folder of it.
+  const FileStamp* symbol_folder = nullptr;
 };
 
 // The one decision whether the plain file `name` in the folder

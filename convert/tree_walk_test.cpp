@@ -74,6 +74,47 @@ TEST(TreeWalk, TheOutputFolderInsideTheTreeIsNotWalked) {
   EXPECT_NE(error, 0);
 }
 
+// Pages beside their sources with cross-references: the site's symbol
+// pages lie in the tree, and neither they nor the output folder are walked
+// (their files would count as skipped); a folder of the same name below
+// is walked.
+TEST(TreeWalk, TheSymbolFolderInsideTheTreeIsNotWalked) {
+  const std::string root = scratch_path("walk-with-symbols");
+  for (const char* folder : {"", "/prismet-symbols", "/site", "/src", "/src/prismet-symbols"})
+    make_folder(root + folder);
+  write_file(root + "/prismet-symbols/+index.html", "x");
+  FileStamp symbols, output;
+  ASSERT_TRUE(file_stamp((root + "/prismet-symbols").c_str(), symbols));
+  ASSERT_TRUE(file_stamp((root + "/site").c_str(), output));
+  const SourceExtensions extensions(".cpp");
+  const struct {
+    const FileStamp* output;
+    const FileStamp* symbols;
+    Names subfolders;
+  } cases[] = {
+      {nullptr, nullptr, {"prismet-symbols", "site", "src"}},
+      {nullptr, &symbols, {"site", "src"}},
+      {&output, &symbols, {"src"}},
+  };
+  for (const auto& c : cases) {
+    SiteFolder folder;
+    folder.source_path = folder.output_path = root;
+    folder.beside = true;
+    WalkRules rules{extensions, ".htm", c.output};
+    rules.symbol_folder = c.symbols;
+    int error = 0;
+    ASSERT_TRUE(list_folder_sources(folder, rules, error));
+    EXPECT_EQ(folder.subfolders, c.subfolders);
+  }
+  SiteFolder below;
+  below.source_path = below.output_path = root + "/src";
+  WalkRules rules{extensions, ".htm", nullptr};
+  rules.symbol_folder = &symbols;
+  int error = 0;
+  ASSERT_TRUE(list_folder_sources(below, rules, error));
+  EXPECT_EQ(below.subfolders, (Names{"prismet-symbols"}));
+}
+
 // Only a dot after the name's first byte makes an extension.
 TEST(TreeWalk, WhatHasAnExtension) {
   const struct {
