@@ -189,8 +189,8 @@ TEST_F(CrossReferencesProgramTest, WithoutAnOutputFolderTheNamedFolderIsTheSite)
   ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
   EXPECT_EQ(links_of(read_file(in("src/sub/b.cpp.html"))),
             (std::vector<std::string>{
-                "../prismet-symbols/size.html#uses", "../a.cpp.html#L2", "../a.h.html#L2", "../a.h.html#L1",
-                "../prismet-symbols/twice.html#uses", "../prismet-symbols/size.html", "#L5"}));
+                "../prismet-symbols/2dd.html#size.uses", "../a.cpp.html#L2", "../a.h.html#L2", "../a.h.html#L1",
+                "../prismet-symbols/18b.html#twice.uses", "../prismet-symbols/2dd.html#size", "#L5"}));
   EXPECT_GE(links_land(in("src")), 7);
   EXPECT_FALSE(std::filesystem::exists(in("site")));
   const std::string b_page = in("src/sub/b.cpp.html");
@@ -211,12 +211,12 @@ TEST_F(CrossReferencesProgramTest, EachFolderNamedIsASiteOfItsOwn) {
   ASSERT_EQ(run({"/dlg:0", in("src"), in("other")}), 0);
   EXPECT_EQ(
       links_of(read_file(in("other/c.cpp.html"))),
-      (std::vector<std::string>{"prismet-symbols/size.html#uses", "prismet-symbols/c.html#uses", "#L1"}));
-  EXPECT_NE(read_file(in("src/a.cpp.html")).find("<a href=\"prismet-symbols/size.html#uses\">size</a>"),
+      (std::vector<std::string>{"prismet-symbols/2dd.html#size.uses", "prismet-symbols/1dc.html#c.uses", "#L1"}));
+  EXPECT_NE(read_file(in("src/a.cpp.html")).find("<a href=\"prismet-symbols/2dd.html#size.uses\">size</a>"),
             std::string::npos);
   EXPECT_GE(links_land(in("src")), 7);
   EXPECT_GE(links_land(in("other")), 2);
-  const std::string size_page = read_file(in("other/prismet-symbols/size.html"));
+  const std::string size_page = read_file(in("other/prismet-symbols/2dd.html"));
   EXPECT_EQ(size_page.find("a.cpp"), std::string::npos) << size_page;
 }
 
