@@ -187,10 +187,11 @@ TEST_F(CrossReferencesProgramTest, WithoutTheKeyNoNameLinks) {
 TEST_F(CrossReferencesProgramTest, WithoutAnOutputFolderTheNamedFolderIsTheSite) {
   write_settings(true, 0, false);
   ASSERT_EQ(run({"/dlg:0", in("src")}), 0);
-  EXPECT_EQ(links_of(read_file(in("src/sub/b.cpp.html"))),
-            (std::vector<std::string>{
-                "../prismet-symbols/2dd.html#size.uses", "../a.cpp.html#L2", "../a.h.html#L2", "../a.h.html#L1",
-                "../prismet-symbols/18b.html#twice.uses", "../prismet-symbols/2dd.html#size", "#L5"}));
+  EXPECT_EQ(
+      links_of(read_file(in("src/sub/b.cpp.html"))),
+      (std::vector<std::string>{"../prismet-symbols/2dd.html#size.uses", "../a.cpp.html#L2", "../a.h.html#L2",
+                                "../a.h.html#L1", "../prismet-symbols/18b.html#twice.uses",
+                                "../prismet-symbols/2dd.html#size", "#L5"}));
   EXPECT_GE(links_land(in("src")), 7);
   EXPECT_FALSE(std::filesystem::exists(in("site")));
   const std::string b_page = in("src/sub/b.cpp.html");
@@ -209,9 +210,9 @@ TEST_F(CrossReferencesProgramTest, EachFolderNamedIsASiteOfItsOwn) {
              "int size() {\n  return 2;\n}\nint c() {\n  return area(Point{}) + size();\n}\n");
   write_settings(true, 0, false);
   ASSERT_EQ(run({"/dlg:0", in("src"), in("other")}), 0);
-  EXPECT_EQ(
-      links_of(read_file(in("other/c.cpp.html"))),
-      (std::vector<std::string>{"prismet-symbols/2dd.html#size.uses", "prismet-symbols/1dc.html#c.uses", "#L1"}));
+  EXPECT_EQ(links_of(read_file(in("other/c.cpp.html"))),
+            (std::vector<std::string>{"prismet-symbols/2dd.html#size.uses", "prismet-symbols/1dc.html#c.uses",
+                                      "#L1"}));
   EXPECT_NE(read_file(in("src/a.cpp.html")).find("<a href=\"prismet-symbols/2dd.html#size.uses\">size</a>"),
             std::string::npos);
   EXPECT_GE(links_land(in("src")), 7);

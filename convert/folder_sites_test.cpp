@@ -101,7 +101,8 @@ TEST_F(FolderSitesTest, EachNamedFolderIsASiteOfItsOwn) {
   // the other folder defines stays plain, and so does the file named alone.
   const std::string area = read_file(in("lib/deep/area.cpp.html"));
   EXPECT_NE(area.find("<a href=\"../shape.h.html#L1\">Shape</a>"), std::string::npos) << area;
-  EXPECT_NE(area.find("<a href=\"../prismet-symbols/17f.html#area.uses\">area</a>"), std::string::npos) << area;
+  EXPECT_NE(area.find("<a href=\"../prismet-symbols/17f.html#area.uses\">area</a>"), std::string::npos)
+      << area;
   const std::string main = read_file(in("app/main.cpp.html"));
   EXPECT_NE(main.find("<a href=\"#L1\">run</a>()"), std::string::npos) << main;
   EXPECT_NE(main.find("area(Shape{})"), std::string::npos) << main;
