@@ -691,8 +691,9 @@ def cross_reference_edit_rows(work, program, args):
     print()
     print("A site with cross-references (-m xref -o SITE, every core) made again after one edit, round by round:")
     print()
-    print("| tree, edit | first run | second run | second over first, median (min–max) | pages rewritten |")
-    print("|---|---|---|---|---|")
+    print("| tree, edit | first run | second run | second over first, median (min–max) | pages and indexes "
+          "rewritten | symbol files rewritten |")
+    print("|---|---|---|---|---|---|")
     command = lambda folder: [program, "-q", "-m", "xref", "-o", site, folder]
     for label, folder, edits in trees:
         cases = [(None, "nothing edited", None)] + list(edits)
@@ -711,19 +712,20 @@ def cross_reference_edit_rows(work, program, args):
                 before = file_stamps(site)
                 again[i].append(spawn_once(command(folder), None, None, 1800))
                 after = file_stamps(site)
-                rewritten[i] = sum(1 for p, stamp in after.items() if before.get(p) != stamp and p.endswith(".html"))
+                rewritten[i] = (sum(1 for p, stamp in after.items() if before.get(p) != stamp and "prismet-symbols" not in p),
+                                sum(1 for p, stamp in after.items() if before.get(p) != stamp and "prismet-symbols" in p))
                 if original is not None:
                     with open(path, "wb") as source:
                         source.write(original)
                     spawn_once(command(folder), None, None, 1800)
         base = statistics.median([x for x in first if x])
-        print(f"| {label}, first run | {base * 1000:.0f} ms | | | |")
+        print(f"| {label}, first run | {base * 1000:.0f} ms | | | | |")
         for i, (_, what, _) in enumerate(cases):
             ratios = [b / a if a and b else None for a, b in zip(first, again[i])]
             second = statistics.median([x for x in again[i] if x])
             stats = median_range(ratios)
             print(f"| {label}, {what} | | {second * 1000:.0f} ms | {stats[0] * 100:.1f}% "
-                  f"({stats[1] * 100:.1f}–{stats[2] * 100:.1f}%) | {rewritten[i]} |")
+                  f"({stats[1] * 100:.1f}–{stats[2] * 100:.1f}%) | {rewritten[i][0]} | {rewritten[i][1]} |")
     shutil.rmtree(site, ignore_errors=True)
     sys.stdout.flush()
 

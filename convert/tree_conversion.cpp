@@ -98,8 +98,9 @@ class TreeConversion {
   void finish_symbols();
   void gather_uses(const std::vector<char>& wanted);
   bool symbol_pages_by_name(std::uint64_t style_digest);
+  // `counts`: each name's uses by its hash, in any order.
   void write_site_record(std::uint64_t style_digest, const FileStamp& symbol_records,
-                         const std::vector<Symbol>& symbols);
+                         std::vector<std::pair<std::uint64_t, std::uint32_t>> counts);
   void judge_links(TreeJob& job);
   void note_uses_changed(const TreeJob& job, bool made);
   void enter_top(SiteFolder& folder, int argument);
@@ -522,6 +523,19 @@ void TreeConversion::finish_symbols() {
   FileStamp symbol_records;
   const bool by_name = progress_ != nullptr && symbol_pages_by_name(style_digest);
   SymbolPagesUpdate update = SymbolPagesUpdate::kNeedsAll;
+  if (by_name && changed_names_.empty() &&
+      std::find(names_changed_.begin(), names_changed_.end(), 1) == names_changed_.end()) {
+    // The same names, each defined and used as before: every symbol page
+    // stands as the run before wrote it (checked by their records file's
+    // stamp, as the pages are by theirs).
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> counts(symbols_.name_count());
+    for (std::uint32_t i = 0; i < counts.size(); ++i) {
+      const std::uint64_t hash = SymbolTable::name_hash(symbols_.name(i));
+      counts[i] = {hash, record_.use_count(hash)};
+    }
+    write_site_record(style_digest, record_.symbol_records(), std::move(counts));
+    return;
+  }
   if (by_name) {
     gather_uses(names_changed_);
     symbols = uses_->take_symbols();
@@ -553,7 +567,11 @@ void TreeConversion::finish_symbols() {
         join_path(join_path(output_root_, std::string(kSymbolFolder)), std::string(kSymbolRecordsName));
     if (!file_stamp(path.c_str(), symbol_records)) symbol_records = FileStamp();
   }
-  write_site_record(style_digest, symbol_records, symbols);
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> counts;
+  counts.reserve(symbols.size());
+  for (const Symbol& symbol : symbols)
+    counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.uses.size()));
+  write_site_record(style_digest, symbol_records, std::move(counts));
   uses_.reset();
   if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
 }
@@ -564,11 +582,7 @@ void TreeConversion::finish_symbols() {
 // whose symbol pages' records file is the one it recorded (else they are
 // all made again).
 void TreeConversion::write_site_record(std::uint64_t style_digest, const FileStamp& symbol_records,
-                                       const std::vector<Symbol>& symbols) {
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> counts;
-  counts.reserve(symbols.size());
-  for (const Symbol& symbol : symbols)
-    counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.uses.size()));
+                                       std::vector<std::pair<std::uint64_t, std::uint32_t>> counts) {
   std::sort(counts.begin(), counts.end());
   std::size_t kept = 0;
   for (std::size_t i = 0; i < counts.size(); ++i) {
