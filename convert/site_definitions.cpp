@@ -38,6 +38,7 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
   std::vector<FileStamp> stamps(sources.size());
   std::vector<Found> state(sources.size(), Found::kNotRead);
   std::vector<char> stamped(sources.size(), 0);
+  std::vector<std::string_view> entries(sources.size());
   if (record != nullptr && record->loaded()) {
     // The stamps first, on every thread; the recorded definitions are taken
     // on this one.
@@ -46,7 +47,7 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
         stamped[i] = file_stamp(sources[i].source_path.c_str(), stamps[i]);
     });
     for (std::size_t i = 0; i < sources.size(); ++i) {
-      if (stamped[i] && record->take_definitions(sources[i].page_path, stamps[i], found[i]))
+      if (stamped[i] && record->take_definitions(sources[i].page_path, stamps[i], found[i], entries[i]))
         state[i] = Found::kRecorded;
     }
   }
@@ -67,8 +68,11 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
     }
   });
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    if (writer != nullptr && stamped[i] && state[i] != Found::kUnreadable)
+    if (writer != nullptr && state[i] == Found::kRecorded) {
+      writer->add_recorded_source(entries[i]);
+    } else if (writer != nullptr && stamped[i] && state[i] != Found::kUnreadable) {
       writer->add_source(sources[i].page_path, stamps[i], found[i]);
+    }
     if (names_read != nullptr && state[i] == Found::kRead) {
       for (const Definition& definition : found[i]) names_read->push_back(definition.name);
     }

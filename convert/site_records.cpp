@@ -195,6 +195,7 @@ bool SiteRecord::parse(std::string_view body) {
   Reader in(body);
   const std::uint32_t sources = in.count(4 + kStampSize + 4);
   for (std::uint32_t i = 0; i < sources && in.ok(); ++i) {
+    const std::size_t start = in.offset();
     const std::string_view path = in.text();
     Source source;
     source.stamp = in.stamp();
@@ -213,6 +214,7 @@ bool SiteRecord::parse(std::string_view body) {
       definition.declaration_only = declaration != 0;
       source.definitions.push_back(std::move(definition));
     }
+    source.entry = body.substr(start, in.offset() - start);
     if (in.ok() && !sources_.emplace(std::string(path), std::move(source)).second) return false;
   }
   const std::uint32_t signatures = in.count(16);
@@ -328,10 +330,11 @@ bool SiteRecord::wanted_uses(std::string_view uses, const SymbolTable& symbols,
 }
 
 bool SiteRecord::take_definitions(const std::string& page_path, const FileStamp& stamp,
-                                  std::vector<Definition>& out) {
+                                  std::vector<Definition>& out, std::string_view& entry) {
   const auto found = sources_.find(page_path);
   if (found == sources_.end() || !(found->second.stamp == stamp)) return false;
   out = std::move(found->second.definitions);
+  entry = found->second.entry;
   sources_.erase(found);
   return true;
 }
@@ -386,6 +389,11 @@ void SiteRecordWriter::add_source(std::string_view page_path, const FileStamp& s
     out_ += static_cast<char>(definition.kind);
     out_ += static_cast<char>(definition.declaration_only ? 1 : 0);
   }
+}
+
+void SiteRecordWriter::add_recorded_source(std::string_view entry) {
+  ++count_;
+  out_ += entry;
 }
 
 void SiteRecordWriter::end_sources() {

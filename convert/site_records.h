@@ -70,8 +70,11 @@ class SiteRecord {
   bool loaded() const { return loaded_; }
 
   // The definitions recorded for the source of the page `page_path` when its
-  // stamp is `stamp`, moved out into `out`; false (nothing moved) otherwise.
-  bool take_definitions(const std::string& page_path, const FileStamp& stamp, std::vector<Definition>& out);
+  // stamp is `stamp`, moved out into `out`, with the source's whole entry
+  // for the next record; false (nothing moved) otherwise.
+  bool take_definitions(const std::string& page_path, const FileStamp& stamp, std::vector<Definition>& out,
+                        std::string_view& entry);
+  std::size_t size() const { return bytes_.size(); }
   const LinkSignatures& signatures() const { return signatures_; }
   // A digest of the symbol pages' style, and their records file's stamp
   // after they were all written (all zero: they were not).
@@ -109,6 +112,7 @@ class SiteRecord {
   struct Source {
     FileStamp stamp;
     std::vector<Definition> definitions;
+    std::string_view entry;
   };
   bool parse(std::string_view body);
   static bool next_page(std::string_view& pages, std::string_view& path, std::string_view& uses);
@@ -128,8 +132,12 @@ class SiteRecord {
 class SiteRecordWriter {
  public:
   explicit SiteRecordWriter(std::uint64_t fingerprint);
+  // Room for a record of `bytes`, so that it is not copied as it grows.
+  void reserve(std::size_t bytes) { out_.reserve(bytes); }
   void add_source(std::string_view page_path, const FileStamp& stamp,
                   std::span<const Definition> definitions);
+  // A source whose definitions were taken from the record: its entry.
+  void add_recorded_source(std::string_view entry);
   void end_sources();
   void add_signatures(const LinkSignatures& signatures);
   // A page made in this run: what it linked by `symbols`' numbers, and the

@@ -66,8 +66,9 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   SiteRecord record;
   ASSERT_TRUE(record.load(record_bytes(symbols), kFingerprint));
   std::vector<Definition> found;
-  EXPECT_FALSE(record.take_definitions("a.h.html", stamp(9), found));  // another stamp: read again
-  ASSERT_TRUE(record.take_definitions("a.h.html", stamp(1), found));
+  std::string_view entry;
+  EXPECT_FALSE(record.take_definitions("a.h.html", stamp(9), found, entry));  // another stamp: read again
+  ASSERT_TRUE(record.take_definitions("a.h.html", stamp(1), found, entry));
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].name, "area");
   EXPECT_EQ(found[0].scope, "ns");
@@ -76,7 +77,7 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   EXPECT_TRUE(found[0].declaration_only);
   EXPECT_EQ(found[1].name, "Shape");
   EXPECT_FALSE(found[1].declaration_only);
-  EXPECT_FALSE(record.take_definitions("b.h.html", stamp(1), found));
+  EXPECT_FALSE(record.take_definitions("b.h.html", stamp(1), found, entry));
   EXPECT_EQ(record.signatures().size(), 3u);  // Shape, area, helper
   EXPECT_EQ(record.symbol_style(), 77u);
   EXPECT_EQ(record.symbol_records(), stamp(5));
@@ -113,8 +114,10 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   wanted.assign(wanted.size(), 0);
   EXPECT_FALSE(SiteRecord::wanted_uses(page->uses, symbols, wanted, helper));
 
-  // A page left as it was is copied into the next record as it stands.
+  // A source and a page left as they were are copied into the next record
+  // as they stand.
   SiteRecordWriter next(kFingerprint);
+  next.add_recorded_source(entry);
   next.end_sources();
   next.add_signatures({});
   next.add_recorded_page(*page);
@@ -128,6 +131,9 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   SiteRecord again;
   ASSERT_TRUE(again.load(next.finish(0, FileStamp(), {}), kFingerprint));
   ASSERT_NE(again.page("main.cpp.html"), nullptr);
+  ASSERT_TRUE(again.take_definitions("a.h.html", stamp(1), found, entry));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[1].text, "int Shape();");
   EXPECT_EQ(again.page("main.cpp.html")->page, stamp(4));
 }
 
@@ -165,7 +171,8 @@ TEST(SiteRecordTest, AnyOtherBytesAreNoRecord) {
     EXPECT_EQ(record.page("main.cpp.html"), nullptr) << what;
     EXPECT_TRUE(record.signatures().empty()) << what;
     std::vector<Definition> found;
-    EXPECT_FALSE(record.take_definitions("a.h.html", stamp(1), found)) << what;
+    std::string_view entry;
+    EXPECT_FALSE(record.take_definitions("a.h.html", stamp(1), found, entry)) << what;
   }
   SiteRecord other;
   EXPECT_FALSE(other.load(record_bytes(table(), kFingerprint + 1), kFingerprint));

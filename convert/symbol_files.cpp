@@ -114,16 +114,14 @@ bool read_site_records_file(const std::string& path, std::string& bytes) {
   std::unique_ptr<std::FILE, FileCloser> file(
       open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
   if (!file || stamp.size > kMaxSiteRecordSize) return false;
-  bytes.reserve(static_cast<std::size_t>(stamp.size));
-  char buffer[1 << 16];
+  // Read in place, a byte more than its size to see it end: the record is
+  // the largest file a run reads.
+  bytes.resize(static_cast<std::size_t>(stamp.size) + 1);
   std::size_t got = 0;
-  bool read = true;
-  while ((read = read_block(file.get(), buffer, sizeof buffer, got)) && got > 0) {
-    if (bytes.size() + got > kMaxSiteRecordSize) break;  // grown since
-    bytes.append(buffer, got);
-    if (bytes.size() >= kSiteRecordsHeadSize && !begins_like_site_records(bytes)) break;  // anyone else's
+  if (read_block(file.get(), bytes.data(), bytes.size(), got) && got + 1 == bytes.size()) {
+    bytes.resize(got);
+    if (begins_like_site_records(bytes)) return true;
   }
-  if (read && got == 0 && begins_like_site_records(bytes)) return true;
   bytes.clear();
   return false;
 }

@@ -426,6 +426,7 @@ void TreeConversion::find_definitions() {
                              bytes))
     record_.load(std::move(bytes), fingerprint);
   record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
+  record_writer_->reserve(record_.size() + record_.size() / 8);
   find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
                         symbols_, &record_, record_writer_.get(), &names_read_);
   std::vector<DefinitionSource>().swap(definition_sources_);
