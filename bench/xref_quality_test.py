@@ -31,19 +31,19 @@ int use(Point p) {
 LINE = '<a id="L{0}" href="#L{0}">{0:4}: </a>'
 
 A_PAGE = ("<html><body><pre class=\"prismet\">"
-          + LINE.format(1) + '<span class="keyword">#define</span> <a href="prismet-symbols/LIMIT.html#uses">LIMIT</a> 3\n'
-          + LINE.format(2) + '<span class="keyword">struct</span> <a href="prismet-symbols/Point.html#uses">Point</a> {\n'
-          + LINE.format(3) + '  <span class="keyword">int</span> <a href="prismet-symbols/x.html#uses">x</a>;\n'
+          + LINE.format(1) + '<span class="keyword">#define</span> <a href="prismet-symbols/2d8.html#LIMIT.uses">LIMIT</a> 3\n'
+          + LINE.format(2) + '<span class="keyword">struct</span> <a href="prismet-symbols/382.html#Point.uses">Point</a> {\n'
+          + LINE.format(3) + '  <span class="keyword">int</span> <a href="prismet-symbols/01a.html#x.uses">x</a>;\n'
           + LINE.format(4) + "};\n"
-          + LINE.format(5) + 'int <a href="prismet-symbols/area.html#uses">area</a>(<a href="#L2">Point</a> p);\n'
+          + LINE.format(5) + 'int <a href="prismet-symbols/17f.html#area.uses">area</a>(<a href="#L2">Point</a> p);\n'
           + LINE.format(6) + 'int <a href="a.h.html#L5">area</a>(Point p, int z);\n'
           + "</pre></body></html>\n")
 
 B_PAGE = ("<html><body><pre class=\"prismet\">"
           + LINE.format(1) + '<span class="keyword">#include</span> "<a href="a.h.html">a.h</a>"\n'
           + LINE.format(2) + '<span class="comment">// Point in a comment, "Point" in a string</span>\n'
-          + LINE.format(3) + 'int <a href="prismet-symbols/use.html#uses">use</a>(<a href="a.h.html#L2">Point</a> p) {\n'
-          + LINE.format(4) + '  return <a href="prismet-symbols/area.html">area</a>(p) + <a href="a.h.html#L1">LIMIT</a>'
+          + LINE.format(3) + 'int <a href="prismet-symbols/096.html#use.uses">use</a>(<a href="a.h.html#L2">Point</a> p) {\n'
+          + LINE.format(4) + '  return <a href="prismet-symbols/17f.html#area">area</a>(p) + <a href="a.h.html#L1">LIMIT</a>'
           + ' + p.<a href="a.h.html#L4">x</a> + <a class="use" href="a.h.html#L1">LIMIT</a>;\n'
           + LINE.format(5) + "}\n"
           + "</pre></body></html>\n")
@@ -66,7 +66,7 @@ class LinkFiguresTest(unittest.TestCase):
                            (os.path.join(self.site, "a.h.html"), A_PAGE),
                            (os.path.join(self.site, "b.cpp.html"), B_PAGE),
                            (os.path.join(self.site, "index.html"), '<a href="a.h.html#L1">LIMIT</a>'),
-                           (os.path.join(self.site, "prismet-symbols", "area.html"),
+                           (os.path.join(self.site, "prismet-symbols", "17f.html"),
                             '<pre>\n<a href="../a.h.html#L9">area</a>\n</pre>')):
             with open(path, "w") as out:
                 out.write(text)

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "common/cp932.h"
+#include "convert/symbol_page_name.h"
 
 namespace prismet {
 
@@ -92,8 +93,8 @@ std::string_view PageReferences::identifier_target(const IdentifierUse& use) {
       target_ = root_;
       target_ += symbols_.symbol_url(name);
       if (link.kind == SymbolTable::LinkKind::kUses) {
-        target_ += "#uses";
-        return target_;  // the definition itself is no use
+        target_ += kSymbolUsesSuffix;  // the anchor of its uses
+        return target_;                // the definition itself is no use
       }
       break;
   }

@@ -20,6 +20,9 @@ constexpr char kStyle[] =
     "h1 { font-size: 1rem; font-weight: 600; }\n"
     "h2 { font-size: 0.95rem; font-weight: 600; margin: 1.2em 0 0.4em; }\n"
     "h3 { font-size: 0.9rem; font-weight: 600; margin: 0.8em 0 0.2em; }\n"
+    "h4 { font-size: 0.85rem; font-weight: 600; margin: 0.6em 0 0.2em; }\n"
+    "section.prismet-name { border-top: 1px solid #d0d0d0; margin-top: 1.5em; }\n"
+    "section:target > h2, section:target > h3 { background: #fff3b0; }\n"
     "nav.prismet-nav { font-size: 0.85rem; }\n"
     "table { border-collapse: collapse; }\n"
     "th, td { padding: 0.15em 1em 0.15em 0; text-align: left; vertical-align: top; }\n"
@@ -33,6 +36,8 @@ constexpr char kStyle[] =
     "@media (prefers-color-scheme: dark) {\n"
     "  body { background: #1e1e1e; color: #d4d4d4; }\n"
     "  a { color: #569cd6; }\n"
+    "  section.prismet-name { border-top-color: #444444; }\n"
+    "  section:target > h2, section:target > h3 { background: #4b4420; }\n"
     "  #prismet-search { background: #2d2d2d; color: inherit; border: 1px solid #555555; }\n"
     "}\n"
     "</style>\n";

@@ -117,7 +117,7 @@ std::string render_symbol_initial(int initial, std::span<const Symbol* const> na
   out += "<thead><tr><th>Name</th><th>Kind</th><th>Definitions</th><th>Uses</th></tr></thead>\n<tbody>\n";
   for (const Symbol* symbol : names) {
     out += "<tr><td><a href=\"";
-    out += symbol_page_name(symbol->name, style.extension);
+    out += symbol_href(symbol->name, style.extension);
     out += "\">";
     append_html_text(out, symbol->name);
     out += "</a></td><td>";

@@ -78,7 +78,7 @@ TEST(SymbolIndexHtml, TheIndexLinksTheInitialsThatHaveNames) {
             "</tbody>\n</table>\n</body>\n</html>\n");
 }
 
-TEST(SymbolIndexHtml, AnInitialsPageListsNamesDifferingOnlyInCaseEachWithItsOwnPage) {
+TEST(SymbolIndexHtml, AnInitialsPageListsNamesDifferingOnlyInCaseEachWithItsOwnSection) {
   Symbol lower;
   lower.name = "value";
   lower.definitions.resize(2);
@@ -97,18 +97,19 @@ TEST(SymbolIndexHtml, AnInitialsPageListsNamesDifferingOnlyInCaseEachWithItsOwnP
   style.extension = ".htm";
   const std::string page = render_symbol_initial(21, names, style);
   EXPECT_NE(page.find("<title>Symbols: V</title>"), std::string::npos);
-  EXPECT_EQ(body_of(page),
-            "<h1 class=\"prismet-breadcrumbs\"><a href=\"../index.html\">index</a> / "
-            "<a href=\"+index.html\">Symbols</a> / V</h1>\n"
-            "<table class=\"prismet-symbols\">\n"
-            "<thead><tr><th>Name</th><th>Kind</th><th>Definitions</th><th>Uses</th></tr></thead>\n<tbody>\n"
-            "<tr><td><a href=\"-value.htm\">Value</a></td><td>class</td><td class=\"prismet-count\">1</td>"
-            "<td class=\"prismet-count\">0</td></tr>\n"
-            "<tr><td><a href=\"value.htm\">value</a></td><td>function, variable</td>"
-            "<td class=\"prismet-count\">2</td><td class=\"prismet-count\">3</td></tr>\n"
-            "<tr><td><a href=\"v+3Cw+3E.htm\">v&lt;w&gt;</a></td><td></td><td class=\"prismet-count\">0</td>"
-            "<td class=\"prismet-count\">0</td></tr>\n"
-            "</tbody>\n</table>\n</body>\n</html>\n");
+  EXPECT_EQ(
+      body_of(page),
+      "<h1 class=\"prismet-breadcrumbs\"><a href=\"../index.html\">index</a> / "
+      "<a href=\"+index.html\">Symbols</a> / V</h1>\n"
+      "<table class=\"prismet-symbols\">\n"
+      "<thead><tr><th>Name</th><th>Kind</th><th>Definitions</th><th>Uses</th></tr></thead>\n<tbody>\n"
+      "<tr><td><a href=\"010.htm#Value\">Value</a></td><td>class</td><td class=\"prismet-count\">1</td>"
+      "<td class=\"prismet-count\">0</td></tr>\n"
+      "<tr><td><a href=\"010.htm#value\">value</a></td><td>function, variable</td>"
+      "<td class=\"prismet-count\">2</td><td class=\"prismet-count\">3</td></tr>\n"
+      "<tr><td><a href=\"395.htm#v.3Cw.3E\">v&lt;w&gt;</a></td><td></td><td class=\"prismet-count\">0</td>"
+      "<td class=\"prismet-count\">0</td></tr>\n"
+      "</tbody>\n</table>\n</body>\n</html>\n");
 }
 
 }  // namespace

@@ -49,14 +49,6 @@ std::string utf8_of_shift_jis(std::string_view text) {
   return out;
 }
 
-bool plain_name(std::string_view name) {
-  if (name.empty()) return false;
-  for (const char c : name) {
-    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
-  }
-  return true;
-}
-
 // Shows what the site's names script found, then the names that hold what
 // is typed, those equal to it first, at most a hundred; where no file was
 // found, its "no file" gives way to them.
@@ -68,8 +60,11 @@ constexpr char kTail[] = R"js(]};
   if (!input || !list || !script) return;
   var folder = script.getAttribute("src").replace(/[^\/]*$/, "");
   var names = prismetSymbols.names, most = 100, lower = null;
-  function name(i) { return typeof names[i] === "string" ? names[i] : names[i][0]; }
-  function page(i) { return typeof names[i] === "string" ? names[i] + prismetSymbols.extension : names[i][1]; }
+  function name(i) { return names[i][0]; }
+  function page(i) {
+    var n = names[i];
+    return n[1] + prismetSymbols.extension + "#" + (n.length > 2 ? n[2] : n[0]);
+  }
   function add(text, href) {
     var item = document.createElement("li");
     item.className = "prismet-symbol";
@@ -108,9 +103,8 @@ constexpr char kTail[] = R"js(]};
 
 }  // namespace
 
-void append_symbol_name(std::string& list, std::string_view name, std::string_view extension, bool utf8) {
-  const bool plain = plain_name(name);
-  list += plain ? "\"" : "[\"";
+void append_symbol_name(std::string& list, std::string_view name, bool utf8) {
+  list += "[\"";
   bool ascii = true;
   for (const char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii || utf8) {
@@ -118,13 +112,15 @@ void append_symbol_name(std::string& list, std::string_view name, std::string_vi
   } else {
     append_script_text(list, utf8_of_shift_jis(name));
   }
-  list += '"';
-  if (!plain) {
-    list += ",\"";
-    append_script_text(list, symbol_page_name(name, extension));
-    list += "\"]";
+  list += "\",\"";
+  // The group's page without its extension, which the script adds.
+  list += symbol_group_page(symbol_group(name), std::string_view());
+  const std::string anchor = symbol_anchor(name);
+  if (anchor != name) {
+    list += "\",\"";
+    list += anchor;
   }
-  list += ",\n";
+  list += "\"],\n";
 }
 
 std::string symbol_names_head(std::string_view extension) {

@@ -2,11 +2,12 @@
 // global `prismetSymbols` ({extension, names}) and then makes the search box
 // of an index that loads it (after the site's names script, site_names.h)
 // find names too: below the files it finds, the names that hold what is
-// typed (in any case), those equal to it first, each a link to its page.
+// typed (in any case), those equal to it first, each a link to its section.
 // ASCII whatever the pages' encoding, as the site's names script is.
 //
-// Each name is a string where its page is the name and the extension (a
-// name of small letters, digits and '_'), else a pair [name, page].
+// Each name is [name, group], its link the group's page with the extension,
+// '#' and the name, where the name is its own anchor (symbol_href); else
+// [name, group, anchor].
 #pragma once
 
 #include <string>
@@ -16,7 +17,7 @@ namespace prismet {
 
 // Appends `name` in the pages' encoding (UTF-8, else Shift_JIS) to the
 // list, one line.
-void append_symbol_name(std::string& list, std::string_view name, std::string_view extension, bool utf8);
+void append_symbol_name(std::string& list, std::string_view name, bool utf8);
 
 // The script in pieces, as the site's names script is written: what comes
 // before the list and after it.

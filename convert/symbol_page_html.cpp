@@ -1,6 +1,7 @@
 #include "convert/symbol_page_html.h"
 
 #include "convert/symbol_html.h"
+#include "convert/symbol_page_name.h"
 
 namespace prismet {
 
@@ -22,7 +23,7 @@ void append_code(std::string& out, std::string_view text) {
 }
 
 void append_definitions(std::string& out, const Symbol& symbol, const SymbolPagesStyle& style) {
-  out += "<h2>Definitions</h2>\n<table class=\"prismet-definitions\">\n";
+  out += "<h3>Definitions</h3>\n<table class=\"prismet-definitions\">\n";
   out += "<thead><tr><th>Kind</th><th>Scope</th><th>Place</th><th>Line</th></tr></thead>\n<tbody>\n";
   for (const SymbolDefinition& definition : symbol.definitions) {
     out += "<tr><td>";
@@ -63,8 +64,12 @@ void append_uses_count(std::string& out, const Symbol& symbol) {
   out += groups == 1 ? " file.</p>\n" : " files.</p>\n";
 }
 
-void append_uses(std::string& out, const Symbol& symbol, const SymbolPagesStyle& style) {
-  out += "<section id=\"uses\">\n<h2>Uses</h2>\n";
+void append_uses(std::string& out, const Symbol& symbol, std::string_view anchor,
+                 const SymbolPagesStyle& style) {
+  out += "<section class=\"prismet-name-uses\" id=\"";
+  out += anchor;
+  out += kSymbolUsesSuffix;
+  out += "\">\n<h3>Uses</h3>\n";
   append_uses_count(out, symbol);
   std::string url;
   for (std::size_t i = 0; i < symbol.uses.size(); ++i) {
@@ -72,11 +77,11 @@ void append_uses(std::string& out, const Symbol& symbol, const SymbolPagesStyle&
     if (i == 0 || use.page != symbol.uses[i - 1].page) {
       if (i > 0) out += "</table>\n";
       url = symbol_place_url(use.page);
-      out += "<h3><a href=\"";
+      out += "<h4><a href=\"";
       out += url;
       out += "\">";
       out += symbol_place_text(use.page, style);
-      out += "</a></h3>\n<table class=\"prismet-uses\">\n";
+      out += "</a></h4>\n<table class=\"prismet-uses\">\n";
     }
     out += "<tr><td>";
     open_line_link(out, url, use.line);
@@ -90,17 +95,34 @@ void append_uses(std::string& out, const Symbol& symbol, const SymbolPagesStyle&
 
 }  // namespace
 
-std::string render_symbol_page(const Symbol& symbol, const SymbolPagesStyle& style) {
-  std::string name;
-  append_html_text(name, symbol.name);
-  std::string out = symbol_document_head(name, style.utf8);
+std::string render_symbol_group(std::span<const Symbol* const> names, const SymbolPagesStyle& style) {
+  // The title names the first few; the reader comes for one of them.
+  constexpr std::size_t kNamesInTitle = 3;
+  std::string title = "Symbols: ";
+  for (std::size_t i = 0; i < names.size() && i < kNamesInTitle; ++i) {
+    if (i > 0) title += ", ";
+    append_html_text(title, names[i]->name);
+  }
+  if (names.size() > kNamesInTitle) {
+    title += " and ";
+    append_number(title, names.size() - kNamesInTitle);
+    title += " more";
+  }
+  std::string out = symbol_document_head(title, style.utf8);
   out += "<nav class=\"prismet-nav prismet-breadcrumbs\">";
   out += symbol_trail(style, false, std::string_view());
-  out += "</nav>\n<h1 class=\"prismet-symbol\">";
-  out += name;
-  out += "</h1>\n";
-  append_definitions(out, symbol, style);
-  append_uses(out, symbol, style);
+  out += "</nav>\n";
+  for (const Symbol* symbol : names) {
+    const std::string anchor = symbol_anchor(symbol->name);
+    out += "<section class=\"prismet-name\" id=\"";
+    out += anchor;
+    out += "\">\n<h2 class=\"prismet-symbol\">";
+    append_html_text(out, symbol->name);
+    out += "</h2>\n";
+    append_definitions(out, *symbol, style);
+    append_uses(out, *symbol, anchor, style);
+    out += "</section>\n";
+  }
   out += kSymbolDocumentEnd;
   return out;
 }

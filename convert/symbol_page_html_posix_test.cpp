@@ -1,8 +1,9 @@
-// On Linux a file name is bytes: a name's page links a name that is not
+// On Linux a file name is bytes: a group's page links a name that is not
 // UTF-8 byte for byte, percent-encoded, as the indexes do.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "convert/symbol_page_html.h"
 
@@ -25,7 +26,7 @@ TEST(SymbolPageHtmlPosix, FileNamesAreLinkedByTheirBytes) {
     definition.page = c.folder + "/a.cpp.html";
     definition.line = 2;
     symbol.definitions.push_back(definition);
-    const std::string page = render_symbol_page(symbol, SymbolPagesStyle());
+    const std::string page = render_symbol_group(std::vector<const Symbol*>{&symbol}, SymbolPagesStyle());
     EXPECT_NE(page.find(std::string("<a href=\"") + c.url + "\">"), std::string::npos) << c.url;
   }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "convert/symbol_page_html.h"
 
@@ -24,12 +25,12 @@ TEST(SymbolPageHtmlWin32, ShiftJisFileNamesAreLinkedInUtf8AndShownAsTheyAre) {
     SymbolPagesStyle style;
     style.extension = ".htm";
     style.utf8 = utf8;
-    const std::string page = render_symbol_page(symbol, style);
+    const std::string page = render_symbol_group(std::vector<const Symbol*>{&symbol}, style);
     const std::string shown = utf8 ? "\xE8\xA1\xA8\xE7\xA4\xBA" : hyouji;
     EXPECT_NE(page.find("<a href=\"../%E8%A1%A8%E7%A4%BA/a.cpp.htm#L2\">" + shown + "/a.cpp:2</a>"),
               std::string::npos)
         << utf8;
-    EXPECT_NE(page.find("<h3><a href=\"../%E8%A1%A8%E7%A4%BA/a.cpp.htm\">" + shown + "/a.cpp</a></h3>"),
+    EXPECT_NE(page.find("<h4><a href=\"../%E8%A1%A8%E7%A4%BA/a.cpp.htm\">" + shown + "/a.cpp</a></h4>"),
               std::string::npos)
         << utf8;
   }

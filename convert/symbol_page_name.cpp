@@ -1,44 +1,75 @@
 #include "convert/symbol_page_name.h"
 
-#include <cstdint>
-
 #include "common/fnv1a.h"
 
 namespace prismet {
 
 namespace {
 
-constexpr std::size_t kLongestStem = 96;
-constexpr std::size_t kKeptOfLongStem = 72;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::size_t kLongestAnchor = 96;
+constexpr std::size_t kKeptOfLongAnchor = 72;
+constexpr int kGroupBits = 10;
+static_assert(kSymbolGroups == 1u << kGroupBits);
 
-void append_hex(std::string& out, std::uint64_t value, int digits) {
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHexDigits[(value >> shift) & 0xF];
+void append_hex(std::string& out, std::uint64_t value, int digits, const char* hex_digits) {
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += hex_digits[(value >> shift) & 0xF];
 }
 
 }  // namespace
 
-std::string symbol_page_name(std::string_view name, std::string_view page_extension) {
-  std::string stem;
-  stem.reserve(name.size() + 8);
+std::uint32_t symbol_group(std::string_view name) {
+  std::uint64_t hash = kFnv1aBasis;
   for (const char c : name) {
-    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_') {
-      stem += c;
-    } else if (c >= 'A' && c <= 'Z') {
-      stem += '-';
-      stem += static_cast<char>(c - 'A' + 'a');
+    const auto byte = static_cast<unsigned char>(c);
+    hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte)) * kFnv1aPrime;
+  }
+  // FNV-1a leaves the last bytes out of its top bits ("_10" to "_29" would
+  // share a group); a finishing mix (MurmurHash3's) spreads every bit.
+  hash ^= hash >> 33;
+  hash *= 0xFF51AFD7ED558CCDull;
+  hash ^= hash >> 33;
+  hash *= 0xC4CEB9FE1A85EC53ull;
+  hash ^= hash >> 33;
+  return static_cast<std::uint32_t>(hash >> (64 - kGroupBits));
+}
+
+std::string symbol_group_page(std::uint32_t group, std::string_view page_extension) {
+  std::string page;
+  append_hex(page, group % kSymbolGroups, 3, "0123456789abcdef");
+  page += page_extension;
+  return page;
+}
+
+std::string symbol_anchor(std::string_view name) {
+  std::string anchor;
+  anchor.reserve(name.size() + 8);
+  for (const char c : name) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '~') {
+      anchor += c;
     } else {
-      stem += '+';
-      append_hex(stem, static_cast<unsigned char>(c), 2);
+      anchor += '.';
+      append_hex(anchor, static_cast<unsigned char>(c), 2, "0123456789ABCDEF");
     }
   }
-  if (stem.size() > kLongestStem) {
-    stem.resize(kKeptOfLongStem);
-    stem += '~';
-    append_hex(stem, fnv1a(kFnv1aBasis, name), 16);
+  if (anchor.size() > kLongestAnchor) {
+    anchor.resize(kKeptOfLongAnchor);
+    anchor += '-';
+    append_hex(anchor, fnv1a(kFnv1aBasis, name), 16, "0123456789abcdef");
   }
-  stem += page_extension;
-  return stem;
+  return anchor;
+}
+
+std::string symbol_uses_anchor(std::string_view name) {
+  std::string anchor = symbol_anchor(name);
+  anchor += kSymbolUsesSuffix;
+  return anchor;
+}
+
+std::string symbol_href(std::string_view name, std::string_view page_extension) {
+  std::string href = symbol_group_page(symbol_group(name), page_extension);
+  href += '#';
+  href += symbol_anchor(name);
+  return href;
 }
 
 }  // namespace prismet

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -96,60 +97,84 @@ class SymbolFolder {
   bool failed_ = false;
 };
 
-// One name's page, left alone where the records say it shows what it
+// One group's page, left alone where the records say it shows what it
 // would show now and it is as it was written; its record afterwards, none
 // when it could not be written.
-SymbolRecord bring_page(const std::string& path, const Symbol& symbol, const SymbolPagesStyle& style,
-                        const SymbolRecord* previous, std::optional<FileFailure>& failure) {
+SymbolRecord bring_page(const std::string& path, std::span<const Symbol* const> names,
+                        const SymbolPagesStyle& style, const SymbolRecord* previous,
+                        std::optional<FileFailure>& failure) {
   SymbolRecord record;
-  record.digest = symbol_digest(symbol, style);
+  record.digest = symbol_group_digest(names, style);
   FileStamp stamp;
   const bool stamped = file_stamp(path.c_str(), stamp);
   if (previous != nullptr && previous->digest == record.digest && stamped && stamp == previous->page) {
     record.page = stamp;
     return record;
   }
-  failure = write_symbol_file(path, render_symbol_page(symbol, style));
+  failure = write_symbol_file(path, render_symbol_group(names, style));
   if (failure || !file_stamp(path.c_str(), record.page)) record.digest = 0;
   return record;
 }
 
 using Failures = std::vector<std::pair<std::size_t, FileFailure>>;
 
-// The pages of the names, on `style.threads` threads at once (the calling
-// thread one of them), each taking the next name; the failures are told
-// afterwards in the names' order, and the records written. A name that
-// `settled` marks (null: none) keeps its page and record as they are, and
-// must have both: false, with no records written, when one has not.
-bool write_name_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
-                      const SymbolPagesStyle& style, const std::vector<char>* settled, const Symbol* first) {
+// The names of each group that has any, in the index's order within it; the
+// groups by their number.
+struct Group {
+  std::string page;
+  std::vector<const Symbol*> names;
+};
+
+std::vector<Group> groups_of(const std::vector<const Symbol*>& order, const SymbolPagesStyle& style) {
+  std::vector<std::vector<const Symbol*>> by_group(kSymbolGroups);
+  for (const Symbol* symbol : order) by_group[symbol_group(symbol->name)].push_back(symbol);
+  std::vector<Group> groups;
+  for (std::uint32_t group = 0; group < kSymbolGroups; ++group) {
+    if (by_group[group].empty()) continue;
+    groups.push_back({symbol_group_page(group, style.extension), std::move(by_group[group])});
+  }
+  return groups;
+}
+
+// The pages of the groups, on `style.threads` threads at once (the calling
+// thread one of them), each taking the next group; the failures are told
+// afterwards in the groups' order, and the records written. A group whose
+// names `settled` marks (null: none), every one, keeps its page and record
+// as they are, and must have both: false, with no records written, when
+// one has not.
+bool write_group_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                       const SymbolPagesStyle& style, const std::vector<char>* settled, const Symbol* first) {
   SymbolRecords previous;
   read_symbol_records_file(folder.path_of(kSymbolRecordsName), previous);
-  std::vector<std::string> names(order.size());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    names[i] = symbol_page_name(order[i]->name, style.extension);
-    folder.keep(names[i]);
-  }
-  std::vector<NamedRecord> records(order.size());
+  const std::vector<Group> groups = groups_of(order, style);
+  for (const Group& group : groups) folder.keep(group.page);
+  std::vector<NamedRecord> records(groups.size());
   std::atomic<bool> unsettled{false};
   std::atomic<std::size_t> next{0};
   std::vector<Failures> failures(static_cast<std::size_t>(std::clamp(style.threads, 1, 64)));
+  auto all_settled = [&](const Group& group) {
+    if (settled == nullptr) return false;
+    for (const Symbol* symbol : group.names) {
+      if (!(*settled)[static_cast<std::size_t>(symbol - first)]) return false;
+    }
+    return true;
+  };
   auto work = [&](Failures& found) {
-    for (std::size_t i = next++; i < order.size(); i = next++) {
-      const auto kept = previous.find(names[i]);
-      if (settled != nullptr && (*settled)[static_cast<std::size_t>(order[i] - first)]) {
+    for (std::size_t i = next++; i < groups.size(); i = next++) {
+      const auto kept = previous.find(groups[i].page);
+      if (all_settled(groups[i])) {
         FileStamp stamp;
-        if (kept == previous.end() || !file_stamp(folder.path_of(names[i]).c_str(), stamp) ||
+        if (kept == previous.end() || !file_stamp(folder.path_of(groups[i].page).c_str(), stamp) ||
             !(stamp == kept->second.page)) {
           unsettled = true;
         } else {
-          records[i] = {names[i], kept->second};
+          records[i] = {groups[i].page, kept->second};
         }
         continue;
       }
       std::optional<FileFailure> failure;
-      records[i] = {names[i], bring_page(folder.path_of(names[i]), *order[i], style,
-                                         kept == previous.end() ? nullptr : &kept->second, failure)};
+      records[i] = {groups[i].page, bring_page(folder.path_of(groups[i].page), groups[i].names, style,
+                                               kept == previous.end() ? nullptr : &kept->second, failure)};
       if (failure) found.emplace_back(i, std::move(*failure));
     }
   };
@@ -205,7 +230,7 @@ void write_indexes(SymbolFolder& folder, const std::vector<const Symbol*>& order
 void write_names(SymbolFolder& folder, const std::vector<const Symbol*>& order,
                  const SymbolPagesStyle& style) {
   std::string script = symbol_names_head(style.extension);
-  for (const Symbol* symbol : order) append_symbol_name(script, symbol->name, style.extension, style.utf8);
+  for (const Symbol* symbol : order) append_symbol_name(script, symbol->name, style.utf8);
   script += symbol_names_tail();
   folder.write(kSymbolNamesName, script);
 }
@@ -224,7 +249,7 @@ SymbolPagesUpdate update_symbol_pages(const std::string& site_root, const std::v
   if (!folder.open()) return SymbolPagesUpdate::kFailed;
   const std::vector<const Symbol*> order = index_order(symbols);
   folder.keep_site_record();
-  if (!write_name_pages(folder, order, style, settled, symbols.data())) return SymbolPagesUpdate::kNeedsAll;
+  if (!write_group_pages(folder, order, style, settled, symbols.data())) return SymbolPagesUpdate::kNeedsAll;
   write_indexes(folder, order, style);
   write_names(folder, order, style);
   folder.remove_stale();

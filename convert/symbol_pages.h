@@ -1,13 +1,13 @@
 // What a site's names lead to, below its folder "prismet-symbols"
-// (symbol_page_name.h): a page for each defined name, listing where it is
-// defined and where it is used; the symbol index, a page per initial that
-// lists every name of that initial; and the names script that lets the
-// indexes' search box find names as well as files.
+// (symbol_page_name.h): a page for each group of defined names, listing
+// where each is defined and where it is used; the symbol index, a page per
+// initial that lists every name of that initial; and the names script that
+// lets the indexes' search box find names as well as files.
 //
 // Every file is written as the pages are: through a temporary file and a
 // rename, never through a symbolic link, never over a file this program did
-// not make, and only when its bytes change. The pages of names that are no
-// longer defined go; anyone else's files in the folder stay.
+// not make, and only when its bytes change. The pages of groups that no
+// longer have a name go; anyone else's files in the folder stay.
 #pragma once
 
 #include <cstdint>
@@ -46,30 +46,30 @@ struct SymbolPagesStyle {
   std::string root_name;            // the site's root as its trail names it; empty for "index"
   bool navigation = true;           // the site has navigation: the symbol index has its search box
   int argument = 0;                 // what the progress is told a failure with
-  int threads = 1;                  // how many threads write the names' pages at once
+  int threads = 1;                  // how many threads write the groups' pages at once
 };
 
 // The file names of the symbol index, of the page of each initial and of
-// the names script in the folder of the symbol pages. No name's page is
-// ever named so: a page name never has '+' before a small letter.
+// the names script in the folder of the symbol pages. No group's page is
+// ever named so: its name is hexadecimal digits.
 inline constexpr char kSymbolIndexName[] = "+index.html";
 inline constexpr char kSymbolNamesName[] = "+names.js";
 
 // Writes the pages of `symbols` below `site_root` (the site's output
-// folder) and removes the pages this program made there for names no
-// longer among them. Each file that cannot be written (or removed) is told
-// to `progress` as failed and the others are still written; false when any
-// failed. A name that comes twice gets the page of its first coming; an
-// empty name gets none.
+// folder) and removes the pages this program made there for groups with no
+// name among them any more. Each file that cannot be written (or removed)
+// is told to `progress` as failed and the others are still written; false
+// when any failed. A name that comes twice gets the section of its first
+// coming; an empty name gets none.
 bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
                         const SymbolPagesStyle& style, FileProgress& progress);
 
-// write_symbol_pages for a run that knows which names' pages show what
-// they showed: those `settled` marks (by their place in `symbols`) are left
-// alone without their uses (a settled name's `uses` need only be as many
-// as it has, for the indexes), while each is as its record says. When one
-// is not, nothing but the other names' pages is written: kNeedsAll asks for
-// write_symbol_pages with every name's uses.
+// write_symbol_pages for a run that knows which names show what they
+// showed: those `settled` marks (by their place in `symbols`) need no uses
+// (a settled name's `uses` need only be as many as it has, for the
+// indexes), and a page whose names are all settled is left alone while it
+// is as its record says. When one is not, nothing but the other pages is
+// written: kNeedsAll asks for write_symbol_pages with every name's uses.
 enum class SymbolPagesUpdate { kWritten, kFailed, kNeedsAll };
 SymbolPagesUpdate update_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
                                       const std::vector<char>* settled, const SymbolPagesStyle& style,

@@ -1,6 +1,8 @@
-// The folder of symbol pages on disk: every page, the index and the script
-// written, written again only where their bytes change, the pages of names
-// gone removed, and anyone else's files left as they are.
+// The folder of symbol pages on disk: every group's page, the index and the
+// script written, written again only where their bytes change, the pages of
+// groups left without a name removed, and anyone else's files left as they
+// are. The groups are those symbol_page_name_test checks: alpha 3df, beta
+// 082, size 2dd, Box and box 33a, dup 247.
 #include "convert/symbol_pages.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "convert/symbol_page_name.h"
 #include "tests/test_files.h"
 
 namespace prismet {
@@ -64,28 +67,37 @@ class SymbolPagesTest : public ::testing::Test {
   Failures failures_;
 };
 
-TEST_F(SymbolPagesTest, EveryNameGetsAPageBesideTheIndexTheInitialsAndTheScript) {
+TEST_F(SymbolPagesTest, EveryGroupGetsAPageBesideTheIndexTheInitialsAndTheScript) {
   std::vector<Symbol> symbols = {symbol("size", "a.cpp.html", 3), symbol("Box", "b/c.h.html", 7),
                                  symbol("box", "a.cpp.html", 9)};
   symbols[0].uses.push_back({"b/c.h.html", 12, "return size;"});
   ASSERT_TRUE(write(symbols));
   EXPECT_TRUE(failures_.lines.empty());
-  EXPECT_EQ(testing::count_entries(folder_), 8);  // 3 names, 2 initials, the index, the script, the records
-  EXPECT_TRUE(holds(read_file(folder_ + "size.html"), "<a href=\"../b/c.h.html#L12\">12</a>"));
-  EXPECT_TRUE(holds(read_file(folder_ + "-box.html"), "<a href=\"../b/c.h.html#L7\">b/c.h:7</a>"));
-  EXPECT_TRUE(holds(read_file(folder_ + "box.html"), "<h1 class=\"prismet-symbol\">box</h1>"));
-  EXPECT_TRUE(holds(read_file(folder_ + "+index-b.html"), "<a href=\"-box.html\">Box</a>"));
-  EXPECT_TRUE(holds(read_file(folder_ + "+index-s.html"), "<a href=\"size.html\">size</a>"));
+  EXPECT_EQ(testing::count_entries(folder_), 7);  // 2 groups, 2 initials, the index, the script, the records
+  const std::string size = read_file(folder_ + "2dd.html");
+  EXPECT_TRUE(holds(size, "<section class=\"prismet-name-uses\" id=\"size.uses\">"));
+  EXPECT_TRUE(holds(size, "<a href=\"../b/c.h.html#L12\">12</a>"));
+  // Names that differ only in case: one page, a section each, in the index's order.
+  const std::string box = read_file(folder_ + "33a.html");
+  const std::size_t upper = box.find("<section class=\"prismet-name\" id=\"Box\">");
+  const std::size_t lower = box.find("<section class=\"prismet-name\" id=\"box\">");
+  EXPECT_LT(upper, lower);
+  EXPECT_NE(lower, std::string::npos);
+  EXPECT_TRUE(holds(box.substr(upper, lower - upper), "<a href=\"../b/c.h.html#L7\">b/c.h:7</a>"));
+  EXPECT_TRUE(holds(box.substr(lower), "<a href=\"../a.cpp.html#L9\">a.cpp:9</a>"));
+  EXPECT_TRUE(holds(read_file(folder_ + "+index-b.html"), "<a href=\"33a.html#Box\">Box</a>"));
+  EXPECT_TRUE(holds(read_file(folder_ + "+index-b.html"), "<a href=\"33a.html#box\">box</a>"));
+  EXPECT_TRUE(holds(read_file(folder_ + "+index-s.html"), "<a href=\"2dd.html#size\">size</a>"));
   EXPECT_TRUE(holds(read_file(folder_ + "+index.html"), "<a href=\"+index-b.html\">B</a>"));
   // "Box" before "box": the same folded, and 'B' is the smaller byte.
   EXPECT_TRUE(holds(read_file(folder_ + "+names.js"),
-                    "names: [\n[\"Box\",\"-box.html\"],\n\"box\",\n\"size\",\n]};"));
+                    "names: [\n[\"Box\",\"33a\"],\n[\"box\",\"33a\"],\n[\"size\",\"2dd\"],\n]};"));
 }
 
-TEST_F(SymbolPagesTest, WritingTheSameNamesAgainRewritesNothingAndAChangeOnlyItsPage) {
+TEST_F(SymbolPagesTest, WritingTheSameNamesAgainRewritesNothingAndAChangeOnlyItsGroupsPage) {
   std::vector<Symbol> symbols = {symbol("alpha", "a.cpp.html", 1), symbol("beta", "a.cpp.html", 2)};
   ASSERT_TRUE(write(symbols));
-  const char* files[] = {"alpha.html",    "beta.html", "+index.html", "+index-a.html",
+  const char* files[] = {"3df.html",      "082.html",  "+index.html", "+index-a.html",
                          "+index-b.html", "+names.js", "+records.txt"};
   std::vector<FileStamp> before;
   for (const char* file : files) before.push_back(stamp(file));
@@ -94,26 +106,44 @@ TEST_F(SymbolPagesTest, WritingTheSameNamesAgainRewritesNothingAndAChangeOnlyIts
 
   symbols[1].uses.push_back({"a.cpp.html", 5, "beta = 1;"});
   ASSERT_TRUE(write(symbols));
-  EXPECT_NE(stamp("beta.html"), before[1]);
-  EXPECT_TRUE(holds(read_file(folder_ + "beta.html"), "<code>beta = 1;</code>"));
+  EXPECT_NE(stamp("082.html"), before[1]);
+  EXPECT_TRUE(holds(read_file(folder_ + "082.html"), "<code>beta = 1;</code>"));
   EXPECT_NE(stamp("+index-b.html"), before[4]);  // its count of uses
   for (const std::size_t same : {0u, 2u, 3u, 5u}) EXPECT_EQ(stamp(files[same]), before[same]) << files[same];
 }
 
-TEST_F(SymbolPagesTest, PagesOfNamesGoneAreRemovedAndOtherFilesStay) {
+TEST_F(SymbolPagesTest, ANameComeOrGoneElsewhereLeavesTheOtherGroupsPagesAlone) {
+  ASSERT_TRUE(write({symbol("alpha", "a.cpp.html", 1)}));
+  const FileStamp alpha = stamp("3df.html");
+  ASSERT_TRUE(write({symbol("alpha", "a.cpp.html", 1), symbol("beta", "a.cpp.html", 2)}));
+  EXPECT_EQ(stamp("3df.html"), alpha);
+  ASSERT_TRUE(write({symbol("beta", "a.cpp.html", 2)}));
+  EXPECT_FALSE(path_exists((folder_ + "3df.html").c_str()));
+  EXPECT_TRUE(path_exists((folder_ + "082.html").c_str()));
+}
+
+TEST_F(SymbolPagesTest, PagesOfGroupsGoneAreRemovedAndOtherFilesStay) {
   ASSERT_TRUE(write({symbol("alpha", "a.cpp.html", 1), symbol("beta", "a.cpp.html", 2)}));
   write_file(folder_ + "notes.txt", "mine");
-  write_file(folder_ + "gamma.html", "<!DOCTYPE html>\n<html>\n<head>\n<title>mine</title>");
+  write_file(folder_ + "36e.html", "<!DOCTYPE html>\n<html>\n<head>\n<title>mine</title>");
+  // A page of one name, as an earlier version of this program wrote them.
+  const std::string old_page =
+      "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"prismet-symbols\" "
+      "content=\"1\">\n<title>gamma</title>\n";
+  write_file(folder_ + "gamma.html", old_page);
+  write_file(folder_ + "-gamma.html", old_page);
   ASSERT_TRUE(write({symbol("alpha", "a.cpp.html", 1)}));
-  EXPECT_TRUE(path_exists((folder_ + "alpha.html").c_str()));
-  EXPECT_FALSE(path_exists((folder_ + "beta.html").c_str()));
+  EXPECT_TRUE(path_exists((folder_ + "3df.html").c_str()));
+  EXPECT_FALSE(path_exists((folder_ + "082.html").c_str()));
   EXPECT_FALSE(path_exists((folder_ + "+index-b.html").c_str()));
+  EXPECT_FALSE(path_exists((folder_ + "gamma.html").c_str()));
+  EXPECT_FALSE(path_exists((folder_ + "-gamma.html").c_str()));
   EXPECT_EQ(read_file(folder_ + "notes.txt"), "mine");
-  EXPECT_EQ(read_file(folder_ + "gamma.html"), "<!DOCTYPE html>\n<html>\n<head>\n<title>mine</title>");
+  EXPECT_EQ(read_file(folder_ + "36e.html"), "<!DOCTYPE html>\n<html>\n<head>\n<title>mine</title>");
 
-  // No names at all: an index that says so, and no page of a name.
+  // No names at all: an index that says so, and no group's page.
   ASSERT_TRUE(write({}));
-  EXPECT_FALSE(path_exists((folder_ + "alpha.html").c_str()));
+  EXPECT_FALSE(path_exists((folder_ + "3df.html").c_str()));
   EXPECT_FALSE(path_exists((folder_ + "+index-a.html").c_str()));
   EXPECT_TRUE(path_exists((folder_ + "+index.html").c_str()));
   EXPECT_EQ(testing::count_entries(folder_), 5);  // the index, the script, the records, two of someone else
@@ -121,50 +151,61 @@ TEST_F(SymbolPagesTest, PagesOfNamesGoneAreRemovedAndOtherFilesStay) {
 
 TEST_F(SymbolPagesTest, AFileOfAnyoneElseInAPagesPlaceIsKeptAndTold) {
   testing::make_folder(folder_);
-  write_file(folder_ + "alpha.html", "my own alpha");
+  write_file(folder_ + "3df.html", "my own page");
   write_file(folder_ + "+names.js", "// my own script\n");
   EXPECT_FALSE(write({symbol("alpha", "a.cpp.html", 1), symbol("beta", "a.cpp.html", 2)}));
-  EXPECT_EQ(read_file(folder_ + "alpha.html"), "my own alpha");
+  EXPECT_EQ(read_file(folder_ + "3df.html"), "my own page");
   EXPECT_EQ(read_file(folder_ + "+names.js"), "// my own script\n");
-  EXPECT_TRUE(holds(read_file(folder_ + "beta.html"), "<h1 class=\"prismet-symbol\">beta</h1>"));
+  EXPECT_TRUE(holds(read_file(folder_ + "082.html"), "<h2 class=\"prismet-symbol\">beta</h2>"));
   ASSERT_EQ(failures_.lines.size(), 2u);
-  EXPECT_TRUE(holds(failures_.lines[0],
-                    "alpha.html: a file of that name that this program did not make is in the way"))
+  EXPECT_TRUE(
+      holds(failures_.lines[0], "3df.html: a file of that name that this program did not make is in the way"))
       << failures_.lines[0];
   EXPECT_TRUE(holds(failures_.lines[1], "+names.js: a file of that name")) << failures_.lines[1];
 }
 
-TEST_F(SymbolPagesTest, ANameThatComesTwiceOrEmptyMakesOnePageOrNone) {
+TEST_F(SymbolPagesTest, ANameThatComesTwiceOrEmptyMakesOneSectionOrNone) {
   std::vector<Symbol> symbols = {symbol("dup", "first.cpp.html", 1), symbol("", "a.cpp.html", 1),
                                  symbol("dup", "second.cpp.html", 2)};
   ASSERT_TRUE(write(symbols));
-  const std::string page = read_file(folder_ + "dup.html");
+  const std::string page = read_file(folder_ + "247.html");
   EXPECT_TRUE(holds(page, "first.cpp:1"));
   EXPECT_FALSE(holds(page, "second.cpp"));
-  EXPECT_FALSE(path_exists((folder_ + ".html").c_str()));
+  EXPECT_EQ(page.find("<section class=\"prismet-name\""), page.rfind("<section class=\"prismet-name\""));
   EXPECT_TRUE(holds(read_file(folder_ + "+index.html"), "<td class=\"prismet-count\">1</td>"));
+  EXPECT_EQ(testing::count_entries(folder_), 5);  // 1 group, 1 initial, the index, the script, the records
 }
 
-TEST_F(SymbolPagesTest, OnSeveralThreadsEveryPageIsWrittenAndFailuresAreToldInTheNamesOrder) {
+TEST_F(SymbolPagesTest, OnSeveralThreadsEveryPageIsWrittenAndFailuresAreToldInTheGroupsOrder) {
   std::vector<Symbol> symbols;
   for (int i = 0; i < 300; ++i) {
     const std::string name = "n" + std::to_string(1000 + i);
     symbols.push_back(symbol(name.c_str(), "a.cpp.html", static_cast<std::uint32_t>(i + 1)));
   }
   testing::make_folder(folder_);
-  write_file(folder_ + "n1250.html", "someone's");
-  write_file(folder_ + "n1007.html", "someone's");
+  // The groups of n1007 (101) and n1250 (0f2) are someone else's.
+  write_file(folder_ + "101.html", "someone's");
+  write_file(folder_ + "0f2.html", "someone's");
   style_.threads = 4;
   EXPECT_FALSE(write(symbols));
+  int written = 0;
   for (int i = 0; i < 300; ++i) {
-    if (i == 7 || i == 250) continue;
-    const std::string page = read_file(folder_ + "n" + std::to_string(1000 + i) + ".html");
-    EXPECT_TRUE(holds(page, "#L" + std::to_string(i + 1) + "\">a.cpp:" + std::to_string(i + 1) + "<")) << i;
+    const std::string name = "n" + std::to_string(1000 + i);
+    const std::string page = symbol_group_page(symbol_group(name), ".html");
+    if (page == "101.html" || page == "0f2.html") continue;
+    const std::string bytes = read_file(folder_ + page);
+    const std::size_t section = bytes.find("<section class=\"prismet-name\" id=\"" + name + "\">");
+    ASSERT_NE(section, std::string::npos) << name;
+    EXPECT_TRUE(holds(bytes.substr(section),
+                      "#L" + std::to_string(i + 1) + "\">a.cpp:" + std::to_string(i + 1) + "<"))
+        << name;
+    ++written;
   }
+  EXPECT_GE(written, 296);
   ASSERT_EQ(failures_.lines.size(), 2u);
-  EXPECT_TRUE(holds(failures_.lines[0], "n1007.html")) << failures_.lines[0];
-  EXPECT_TRUE(holds(failures_.lines[1], "n1250.html")) << failures_.lines[1];
-  EXPECT_EQ(read_file(folder_ + "n1007.html"), "someone's");
+  EXPECT_TRUE(holds(failures_.lines[0], "0f2.html")) << failures_.lines[0];
+  EXPECT_TRUE(holds(failures_.lines[1], "101.html")) << failures_.lines[1];
+  EXPECT_EQ(read_file(folder_ + "101.html"), "someone's");
 }
 
 TEST_F(SymbolPagesTest, RemovingThemLeavesOnlyOtherFilesAndTheFolderOnlyForThem) {
@@ -181,35 +222,35 @@ TEST_F(SymbolPagesTest, RemovingThemLeavesOnlyOtherFilesAndTheFolderOnlyForThem)
   EXPECT_TRUE(failures_.lines.empty());
 }
 
-TEST_F(SymbolPagesTest, APageChangedSinceItWasWrittenIsMadeAgainThoughItsNameIsAsItWas) {
+TEST_F(SymbolPagesTest, APageChangedSinceItWasWrittenIsMadeAgainThoughItsNamesAreAsTheyWere) {
   const std::vector<Symbol> symbols = {symbol("alpha", "a.cpp.html", 1)};
   ASSERT_TRUE(write(symbols));
-  const std::string page = read_file(folder_ + "alpha.html");
+  const std::string page = read_file(folder_ + "3df.html");
   // Cut short, still beginning as ours.
-  write_file(folder_ + "alpha.html", page.substr(0, page.size() / 2));
+  write_file(folder_ + "3df.html", page.substr(0, page.size() / 2));
   ASSERT_TRUE(write(symbols));
-  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  EXPECT_EQ(read_file(folder_ + "3df.html"), page);
   // Gone.
-  ASSERT_TRUE(std::remove((folder_ + "alpha.html").c_str()) == 0);
+  ASSERT_TRUE(std::remove((folder_ + "3df.html").c_str()) == 0);
   ASSERT_TRUE(write(symbols));
-  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  EXPECT_EQ(read_file(folder_ + "3df.html"), page);
 }
 
 TEST_F(SymbolPagesTest, RecordsOfAnyoneElseOrOfNoUseMakeEveryPageAgain) {
   const std::vector<Symbol> symbols = {symbol("alpha", "a.cpp.html", 1)};
   const std::string stub = "<!DOCTYPE html>\n<html>\n<head>\n<meta name=\"prismet-symbols\" content=\"1\">\n";
   ASSERT_TRUE(write(symbols));
-  const std::string page = read_file(folder_ + "alpha.html");
-  write_file(folder_ + "alpha.html", stub);
-  write_file(folder_ + "+records.txt", "prismet-symbol-records 1\nffff 1 2 3 4 5 alpha.html\nnonsense\n");
+  const std::string page = read_file(folder_ + "3df.html");
+  write_file(folder_ + "3df.html", stub);
+  write_file(folder_ + "+records.txt", "prismet-symbol-records 1\nffff 1 2 3 4 5 3df.html\nnonsense\n");
   ASSERT_TRUE(write(symbols));
-  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  EXPECT_EQ(read_file(folder_ + "3df.html"), page);
   EXPECT_EQ(read_file(folder_ + "+records.txt").find("nonsense"), std::string::npos);
 
   write_file(folder_ + "+records.txt", "my own notes\n");
-  write_file(folder_ + "alpha.html", stub);
+  write_file(folder_ + "3df.html", stub);
   EXPECT_FALSE(write(symbols));
-  EXPECT_EQ(read_file(folder_ + "alpha.html"), page);
+  EXPECT_EQ(read_file(folder_ + "3df.html"), page);
   EXPECT_EQ(read_file(folder_ + "+records.txt"), "my own notes\n");
   ASSERT_EQ(failures_.lines.size(), 1u);
   EXPECT_TRUE(holds(failures_.lines[0], "+records.txt: a file of that name")) << failures_.lines[0];

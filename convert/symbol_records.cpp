@@ -64,23 +64,26 @@ bool read_line(std::string_view line, SymbolRecords& records) {
 
 }  // namespace
 
-std::uint64_t symbol_digest(const Symbol& symbol, const SymbolPagesStyle& style) {
+std::uint64_t symbol_group_digest(std::span<const Symbol* const> names, const SymbolPagesStyle& style) {
   Digest digest;
   // The page's look, which a new version of the page's layout changes too.
-  digest.add(std::string_view("symbol page 1"));
+  digest.add(std::string_view("symbol group 2"));
   digest.add(style.extension);
   digest.add(style.utf8 ? 1 : 0);
   digest.add(style.root_name);
-  digest.add(symbol.name);
-  digest.add(symbol.definitions.size());
-  for (const SymbolDefinition& definition : symbol.definitions) {
-    add_place(digest, definition);
-    digest.add(static_cast<std::uint64_t>(definition.kind));
-    digest.add(definition.scope);
-    digest.add(definition.declaration_only ? 1 : 0);
+  digest.add(names.size());
+  for (const Symbol* symbol : names) {
+    digest.add(symbol->name);
+    digest.add(symbol->definitions.size());
+    for (const SymbolDefinition& definition : symbol->definitions) {
+      add_place(digest, definition);
+      digest.add(static_cast<std::uint64_t>(definition.kind));
+      digest.add(definition.scope);
+      digest.add(definition.declaration_only ? 1 : 0);
+    }
+    digest.add(symbol->uses.size());
+    for (const SymbolPlace& use : symbol->uses) add_place(digest, use);
   }
-  digest.add(symbol.uses.size());
-  for (const SymbolPlace& use : symbol.uses) add_place(digest, use);
   return digest.value();
 }
 

@@ -1,4 +1,4 @@
-// What each name's page was made from, kept in a file beside the pages so
+// What each group's page was made from, kept in a file beside the pages so
 // that a later run leaves a page alone without making it again or reading
 // it: a digest of everything the page shows, and the page's stamp as it was
 // written (a page changed since, by anyone, is made again).
@@ -22,10 +22,10 @@ struct SymbolRecord {
   FileStamp page;
 };
 
-// A digest of what the page of `symbol` shows with `style`: two symbols
-// whose pages would differ have different digests (but for a chance of one
-// in 2^64). Never 0.
-std::uint64_t symbol_digest(const Symbol& symbol, const SymbolPagesStyle& style);
+// A digest of what the page of a group of names shows with `style`, the
+// names given in the page's order: two groups whose pages would differ have
+// different digests (but for a chance of one in 2^64). Never 0.
+std::uint64_t symbol_group_digest(std::span<const Symbol* const> names, const SymbolPagesStyle& style);
 
 struct NamedRecord {
   std::string_view page_name;  // the page's file name

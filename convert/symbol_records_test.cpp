@@ -1,6 +1,6 @@
 // The records kept beside the symbol pages: written and read back line by
 // line, lines of no use left out, and a digest that tells apart any two
-// names whose pages would differ.
+// groups of names whose pages would differ.
 #include "convert/symbol_records.h"
 
 #include <gtest/gtest.h>
@@ -64,37 +64,58 @@ Symbol sample() {
   return symbol;
 }
 
-TEST(SymbolRecords, EveryChangeAPageWouldShowChangesTheDigest) {
+// The digest of a group's page: its names, in the page's order.
+std::uint64_t digest_of(const std::vector<Symbol>& names, const SymbolPagesStyle& style) {
+  std::vector<const Symbol*> pointers;
+  for (const Symbol& symbol : names) pointers.push_back(&symbol);
+  return symbol_group_digest(pointers, style);
+}
+
+TEST(SymbolRecords, EveryChangeAGroupsPageWouldShowChangesTheDigest) {
   const SymbolPagesStyle style;
-  const std::uint64_t base = symbol_digest(sample(), style);
-  EXPECT_EQ(symbol_digest(sample(), style), base);
+  Symbol other = sample();
+  other.name = "Size";
+  const std::vector<Symbol> group = {other, sample()};
+  const std::uint64_t base = digest_of(group, style);
+  EXPECT_EQ(digest_of(group, style), base);
   EXPECT_NE(base, 0u);
-  const std::vector<std::function<void(Symbol&, SymbolPagesStyle&)>> changes = {
-      [](Symbol& s, SymbolPagesStyle&) { s.name = "Size"; },
-      [](Symbol& s, SymbolPagesStyle&) { s.definitions[0].page = "b.cpp.html"; },
-      [](Symbol& s, SymbolPagesStyle&) { s.definitions[0].line = 13; },
-      [](Symbol& s, SymbolPagesStyle&) { s.definitions[0].text = "int size() ;"; },
-      [](Symbol& s, SymbolPagesStyle&) { s.definitions[0].kind = SymbolKind::Macro; },
-      [](Symbol& s, SymbolPagesStyle&) { s.definitions[0].scope = "ns::in"; },
-      [](Symbol& s, SymbolPagesStyle&) { s.definitions[0].declaration_only = true; },
-      [](Symbol& s, SymbolPagesStyle&) { s.uses[0].line = 4; },
-      [](Symbol& s, SymbolPagesStyle&) { s.uses.push_back(s.uses[0]); },
-      [](Symbol& s, SymbolPagesStyle&) { s.uses.clear(); },
+  const std::vector<std::function<void(std::vector<Symbol>&, SymbolPagesStyle&)>> changes = {
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].name = "siZe"; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].definitions[0].page = "b.cpp.html"; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].definitions[0].line = 13; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].definitions[0].text = "int size() ;"; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].definitions[0].kind = SymbolKind::Macro; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].definitions[0].scope = "ns::in"; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].definitions[0].declaration_only = true; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].uses[0].line = 4; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].uses.push_back(g[1].uses[0]); },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g[1].uses.clear(); },
       // Bytes moved from one field to the next.
-      [](Symbol& s, SymbolPagesStyle&) {
-        s.definitions[0].text = "int size();n";
-        s.definitions[0].scope = "s";
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) {
+        g[1].definitions[0].text = "int size();n";
+        g[1].definitions[0].scope = "s";
       },
-      [](Symbol& s, SymbolPagesStyle&) { std::swap(s.definitions[0].page, s.uses[0].page); },
-      [](Symbol&, SymbolPagesStyle& st) { st.utf8 = false; },
-      [](Symbol&, SymbolPagesStyle& st) { st.extension = ".htm"; },
-      [](Symbol&, SymbolPagesStyle& st) { st.root_name = "proj"; },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) {
+        std::swap(g[1].definitions[0].page, g[1].uses[0].page);
+      },
+      // A use moved from one name to the other, a name gone or come, the
+      // names in another order.
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) {
+        g[0].uses.push_back(g[1].uses[0]);
+        g[1].uses.clear();
+      },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g.pop_back(); },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { g.push_back(sample()); },
+      [](std::vector<Symbol>& g, SymbolPagesStyle&) { std::swap(g[0], g[1]); },
+      [](std::vector<Symbol>&, SymbolPagesStyle& st) { st.utf8 = false; },
+      [](std::vector<Symbol>&, SymbolPagesStyle& st) { st.extension = ".htm"; },
+      [](std::vector<Symbol>&, SymbolPagesStyle& st) { st.root_name = "proj"; },
   };
   for (std::size_t i = 0; i < changes.size(); ++i) {
-    Symbol symbol = sample();
+    std::vector<Symbol> changed_group = group;
     SymbolPagesStyle changed;
-    changes[i](symbol, changed);
-    EXPECT_NE(symbol_digest(symbol, changed), base) << i;
+    changes[i](changed_group, changed);
+    EXPECT_NE(digest_of(changed_group, changed), base) << i;
   }
 }
 

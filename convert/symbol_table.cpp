@@ -100,8 +100,9 @@ void SymbolTable::finish(std::string_view page_extension) {
       name.targets = static_cast<std::uint32_t>(name.entries.size());
       name.target = name.entries.front();
     }
-    name.symbol_url =
-        std::string(kSymbolFolder) + "/" + url_of_name(symbol_page_name(name.name, page_extension));
+    // The href needs no percent-encoding: its page and anchor are made of
+    // characters a URL keeps.
+    name.symbol_url = std::string(kSymbolFolder) + "/" + symbol_href(name.name, page_extension);
     names_.push_back(std::move(name));
   }
   std::size_t size = 16;

@@ -36,8 +36,8 @@ class SymbolTable {
   enum class LinkKind : std::uint8_t {
     kNone,        // nothing: plain text
     kDefinition,  // the line `line` of the page `page`
-    kSymbolPage,  // the name's symbol page
-    kUses,        // the list of the name's uses on its symbol page
+    kSymbolPage,  // the name's section of its symbol page
+    kUses,        // the list of the name's uses in that section
   };
   struct Link {
     LinkKind kind = LinkKind::kNone;
@@ -60,7 +60,8 @@ class SymbolTable {
   const std::string& page_path(std::uint32_t page) const { return pages_[page].path; }
   // A page's path as a URL from the site's root: its names percent-encoded.
   const std::string& page_url(std::uint32_t page) const { return pages_[page].url; }
-  // The URL of the name's symbol page from the site's root.
+  // The URL of the name's section of its symbol page from the site's root
+  // (symbol_href); the list of its uses is that and kSymbolUsesSuffix.
   const std::string& symbol_url(std::uint32_t name) const { return names_[name].symbol_url; }
   std::size_t name_count() const { return names_.size(); }
   const std::string& name(std::uint32_t name) const { return names_[name].name; }

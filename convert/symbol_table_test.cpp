@@ -97,8 +97,8 @@ TEST(SymbolTable, OnlyDefinedNamesAndPagesThatDefineAreFound) {
   EXPECT_EQ(table.page_of("b.cpp.html"), SymbolTable::kNone);
   EXPECT_NE(table.page_of("z z.h.html"), SymbolTable::kNone);
   EXPECT_EQ(table.page_url(table.page_of("z z.h.html")), "z%20z.h.html");
-  EXPECT_EQ(table.symbol_url(table.find("Point")), "prismet-symbols/-point.html");
-  EXPECT_EQ(table.symbol_url(table.find("size")), "prismet-symbols/size.html");
+  EXPECT_EQ(table.symbol_url(table.find("Point")), "prismet-symbols/382.html#Point");
+  EXPECT_EQ(table.symbol_url(table.find("size")), "prismet-symbols/2dd.html#size");
 }
 
 TEST(SymbolTable, AClassNameLeadsToTheClassNotItsConstructors) {
@@ -191,13 +191,13 @@ TEST(PageReferences, LinksAreRelativeToThePageAndRecordTheUses) {
     bool member;
     const char* target;
   } cases[] = {
-      {"area", 2, false, "../prismet-symbols/area.html#uses"},
+      {"area", 2, false, "../prismet-symbols/17f.html#area.uses"},
       {"area", 20, false, "#L2"},
       {"Point", 20, false, "../a.h.html#L2"},
       {"Point", 20, true, "../a.h.html#L2"},
-      {"size", 21, false, "../prismet-symbols/size.html"},
+      {"size", 21, false, "../prismet-symbols/2dd.html#size"},
       {"size", 21, true, ""},
-      {"twin", 22, false, "../prismet-symbols/twin.html"},
+      {"twin", 22, false, "../prismet-symbols/3cf.html#twin"},
       {"nothing", 22, false, ""},
       {"area", 22, false, "#L2"},
       {"area", 22, false, "#L2"},  // again on its line: one use
@@ -213,7 +213,7 @@ TEST(PageReferences, LinksAreRelativeToThePageAndRecordTheUses) {
   all.add_page("src/b.cpp.html", std::move(uses));
   PageUses other;
   PageReferences deep(table, "src/deep/c.cpp.html", true, nullptr, &other);
-  EXPECT_EQ(deep.identifier_target({"size", "size();", 1, false}), "../../prismet-symbols/size.html");
+  EXPECT_EQ(deep.identifier_target({"size", "size();", 1, false}), "../../prismet-symbols/2dd.html#size");
   EXPECT_EQ(deep.identifier_target({"area", "area(size());", 2, false}), "../../src/b.cpp.html#L2");
   all.add_page("src/deep/c.cpp.html", std::move(other));
   const std::vector<Symbol> symbols = all.take_symbols();

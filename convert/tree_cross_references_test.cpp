@@ -16,6 +16,7 @@
 #include "common/path_text.h"
 #include "convert/progress.h"
 #include "convert/site_records.h"
+#include "convert/symbol_page_name.h"
 #include "convert/tree_conversion.h"
 #include "engine/vocabulary_file.h"
 #include "settings/settings_file.h"
@@ -374,7 +375,8 @@ TEST_F(TreeCrossReferencesTest, SymbolPagesNotAsRecordedAreWrittenAgain) {
   const std::string site = in("site");
   ASSERT_EQ(convert_site(site), 0);
   // SIDES: no use of it in main.cpp, which changes.
-  const std::string sides_page = in("site/prismet-symbols/-s-i-d-e-s.html");
+  const std::string sides_page =
+      in("site/prismet-symbols/" + symbol_group_page(symbol_group("SIDES"), ".html"));
   const std::string sides = read_file(sides_page);
   ASSERT_FALSE(sides.empty());
   std::filesystem::remove(sides_page);
@@ -384,7 +386,8 @@ TEST_F(TreeCrossReferencesTest, SymbolPagesNotAsRecordedAreWrittenAgain) {
   expect_as_made_anew(site);
 
   const std::string records = in("site/prismet-symbols/+records.txt");
-  const std::string helper_page = in("site/prismet-symbols/helper.html");
+  const std::string helper_page =
+      in("site/prismet-symbols/" + symbol_group_page(symbol_group("helper"), ".html"));
   const std::string helper = read_file(helper_page);
   write_file(helper_page, sides);           // what a stopped run made of it
   write_file(records, read_file(records));  // written again by it

@@ -229,11 +229,25 @@ async function copiedCodeIsTheSource(browser, server, pagePath, sourcePath, deco
   await page.close();
 }
 
-// With cross-references the site has a folder of symbol pages: the symbol
-// index reached from the root index, an initial's page, a name's page whose
-// definition and uses lead to their lines, and the search box finding a
-// name below the files.
+// With cross-references the site has a folder of symbol pages, names
+// grouped on pages by a hash of the name: the symbol index reached from the
+// root index, an initial's page, a name's section whose definition and uses
+// lead to their lines, a definition's own name leading to its uses, and the
+// search box finding a name below the files.
 const symbolsIndex = 'prismet-symbols/+index.html';
+// main's group's page, as the program's hash makes it, and its anchor.
+const mainPage = 'prismet-symbols/343.html';
+const mainAnchor = '#main';
+
+// The name of the section the page's fragment targets, and whether the
+// target is that section or the list of its uses.
+async function targetedName(page) {
+  return page.evaluate(() => {
+    const target = document.querySelector(':target');
+    const section = target?.closest('section.prismet-name');
+    return { id: target?.id, kind: target?.className, name: section?.querySelector('h2.prismet-symbol')?.textContent };
+  });
+}
 
 // a.cpp's last line uses b, declared in sub/b.h, and x, defined on line 3.
 async function aUseLeadsToItsDefinition(browser) {
@@ -266,9 +280,13 @@ async function theSymbolIndexLeadsToANamesLines(browser) {
   const name = await page.$('table.prismet-symbols a');
   check('an initial\'s page lists a name', name !== null, page.url());
   if (name === null) return page.close();
+  const clicked = await page.evaluate((a) => a.textContent, name);
   await Promise.all([page.waitForNavigation(), name.click()]);
-  const definition = await page.$('table.prismet-definitions a');
-  check('a name\'s page lists its definition', definition !== null, page.url());
+  const landed = await targetedName(page);
+  check('a name in an initial\'s page lands on its own section of its group\'s page',
+        landed.kind === 'prismet-name' && landed.name === clicked, `${page.url()} ${JSON.stringify(landed)}`);
+  const definition = await page.$('section.prismet-name:target table.prismet-definitions a');
+  check('a name\'s section lists its definition', definition !== null, page.url());
   if (definition !== null) {
     const href = await page.evaluate((a) => a.href, definition);
     await Promise.all([page.waitForNavigation(), definition.click()]);
@@ -282,10 +300,12 @@ async function theSymbolIndexLeadsToANamesLines(browser) {
 
 async function aNamesUsesLeadToTheirLines(browser) {
   const files = fs.readdirSync(path.join(site, 'prismet-symbols')).filter((f) => !f.startsWith('+') && f.endsWith('.html'));
+  check('the group pages are named by three hexadecimal digits', files.length > 0 &&
+        files.every((f) => /^[0-9a-f]{3}\.html$/.test(f)), files.join(' '));
   let checked = 0;
   for (const file of files) {
     const { page } = await open(browser, pageUrl(`prismet-symbols/${file}`));
-    const uses = await page.$$('section#uses table.prismet-uses a');
+    const uses = await page.$$('section.prismet-name-uses table.prismet-uses a');
     if (uses.length > 0 && checked === 0) {
       const href = await page.evaluate((a) => a.href, uses[0]);
       await Promise.all([page.waitForNavigation(), uses[0].click()]);
@@ -299,6 +319,19 @@ async function aNamesUsesLeadToTheirLines(browser) {
   check('some name of the site has uses', checked > 0, files.join(' '));
 }
 
+// main's name on its definition's line links to the list of its uses.
+async function aDefinitionsNameLeadsToItsUses(browser) {
+  const { page } = await open(browser, pageUrl('a.cpp.html'));
+  const own = await page.$(`pre.prismet a[href="${mainPage}${mainAnchor}.uses"]`);
+  check('a definition\'s own name links to its uses', own !== null);
+  if (own === null) return page.close();
+  await Promise.all([page.waitForNavigation(), own.click()]);
+  const landed = await targetedName(page);
+  check('clicking it lands on the name\'s list of uses', page.url() === pageUrl(mainPage, `${mainAnchor}.uses`) &&
+        landed.kind === 'prismet-name-uses' && landed.name === 'main', `${page.url()} ${JSON.stringify(landed)}`);
+  await page.close();
+}
+
 async function theSearchBoxFindsNames(browser) {
   const { page, problems } = await open(browser, pageUrl('index.html'));
   const box = await page.$('#prismet-search');
@@ -307,8 +340,8 @@ async function theSearchBoxFindsNames(browser) {
   const found = await page.$$eval('#prismet-found li', (items) =>
     items.map((li) => [li.className, li.querySelector('a')?.href ?? li.textContent]));
   const symbols = found.filter(([kind]) => kind === 'prismet-symbol');
-  check('typing a name lists its page among the symbols', symbols.length > 0 &&
-        symbols[0][1] === pageUrl('prismet-symbols/main.html'), JSON.stringify(found));
+  check('typing a name lists its section among the symbols', symbols.length > 0 &&
+        symbols[0][1] === pageUrl(mainPage, mainAnchor), JSON.stringify(found));
   check('files come first, then names', found.findIndex(([kind]) => kind === 'prismet-symbol') ===
         found.length - symbols.length, JSON.stringify(found));
   await box.click({ clickCount: 3 });
@@ -338,6 +371,7 @@ try {
     await aUseLeadsToItsDefinition(browser);
     await theSymbolIndexLeadsToANamesLines(browser);
     await aNamesUsesLeadToTheirLines(browser);
+    await aDefinitionsNameLeadsToItsUses(browser);
     await theSearchBoxFindsNames(browser);
   }
   const server = await serve();
