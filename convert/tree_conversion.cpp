@@ -538,6 +538,14 @@ void TreeConversion::finish_symbols() {
     return;
   }
   if (by_name) {
+    // A page holds the names of its group: all of them are made with their
+    // uses when one of them changed.
+    std::vector<char> groups_changed(kSymbolGroups, 0);
+    for (std::uint32_t i = 0; i < names_changed_.size(); ++i) {
+      if (names_changed_[i]) groups_changed[symbol_group(symbols_.name(i))] = 1;
+    }
+    for (std::uint32_t i = 0; i < names_changed_.size(); ++i)
+      names_changed_[i] = groups_changed[symbol_group(symbols_.name(i))];
     gather_uses(names_changed_);
     symbols = uses_->take_symbols();
     // A settled name's page is left alone: its uses need only be counted.

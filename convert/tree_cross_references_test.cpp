@@ -71,9 +71,10 @@ class TreeCrossReferencesTest : public ::testing::Test {
   // the failures it told.
   int convert_site(const std::string& output, std::vector<Symbol>* symbols = nullptr) {
     copy_string_bounded(settings_.output_folder, output.c_str());
-    std::vector<Symbol> ignored;
     Progress progress;
-    const int failed = convert({in("lib"), in("app")}, symbols != nullptr ? *symbols : ignored, &progress);
+    TreeOptions options;
+    options.symbols = symbols;  // asked for: every name's uses gathered, the symbol pages all made
+    const int failed = convert_trees({in("lib"), in("app")}, settings_, vocabulary_, &progress, options);
     EXPECT_EQ(progress.failed, failed);
     return failed;
   }
@@ -393,6 +394,35 @@ TEST_F(TreeCrossReferencesTest, SymbolPagesNotAsRecordedAreWrittenAgain) {
   write_file(records, read_file(records));  // written again by it
   ASSERT_EQ(convert_site(site), 0);
   EXPECT_EQ(read_file(helper_page), helper);
+  expect_as_made_anew(site);
+}
+
+// A symbol page holds the names of its group: when one name's uses change,
+// the page is made with every name's uses, those of the names that did not
+// change among them.
+TEST_F(TreeCrossReferencesTest, ANameThatChangedKeepsItsGroupsOtherNamesUses) {
+  std::string one;
+  std::string other;
+  for (int i = 0; other.empty(); ++i) {
+    const std::string name = "name" + std::to_string(i);
+    if (one.empty()) {
+      one = name;
+    } else if (symbol_group(name) == symbol_group(one)) {
+      other = name;
+    }
+  }
+  write_file(in("lib/both.cpp"),
+             "int " + one + "() {\n  return 1;\n}\nint " + other + "() {\n  return 2;\n}\n");
+  write_file(in("app/one.cpp"), "int first() {\n  return " + one + "();\n}\n");
+  write_file(in("app/other.cpp"), "int second() {\n  return " + other + "();\n}\n");
+  const std::string site = in("site");
+  ASSERT_EQ(convert_site(site), 0);
+  write_file(in("app/other.cpp"),
+             read_file(in("app/other.cpp")) + "int third() {\n  return " + other + "();\n}\n");
+  ASSERT_EQ(convert_site(site), 0);
+  const std::string group =
+      read_file(in("site/prismet-symbols/" + symbol_group_page(symbol_group(one), ".html")));
+  EXPECT_NE(group.find("return " + one + "();"), std::string::npos) << group;
   expect_as_made_anew(site);
 }
 
