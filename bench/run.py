@@ -658,6 +658,78 @@ def cross_reference_peer_rows(work, program, args):
     sys.stdout.flush()
 
 
+def file_stamps(folder):
+    """Each file below `folder` by its path, with what a rewrite changes."""
+    stamps = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            info = os.stat(os.path.join(root, name))
+            stamps[os.path.join(root, name)] = (info.st_ino, info.st_mtime_ns, info.st_ctime_ns, info.st_size)
+    return stamps
+
+
+def cross_reference_edit_rows(work, program, args):
+    """The second run of a site with cross-references (-m xref, every core)
+    after one file is edited, against the first run: nothing edited; a line
+    added at the end of a header many others include (no definition moves);
+    a line added at its top (each of its definitions moves a line down, and
+    every page that links one is made again); a line added to a leaf
+    source. Every edit is undone, and the site brought back by an untimed
+    run, before the next."""
+    synthetic = make_synthetic_tree(work)
+    tree, files = headers_with_extensions(work)
+    hub = "bits/stl_algobase.h" if "bits/stl_algobase.h" in files else files[len(files) // 3]
+    leaf = files[len(files) // 2]
+    site = os.path.join(work, "edit-site")
+    append = lambda text: text + b"// edited\n"
+    prepend = lambda text: b"// edited\n" + text
+    trees = (("100,000 files", synthetic, (("d5/d5/d5/f50.cpp", "a line at the end of a source", append),
+                                           ("d5/d5/d5/f50.cpp", "a line at the top of a source", prepend))),
+             (f"libstdc++ headers ({len(files)} files)", tree,
+              ((hub, f"a line at the end of {hub}", append), (hub, f"a line at the top of {hub}", prepend),
+               (leaf, f"a line at the end of {leaf}", append))))
+    print()
+    print("A site with cross-references (-m xref -o SITE, every core) made again after one edit, round by round:")
+    print()
+    print("| tree, edit | first run | second run | second over first, median (min–max) | pages and indexes "
+          "rewritten | symbol files rewritten |")
+    print("|---|---|---|---|---|---|")
+    command = lambda folder: [program, "-q", "-m", "xref", "-o", site, folder]
+    for label, folder, edits in trees:
+        cases = [(None, "nothing edited", None)] + list(edits)
+        first, again, rewritten = [], {i: [] for i in range(len(cases))}, {}
+        for _ in range(max(3, args.runs // 2)):
+            shutil.rmtree(site, ignore_errors=True)
+            first.append(spawn_once(command(folder), None, None, 1800))
+            for i, (name, _, edit) in enumerate(cases):
+                original = None
+                if name is not None:
+                    path = os.path.join(folder, name)
+                    with open(path, "rb") as source:
+                        original = source.read()
+                    with open(path, "wb") as source:
+                        source.write(edit(original))
+                before = file_stamps(site)
+                again[i].append(spawn_once(command(folder), None, None, 1800))
+                after = file_stamps(site)
+                rewritten[i] = (sum(1 for p, stamp in after.items() if before.get(p) != stamp and "prismet-symbols" not in p),
+                                sum(1 for p, stamp in after.items() if before.get(p) != stamp and "prismet-symbols" in p))
+                if original is not None:
+                    with open(path, "wb") as source:
+                        source.write(original)
+                    spawn_once(command(folder), None, None, 1800)
+        base = statistics.median([x for x in first if x])
+        print(f"| {label}, first run | {base * 1000:.0f} ms | | | | |")
+        for i, (_, what, _) in enumerate(cases):
+            ratios = [b / a if a and b else None for a, b in zip(first, again[i])]
+            second = statistics.median([x for x in again[i] if x])
+            stats = median_range(ratios)
+            print(f"| {label}, {what} | | {second * 1000:.0f} ms | {stats[0] * 100:.1f}% "
+                  f"({stats[1] * 100:.1f}–{stats[2] * 100:.1f}%) | {rewritten[i][0]} | {rewritten[i][1]} |")
+    shutil.rmtree(site, ignore_errors=True)
+    sys.stdout.flush()
+
+
 def file_system_of(folder):
     return subprocess.run(["df", "--output=fstype", folder], capture_output=True, text=True).stdout.split()[-1]
 
@@ -833,6 +905,7 @@ def main():
         include_link_rows(work, program, args)
     if args.cross_references:
         cross_reference_rows(work, program, args)
+        cross_reference_edit_rows(work, program, args)
         cross_reference_peer_rows(work, program, args)
 
     if vocabularies:

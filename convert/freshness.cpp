@@ -88,12 +88,13 @@ std::uint64_t fingerprint_with(std::uint64_t fingerprint, std::string_view text)
   return hash.value();
 }
 
-PageState check_page(const PageRecord& previous, const PagePlace& place) {
+PageState check_page(const PageRecord& previous, const PagePlace& place, FileStamp* page_stamp) {
   FileStamp source;
   if (!place.sources->stamp(place.source_name, place.source_path, source)) return PageState::kSourceUnknown;
   FileStamp page;
   if (previous.source == source && previous.page_size != kUnknownPageSize &&
       place.pages->stamp(place.page_name, place.page_path, page) && page.size == previous.page_size) {
+    if (page_stamp != nullptr) *page_stamp = page;
     return PageState::kUnchanged;
   }
   return PageState::kChanged;

@@ -58,8 +58,8 @@ enum class PageState { kChanged, kUnchanged, kSourceUnknown };
 // unchanged when its source's stamp is the recorded one and the page has
 // the size it was written with (a page cut short or grown since is made
 // again). kSourceUnknown, with errno set, when the source's stamp cannot
-// be had.
-PageState check_page(const PageRecord& previous, const PagePlace& place);
+// be had. An unchanged page's stamp goes to `page_stamp` (null: not asked).
+PageState check_page(const PageRecord& previous, const PagePlace& place, FileStamp* page_stamp = nullptr);
 
 // The size of the page just written, for its record (kUnknownPageSize when
 // it cannot be had).

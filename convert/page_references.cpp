@@ -64,9 +64,15 @@ std::string_view PageReferences::include_target(std::string_view name, bool angl
 }
 
 std::string_view PageReferences::identifier_target(const IdentifierUse& use) {
-  const std::uint32_t name = symbols_.find(use.name);
-  if (name == SymbolTable::kNone) return {};
-  const SymbolTable::Link link = symbols_.link(name, page_, use.line, use.after_member);
+  const std::uint64_t hash = SymbolTable::name_hash(use.name);
+  const std::uint32_t name = symbols_.find(use.name, hash);
+  const SymbolTable::Link link = name == SymbolTable::kNone
+                                     ? SymbolTable::Link{}
+                                     : symbols_.link(name, page_, use.line, use.after_member);
+  // A name on one of the page's own definition's lines leads to its uses
+  // whatever the other pages define: the page's own source decides that.
+  if (uses_ != nullptr && link.kind != SymbolTable::LinkKind::kUses)
+    uses_->looked_up.push_back(static_cast<std::uint32_t>(hash));
   switch (link.kind) {
     case SymbolTable::LinkKind::kNone:
       return {};

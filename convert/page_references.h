@@ -23,6 +23,10 @@ struct PageUses {
   };
   std::vector<Use> uses;
   std::vector<std::string> texts;  // one for each line with uses
+  // The 32-bit hashes (SymbolTable::name_hash) of every name it looked up,
+  // defined or not, but on a line of its own definition of it, in any order
+  // and repeated: a name that comes to lead elsewhere makes the page again.
+  std::vector<std::uint32_t> looked_up;
 };
 
 // At most 240 bytes of the line, blanks (and a line ending) at both ends

@@ -2,60 +2,83 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <thread>
 
 #include "common/file_system.h"
-#include "common/fnv1a.h"
 #include "convert/source_definitions.h"
 
 namespace prismet {
 
 namespace {
 
-// Takes the next source until none is left, finding its definitions.
-void find_some(const std::vector<DefinitionSource>& sources, const Settings& settings,
-               const Vocabulary& vocabulary, std::atomic<std::size_t>& next,
-               std::vector<std::vector<Definition>>& found, std::vector<FileStamp>& stamps) {
-  SourceDefinitions finder(settings, vocabulary);
-  for (std::size_t i = next++; i < sources.size(); i = next++) {
-    std::optional<FileFailure> failure;
-    if (!file_stamp(sources[i].source_path.c_str(), stamps[i])) stamps[i] = FileStamp();
-    if (!finder.find(sources[i].source_path.c_str(), found[i], failure)) found[i].clear();
-  }
-}
+// What became of one source in the first pass.
+enum class Found : unsigned char { kNotRead, kRead, kRecorded, kUnreadable };
 
-std::uint64_t digest_of(const std::vector<DefinitionSource>& sources, const std::vector<FileStamp>& stamps) {
-  std::uint64_t hash = kFnv1aBasis;
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const FileStamp& stamp = stamps[i];
-    for (const std::uint64_t field : {static_cast<std::uint64_t>(sources[i].page_path.size()), stamp.device,
-                                      stamp.index, stamp.size, stamp.modified, stamp.changed})
-      hash = fnv1a_number(hash, field);
-    hash = fnv1a(hash, sources[i].page_path);
-  }
-  return hash;
-}
+// Runs `work` on `threads` threads at once (the calling one among them),
+// each taking the next index below `count` until none is left.
+void on_threads(std::size_t count, int threads, const std::function<void(std::atomic<std::size_t>&)>& work) {
+  std::atomic<std::size_t> next = 0;
+  const std::size_t helpers =
+      std::min<std::size_t>(threads > 1 ? static_cast<std::size_t>(threads) - 1 : 0, count / 2);
+  std::vector<std::jthread> workers;
+  workers.reserve(helpers);
+  for (std::size_t i = 0; i < helpers; ++i) workers.emplace_back([&] { work(next); });
+  work(next);
+}  // every worker joined
 
 }  // namespace
 
-std::uint64_t find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
-                                    const Vocabulary& vocabulary, int threads, SymbolTable& table) {
+std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
+                                  const Vocabulary& vocabulary, int threads, SymbolTable& table,
+                                  SiteRecord* record, SiteRecordWriter* writer,
+                                  std::vector<std::string>* names_read) {
   std::vector<std::vector<Definition>> found(sources.size());
   std::vector<FileStamp> stamps(sources.size());
-  std::atomic<std::size_t> next = 0;
-  const std::size_t helpers =
-      std::min<std::size_t>(threads > 1 ? static_cast<std::size_t>(threads) - 1 : 0, sources.size() / 2);
-  {
-    std::vector<std::jthread> workers;
-    workers.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i) {
-      workers.emplace_back([&] { find_some(sources, settings, vocabulary, next, found, stamps); });
+  std::vector<Found> state(sources.size(), Found::kNotRead);
+  std::vector<char> stamped(sources.size(), 0);
+  std::vector<std::string_view> entries(sources.size());
+  if (record != nullptr && record->loaded()) {
+    // The stamps first, on every thread; the recorded definitions are taken
+    // on this one.
+    on_threads(sources.size(), threads, [&](std::atomic<std::size_t>& next) {
+      for (std::size_t i = next++; i < sources.size(); i = next++)
+        stamped[i] = file_stamp(sources[i].source_path.c_str(), stamps[i]);
+    });
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      if (stamped[i] && record->take_definitions(sources[i].page_path, stamps[i], found[i], entries[i]))
+        state[i] = Found::kRecorded;
     }
-    find_some(sources, settings, vocabulary, next, found, stamps);
-  }  // every worker joined
-  for (std::size_t i = 0; i < sources.size(); ++i) table.add_page(sources[i].page_path, std::move(found[i]));
-  return digest_of(sources, stamps);
+  }
+  std::size_t read = 0;
+  for (const Found s : state) read += s == Found::kNotRead;
+  on_threads(read, threads, [&](std::atomic<std::size_t>& next) {
+    SourceDefinitions finder(settings, vocabulary);
+    for (std::size_t i = next++; i < sources.size(); i = next++) {
+      if (state[i] != Found::kNotRead) continue;
+      if (!stamped[i]) stamped[i] = file_stamp(sources[i].source_path.c_str(), stamps[i]);
+      std::optional<FileFailure> failure;
+      if (finder.find(sources[i].source_path.c_str(), found[i], failure)) {
+        state[i] = Found::kRead;
+      } else {
+        found[i].clear();
+        state[i] = Found::kUnreadable;
+      }
+    }
+  });
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    if (writer != nullptr && state[i] == Found::kRecorded) {
+      writer->add_recorded_source(entries[i]);
+    } else if (writer != nullptr && stamped[i] && state[i] != Found::kUnreadable) {
+      writer->add_source(sources[i].page_path, stamps[i], found[i]);
+    }
+    if (names_read != nullptr && state[i] == Found::kRead) {
+      for (const Definition& definition : found[i]) names_read->push_back(definition.name);
+    }
+    table.add_page(sources[i].page_path, std::move(found[i]));
+  }
+  return read;
 }
 
 }  // namespace prismet

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/site_records.h"
 #include "convert/symbol_table.h"
 #include "engine/vocabulary.h"
 #include "settings/output_style.h"
@@ -21,11 +22,17 @@ struct DefinitionSource {
 
 // Finds the definitions of `sources` on `threads` threads (the calling one
 // among them), each with its own finder, and adds every source's page to
-// `table` in the order of `sources`. A source that cannot be read defines
-// nothing: its page's conversion tells why. Returns a digest of the
-// sources' pages and stamps, changed by any change of any source: what the
-// uses the pages record depend on.
-std::uint64_t find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
-                                    const Vocabulary& vocabulary, int threads, SymbolTable& table);
+// `table` in the order of `sources`. A source whose stamp is the one
+// `record` (null: none) holds for its page is not read: its recorded
+// definitions are taken. Each source's stamp is taken once, before it is
+// read, and every source whose definitions are known goes to `writer`
+// (null: none) with it. A source that cannot be read defines nothing (its
+// page's conversion tells why) and is not recorded. The names that the
+// sources read define go to `names_read` (null: not asked). Returns how
+// many sources were read.
+std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
+                                  const Vocabulary& vocabulary, int threads, SymbolTable& table,
+                                  SiteRecord* record, SiteRecordWriter* writer,
+                                  std::vector<std::string>* names_read = nullptr);
 
 }  // namespace prismet

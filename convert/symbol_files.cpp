@@ -8,6 +8,7 @@
 #include "common/file_system.h"
 #include "common/fixed_text.h"
 #include "common/folder_listing.h"
+#include "convert/site_records.h"
 #include "convert/symbol_html.h"
 #include "convert/symbol_names.h"
 
@@ -17,9 +18,12 @@ namespace {
 
 // A records file larger than this is not read: every page is made again.
 constexpr std::uint64_t kMaxRecordsSize = 1u << 30;
+// Nor a site's record larger than this.
+constexpr std::uint64_t kMaxSiteRecordSize = std::uint64_t{1} << 32;
 
 bool ours(std::string_view head) {
-  return begins_like_symbol_page(head) || begins_like_symbol_names(head) || begins_like_symbol_records(head);
+  return begins_like_symbol_page(head) || begins_like_symbol_names(head) ||
+         begins_like_symbol_records(head) || begins_like_site_records(head);
 }
 
 bool write_file(const std::string& path, std::string_view bytes, int& error) {
@@ -100,6 +104,26 @@ void read_symbol_records_file(const std::string& path, SymbolRecords& records) {
       return;  // anyone else's: not read further
   }
   read_symbol_records(bytes, records);
+}
+
+bool read_site_records_file(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  if (is_link(path.c_str())) return false;
+  bool not_regular = false;
+  FileStamp stamp;
+  std::unique_ptr<std::FILE, FileCloser> file(
+      open_regular_file_for_reading(path.c_str(), not_regular, &stamp));
+  if (!file || stamp.size > kMaxSiteRecordSize) return false;
+  // Read in place, a byte more than its size to see it end: the record is
+  // the largest file a run reads.
+  bytes.resize(static_cast<std::size_t>(stamp.size) + 1);
+  std::size_t got = 0;
+  if (read_block(file.get(), bytes.data(), bytes.size(), got) && got + 1 == bytes.size()) {
+    bytes.resize(got);
+    if (begins_like_site_records(bytes)) return true;
+  }
+  bytes.clear();
+  return false;
 }
 
 }  // namespace prismet

@@ -16,7 +16,7 @@ namespace prismet {
 enum class SymbolFile { kNone, kSame, kDiffers, kOthers };
 
 // What is at `path` beside `bytes`: nothing, a file of ours (a page, the
-// names script or the records) with the same or other bytes (compared block
+// names script, the records or the site's record) with the same or other bytes (compared block
 // by block, never read whole), or anything else, a symbolic link included.
 SymbolFile compare_symbol_file(const std::string& path, std::string_view bytes);
 
@@ -27,5 +27,10 @@ std::optional<FileFailure> write_symbol_file(const std::string& path, std::strin
 // The records kept at `path`; none when there is no such file, when it is
 // anyone else's or is larger than a records file of millions of names.
 void read_symbol_records_file(const std::string& path, SymbolRecords& records);
+
+// The bytes of the site's record (site_records.h) kept at `path`; false,
+// with `bytes` empty, when there is none, when it is a symbolic link or
+// anyone else's file, or when it is larger than any record can be.
+bool read_site_records_file(const std::string& path, std::string& bytes);
 
 }  // namespace prismet

@@ -18,6 +18,7 @@
 #include "common/file_system.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
+#include "convert/site_records.h"
 #include "convert/symbol_files.h"
 #include "convert/symbol_html.h"
 #include "convert/symbol_index_html.h"
@@ -36,6 +37,8 @@ class SymbolFolder {
  public:
   SymbolFolder(const std::string& site_root, const SymbolPagesStyle& style, FileProgress& progress)
       : path_(join_path(site_root, kSymbolFolder)), style_(style), progress_(progress) {}
+  // The site's record, which the conversion writes after the pages.
+  void keep_site_record() { keep(kSiteRecordsName); }
 
   bool open() {
     if (is_link(path_.c_str())) {
@@ -135,19 +138,40 @@ std::vector<Group> groups_of(const std::vector<const Symbol*>& order, const Symb
 
 // The pages of the groups, on `style.threads` threads at once (the calling
 // thread one of them), each taking the next group; the failures are told
-// afterwards in the groups' order, and the records written.
-void write_group_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
-                       const SymbolPagesStyle& style) {
+// afterwards in the groups' order, and the records written. A group whose
+// names `settled` marks (null: none), every one, keeps its page and record
+// as they are, and must have both: false, with no records written, when
+// one has not.
+bool write_group_pages(SymbolFolder& folder, const std::vector<const Symbol*>& order,
+                       const SymbolPagesStyle& style, const std::vector<char>* settled, const Symbol* first) {
   SymbolRecords previous;
   read_symbol_records_file(folder.path_of(kSymbolRecordsName), previous);
   const std::vector<Group> groups = groups_of(order, style);
   for (const Group& group : groups) folder.keep(group.page);
   std::vector<NamedRecord> records(groups.size());
+  std::atomic<bool> unsettled{false};
   std::atomic<std::size_t> next{0};
   std::vector<Failures> failures(static_cast<std::size_t>(std::clamp(style.threads, 1, 64)));
+  auto all_settled = [&](const Group& group) {
+    if (settled == nullptr) return false;
+    for (const Symbol* symbol : group.names) {
+      if (!(*settled)[static_cast<std::size_t>(symbol - first)]) return false;
+    }
+    return true;
+  };
   auto work = [&](Failures& found) {
     for (std::size_t i = next++; i < groups.size(); i = next++) {
       const auto kept = previous.find(groups[i].page);
+      if (all_settled(groups[i])) {
+        FileStamp stamp;
+        if (kept == previous.end() || !file_stamp(folder.path_of(groups[i].page).c_str(), stamp) ||
+            !(stamp == kept->second.page)) {
+          unsettled = true;
+        } else {
+          records[i] = {groups[i].page, kept->second};
+        }
+        continue;
+      }
       std::optional<FileFailure> failure;
       records[i] = {groups[i].page, bring_page(folder.path_of(groups[i].page), groups[i].names, style,
                                                kept == previous.end() ? nullptr : &kept->second, failure)};
@@ -166,8 +190,10 @@ void write_group_pages(SymbolFolder& folder, const std::vector<const Symbol*>& o
   Failures all;
   for (Failures& found : failures) std::move(found.begin(), found.end(), std::back_inserter(all));
   std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (unsettled) return false;  // told when all are written
   for (const auto& [index, failure] : all) folder.tell(failure);
   folder.write(kSymbolRecordsName, render_symbol_records(records));
+  return true;
 }
 
 // The names in the index's order, each once (its first coming), the empty
@@ -213,14 +239,21 @@ void write_names(SymbolFolder& folder, const std::vector<const Symbol*>& order,
 
 bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
                         const SymbolPagesStyle& style, FileProgress& progress) {
+  return update_symbol_pages(site_root, symbols, nullptr, style, progress) == SymbolPagesUpdate::kWritten;
+}
+
+SymbolPagesUpdate update_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
+                                      const std::vector<char>* settled, const SymbolPagesStyle& style,
+                                      FileProgress& progress) {
   SymbolFolder folder(site_root, style, progress);
-  if (!folder.open()) return false;
+  if (!folder.open()) return SymbolPagesUpdate::kFailed;
   const std::vector<const Symbol*> order = index_order(symbols);
-  write_group_pages(folder, order, style);
+  folder.keep_site_record();
+  if (!write_group_pages(folder, order, style, settled, symbols.data())) return SymbolPagesUpdate::kNeedsAll;
   write_indexes(folder, order, style);
   write_names(folder, order, style);
   folder.remove_stale();
-  return !folder.failed();
+  return folder.failed() ? SymbolPagesUpdate::kFailed : SymbolPagesUpdate::kWritten;
 }
 
 bool remove_symbol_pages(const std::string& site_root, const SymbolPagesStyle& style,

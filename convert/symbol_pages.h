@@ -64,6 +64,17 @@ inline constexpr char kSymbolNamesName[] = "+names.js";
 bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
                         const SymbolPagesStyle& style, FileProgress& progress);
 
+// write_symbol_pages for a run that knows which names show what they
+// showed: those `settled` marks (by their place in `symbols`) need no uses
+// (a settled name's `uses` need only be as many as it has, for the
+// indexes), and a page whose names are all settled is left alone while it
+// is as its record says. When one is not, nothing but the other pages is
+// written: kNeedsAll asks for write_symbol_pages with every name's uses.
+enum class SymbolPagesUpdate { kWritten, kFailed, kNeedsAll };
+SymbolPagesUpdate update_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
+                                      const std::vector<char>* settled, const SymbolPagesStyle& style,
+                                      FileProgress& progress);
+
 // Removes what write_symbol_pages made below `site_root` (a site with no
 // pages left, or none with cross-references any more): every file of this
 // program in its folder, and the folder when nothing else is in it. Anyone

@@ -136,9 +136,8 @@ std::uint64_t SymbolTable::name_hash(std::string_view name) {
   return hash ^ (hash >> 32);
 }
 
-std::uint32_t SymbolTable::find(std::string_view name) const {
+std::uint32_t SymbolTable::find(std::string_view name, std::uint64_t hash) const {
   if (slots_.empty()) return kNone;
-  const std::uint64_t hash = name_hash(name);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
@@ -171,6 +170,38 @@ SymbolTable::Link SymbolTable::link(std::uint32_t name, std::uint32_t page, std:
   }
   if (after_member) return {};
   return {LinkKind::kSymbolPage, 0, 0};
+}
+
+std::vector<std::pair<std::uint64_t, std::uint64_t>> SymbolTable::link_signatures() const {
+  std::vector<std::uint64_t> page_hashes(pages_.size());
+  for (std::size_t i = 0; i < pages_.size(); ++i) page_hashes[i] = hashed(kFnv1aBasis, pages_[i].path);
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> signatures;
+  signatures.reserve(names_.size());
+  for (const Name& name : names_) {
+    // A use elsewhere leads to the one target or, for more, to the name's
+    // symbol page (or nowhere after a member access), whichever they are; a
+    // use on a page's own definition's line depends on that page's source
+    // alone, which makes the page again when it changes.
+    std::uint64_t signature = kFnv1aBasis;
+    if (name.targets == 1) {
+      const Entry& target = entries_[name.target];
+      signature = hashed(hashed(signature, page_hashes[target.page]), target.definition.line);
+    }
+    signatures.emplace_back(name_hash(name.name), signature);
+  }
+  std::sort(signatures.begin(), signatures.end());
+  // Names whose hashes collide share one signature made of all of theirs,
+  // which changes when any of them does.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < signatures.size(); ++i) {
+    if (kept > 0 && signatures[kept - 1].first == signatures[i].first) {
+      signatures[kept - 1].second = hashed(signatures[kept - 1].second, signatures[i].second);
+    } else {
+      signatures[kept++] = signatures[i];
+    }
+  }
+  signatures.resize(kept);
+  return signatures;
 }
 
 std::vector<Symbol> SymbolTable::symbols() const {

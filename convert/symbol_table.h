@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/fnv1a.h"
@@ -46,7 +47,11 @@ class SymbolTable {
 
   // After finish(), from any thread, and without allocating: the number of
   // the defined `name`, or kNone.
-  std::uint32_t find(std::string_view name) const;
+  std::uint32_t find(std::string_view name) const { return find(name, name_hash(name)); }
+  // The same with the name's hash (name_hash) already had.
+  std::uint32_t find(std::string_view name, std::uint64_t hash) const;
+  // A hash of the bytes, eight at a time; the same in every run and build.
+  static std::uint64_t name_hash(std::string_view name);
   // Where a use of the name `name` (find's number) at the 1-based `line` of
   // the page `page` (kNone: a page with no definitions of its own) leads.
   Link link(std::uint32_t name, std::uint32_t page, std::uint64_t line, bool after_member) const;
@@ -64,6 +69,14 @@ class SymbolTable {
   // What the pages' links depend on: every name with its pages, lines and
   // whether each is a declaration only.
   std::uint64_t digest() const { return digest_; }
+
+  // For every name, by its hash (name_hash), a signature of where a use of
+  // it on a page leads besides the page's own definitions: the page and
+  // line of its one target, or that it has several. Two runs whose
+  // signatures of a name are equal link it alike from every page whose
+  // source is the same. Sorted by the hash, each hash once: names whose
+  // hashes collide share one signature made of theirs.
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> link_signatures() const;
 
   // The defined names in the order of their bytes, each with its
   // definitions by page and line; no uses.
@@ -93,8 +106,6 @@ class SymbolTable {
     std::uint64_t hash = 0;
     std::uint32_t name = kNone;  // kNone: empty
   };
-  // A hash of the bytes, eight at a time.
-  static std::uint64_t name_hash(std::string_view name);
 
   std::vector<Page> pages_;
   std::vector<Entry> entries_;  // in the site's order: by page, then line

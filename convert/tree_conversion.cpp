@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
+#include "common/fnv1a.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/freshness.h"
@@ -25,6 +27,8 @@
 #include "convert/site_index_file.h"
 #include "convert/site_names.h"
 #include "convert/site_navigation.h"
+#include "convert/site_records.h"
+#include "convert/symbol_files.h"
 #include "convert/symbol_page_name.h"
 #include "convert/symbol_uses.h"
 #include "convert/tree_job.h"
@@ -93,6 +97,13 @@ class TreeConversion {
                               const std::string& site_folder, const std::vector<std::string>& names);
   void find_definitions();
   void finish_symbols();
+  void gather_uses(const std::vector<char>& wanted);
+  bool symbol_pages_by_name(std::uint64_t style_digest);
+  // `counts`: each name's uses by its hash, in any order.
+  void write_site_record(std::uint64_t style_digest, const FileStamp& symbol_records,
+                         std::vector<std::pair<std::uint64_t, std::uint32_t>> counts);
+  void judge_links(TreeJob& job);
+  void note_uses_changed(const TreeJob& job, bool made);
   void enter_top(SiteFolder& folder, int argument);
   void enter(SiteFolder& folder);
   void hold_folders(SiteFolder& folder);
@@ -132,6 +143,17 @@ class TreeConversion {
   std::vector<DefinitionSource> definition_sources_;
   SymbolTable symbols_;
   std::unique_ptr<SymbolUses> uses_;
+  // What the run before recorded, the names that lead elsewhere since (the
+  // 32-bit hashes, sorted), and the record of this run, written last.
+  SiteRecord record_;
+  std::vector<std::uint32_t> changed_names_;
+  std::unique_ptr<SiteRecordWriter> record_writer_;
+  // The names whose symbol pages may show something else than the run
+  // before wrote (by the table's numbers), the names the sources read
+  // define, and the recorded pages this run has met.
+  std::vector<char> names_changed_;
+  std::vector<std::string> names_read_;
+  std::unordered_set<const RecordedPage*> pages_met_;
   std::vector<Symbol>* symbols_out_;
   Freshness freshness_;
   const Vocabulary& vocabulary_;
@@ -341,7 +363,10 @@ void TreeConversion::list_site() {
     site_.add_include_folder(folder);
   for (const std::string& folder : settings_.run_include_folders) site_.add_include_folder(folder);
   site_.finish();
-  freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, site_.digest());
+  // Cross-references alone depend on the sources through their definitions
+  // only (judge_links), not on which are there.
+  if (settings_.include_links)
+    freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, site_.digest());
 }
 
 // Lists the sources below one top folder into the site's files; a folder
@@ -402,41 +427,209 @@ void TreeConversion::add_definition_sources(const std::string& source_folder,
 }
 
 // The definitions of the site's sources, on every converting thread, make
-// the symbol table; the pages depend on it, so that a page is made again
-// when a name it could link to is defined elsewhere.
+// the symbol table; a source unchanged since the run before is not read
+// again, its recorded definitions taken instead. A page depends on the
+// table only through the names it looks up: the names whose links changed
+// since that run are noted, and a page that looked one of them up is made
+// again (judge_links).
 void TreeConversion::find_definitions() {
-  const std::uint64_t sources = find_site_definitions(definition_sources_, settings_, vocabulary_,
-                                                      converting_threads(settings_.jobs), symbols_);
+  const std::uint64_t fingerprint = fingerprint_with(run_fingerprint(settings_), "cross-references");
+  std::string bytes;
+  if (read_site_records_file(join_path(join_path(output_root_, std::string(kSymbolFolder)), kSiteRecordsName),
+                             bytes))
+    record_.load(std::move(bytes), fingerprint);
+  record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
+  record_writer_->reserve(record_.size() + record_.size() / 8);
+  find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
+                        symbols_, &record_, record_writer_.get(), &names_read_);
   std::vector<DefinitionSource>().swap(definition_sources_);
   symbols_.finish(settings_.extension);
+  const LinkSignatures signatures = symbols_.link_signatures();
+  if (record_.loaded()) changed_names_ = changed_names(record_.signatures(), signatures);
+  record_writer_->end_sources();
+  record_writer_->add_signatures(signatures);
+  names_changed_.assign(symbols_.name_count(), 0);
   freshness_.fingerprint = fingerprint_with(freshness_.fingerprint, "cross-references");
-  freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, symbols_.digest());
-  freshness_.fingerprint = fingerprint_with_site(freshness_.fingerprint, sources);
+}
+
+// Whether the job's page, if current by its source, still links as it
+// would now: the run before recorded it, and none of the names it looked
+// up leads elsewhere since.
+void TreeConversion::judge_links(TreeJob& job) {
+  job.links_current = job.recorded != nullptr && !looked_up_any(job.recorded->looked_up, changed_names_);
+}
+
+// The names whose uses the job's page changes: those it uses now, if it
+// was made, and those its record held.
+void TreeConversion::note_uses_changed(const TreeJob& job, bool made) {
+  if (made) {
+    for (const PageUses::Use& use : job.uses.uses) names_changed_[use.name] = 1;
+  }
+  if (job.recorded == nullptr) return;
+  for (const std::string_view name : SiteRecord::names_of(job.recorded->uses)) {
+    const std::uint32_t number = symbols_.find(name);
+    if (number != SymbolTable::kNone) names_changed_[number] = 1;
+  }
+}
+
+// The uses of the names `wanted` marks, from every page of this run's
+// record, in the site's order.
+void TreeConversion::gather_uses(const std::vector<char>& wanted) {
   uses_ = std::make_unique<SymbolUses>(symbols_);
+  SiteRecord::for_each_page(record_writer_->pages(), [&](std::string_view path, std::string_view uses) {
+    PageUses page;
+    if (SiteRecord::wanted_uses(uses, symbols_, wanted, page))
+      uses_->add_page(std::string(path), std::move(page));
+  });
+}
+
+// Whether the symbol pages of the run before stand as it wrote them, so
+// that only those of the names whose definitions or uses changed are
+// written: its record says they were all written with this style, and
+// their records file is the one they were written with. The names of the
+// pages changed are then completed with those of the sources read or gone
+// and of the pages gone.
+bool TreeConversion::symbol_pages_by_name(std::uint64_t style_digest) {
+  if (!record_.loaded() || record_.symbol_style() != style_digest ||
+      record_.symbol_records() == FileStamp() || symbols_out_ != nullptr)
+    return false;
+  FileStamp records;
+  const std::string path =
+      join_path(join_path(output_root_, std::string(kSymbolFolder)), std::string(kSymbolRecordsName));
+  if (!file_stamp(path.c_str(), records) || !(records == record_.symbol_records())) return false;
+  auto mark = [this](std::string_view name) {
+    const std::uint32_t number = symbols_.find(name);
+    if (number != SymbolTable::kNone) names_changed_[number] = 1;
+  };
+  for (const std::string& name : names_read_) mark(name);
+  for (const std::string_view name : record_.names_not_taken()) mark(name);
+  for (const auto& [page_path, page] : record_.pages()) {
+    if (pages_met_.count(&page) == 0) {
+      for (const std::string_view name : SiteRecord::names_of(page.uses)) mark(name);
+    }
+  }
+  for (std::uint32_t i = 0; i < symbols_.name_count(); ++i) {
+    if (record_.use_count(SymbolTable::name_hash(symbols_.name(i))) == SiteRecord::kNoCount)
+      names_changed_[i] = 1;
+  }
+  return true;
 }
 
 // The symbols of the site with the uses its pages linked, for the symbol
-// pages. The uses are those of the pages made in this run: a page left as
-// it was records none, so the uses are whole only when every page was made.
-// Every source's stamp is in the pages' fingerprint, so a page is left as it
-// was only when no source of the site changed: then the symbol pages of the
-// run before are current too.
+// pages: from this run's record, which holds the pages made in this run
+// and those left as they were (which link as they did); a page that failed
+// is in none. Written after every run, only the pages whose content
+// changed; with the symbol pages of the run before standing, only the
+// pages of the names whose definitions or uses changed are even made.
 void TreeConversion::finish_symbols() {
-  std::vector<Symbol> symbols = uses_->take_symbols();
-  if (summary_.unchanged == 0 && progress_ != nullptr) {
-    SymbolPagesStyle style;
-    style.extension = settings_.extension;
-    style.utf8 = utf8_;
-    style.root_name = top_->index.root_name;
-    style.navigation = settings_.site_navigation;
-    style.argument = top_->argument;
-    style.threads = converting_threads(settings_.jobs);
-    if (!write_symbol_pages(output_root_, symbols, style, *progress_)) {
+  SymbolPagesStyle style;
+  style.extension = settings_.extension;
+  style.utf8 = utf8_;
+  style.root_name = top_->index.root_name;
+  style.navigation = settings_.site_navigation;
+  style.argument = top_->argument;
+  style.threads = converting_threads(settings_.jobs);
+  std::uint64_t style_digest = fnv1a(kFnv1aBasis, style.extension);
+  style_digest = fnv1a(fnv1a_number(style_digest, style.extension.size()), style.root_name);
+  style_digest = fnv1a_number(fnv1a_number(style_digest, style.root_name.size()),
+                              (style.utf8 ? 1 : 0) | (style.navigation ? 2 : 0));
+  std::vector<Symbol> symbols;
+  FileStamp symbol_records;
+  const bool by_name = progress_ != nullptr && symbol_pages_by_name(style_digest);
+  SymbolPagesUpdate update = SymbolPagesUpdate::kNeedsAll;
+  if (by_name && changed_names_.empty() &&
+      std::find(names_changed_.begin(), names_changed_.end(), 1) == names_changed_.end()) {
+    // The same names, each defined and used as before: every symbol page
+    // stands as the run before wrote it (checked by their records file's
+    // stamp, as the pages are by theirs).
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> counts(symbols_.name_count());
+    for (std::uint32_t i = 0; i < counts.size(); ++i) {
+      const std::uint64_t hash = SymbolTable::name_hash(symbols_.name(i));
+      counts[i] = {hash, record_.use_count(hash)};
+    }
+    write_site_record(style_digest, record_.symbol_records(), std::move(counts));
+    return;
+  }
+  if (by_name) {
+    // A page holds the names of its group: all of them are made with their
+    // uses when one of them changed.
+    std::vector<char> groups_changed(kSymbolGroups, 0);
+    for (std::uint32_t i = 0; i < names_changed_.size(); ++i) {
+      if (names_changed_[i]) groups_changed[symbol_group(symbols_.name(i))] = 1;
+    }
+    for (std::uint32_t i = 0; i < names_changed_.size(); ++i)
+      names_changed_[i] = groups_changed[symbol_group(symbols_.name(i))];
+    gather_uses(names_changed_);
+    symbols = uses_->take_symbols();
+    // A settled name's page is left alone: its uses need only be counted.
+    for (std::uint32_t i = 0; i < symbols.size(); ++i) {
+      if (!names_changed_[i])
+        symbols[i].uses.resize(record_.use_count(SymbolTable::name_hash(symbols[i].name)));
+    }
+    std::vector<char> settled(symbols.size());
+    for (std::size_t i = 0; i < settled.size(); ++i) settled[i] = !names_changed_[i];
+    update = update_symbol_pages(output_root_, symbols, &settled, style, *progress_);
+  }
+  if (update == SymbolPagesUpdate::kNeedsAll) {
+    gather_uses(std::vector<char>(symbols_.name_count(), 1));
+    symbols = uses_->take_symbols();
+    update = SymbolPagesUpdate::kFailed;
+    if (progress_ != nullptr && write_symbol_pages(output_root_, symbols, style, *progress_))
+      update = SymbolPagesUpdate::kWritten;
+    if (progress_ != nullptr && update == SymbolPagesUpdate::kFailed) {
       ++failed_;
       ++summary_.failed;
     }
+  } else if (update == SymbolPagesUpdate::kFailed) {
+    ++failed_;
+    ++summary_.failed;
   }
+  if (update == SymbolPagesUpdate::kWritten) {
+    const std::string path =
+        join_path(join_path(output_root_, std::string(kSymbolFolder)), std::string(kSymbolRecordsName));
+    if (!file_stamp(path.c_str(), symbol_records)) symbol_records = FileStamp();
+  }
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> counts;
+  counts.reserve(symbols.size());
+  for (const Symbol& symbol : symbols)
+    counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.uses.size()));
+  write_site_record(style_digest, symbol_records, std::move(counts));
+  uses_.reset();
   if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
+}
+
+// The record for the next run, written last: a run stopped before leaves
+// the record of the run before, which still holds for every page it lists
+// whose page is the one it recorded (the others are made again), and
+// whose symbol pages' records file is the one it recorded (else they are
+// all made again).
+void TreeConversion::write_site_record(std::uint64_t style_digest, const FileStamp& symbol_records,
+                                       std::vector<std::pair<std::uint64_t, std::uint32_t>> counts) {
+  std::sort(counts.begin(), counts.end());
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    if (kept > 0 && counts[kept - 1].first == counts[i].first) {
+      counts[kept - 1].second = SiteRecord::kNoCount;  // names whose hashes collide: never settled
+    } else {
+      counts[kept++] = counts[i];
+    }
+  }
+  counts.resize(kept);
+  const std::string folder = join_path(output_root_, std::string(kSymbolFolder));
+  if (is_link(folder.c_str())) return;
+  int error = 0;
+  std::optional<FileFailure> failure;
+  const std::string path = join_path(folder, kSiteRecordsName);
+  if (!make_folders(folder, error)) {
+    failure = failure_of(Culprit::kPage, error, folder);
+  } else {
+    failure = write_symbol_file(path, record_writer_->finish(style_digest, symbol_records, counts));
+  }
+  record_writer_.reset();
+  if (!failure) return;
+  ++failed_;
+  ++summary_.failed;
+  if (progress_ != nullptr) progress_->file_failed(top_->argument, path.c_str(), *failure);
 }
 
 void TreeConversion::folder_failure(std::string path, FileFailure failure) {
@@ -560,6 +753,8 @@ void TreeConversion::add_file_job(SiteFolder& folder, const std::string& name) {
   if (cross_references_) {
     job->symbols = &symbols_;
     job->site_page = folder.index.site_path.substr(1) + job->page_name;
+    job->recorded = record_.page(job->site_page);
+    if (job->recorded != nullptr) pages_met_.insert(job->recorded);
   }
   if (folder.site_top != kNoSiteTop && settings_.include_links) {
     job->site = &site_;
@@ -579,6 +774,8 @@ void TreeConversion::add_file_job(SiteFolder& folder, const std::string& name) {
     job->failure = refusal(folder, *job, name);
   }
   if (job->failure) job->handling = TreeJob::Handling::kSettled;
+  if (cross_references_ && !job->failure && freshness_.may_be_current(job->previous, job->page_exists))
+    judge_links(*job);
   ++found_;
   if (pool_ && job->handling == TreeJob::Handling::kHere) {
     if (freshness_.may_be_current(job->previous, job->page_exists)) {
@@ -724,15 +921,20 @@ void TreeConversion::consume_file(Event& event) {
   --jobs_in_flight_;
   ++done_;
   if (job.failure) {
+    if (record_writer_) note_uses_changed(job, false);
     event.folder->complete = false;
     fail(event.argument, job.source_path.c_str(), *job.failure);
   } else {
     if (job.unchanged) {
       ++summary_.unchanged;
+      if (record_writer_) record_writer_->add_recorded_page(*job.recorded);
     } else {
       ++summary_.converted;
       summary_.bytes += job.record.source.size;
-      if (uses_) uses_->add_page(job.site_page, std::move(job.uses));
+      if (record_writer_) {
+        note_uses_changed(job, true);
+        record_writer_->add_page(job.site_page, job.record.source, job.page, job.uses, symbols_);
+      }
     }
     if (settings_.site_navigation) {
       append_site_name(event.folder->root->site_names, event.folder->names_place, job.source_name,

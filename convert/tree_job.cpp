@@ -27,11 +27,17 @@ bool settle_without_converting(TreeJob& job, const Freshness& freshness) {
                         job.source_path.c_str(),
                         job.page_name.c_str(),
                         job.page_path.c_str()};
-  switch (check_page(*job.previous, place)) {
+  switch (check_page(*job.previous, place, &job.page)) {
     case PageState::kSourceUnknown:
       job.failure = failure_of(Culprit::kSource, errno);
       return true;
     case PageState::kUnchanged:
+      // With cross-references its links must be current too, and the page
+      // the one whose uses are recorded (not one a stopped run rewrote).
+      if (job.symbols != nullptr && !(job.links_current && job.recorded->source == job.previous->source &&
+                                      job.recorded->page == job.page)) {
+        break;
+      }
       job.record = *job.previous;
       job.unchanged = true;
       return true;
@@ -51,6 +57,7 @@ void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshnes
   PageLinks* page_links = links ? &*links : nullptr;
   std::optional<PageReferences> references;
   if (job.symbols != nullptr) {
+    job.uses = PageUses();  // any recorded ones
     references.emplace(*job.symbols, job.site_page, converter.utf8_pages(), page_links, &job.uses);
     page_links = &*references;
   }
@@ -63,7 +70,11 @@ void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshnes
   job.record.fingerprint = freshness.fingerprint;
   job.record.source = result.source;
   job.record.lines = result.lines;
-  job.record.page_size = page_size_of(job.page_path);
+  if (job.symbols != nullptr) {
+    job.record.page_size = file_stamp(job.page_path.c_str(), job.page) ? job.page.size : kUnknownPageSize;
+  } else {
+    job.record.page_size = page_size_of(job.page_path);
+  }
 }
 
 }  // namespace prismet

@@ -15,6 +15,7 @@
 #include "convert/page_references.h"
 #include "convert/site_files.h"
 #include "convert/site_index.h"
+#include "convert/site_records.h"
 
 namespace prismet {
 
@@ -39,6 +40,13 @@ struct TreeJob {
   // and its page's path from the site's root.
   const SymbolTable* symbols = nullptr;
   std::string site_page;
+  // With cross-references: what the run before recorded of the page (null:
+  // nothing), and whether its links are still current by that record (no
+  // name it looked up leads elsewhere now); the page is left as it is only
+  // when they are and the page and its source are the ones recorded. Then
+  // `uses` holds its recorded uses.
+  const RecordedPage* recorded = nullptr;
+  bool links_current = false;
 
   // How the walking thread has it carried out; no other thread reads it.
   enum class Handling {
@@ -58,7 +66,8 @@ struct TreeJob {
   std::optional<FileFailure> failure;
   PageRecord record;
   bool unchanged = false;
-  PageUses uses;  // with cross-references, of a page converted
+  PageUses uses;   // with cross-references, of the page
+  FileStamp page;  // with cross-references, the page's stamp as written or as it was left
 };
 
 // Settles the job without converting where it can: a path too long, a page

@@ -1,0 +1,465 @@
+#include "convert/site_records.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace prismet {
+
+namespace {
+
+constexpr std::string_view kOpening = "prismet-site-records 1\n";
+static_assert(kOpening.size() <= kSiteRecordsHeadSize);
+constexpr std::size_t kStampSize = 5 * 8;
+// Where the symbol pages' style and records' stamp go: after the fingerprint.
+constexpr std::size_t kSymbolsAt = kOpening.size() + 8;
+
+// A checksum of the bytes, eight at a time: a record changed anywhere since
+// it was written is no record.
+std::uint64_t checksum_of(std::string_view bytes) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = (bytes.size() + 1) * kMultiplier;
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + at, 8);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  std::uint64_t word = 0;
+  std::memcpy(&word, bytes.data() + at, bytes.size() - at);
+  hash = (hash ^ word) * kMultiplier;
+  return hash ^ (hash >> 32);
+}
+
+void put_number(std::string& out, std::uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i, value >>= 8) out += static_cast<char>(value & 0xFFu);
+}
+void put32(std::string& out, std::uint32_t value) { put_number(out, value, 4); }
+void put64(std::string& out, std::uint64_t value) { put_number(out, value, 8); }
+void put_text(std::string& out, std::string_view text) {
+  put32(out, static_cast<std::uint32_t>(text.size()));
+  out += text;
+}
+void put_stamp(std::string& out, const FileStamp& s) {
+  for (const std::uint64_t field : {s.device, s.index, s.size, s.modified, s.changed}) put64(out, field);
+}
+void patch32(std::string& out, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i, value >>= 8)
+    out[at + static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFFu);
+}
+
+// Reads the record's fields, every one checked against what is left: a read
+// past the end fails, and so does every read after it.
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+  bool ok() const { return ok_; }
+  std::size_t offset() const { return at_; }
+  std::size_t left() const { return bytes_.size() - at_; }
+  std::uint64_t number(int bytes) {
+    if (!ok_ || left() < static_cast<std::size_t>(bytes)) return fail();
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+      value = value << 8 | static_cast<unsigned char>(bytes_[at_ + static_cast<std::size_t>(i)]);
+    at_ += static_cast<std::size_t>(bytes);
+    return value;
+  }
+  std::uint32_t u32() { return static_cast<std::uint32_t>(number(4)); }
+  std::uint64_t u64() { return number(8); }
+  std::uint8_t u8() { return static_cast<std::uint8_t>(number(1)); }
+  // A count of elements of at least `each` bytes: no more than what is left holds.
+  std::uint32_t count(std::size_t each) {
+    const std::uint32_t n = u32();
+    if (ok_ && n > left() / each) return static_cast<std::uint32_t>(fail());
+    return n;
+  }
+  std::string_view text() {
+    const std::uint32_t size = u32();
+    if (!ok_ || size > left()) {
+      fail();
+      return {};
+    }
+    const std::string_view text = bytes_.substr(at_, size);
+    at_ += size;
+    return text;
+  }
+  FileStamp stamp() {
+    FileStamp s;
+    for (std::uint64_t* field : {&s.device, &s.index, &s.size, &s.modified, &s.changed}) *field = u64();
+    return s;
+  }
+  std::uint64_t fail() {
+    ok_ = false;
+    at_ = bytes_.size();
+    return 0;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
+
+// The uses part of a page's entry, decoded; false for bytes that are not one.
+bool read_uses(Reader& in, std::vector<std::string_view>* names, std::vector<std::string_view>* texts,
+               std::vector<PageUses::Use>* uses) {
+  const std::uint32_t name_count = in.count(4);
+  for (std::uint32_t i = 0; i < name_count && in.ok(); ++i) {
+    const std::string_view name = in.text();
+    if (names != nullptr) names->push_back(name);
+  }
+  const std::uint32_t text_count = in.count(4);
+  for (std::uint32_t i = 0; i < text_count && in.ok(); ++i) {
+    const std::string_view text = in.text();
+    if (texts != nullptr) texts->push_back(text);
+  }
+  const std::uint32_t use_count = in.count(12);
+  for (std::uint32_t i = 0; i < use_count && in.ok(); ++i) {
+    PageUses::Use use;
+    use.name = in.u32();
+    use.line = in.u32();
+    use.text = in.u32();
+    if (use.name >= name_count || use.text >= text_count) {
+      in.fail();
+      return false;
+    }
+    if (uses != nullptr) uses->push_back(use);
+  }
+  return in.ok();
+}
+
+}  // namespace
+
+std::uint64_t site_records_checksum(std::string_view bytes) { return checksum_of(bytes); }
+
+bool begins_like_site_records(std::string_view head) { return head.substr(0, kOpening.size()) == kOpening; }
+
+std::vector<std::uint32_t> changed_names(const LinkSignatures& before, const LinkSignatures& now) {
+  std::vector<std::uint32_t> changed;
+  auto a = before.begin();
+  auto b = now.begin();
+  while (a != before.end() || b != now.end()) {
+    if (b == now.end() || (a != before.end() && a->first < b->first)) {
+      changed.push_back(static_cast<std::uint32_t>(a++->first));
+    } else if (a == before.end() || b->first < a->first) {
+      changed.push_back(static_cast<std::uint32_t>(b++->first));
+    } else {
+      if (a->second != b->second) changed.push_back(static_cast<std::uint32_t>(a->first));
+      ++a;
+      ++b;
+    }
+  }
+  std::sort(changed.begin(), changed.end());
+  changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+  return changed;
+}
+
+bool looked_up_any(std::span<const std::uint32_t> looked_up, std::span<const std::uint32_t> changed) {
+  if (changed.empty() || looked_up.empty()) return false;
+  // The shorter list searched in the longer one.
+  const auto shorter = looked_up.size() <= changed.size() ? looked_up : changed;
+  const auto longer = looked_up.size() <= changed.size() ? changed : looked_up;
+  for (const std::uint32_t hash : shorter) {
+    if (std::binary_search(longer.begin(), longer.end(), hash)) return true;
+  }
+  return false;
+}
+
+bool SiteRecord::load(std::string bytes, std::uint64_t fingerprint) {
+  loaded_ = false;
+  sources_.clear();
+  signatures_.clear();
+  pages_.clear();
+  bytes_ = std::move(bytes);
+  const std::string_view all = bytes_;
+  if (all.size() < kOpening.size() + 16 || !begins_like_site_records(all)) return false;
+  const std::string_view body = all.substr(0, all.size() - 8);
+  Reader tail(all.substr(body.size()));
+  if (tail.u64() != checksum_of(body)) return false;
+  Reader head(body.substr(kOpening.size()));
+  if (head.u64() != fingerprint) return false;
+  symbol_style_ = head.u64();
+  symbol_records_ = head.stamp();
+  if (!head.ok() || !parse(body.substr(kSymbolsAt + 8 + kStampSize))) {
+    counts_.clear();
+    sources_.clear();
+    signatures_.clear();
+    pages_.clear();
+    return false;
+  }
+  loaded_ = true;
+  return true;
+}
+
+bool SiteRecord::parse(std::string_view body) {
+  Reader in(body);
+  const std::uint32_t sources = in.count(4 + kStampSize + 4);
+  for (std::uint32_t i = 0; i < sources && in.ok(); ++i) {
+    const std::size_t start = in.offset();
+    const std::string_view path = in.text();
+    Source source;
+    source.stamp = in.stamp();
+    const std::uint32_t definitions = in.count(3 * 4 + 4 + 2);
+    source.definitions.reserve(definitions);
+    for (std::uint32_t d = 0; d < definitions && in.ok(); ++d) {
+      Definition definition;
+      definition.name = in.text();
+      definition.scope = in.text();
+      definition.text = in.text();
+      definition.line = in.u32();
+      const std::uint8_t kind = in.u8();
+      const std::uint8_t declaration = in.u8();
+      if (kind > static_cast<std::uint8_t>(SymbolKind::Member) || declaration > 1) return false;
+      definition.kind = static_cast<SymbolKind>(kind);
+      definition.declaration_only = declaration != 0;
+      source.definitions.push_back(std::move(definition));
+    }
+    source.entry = body.substr(start, in.offset() - start);
+    if (in.ok() && !sources_.emplace(std::string(path), std::move(source)).second) return false;
+  }
+  const std::uint32_t signatures = in.count(16);
+  signatures_.reserve(signatures);
+  for (std::uint32_t i = 0; i < signatures && in.ok(); ++i) {
+    const std::uint64_t hash = in.u64();
+    const std::uint64_t signature = in.u64();
+    if (!signatures_.empty() && signatures_.back().first >= hash) return false;
+    signatures_.emplace_back(hash, signature);
+  }
+  const std::uint32_t pages = in.count(4 + 2 * kStampSize + 4 * 4);
+  for (std::uint32_t i = 0; i < pages && in.ok(); ++i) {
+    const std::size_t start = in.offset();
+    const std::string_view path = in.text();
+    RecordedPage page;
+    page.source = in.stamp();
+    page.page = in.stamp();
+    const std::uint32_t looked_up = in.count(4);
+    page.looked_up.reserve(looked_up);
+    for (std::uint32_t l = 0; l < looked_up && in.ok(); ++l) {
+      const std::uint32_t hash = in.u32();
+      if (!page.looked_up.empty() && page.looked_up.back() >= hash) return false;
+      page.looked_up.push_back(hash);
+    }
+    const std::size_t uses = in.offset();
+    if (!read_uses(in, nullptr, nullptr, nullptr)) return false;
+    page.uses = body.substr(uses, in.offset() - uses);
+    page.entry = body.substr(start, in.offset() - start);
+    if (in.ok() && !pages_.emplace(path, std::move(page)).second) return false;
+  }
+  const std::uint32_t counts = in.count(12);
+  counts_.reserve(counts);
+  for (std::uint32_t i = 0; i < counts && in.ok(); ++i) {
+    const std::uint64_t hash = in.u64();
+    const std::uint32_t count = in.u32();
+    if (!counts_.empty() && counts_.back().first >= hash) return false;
+    counts_.emplace_back(hash, count);
+  }
+  return in.ok() && in.left() == 0;
+}
+
+bool SiteRecord::next_page(std::string_view& pages, std::string_view& path, std::string_view& uses) {
+  if (pages.empty()) return false;
+  Reader in(pages);
+  path = in.text();
+  in.stamp();
+  in.stamp();
+  const std::uint32_t looked_up = in.count(4);
+  for (std::uint32_t l = 0; l < looked_up && in.ok(); ++l) in.u32();
+  const std::size_t start = in.offset();
+  if (!read_uses(in, nullptr, nullptr, nullptr)) return false;
+  uses = pages.substr(start, in.offset() - start);
+  pages.remove_prefix(in.offset());
+  return true;
+}
+
+std::uint32_t SiteRecord::use_count(std::uint64_t hash) const {
+  const auto found = std::lower_bound(counts_.begin(), counts_.end(), std::pair(hash, std::uint32_t{0}));
+  return found != counts_.end() && found->first == hash ? found->second : kNoCount;
+}
+
+std::vector<std::string_view> SiteRecord::names_not_taken() const {
+  std::vector<std::string_view> names;
+  for (const auto& [path, source] : sources_) {
+    for (const Definition& definition : source.definitions) names.push_back(definition.name);
+  }
+  return names;
+}
+
+std::vector<std::string_view> SiteRecord::names_of(std::string_view uses) {
+  std::vector<std::string_view> names;
+  Reader in(uses);
+  read_uses(in, &names, nullptr, nullptr);
+  return names;
+}
+
+bool SiteRecord::wanted_uses(std::string_view uses, const SymbolTable& symbols,
+                             const std::vector<char>& wanted, PageUses& out) {
+  out = PageUses();
+  Reader in(uses);
+  const std::uint32_t name_count = in.count(4);
+  std::vector<std::uint32_t> numbers;
+  bool any = false;
+  for (std::uint32_t i = 0; i < name_count && in.ok(); ++i) {
+    const std::uint32_t number = symbols.find(in.text());
+    const bool want = number != SymbolTable::kNone && number < wanted.size() && wanted[number];
+    numbers.push_back(want ? number : SymbolTable::kNone);
+    any |= want;
+  }
+  if (!any || !in.ok()) return false;
+  std::vector<std::string_view> texts;
+  const std::uint32_t text_count = in.count(4);
+  for (std::uint32_t i = 0; i < text_count && in.ok(); ++i) texts.push_back(in.text());
+  // Only the texts the wanted uses name are kept, renumbered.
+  std::vector<std::uint32_t> kept(texts.size(), SymbolTable::kNone);
+  const std::uint32_t use_count = in.count(12);
+  for (std::uint32_t i = 0; i < use_count && in.ok(); ++i) {
+    PageUses::Use use;
+    use.name = in.u32();
+    use.line = in.u32();
+    use.text = in.u32();
+    if (!in.ok() || use.name >= numbers.size() || use.text >= texts.size()) return false;
+    if (numbers[use.name] == SymbolTable::kNone) continue;
+    use.name = numbers[use.name];
+    if (kept[use.text] == SymbolTable::kNone) {
+      kept[use.text] = static_cast<std::uint32_t>(out.texts.size());
+      out.texts.emplace_back(texts[use.text]);
+    }
+    use.text = kept[use.text];
+    out.uses.push_back(use);
+  }
+  return in.ok() && !out.uses.empty();
+}
+
+bool SiteRecord::take_definitions(const std::string& page_path, const FileStamp& stamp,
+                                  std::vector<Definition>& out, std::string_view& entry) {
+  const auto found = sources_.find(page_path);
+  if (found == sources_.end() || !(found->second.stamp == stamp)) return false;
+  out = std::move(found->second.definitions);
+  entry = found->second.entry;
+  sources_.erase(found);
+  return true;
+}
+
+const RecordedPage* SiteRecord::page(std::string_view page_path) const {
+  const auto found = pages_.find(page_path);
+  return found == pages_.end() ? nullptr : &found->second;
+}
+
+bool SiteRecord::uses_of(const RecordedPage& page, const SymbolTable& symbols, PageUses& out) {
+  std::vector<std::string_view> names;
+  std::vector<std::string_view> texts;
+  std::vector<PageUses::Use> uses;
+  Reader in(page.uses);
+  if (!read_uses(in, &names, &texts, &uses)) return false;
+  std::vector<std::uint32_t> numbers(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    numbers[i] = symbols.find(names[i]);
+    if (numbers[i] == SymbolTable::kNone) return false;
+  }
+  out = PageUses();
+  out.texts.reserve(texts.size());
+  for (const std::string_view text : texts) out.texts.emplace_back(text);
+  out.uses.reserve(uses.size());
+  for (PageUses::Use use : uses) {
+    use.name = numbers[use.name];
+    out.uses.push_back(use);
+  }
+  return true;
+}
+
+SiteRecordWriter::SiteRecordWriter(std::uint64_t fingerprint) {
+  out_ = kOpening;
+  put64(out_, fingerprint);
+  put64(out_, 0);
+  put_stamp(out_, FileStamp());
+  count_at_ = out_.size();
+  put32(out_, 0);
+}
+
+void SiteRecordWriter::add_source(std::string_view page_path, const FileStamp& stamp,
+                                  std::span<const Definition> definitions) {
+  ++count_;
+  put_text(out_, page_path);
+  put_stamp(out_, stamp);
+  put32(out_, static_cast<std::uint32_t>(definitions.size()));
+  for (const Definition& definition : definitions) {
+    put_text(out_, definition.name);
+    put_text(out_, definition.scope);
+    put_text(out_, definition.text);
+    put32(out_, definition.line);
+    out_ += static_cast<char>(definition.kind);
+    out_ += static_cast<char>(definition.declaration_only ? 1 : 0);
+  }
+}
+
+void SiteRecordWriter::add_recorded_source(std::string_view entry) {
+  ++count_;
+  out_ += entry;
+}
+
+void SiteRecordWriter::end_sources() {
+  patch32(out_, count_at_, count_);
+  count_ = 0;
+}
+
+void SiteRecordWriter::add_signatures(const LinkSignatures& signatures) {
+  put32(out_, static_cast<std::uint32_t>(signatures.size()));
+  for (const auto& [hash, signature] : signatures) {
+    put64(out_, hash);
+    put64(out_, signature);
+  }
+  count_at_ = out_.size();
+  put32(out_, 0);
+  pages_at_ = out_.size();
+}
+
+void SiteRecordWriter::add_page(std::string_view page_path, const FileStamp& source, const FileStamp& page,
+                                PageUses& uses, const SymbolTable& symbols) {
+  ++count_;
+  put_text(out_, page_path);
+  put_stamp(out_, source);
+  put_stamp(out_, page);
+  std::vector<std::uint32_t>& looked_up = uses.looked_up;
+  std::sort(looked_up.begin(), looked_up.end());
+  looked_up.erase(std::unique(looked_up.begin(), looked_up.end()), looked_up.end());
+  put32(out_, static_cast<std::uint32_t>(looked_up.size()));
+  for (const std::uint32_t hash : looked_up) put32(out_, hash);
+  // The names by their own bytes: the table's numbers are this run's only.
+  std::vector<std::uint32_t> names;
+  for (const PageUses::Use& use : uses.uses) names.push_back(use.name);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  put32(out_, static_cast<std::uint32_t>(names.size()));
+  for (const std::uint32_t name : names) put_text(out_, symbols.name(name));
+  put32(out_, static_cast<std::uint32_t>(uses.texts.size()));
+  for (const std::string& text : uses.texts) put_text(out_, text);
+  put32(out_, static_cast<std::uint32_t>(uses.uses.size()));
+  for (const PageUses::Use& use : uses.uses) {
+    put32(out_,
+          static_cast<std::uint32_t>(std::lower_bound(names.begin(), names.end(), use.name) - names.begin()));
+    put32(out_, use.line);
+    put32(out_, use.text);
+  }
+}
+
+void SiteRecordWriter::add_recorded_page(const RecordedPage& page) {
+  ++count_;
+  out_ += page.entry;
+}
+
+std::string SiteRecordWriter::finish(std::uint64_t symbol_style, const FileStamp& symbol_records,
+                                     const std::vector<std::pair<std::uint64_t, std::uint32_t>>& counts) {
+  patch32(out_, count_at_, count_);
+  std::string head;
+  put64(head, symbol_style);
+  put_stamp(head, symbol_records);
+  out_.replace(kSymbolsAt, head.size(), head);
+  put32(out_, static_cast<std::uint32_t>(counts.size()));
+  for (const auto& [hash, count] : counts) {
+    put64(out_, hash);
+    put32(out_, count);
+  }
+  put64(out_, checksum_of(out_));
+  return std::move(out_);
+}
+
+}  // namespace prismet

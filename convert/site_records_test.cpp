@@ -1,0 +1,275 @@
+// The site's record for the next run: what it keeps comes back as it was
+// written, and any bytes that are not a whole record of the same
+// fingerprint read as none, never a crash.
+#include "convert/site_records.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace prismet {
+namespace {
+
+constexpr std::uint64_t kFingerprint = 0x1234567890ABCDEFull;
+
+Definition definition(const char* name, std::uint32_t line, bool declaration_only = false) {
+  Definition d;
+  d.name = name;
+  d.scope = "ns";
+  d.text = std::string("int ") + name + "();";
+  d.line = line;
+  d.kind = SymbolKind::Function;
+  d.declaration_only = declaration_only;
+  return d;
+}
+
+FileStamp stamp(std::uint64_t n) { return {1, n, 100 + n, 1000 + n, 2000 + n}; }
+
+// A table of two pages: "a.h.html" declares area and defines Shape,
+// "a.cpp.html" defines area and helper.
+SymbolTable table() {
+  SymbolTable symbols;
+  symbols.add_page("a.h.html", {definition("area", 3, true), definition("Shape", 1)});
+  symbols.add_page("a.cpp.html", {definition("area", 1), definition("helper", 4)});
+  symbols.finish(".html");
+  return symbols;
+}
+
+// A record of both sources and of one page, "main.cpp.html", that used
+// area on line 2 and helper on lines 2 and 5 and looked up a name no page
+// defines.
+std::string record_bytes(const SymbolTable& symbols, std::uint64_t fingerprint = kFingerprint) {
+  SiteRecordWriter writer(fingerprint);
+  const std::vector<Definition> header{definition("area", 3, true), definition("Shape", 1)};
+  writer.add_source("a.h.html", stamp(1), header);
+  writer.add_source("a.cpp.html", stamp(2), std::vector<Definition>{definition("area", 1)});
+  writer.end_sources();
+  writer.add_signatures(symbols.link_signatures());
+  PageUses uses;
+  uses.texts = {"return area() + helper();", "helper();"};
+  uses.uses = {{symbols.find("area"), 2, 0}, {symbols.find("helper"), 2, 0}, {symbols.find("helper"), 5, 1}};
+  for (const char* name : {"helper", "area", "undefined", "helper"})
+    uses.looked_up.push_back(static_cast<std::uint32_t>(SymbolTable::name_hash(name)));
+  writer.add_page("main.cpp.html", stamp(3), stamp(4), uses, symbols);
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> counts{{SymbolTable::name_hash("area"), 1},
+                                                              {SymbolTable::name_hash("helper"), 2}};
+  std::sort(counts.begin(), counts.end());
+  return writer.finish(77, stamp(5), counts);
+}
+
+TEST(SiteRecordTest, WhatIsWrittenComesBack) {
+  const SymbolTable symbols = table();
+  SiteRecord record;
+  ASSERT_TRUE(record.load(record_bytes(symbols), kFingerprint));
+  std::vector<Definition> found;
+  std::string_view entry;
+  EXPECT_FALSE(record.take_definitions("a.h.html", stamp(9), found, entry));  // another stamp: read again
+  ASSERT_TRUE(record.take_definitions("a.h.html", stamp(1), found, entry));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].name, "area");
+  EXPECT_EQ(found[0].scope, "ns");
+  EXPECT_EQ(found[0].text, "int area();");
+  EXPECT_EQ(found[0].line, 3u);
+  EXPECT_TRUE(found[0].declaration_only);
+  EXPECT_EQ(found[1].name, "Shape");
+  EXPECT_FALSE(found[1].declaration_only);
+  EXPECT_FALSE(record.take_definitions("b.h.html", stamp(1), found, entry));
+  EXPECT_EQ(record.signatures().size(), 3u);  // Shape, area, helper
+  EXPECT_EQ(record.symbol_style(), 77u);
+  EXPECT_EQ(record.symbol_records(), stamp(5));
+  EXPECT_EQ(record.use_count(SymbolTable::name_hash("helper")), 2u);
+  EXPECT_EQ(record.use_count(SymbolTable::name_hash("Shape")), SiteRecord::kNoCount);
+  // What was not taken: a.cpp's definitions.
+  EXPECT_EQ(record.names_not_taken(), std::vector<std::string_view>{"area"});
+
+  EXPECT_EQ(record.page("a.h.html"), nullptr);
+  const RecordedPage* page = record.page("main.cpp.html");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->source, stamp(3));
+  EXPECT_EQ(page->page, stamp(4));
+  EXPECT_EQ(page->looked_up.size(), 3u);  // each name once
+  PageUses uses;
+  ASSERT_TRUE(SiteRecord::uses_of(*page, symbols, uses));
+  ASSERT_EQ(uses.uses.size(), 3u);
+  EXPECT_EQ(symbols.name(uses.uses[0].name), "area");
+  EXPECT_EQ(symbols.name(uses.uses[2].name), "helper");
+  EXPECT_EQ(uses.uses[2].line, 5u);
+  EXPECT_EQ(uses.texts.at(uses.uses[2].text), "helper();");
+  EXPECT_EQ(uses.texts.at(uses.uses[0].text), "return area() + helper();");
+  EXPECT_EQ(SiteRecord::names_of(page->uses), (std::vector<std::string_view>{"area", "helper"}));
+  // helper's uses alone, with the texts of their lines.
+  std::vector<char> wanted(symbols.name_count(), 0);
+  wanted[symbols.find("helper")] = 1;
+  PageUses helper;
+  ASSERT_TRUE(SiteRecord::wanted_uses(page->uses, symbols, wanted, helper));
+  ASSERT_EQ(helper.uses.size(), 2u);
+  EXPECT_EQ(helper.uses[0].line, 2u);
+  EXPECT_EQ(helper.texts.at(helper.uses[0].text), "return area() + helper();");
+  EXPECT_EQ(helper.uses[1].line, 5u);
+  EXPECT_EQ(helper.texts.at(helper.uses[1].text), "helper();");
+  wanted.assign(wanted.size(), 0);
+  EXPECT_FALSE(SiteRecord::wanted_uses(page->uses, symbols, wanted, helper));
+
+  // A source and a page left as they were are copied into the next record
+  // as they stand.
+  SiteRecordWriter next(kFingerprint);
+  next.add_recorded_source(entry);
+  next.end_sources();
+  next.add_signatures({});
+  next.add_recorded_page(*page);
+  next.add_page("b.cpp.html", stamp(6), stamp(7), uses, symbols);
+  std::vector<std::string_view> paths;
+  EXPECT_TRUE(SiteRecord::for_each_page(next.pages(), [&](std::string_view path, std::string_view page_uses) {
+    paths.push_back(path);
+    EXPECT_EQ(SiteRecord::names_of(page_uses).size(), 2u);
+  }));
+  EXPECT_EQ(paths, (std::vector<std::string_view>{"main.cpp.html", "b.cpp.html"}));
+  SiteRecord again;
+  ASSERT_TRUE(again.load(next.finish(0, FileStamp(), {}), kFingerprint));
+  ASSERT_NE(again.page("main.cpp.html"), nullptr);
+  ASSERT_TRUE(again.take_definitions("a.h.html", stamp(1), found, entry));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[1].text, "int Shape();");
+  EXPECT_EQ(again.page("main.cpp.html")->page, stamp(4));
+}
+
+TEST(SiteRecordTest, UsesOfANameNoLongerDefinedAreRefused) {
+  const SymbolTable before = table();
+  SiteRecord record;
+  ASSERT_TRUE(record.load(record_bytes(before), kFingerprint));
+  SymbolTable now;
+  now.add_page("a.cpp.html", {definition("area", 1)});
+  now.finish(".html");
+  PageUses uses;
+  EXPECT_FALSE(SiteRecord::uses_of(*record.page("main.cpp.html"), now, uses));
+}
+
+TEST(SiteRecordTest, AnyOtherBytesAreNoRecord) {
+  const std::string good = record_bytes(table());
+  std::vector<std::pair<const char*, std::string>> cases = {
+      {"empty", ""},
+      {"the head alone", good.substr(0, 23)},
+      {"foreign", std::string(good.size(), 'x')},
+      {"cut short by one byte", good.substr(0, good.size() - 1)},
+      {"cut in the middle", good.substr(0, good.size() / 2)},
+      {"a byte more", good + '\n'},
+  };
+  std::string flipped = good;
+  flipped[good.size() / 2] ^= 0x01;
+  cases.emplace_back("a bit flipped", flipped);
+  std::string version = good;
+  version[21] = '2';
+  cases.emplace_back("another version", version);
+  for (const auto& [what, bytes] : cases) {
+    SiteRecord record;
+    EXPECT_FALSE(record.load(bytes, kFingerprint)) << what;
+    EXPECT_FALSE(record.loaded()) << what;
+    EXPECT_EQ(record.page("main.cpp.html"), nullptr) << what;
+    EXPECT_TRUE(record.signatures().empty()) << what;
+    std::vector<Definition> found;
+    std::string_view entry;
+    EXPECT_FALSE(record.take_definitions("a.h.html", stamp(1), found, entry)) << what;
+  }
+  SiteRecord other;
+  EXPECT_FALSE(other.load(record_bytes(table(), kFingerprint + 1), kFingerprint));
+}
+
+// Random bytes behind a valid head and checksum reach the parser: whatever
+// it makes of them, it reads nothing outside them (the sanitizers' build)
+// and what it accepts can be used.
+TEST(SiteRecordTest, RandomBodiesAreReadSafely) {
+  std::mt19937 random(7);
+  const SymbolTable symbols = table();
+  const std::string good = record_bytes(symbols);
+  int refused = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes = good.substr(0, good.size() - 8);
+    const int changes = 1 + round % 8;
+    for (int i = 0; i < changes; ++i) {
+      const std::size_t at = 31 + random() % (bytes.size() - 31);  // past the head and the fingerprint
+      bytes[at] = static_cast<char>(random());
+    }
+    if (round % 5 == 0) bytes.resize(31 + random() % (bytes.size() - 31));
+    std::uint64_t sum = site_records_checksum(bytes);
+    for (int i = 0; i < 8; ++i, sum >>= 8) bytes += static_cast<char>(sum & 0xFF);
+    SiteRecord record;
+    if (!record.load(bytes, kFingerprint)) {
+      ++refused;
+      continue;
+    }
+    if (const RecordedPage* page = record.page("main.cpp.html")) {
+      PageUses uses;
+      if (SiteRecord::uses_of(*page, symbols, uses)) {
+        for (const PageUses::Use& use : uses.uses) {
+          EXPECT_LT(use.name, symbols.name_count());
+          EXPECT_LT(use.text, uses.texts.size());
+        }
+      }
+    }
+  }
+  EXPECT_GT(refused, 1000);
+}
+
+TEST(SiteRecordTest, ChangedNamesAreThoseWhoseSignatureDiffersOrThatComeOrGo) {
+  const LinkSignatures before{{0x100000001ull, 1}, {0x2ull, 2}, {0x3ull, 3}, {0x5ull, 5}};
+  const LinkSignatures now{{0x100000001ull, 1}, {0x2ull, 20}, {0x4ull, 4}, {0x5ull, 5}};
+  EXPECT_EQ(changed_names(before, now), (std::vector<std::uint32_t>{2, 3, 4}));
+  EXPECT_TRUE(changed_names(now, now).empty());
+  EXPECT_EQ(changed_names({}, now).size(), 4u);
+  EXPECT_EQ(changed_names(before, {}).size(), 4u);
+
+  const std::vector<std::uint32_t> changed{3, 9, 40};
+  const struct {
+    std::vector<std::uint32_t> looked_up;
+    bool expected;
+  } cases[] = {
+      {{}, false}, {{1, 2, 4}, false}, {{9}, true}, {{1, 2, 4, 5, 6, 7, 8, 40}, true}, {{41}, false}};
+  for (const auto& c : cases) EXPECT_EQ(looked_up_any(c.looked_up, changed), c.expected);
+  EXPECT_FALSE(looked_up_any(std::vector<std::uint32_t>{3}, {}));
+}
+
+// A name's signature follows what a link to it reads, and only that.
+TEST(SiteRecordTest, ASignatureChangesWithWhereTheNameLeads) {
+  auto signature_of = [](const std::vector<std::pair<const char*, std::vector<Definition>>>& pages,
+                         const char* name) {
+    SymbolTable symbols;
+    for (const auto& [path, definitions] : pages) symbols.add_page(path, definitions);
+    symbols.finish(".html");
+    for (const auto& [hash, signature] : symbols.link_signatures()) {
+      if (hash == SymbolTable::name_hash(name)) return signature;
+    }
+    return std::uint64_t{0};
+  };
+  const auto base =
+      signature_of({{"a.h.html", {definition("f", 3)}}, {"b.h.html", {definition("g", 1)}}}, "f");
+  ASSERT_NE(base, 0u);
+  // Another name's change, another text of the same line, a declaration
+  // elsewhere (no use leads to it while a definition is there): the same.
+  EXPECT_EQ(base,
+            signature_of({{"a.h.html", {definition("f", 3)}}, {"b.h.html", {definition("g", 7)}}}, "f"));
+  Definition other_text = definition("f", 3);
+  other_text.text = "long f();";
+  EXPECT_EQ(base, signature_of({{"a.h.html", {other_text}}}, "f"));
+  EXPECT_EQ(base, signature_of({{"a.h.html", {definition("f", 3)}}, {"b.h.html", {definition("f", 1, true)}}},
+                               "f"));
+  // Several definitions lead to the symbol page, however many and wherever.
+  EXPECT_EQ(
+      signature_of({{"a.h.html", {definition("f", 3)}}, {"b.h.html", {definition("f", 9)}}}, "f"),
+      signature_of(
+          {{"c.h.html", {definition("f", 1), definition("f", 5)}}, {"d.h.html", {definition("f", 2)}}}, "f"));
+  // Its line, its page, a second definition, a declaration's place taken: another.
+  const std::vector<std::vector<std::pair<const char*, std::vector<Definition>>>> others = {
+      {{"a.h.html", {definition("f", 4)}}},
+      {{"c.h.html", {definition("f", 3)}}},
+      {{"a.h.html", {definition("f", 3)}}, {"b.h.html", {definition("f", 9)}}},
+      {{"a.h.html", {definition("f", 3, true)}}, {"b.h.html", {definition("f", 9)}}},
+  };
+  for (std::size_t i = 0; i < others.size(); ++i) EXPECT_NE(base, signature_of(others[i], "f")) << i;
+}
+
+}  // namespace
+}  // namespace prismet
