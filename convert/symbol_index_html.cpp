@@ -125,7 +125,7 @@ std::string render_symbol_initial(int initial, std::span<const Symbol* const> na
     out += "</td><td class=\"prismet-count\">";
     append_number(out, symbol->definitions.size());
     out += "</td><td class=\"prismet-count\">";
-    append_number(out, symbol->uses.size());
+    append_number(out, symbol->use_count());
     out += "</td></tr>\n";
   }
   out += "</tbody>\n</table>\n";

@@ -36,6 +36,11 @@ struct Symbol {
   std::string name;
   std::vector<SymbolDefinition> definitions;  // by page, then line
   std::vector<SymbolPlace> uses;              // by page, then line; a definition's own line is no use
+  // A name whose page is left as it stands has no `uses` filled in: how
+  // many it has, for the indexes.
+  std::uint32_t settled_uses = 0;
+
+  std::size_t use_count() const { return uses.empty() ? settled_uses : uses.size(); }
 };
 
 // What the symbol pages are written with, as the site's own pages and

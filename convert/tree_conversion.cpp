@@ -564,7 +564,7 @@ void TreeConversion::finish_symbols() {
     // A settled name's page is left alone: its uses need only be counted.
     for (std::uint32_t i = 0; i < symbols.size(); ++i) {
       if (!names_changed_[i])
-        symbols[i].uses.resize(record_.use_count(SymbolTable::name_hash(symbols[i].name)));
+        symbols[i].settled_uses = record_.use_count(SymbolTable::name_hash(symbols[i].name));
     }
     std::vector<char> settled(symbols.size());
     for (std::size_t i = 0; i < settled.size(); ++i) settled[i] = !names_changed_[i];
@@ -592,7 +592,7 @@ void TreeConversion::finish_symbols() {
   std::vector<std::pair<std::uint64_t, std::uint32_t>> counts;
   counts.reserve(symbols.size());
   for (const Symbol& symbol : symbols)
-    counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.uses.size()));
+    counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.use_count()));
   write_site_record(style_digest, symbol_records, std::move(counts));
   uses_.reset();
   if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
