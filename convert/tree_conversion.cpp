@@ -89,6 +89,8 @@ class TreeConversion {
   void fingerprint_root_names();
   void start(const std::vector<std::string>& paths);
   WalkRules walk_rules() const;
+  // The site's folder of symbol pages, or the file `name` in it.
+  std::string symbol_path(std::string_view name = std::string_view()) const;
   void start_argument(const Argument& argument);
   void list_site();
   void list_top_sources(std::size_t top, const std::string& source_path, const std::string& output_path,
@@ -268,10 +270,14 @@ void TreeConversion::start(const std::vector<std::string>& paths) {
     return;
   }
   output_known_ = file_stamp(output_root_.c_str(), output_stamp_);
-  if (settings_.cross_references)
-    symbol_known_ = file_stamp(join_path(output_root_, std::string(kSymbolFolder)).c_str(), symbol_stamp_);
+  if (settings_.cross_references) symbol_known_ = file_stamp(symbol_path().c_str(), symbol_stamp_);
   top_ = new_folder(nullptr, std::string(), output_root_, std::string());
   top_->output_made = true;
+}
+
+std::string TreeConversion::symbol_path(std::string_view name) const {
+  const std::string folder = join_path(output_root_, std::string(kSymbolFolder));
+  return name.empty() ? folder : join_path(folder, std::string(name));
 }
 
 WalkRules TreeConversion::walk_rules() const {
@@ -435,8 +441,7 @@ void TreeConversion::add_definition_sources(const std::string& source_folder,
 void TreeConversion::find_definitions() {
   const std::uint64_t fingerprint = fingerprint_with(run_fingerprint(settings_), "cross-references");
   std::string bytes;
-  if (read_site_records_file(join_path(join_path(output_root_, std::string(kSymbolFolder)), kSiteRecordsName),
-                             bytes))
+  if (read_site_records_file(symbol_path(kSiteRecordsName), bytes))
     record_.load(std::move(bytes), fingerprint);
   record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
   record_writer_->reserve(record_.size() + record_.size() / 8);
@@ -494,9 +499,8 @@ bool TreeConversion::symbol_pages_by_name(std::uint64_t style_digest) {
       record_.symbol_records() == FileStamp() || symbols_out_ != nullptr)
     return false;
   FileStamp records;
-  const std::string path =
-      join_path(join_path(output_root_, std::string(kSymbolFolder)), std::string(kSymbolRecordsName));
-  if (!file_stamp(path.c_str(), records) || !(records == record_.symbol_records())) return false;
+  if (!file_stamp(symbol_path(kSymbolRecordsName).c_str(), records) || !(records == record_.symbol_records()))
+    return false;
   auto mark = [this](std::string_view name) {
     const std::uint32_t number = symbols_.find(name);
     if (number != SymbolTable::kNone) names_changed_[number] = 1;
@@ -585,9 +589,7 @@ void TreeConversion::finish_symbols() {
     ++summary_.failed;
   }
   if (update == SymbolPagesUpdate::kWritten) {
-    const std::string path =
-        join_path(join_path(output_root_, std::string(kSymbolFolder)), std::string(kSymbolRecordsName));
-    if (!file_stamp(path.c_str(), symbol_records)) symbol_records = FileStamp();
+    if (!file_stamp(symbol_path(kSymbolRecordsName).c_str(), symbol_records)) symbol_records = FileStamp();
   }
   std::vector<std::pair<std::uint64_t, std::uint32_t>> counts;
   counts.reserve(symbols.size());
@@ -615,7 +617,7 @@ void TreeConversion::write_site_record(std::uint64_t style_digest, const FileSta
     }
   }
   counts.resize(kept);
-  const std::string folder = join_path(output_root_, std::string(kSymbolFolder));
+  const std::string folder = symbol_path();
   if (is_link(folder.c_str())) return;
   int error = 0;
   std::optional<FileFailure> failure;
