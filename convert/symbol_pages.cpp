@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "common/file_system.h"
+#include "common/fnv1a.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/site_records.h"
@@ -254,6 +255,13 @@ SymbolPagesUpdate update_symbol_pages(const std::string& site_root, const std::v
   write_names(folder, order, style);
   folder.remove_stale();
   return folder.failed() ? SymbolPagesUpdate::kFailed : SymbolPagesUpdate::kWritten;
+}
+
+std::uint64_t symbol_pages_style_digest(const SymbolPagesStyle& style) {
+  std::uint64_t digest = fnv1a(kFnv1aBasis, style.extension);
+  digest = fnv1a(fnv1a_number(digest, style.extension.size()), style.root_name);
+  return fnv1a_number(fnv1a_number(digest, style.root_name.size()),
+                      (style.utf8 ? 1 : 0) | (style.navigation ? 2 : 0));
 }
 
 bool remove_symbol_pages(const std::string& site_root, const SymbolPagesStyle& style,

@@ -80,6 +80,11 @@ SymbolPagesUpdate update_symbol_pages(const std::string& site_root, const std::v
                                       const std::vector<char>* settled, const SymbolPagesStyle& style,
                                       FileProgress& progress);
 
+// A digest of what in `style` the symbol pages' bytes depend on (their
+// extension, the root's name, the encoding, navigation), so that a later
+// run knows whether pages written with another style stand.
+std::uint64_t symbol_pages_style_digest(const SymbolPagesStyle& style);
+
 // Removes what write_symbol_pages made below `site_root` (a site with no
 // pages left, or none with cross-references any more): every file of this
 // program in its folder, and the folder when nothing else is in it. Anyone

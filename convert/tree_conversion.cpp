@@ -14,7 +14,6 @@
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "common/fixed_text.h"
-#include "common/fnv1a.h"
 #include "common/folder_listing.h"
 #include "common/path_text.h"
 #include "convert/freshness.h"
@@ -533,10 +532,7 @@ void TreeConversion::finish_symbols() {
   style.navigation = settings_.site_navigation;
   style.argument = top_->argument;
   style.threads = converting_threads(settings_.jobs);
-  std::uint64_t style_digest = fnv1a(kFnv1aBasis, style.extension);
-  style_digest = fnv1a(fnv1a_number(style_digest, style.extension.size()), style.root_name);
-  style_digest = fnv1a_number(fnv1a_number(style_digest, style.root_name.size()),
-                              (style.utf8 ? 1 : 0) | (style.navigation ? 2 : 0));
+  const std::uint64_t style_digest = symbol_pages_style_digest(style);
   std::vector<Symbol> symbols;
   FileStamp symbol_records;
   const bool by_name = progress_ != nullptr && symbol_pages_by_name(style_digest);
