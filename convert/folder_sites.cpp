@@ -1,7 +1,6 @@
 #include "convert/folder_sites.h"
 
 #include <cstddef>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -56,7 +55,6 @@ int convert_folder_sites(const std::vector<std::string>& paths, const Settings& 
   // A copy for the sites' output folders: Settings is large, and one is
   // enough for every part.
   auto site_settings = std::make_unique<Settings>(settings);
-  std::vector<Symbol> symbols;
   int failed = 0;
   for (Part& part : parts_of(paths)) {
     if (joined) joined->begin_part(std::move(part.arguments));
@@ -65,15 +63,9 @@ int convert_folder_sites(const std::vector<std::string>& paths, const Settings& 
       copy_string_bounded(site_settings->output_folder, part.paths.front().c_str());
       part_settings = site_settings.get();
     }
-    TreeOptions part_options = options;
-    std::vector<Symbol> part_symbols;
-    if (options.symbols != nullptr) part_options.symbols = &part_symbols;
-    failed +=
-        convert_trees(part.paths, *part_settings, vocabulary, joined ? &*joined : nullptr, part_options);
-    std::move(part_symbols.begin(), part_symbols.end(), std::back_inserter(symbols));
+    failed += convert_trees(part.paths, *part_settings, vocabulary, joined ? &*joined : nullptr, options);
   }
   if (joined) joined->finish();
-  if (options.symbols != nullptr) *options.symbols = std::move(symbols);
   return failed;
 }
 

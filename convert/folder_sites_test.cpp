@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/bounded_copy.h"
@@ -78,17 +79,22 @@ class FolderSitesTest : public ::testing::Test {
   }
   std::string in(const std::string& relative) const { return join_path(root_, relative); }
 
+  // The run's symbols into `symbols` (null: not asked), their bytes kept by
+  // the fixture.
   int convert(const std::vector<std::string>& paths, FileProgress* progress,
               std::vector<Symbol>* symbols = nullptr) {
     TreeOptions options;
     options.tell_skipped = true;
-    options.symbols = symbols;
-    return convert_files(paths, settings_, vocabulary_, progress, options);
+    if (symbols != nullptr) options.symbols = &kept_;
+    const int failed = convert_files(paths, settings_, vocabulary_, progress, options);
+    if (symbols != nullptr) *symbols = std::exchange(kept_.symbols, {});
+    return failed;
   }
 
   std::string root_;
   Settings settings_;
   Vocabulary vocabulary_;
+  SiteSymbols kept_;
 };
 
 TEST_F(FolderSitesTest, EachNamedFolderIsASiteOfItsOwn) {
@@ -113,7 +119,8 @@ TEST_F(FolderSitesTest, EachNamedFolderIsASiteOfItsOwn) {
   EXPECT_FALSE(std::filesystem::exists(in("prismet-symbols")));
   // The sites' symbols one after the other, each site's pages from its root.
   std::vector<std::string> shown;
-  for (const Symbol& symbol : symbols) shown.push_back(symbol.name + "@" + symbol.definitions.front().page);
+  for (const Symbol& symbol : symbols)
+    shown.push_back(std::string(symbol.name) + "@" + std::string(symbol.definitions.front().page));
   EXPECT_EQ(shown, (std::vector<std::string>{"Shape@shape.h.html", "area@shape.h.html", "main@main.cpp.html",
                                              "run@main.cpp.html"}));
 }

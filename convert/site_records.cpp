@@ -292,11 +292,12 @@ std::vector<std::string_view> SiteRecord::names_of(std::string_view uses) {
 }
 
 bool SiteRecord::wanted_uses(std::string_view uses, const SymbolTable& symbols,
-                             const std::vector<char>& wanted, PageUses& out) {
-  out = PageUses();
+                             const std::vector<char>& wanted, std::vector<RecordedUse>& out) {
+  out.clear();
   Reader in(uses);
   const std::uint32_t name_count = in.count(4);
   std::vector<std::uint32_t> numbers;
+  numbers.reserve(name_count);
   bool any = false;
   for (std::uint32_t i = 0; i < name_count && in.ok(); ++i) {
     const std::uint32_t number = symbols.find(in.text());
@@ -307,26 +308,18 @@ bool SiteRecord::wanted_uses(std::string_view uses, const SymbolTable& symbols,
   if (!any || !in.ok()) return false;
   std::vector<std::string_view> texts;
   const std::uint32_t text_count = in.count(4);
+  texts.reserve(text_count);
   for (std::uint32_t i = 0; i < text_count && in.ok(); ++i) texts.push_back(in.text());
-  // Only the texts the wanted uses name are kept, renumbered.
-  std::vector<std::uint32_t> kept(texts.size(), SymbolTable::kNone);
   const std::uint32_t use_count = in.count(12);
   for (std::uint32_t i = 0; i < use_count && in.ok(); ++i) {
-    PageUses::Use use;
-    use.name = in.u32();
-    use.line = in.u32();
-    use.text = in.u32();
-    if (!in.ok() || use.name >= numbers.size() || use.text >= texts.size()) return false;
-    if (numbers[use.name] == SymbolTable::kNone) continue;
-    use.name = numbers[use.name];
-    if (kept[use.text] == SymbolTable::kNone) {
-      kept[use.text] = static_cast<std::uint32_t>(out.texts.size());
-      out.texts.emplace_back(texts[use.text]);
-    }
-    use.text = kept[use.text];
-    out.uses.push_back(use);
+    const std::uint32_t name = in.u32();
+    const std::uint32_t line = in.u32();
+    const std::uint32_t text = in.u32();
+    if (!in.ok() || name >= numbers.size() || text >= texts.size()) return false;
+    if (numbers[name] == SymbolTable::kNone) continue;
+    out.push_back({numbers[name], line, texts[text]});
   }
-  return in.ok() && !out.uses.empty();
+  return in.ok() && !out.empty();
 }
 
 bool SiteRecord::take_definitions(const std::string& page_path, const FileStamp& stamp,

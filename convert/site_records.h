@@ -58,6 +58,14 @@ struct RecordedPage {
   std::string_view entry;  // the whole entry, copied into the next record when the page stays
 };
 
+// A use a page's record holds: its name by a symbol table's number, its
+// line, and its line's text as a view of the record's bytes.
+struct RecordedUse {
+  std::uint32_t name = 0;
+  std::uint32_t line = 0;
+  std::string_view text;
+};
+
 class SiteRecord {
  public:
   SiteRecord() = default;
@@ -94,10 +102,11 @@ class SiteRecord {
   static bool uses_of(const RecordedPage& page, const SymbolTable& symbols, PageUses& out);
   // The names of the encoded uses `uses` (RecordedPage::uses), each once.
   static std::vector<std::string_view> names_of(std::string_view uses);
-  // Of the encoded uses, those of the names `wanted` marks (by `symbols`'
-  // numbers) into `out`; false when there are none.
+  // Of the encoded uses, those of the names `wanted` marks (by `symbols'`
+  // numbers) into `out`, their texts views of `uses`; false when there are
+  // none.
   static bool wanted_uses(std::string_view uses, const SymbolTable& symbols, const std::vector<char>& wanted,
-                          PageUses& out);
+                          std::vector<RecordedUse>& out);
   // Calls `each(path, uses)` for each page in `pages` (SiteRecordWriter::pages),
   // in their order; false for bytes that are not pages.
   template <class Each>

@@ -104,13 +104,14 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   // helper's uses alone, with the texts of their lines.
   std::vector<char> wanted(symbols.name_count(), 0);
   wanted[symbols.find("helper")] = 1;
-  PageUses helper;
+  std::vector<RecordedUse> helper;
   ASSERT_TRUE(SiteRecord::wanted_uses(page->uses, symbols, wanted, helper));
-  ASSERT_EQ(helper.uses.size(), 2u);
-  EXPECT_EQ(helper.uses[0].line, 2u);
-  EXPECT_EQ(helper.texts.at(helper.uses[0].text), "return area() + helper();");
-  EXPECT_EQ(helper.uses[1].line, 5u);
-  EXPECT_EQ(helper.texts.at(helper.uses[1].text), "helper();");
+  ASSERT_EQ(helper.size(), 2u);
+  EXPECT_EQ(helper[0].name, symbols.find("helper"));
+  EXPECT_EQ(helper[0].line, 2u);
+  EXPECT_EQ(helper[0].text, "return area() + helper();");
+  EXPECT_EQ(helper[1].line, 5u);
+  EXPECT_EQ(helper[1].text, "helper();");
   wanted.assign(wanted.size(), 0);
   EXPECT_FALSE(SiteRecord::wanted_uses(page->uses, symbols, wanted, helper));
 

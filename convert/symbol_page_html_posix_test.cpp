@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/symbol_page_html.h"
+#include "tests/test_files.h"
 
 namespace prismet {
 namespace {
@@ -23,7 +24,7 @@ TEST(SymbolPageHtmlPosix, FileNamesAreLinkedByTheirBytes) {
     Symbol symbol;
     symbol.name = "show";
     SymbolDefinition definition;
-    definition.page = c.folder + "/a.cpp.html";
+    definition.page = testing::kept_text(c.folder + "/a.cpp.html");
     definition.line = 2;
     symbol.definitions.push_back(definition);
     const std::string page = render_symbol_group(std::vector<const Symbol*>{&symbol}, SymbolPagesStyle());

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_files.h"
+
 namespace prismet {
 namespace {
 
@@ -33,20 +35,20 @@ std::string body_of(const std::string& page) {
 SymbolDefinition definition(std::string page, std::uint32_t line, std::string text, SymbolKind kind,
                             std::string scope, bool declaration_only = false) {
   SymbolDefinition d;
-  d.page = std::move(page);
+  d.page = testing::kept_text(std::move(page));
   d.line = line;
-  d.text = std::move(text);
+  d.text = testing::kept_text(std::move(text));
   d.kind = kind;
-  d.scope = std::move(scope);
+  d.scope = testing::kept_text(std::move(scope));
   d.declaration_only = declaration_only;
   return d;
 }
 
 SymbolPlace use(std::string page, std::uint32_t line, std::string text) {
   SymbolPlace p;
-  p.page = std::move(page);
+  p.page = testing::kept_text(std::move(page));
   p.line = line;
-  p.text = std::move(text);
+  p.text = testing::kept_text(std::move(text));
   return p;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/symbol_page_html.h"
+#include "tests/test_files.h"
 
 namespace prismet {
 namespace {
@@ -16,11 +17,11 @@ TEST(SymbolPageHtmlWin32, ShiftJisFileNamesAreLinkedInUtf8AndShownAsTheyAre) {
   Symbol symbol;
   symbol.name = "show";
   SymbolDefinition definition;
-  definition.page = hyouji + "/a.cpp.htm";
+  definition.page = testing::kept_text(hyouji + "/a.cpp.htm");
   definition.line = 2;
   definition.text = "void show();";
   symbol.definitions.push_back(definition);
-  symbol.uses.push_back({hyouji + "/a.cpp.htm", 5, "show();"});
+  symbol.uses.push_back({definition.page, 5, "show();"});
   for (const bool utf8 : {false, true}) {
     SymbolPagesStyle style;
     style.extension = ".htm";

@@ -238,6 +238,37 @@ void write_names(SymbolFolder& folder, const std::vector<const Symbol*>& order,
 
 }  // namespace
 
+void SiteSymbols::keep(std::vector<Symbol> more) {
+  std::size_t size = 0;
+  for (const Symbol& symbol : more) {
+    size += symbol.name.size();
+    for (const SymbolDefinition& d : symbol.definitions)
+      size += d.page.size() + d.text.size() + d.scope.size();
+    for (const SymbolPlace& use : symbol.uses) size += use.page.size() + use.text.size();
+  }
+  auto store = std::make_unique<std::string>();
+  store->reserve(size);  // never grows past this: the views below stay where they point
+  auto copy = [&store](std::string_view& view) {
+    const std::size_t at = store->size();
+    store->append(view);
+    view = std::string_view(*store).substr(at, view.size());
+  };
+  for (Symbol& symbol : more) {
+    copy(symbol.name);
+    for (SymbolDefinition& d : symbol.definitions) {
+      copy(d.page);
+      copy(d.text);
+      copy(d.scope);
+    }
+    for (SymbolPlace& use : symbol.uses) {
+      copy(use.page);
+      copy(use.text);
+    }
+    symbols.push_back(std::move(symbol));
+  }
+  bytes.push_back(std::move(store));
+}
+
 bool write_symbol_pages(const std::string& site_root, const std::vector<Symbol>& symbols,
                         const SymbolPagesStyle& style, FileProgress& progress) {
   return update_symbol_pages(site_root, symbols, nullptr, style, progress) == SymbolPagesUpdate::kWritten;

@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/progress.h"
@@ -19,21 +21,27 @@
 
 namespace prismet {
 
+// A site's names as the symbol pages show them. Every text is a view of
+// bytes kept elsewhere for as long as the symbols are used: the symbol
+// table's definitions and the record of the pages' uses during a run,
+// SiteSymbols for a caller after it. Views, because a site's uses are
+// hundreds of thousands of places whose page and line text are already
+// held once.
 struct SymbolPlace {
-  std::string page;        // the page's path from the site's root, '/'-separated ("src/a.cpp.html")
+  std::string_view page;   // the page's path from the site's root, '/'-separated ("src/a.cpp.html")
   std::uint32_t line = 0;  // 1-based
-  std::string text;  // the line as in the source, in the pages' encoding, unescaped, blanks at both ends
-                     // trimmed, at most 240 bytes
+  std::string_view text;   // the line as in the source, in the pages' encoding, unescaped, blanks at
+                           // both ends trimmed, at most 240 bytes
 };
 
 struct SymbolDefinition : SymbolPlace {
   SymbolKind kind = SymbolKind::Function;
-  std::string scope;
+  std::string_view scope;
   bool declaration_only = false;
 };
 
 struct Symbol {
-  std::string name;
+  std::string_view name;
   std::vector<SymbolDefinition> definitions;  // by page, then line
   std::vector<SymbolPlace> uses;              // by page, then line; a definition's own line is no use
   // A name whose page is left as it stands has no `uses` filled in: how
@@ -41,6 +49,16 @@ struct Symbol {
   std::uint32_t settled_uses = 0;
 
   std::size_t use_count() const { return uses.empty() ? settled_uses : uses.size(); }
+};
+
+// Symbols that hold the bytes their views show: what a run gives a caller
+// who asked for its symbols, after the run's own stores are gone.
+struct SiteSymbols {
+  std::vector<Symbol> symbols;
+  std::vector<std::unique_ptr<std::string>> bytes;  // one a keep(); never moved once filled
+
+  // Appends `more`, every view of theirs pointed at a copy kept here.
+  void keep(std::vector<Symbol> more);
 };
 
 // What the symbol pages are written with, as the site's own pages and

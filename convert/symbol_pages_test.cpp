@@ -33,11 +33,11 @@ class Failures : public FileProgress {
 
 Symbol symbol(const char* name, const char* page, std::uint32_t line) {
   Symbol s;
-  s.name = name;
+  s.name = testing::kept_text(name);
   s.definitions.resize(1);
   s.definitions[0].page = page;
   s.definitions[0].line = line;
-  s.definitions[0].text = std::string("int ") + name + ";";
+  s.definitions[0].text = testing::kept_text(std::string("int ") + name + ";");
   s.definitions[0].kind = SymbolKind::Variable;
   return s;
 }
@@ -254,6 +254,38 @@ TEST_F(SymbolPagesTest, RecordsOfAnyoneElseOrOfNoUseMakeEveryPageAgain) {
   EXPECT_EQ(read_file(folder_ + "+records.txt"), "my own notes\n");
   ASSERT_EQ(failures_.lines.size(), 1u);
   EXPECT_TRUE(holds(failures_.lines[0], "+records.txt: a file of that name")) << failures_.lines[0];
+}
+
+TEST(SiteSymbols, KeptSymbolsShowTheirBytesAfterTheStoresTheyViewedAreGone) {
+  SiteSymbols site;
+  for (const char* name : {"size", "area"}) {
+    // Stores that go, overwritten first, as a run's stores do.
+    std::string bytes = std::string(name) + "|a.cpp.html|int x;|ns::in|b/c.h.html|return x;";
+    const std::string_view all = bytes;
+    Symbol symbol;
+    symbol.name = all.substr(0, 4);
+    symbol.definitions.push_back(
+        {{all.substr(5, 10), 3, all.substr(16, 6)}, SymbolKind::Variable, all.substr(23, 6), false});
+    symbol.uses.push_back({all.substr(30, 10), 9, all.substr(41, 9)});
+    symbol.uses.push_back({all.substr(30, 10), 12, all.substr(41, 0)});
+    site.keep({symbol});
+    bytes.assign(bytes.size(), '#');
+  }
+  ASSERT_EQ(site.symbols.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const Symbol& symbol = site.symbols[i];
+    EXPECT_EQ(symbol.name, i == 0 ? "size" : "area");
+    ASSERT_EQ(symbol.definitions.size(), 1u);
+    EXPECT_EQ(symbol.definitions[0].page, "a.cpp.html");
+    EXPECT_EQ(symbol.definitions[0].line, 3u);
+    EXPECT_EQ(symbol.definitions[0].text, "int x;");
+    EXPECT_EQ(symbol.definitions[0].scope, "ns::in");
+    ASSERT_EQ(symbol.uses.size(), 2u);
+    EXPECT_EQ(symbol.uses[0].page, "b/c.h.html");
+    EXPECT_EQ(symbol.uses[0].text, "return x;");
+    EXPECT_EQ(symbol.uses[1].line, 12u);
+    EXPECT_EQ(symbol.uses[1].text, "");
+  }
 }
 
 }  // namespace

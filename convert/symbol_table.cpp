@@ -204,24 +204,23 @@ std::vector<std::pair<std::uint64_t, std::uint64_t>> SymbolTable::link_signature
   return signatures;
 }
 
-std::vector<Symbol> SymbolTable::symbols() const {
-  std::vector<Symbol> symbols;
-  symbols.reserve(names_.size());
-  for (const Name& name : names_) {
-    Symbol symbol;
+std::vector<Symbol> SymbolTable::symbols() const& {
+  std::vector<Symbol> symbols(names_.size());
+  for (std::size_t i = 0; i < names_.size(); ++i) {
+    const Name& name = names_[i];
+    Symbol& symbol = symbols[i];
     symbol.name = name.name;
-    for (const std::uint32_t index : name.entries) {
-      const Entry& entry = entries_[index];
-      SymbolDefinition definition;
+    symbol.definitions.resize(name.entries.size());
+    for (std::size_t d = 0; d < name.entries.size(); ++d) {
+      const Entry& entry = entries_[name.entries[d]];
+      SymbolDefinition& definition = symbol.definitions[d];
       definition.page = pages_[entry.page].path;
       definition.line = entry.definition.line;
       definition.text = entry.definition.text;
       definition.kind = entry.definition.kind;
       definition.scope = entry.definition.scope;
       definition.declaration_only = entry.definition.declaration_only;
-      symbol.definitions.push_back(std::move(definition));
     }
-    symbols.push_back(std::move(symbol));
   }
   return symbols;
 }

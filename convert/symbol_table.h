@@ -79,8 +79,10 @@ class SymbolTable {
   std::vector<std::pair<std::uint64_t, std::uint64_t>> link_signatures() const;
 
   // The defined names in the order of their bytes, each with its
-  // definitions by page and line; no uses.
-  std::vector<Symbol> symbols() const;
+  // definitions by page and line; no uses. Views of the table's own
+  // strings, which stay while it does: not to be had of a table about to go.
+  std::vector<Symbol> symbols() const&;
+  std::vector<Symbol> symbols() const&& = delete;
 
  private:
   struct Page {

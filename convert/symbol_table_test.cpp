@@ -147,9 +147,10 @@ TEST(SymbolTable, AClassNameLeadsToTheClassNotItsConstructors) {
 }
 
 TEST(SymbolTable, SymbolsComeByNameWithTheirDefinitionsByPageAndLine) {
-  const std::vector<Symbol> symbols = sample_table().symbols();
+  const SymbolTable table = sample_table();  // the symbols are views of its strings
+  const std::vector<Symbol> symbols = table.symbols();
   std::vector<std::string> names;
-  for (const Symbol& symbol : symbols) names.push_back(symbol.name);
+  for (const Symbol& symbol : symbols) names.emplace_back(symbol.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Point", "area", "proto", "size", "twin"}));
   const Symbol& area = symbols[1];
   ASSERT_EQ(area.definitions.size(), 2u);
@@ -209,20 +210,27 @@ TEST(PageReferences, LinksAreRelativeToThePageAndRecordTheUses) {
   EXPECT_EQ(page.include_target("a.h", false), "");
   // Recorded: every link but the definition's own; the texts once a line.
   EXPECT_EQ(uses.texts, (std::vector<std::string>{"line 20", "line 21", "line 22"}));
+  // As the record gives them back: views of the page's texts.
+  const auto recorded = [](const PageUses& page) {
+    std::vector<RecordedUse> out;
+    for (const PageUses::Use& use : page.uses) out.push_back({use.name, use.line, page.texts.at(use.text)});
+    return out;
+  };
   SymbolUses all(table);
-  all.add_page("src/b.cpp.html", std::move(uses));
+  all.add_page("src/b.cpp.html", recorded(uses));
   PageUses other;
   PageReferences deep(table, "src/deep/c.cpp.html", true, nullptr, &other);
   EXPECT_EQ(deep.identifier_target({"size", "size();", 1, false}), "../../prismet-symbols/2dd.html#size");
   EXPECT_EQ(deep.identifier_target({"area", "area(size());", 2, false}), "../../src/b.cpp.html#L2");
-  all.add_page("src/deep/c.cpp.html", std::move(other));
+  all.add_page("src/deep/c.cpp.html", recorded(other));
   const std::vector<Symbol> symbols = all.take_symbols();
   const auto uses_of = [&](const char* name) {
     std::vector<std::string> places;
     for (const Symbol& symbol : symbols) {
       if (symbol.name != name) continue;
       for (const SymbolPlace& place : symbol.uses)
-        places.push_back(place.page + ":" + std::to_string(place.line) + ":" + place.text);
+        places.push_back(std::string(place.page) + ":" + std::to_string(place.line) + ":" +
+                         std::string(place.text));
     }
     return places;
   };

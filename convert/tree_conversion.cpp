@@ -155,7 +155,7 @@ class TreeConversion {
   std::vector<char> names_changed_;
   std::vector<std::string> names_read_;
   std::unordered_set<const RecordedPage*> pages_met_;
-  std::vector<Symbol>* symbols_out_;
+  SiteSymbols* symbols_out_;
   Freshness freshness_;
   const Vocabulary& vocabulary_;
   PageConverter converter_;  // this thread's: named files, and every file without workers
@@ -480,10 +480,9 @@ void TreeConversion::note_uses_changed(const TreeJob& job, bool made) {
 // record, in the site's order.
 void TreeConversion::gather_uses(const std::vector<char>& wanted) {
   uses_ = std::make_unique<SymbolUses>(symbols_);
+  std::vector<RecordedUse> page;
   SiteRecord::for_each_page(record_writer_->pages(), [&](std::string_view path, std::string_view uses) {
-    PageUses page;
-    if (SiteRecord::wanted_uses(uses, symbols_, wanted, page))
-      uses_->add_page(std::string(path), std::move(page));
+    if (SiteRecord::wanted_uses(uses, symbols_, wanted, page)) uses_->add_page(path, page);
   });
 }
 
@@ -591,9 +590,12 @@ void TreeConversion::finish_symbols() {
   counts.reserve(symbols.size());
   for (const Symbol& symbol : symbols)
     counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.use_count()));
-  write_site_record(style_digest, symbol_records, std::move(counts));
+  // The uses are views of the record's pages, which finishing the record
+  // moves: the caller's copy is made first.
+  if (symbols_out_ != nullptr) symbols_out_->keep(std::move(symbols));
+  symbols.clear();
   uses_.reset();
-  if (symbols_out_ != nullptr) *symbols_out_ = std::move(symbols);
+  write_site_record(style_digest, symbol_records, std::move(counts));
 }
 
 // The record for the next run, written last: a run stopped before leaves

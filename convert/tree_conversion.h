@@ -30,9 +30,9 @@ struct TreeOptions {
   bool rewrite_all = false;  // write every page, current or not
   // Tell each file of a walked folder that is no source.
   bool tell_skipped = false;
-  // With cross-references: receives the site's symbols, each with its
-  // definitions and the uses the run's pages linked (null: not asked).
-  std::vector<Symbol>* symbols = nullptr;
+  // With cross-references: the site's symbols, each with its definitions
+  // and the uses the run's pages linked, are added to it (null: not asked).
+  SiteSymbols* symbols = nullptr;
 };
 
 // Converts the paths, files and folders alike, as trees: for a run with

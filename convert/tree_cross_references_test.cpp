@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/bounded_copy.h"
@@ -60,11 +61,14 @@ class TreeCrossReferencesTest : public ::testing::Test {
     std::filesystem::remove_all(path, ignored);
   }
 
+  // The run's symbols into `symbols`, their bytes kept by the fixture.
   int convert(const std::vector<std::string>& paths, std::vector<Symbol>& symbols,
               FileProgress* progress = nullptr) {
     TreeOptions options;
-    options.symbols = &symbols;
-    return convert_trees(paths, settings_, vocabulary_, progress, options);
+    options.symbols = &kept_;
+    const int failed = convert_trees(paths, settings_, vocabulary_, progress, options);
+    symbols = std::exchange(kept_.symbols, {});
+    return failed;
   }
 
   // A run of the trees `lib` and `app` into `output`, with its symbol pages;
@@ -73,9 +77,11 @@ class TreeCrossReferencesTest : public ::testing::Test {
     copy_string_bounded(settings_.output_folder, output.c_str());
     Progress progress;
     TreeOptions options;
-    options.symbols = symbols;  // asked for: every name's uses gathered, the symbol pages all made
+    if (symbols != nullptr)
+      options.symbols = &kept_;  // asked for: every name's uses gathered, the symbol pages all made
     const int failed = convert_trees({in("lib"), in("app")}, settings_, vocabulary_, &progress, options);
     EXPECT_EQ(progress.failed, failed);
+    if (symbols != nullptr) *symbols = std::exchange(kept_.symbols, {});
     return failed;
   }
 
@@ -142,7 +148,8 @@ class TreeCrossReferencesTest : public ::testing::Test {
   static std::vector<std::string> places(const std::vector<SymbolPlace>& list) {
     std::vector<std::string> shown;
     for (const SymbolPlace& place : list)
-      shown.push_back(place.page + ":" + std::to_string(place.line) + ":" + place.text);
+      shown.push_back(std::string(place.page) + ":" + std::to_string(place.line) + ":" +
+                      std::string(place.text));
     return shown;
   }
   static const Symbol* named(const std::vector<Symbol>& symbols, const char* name) {
@@ -155,6 +162,7 @@ class TreeCrossReferencesTest : public ::testing::Test {
   std::string root_;
   Settings settings_;
   Vocabulary vocabulary_;
+  SiteSymbols kept_;
 };
 
 TEST_F(TreeCrossReferencesTest, TheSymbolsHoldEveryDefinitionAndTheUsesInTheSitesOrder) {
@@ -162,7 +170,7 @@ TEST_F(TreeCrossReferencesTest, TheSymbolsHoldEveryDefinitionAndTheUsesInTheSite
   std::vector<Symbol> symbols;
   ASSERT_EQ(convert({in("lib"), in("app")}, symbols), 0);
   std::vector<std::string> names;
-  for (const Symbol& symbol : symbols) names.push_back(symbol.name);
+  for (const Symbol& symbol : symbols) names.emplace_back(symbol.name);
   EXPECT_EQ(names, (std::vector<std::string>{"SIDES", "Shape", "area", "helper", "main"}));
   const Symbol* area = named(symbols, "area");
   ASSERT_NE(area, nullptr);

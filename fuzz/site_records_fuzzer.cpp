@@ -82,8 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     (void)prismet::SiteRecord::names_of(page.uses);
-    (void)prismet::SiteRecord::wanted_uses(page.uses, *symbols, std::vector<char>(symbols->name_count(), 1),
-                                           uses);
+    std::vector<prismet::RecordedUse> wanted;
+    if (prismet::SiteRecord::wanted_uses(page.uses, *symbols, std::vector<char>(symbols->name_count(), 1),
+                                         wanted)) {
+      for (const prismet::RecordedUse& use : wanted) {
+        if (use.name >= symbols->name_count() || use.text.data() < page.uses.data() ||
+            use.text.data() + use.text.size() > page.uses.data() + page.uses.size())
+          std::abort();
+      }
+    }
   }
   std::vector<prismet::Definition> taken;
   std::string_view entry;

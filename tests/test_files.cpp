@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 #include <filesystem>
+#include <mutex>
 #include <random>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace prismet::testing {
 
@@ -68,6 +71,13 @@ std::string read_file(const std::string& path) {
   while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
   std::fclose(file);
   return bytes;
+}
+
+std::string_view kept_text(std::string text) {
+  static std::deque<std::string> texts;  // a deque never moves what it holds
+  static std::mutex guard;
+  const std::lock_guard<std::mutex> lock(guard);
+  return texts.emplace_back(std::move(text));
 }
 
 }  // namespace prismet::testing

@@ -15,4 +15,8 @@ void make_folder(const std::string& path);
 void write_file(const std::string& path, std::string_view bytes);
 std::string read_file(const std::string& path);
 
+// A view of a copy of `text` kept until the process ends: for the views
+// of a site's symbols, which must outlive the symbols that hold them.
+std::string_view kept_text(std::string text);
+
 }  // namespace prismet::testing
