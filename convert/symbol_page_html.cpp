@@ -93,6 +93,24 @@ void append_uses(std::string& out, const Symbol& symbol, std::string_view anchor
   out += "</section>\n";
 }
 
+// About the bytes of the names' sections, a little over: the page is made
+// in one string that then never moves as it grows (the largest pages are
+// megabytes).
+std::size_t estimated_size(std::span<const Symbol* const> names) {
+  constexpr std::size_t kPerName = 400;  // the section's headings and tables
+  constexpr std::size_t kPerDefinition = 160;
+  constexpr std::size_t kPerUse = 80;
+  std::size_t size = 0;
+  for (const Symbol* symbol : names) {
+    size += kPerName + 3 * symbol->name.size();
+    for (const SymbolDefinition& d : symbol->definitions)
+      size += kPerDefinition + 3 * d.page.size() + d.text.size() + d.text.size() / 4 + d.scope.size();
+    for (const SymbolPlace& use : symbol->uses)
+      size += kPerUse + use.page.size() + use.text.size() + use.text.size() / 4;
+  }
+  return size;
+}
+
 }  // namespace
 
 std::string render_symbol_group(std::span<const Symbol* const> names, const SymbolPagesStyle& style) {
@@ -109,6 +127,7 @@ std::string render_symbol_group(std::span<const Symbol* const> names, const Symb
     title += " more";
   }
   std::string out = symbol_document_head(title, style.utf8);
+  out.reserve(out.size() + estimated_size(names) + 1024);
   out += "<nav class=\"prismet-nav prismet-breadcrumbs\">";
   out += symbol_trail(style, false, std::string_view());
   out += "</nav>\n";
