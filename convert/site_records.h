@@ -76,6 +76,8 @@ class SiteRecord {
   // are a whole record made with `fingerprint`.
   bool load(std::string bytes, std::uint64_t fingerprint);
   bool loaded() const { return loaded_; }
+  // The bytes loaded, when loaded().
+  std::string_view bytes() const { return bytes_; }
 
   // The definitions recorded for the source of the page `page_path` when its
   // stamp is `stamp`, moved out into `out`, with the source's whole entry

@@ -106,7 +106,7 @@ void read_symbol_records_file(const std::string& path, SymbolRecords& records) {
   read_symbol_records(bytes, records);
 }
 
-bool read_site_records_file(const std::string& path, std::string& bytes) {
+bool read_site_records_file(const std::string& path, std::string& bytes, FileStamp* read_stamp) {
   bytes.clear();
   if (is_link(path.c_str())) return false;
   bool not_regular = false;
@@ -120,6 +120,7 @@ bool read_site_records_file(const std::string& path, std::string& bytes) {
   std::size_t got = 0;
   if (read_block(file.get(), bytes.data(), bytes.size(), got) && got + 1 == bytes.size()) {
     bytes.resize(got);
+    if (read_stamp != nullptr) *read_stamp = stamp;
     if (begins_like_site_records(bytes)) return true;
   }
   bytes.clear();

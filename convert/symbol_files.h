@@ -30,7 +30,8 @@ void read_symbol_records_file(const std::string& path, SymbolRecords& records);
 
 // The bytes of the site's record (site_records.h) kept at `path`; false,
 // with `bytes` empty, when there is none, when it is a symbolic link or
-// anyone else's file, or when it is larger than any record can be.
-bool read_site_records_file(const std::string& path, std::string& bytes);
+// anyone else's file, or when it is larger than any record can be. The
+// file's stamp as it was read into `stamp` (null: not asked).
+bool read_site_records_file(const std::string& path, std::string& bytes, FileStamp* stamp = nullptr);
 
 }  // namespace prismet

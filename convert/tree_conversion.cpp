@@ -147,6 +147,7 @@ class TreeConversion {
   // What the run before recorded, the names that lead elsewhere since (the
   // 32-bit hashes, sorted), and the record of this run, written last.
   SiteRecord record_;
+  FileStamp record_stamp_;  // its file's as it was read
   std::vector<std::uint32_t> changed_names_;
   std::unique_ptr<SiteRecordWriter> record_writer_;
   // The names whose symbol pages may show something else than the run
@@ -440,7 +441,7 @@ void TreeConversion::add_definition_sources(const std::string& source_folder,
 void TreeConversion::find_definitions() {
   const std::uint64_t fingerprint = fingerprint_with(run_fingerprint(settings_), "cross-references");
   std::string bytes;
-  if (read_site_records_file(symbol_path(kSiteRecordsName), bytes))
+  if (read_site_records_file(symbol_path(kSiteRecordsName), bytes, &record_stamp_))
     record_.load(std::move(bytes), fingerprint);
   record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
   record_writer_->reserve(record_.size() + record_.size() / 8);
@@ -623,7 +624,13 @@ void TreeConversion::write_site_record(std::uint64_t style_digest, const FileSta
   if (!make_folders(folder, error)) {
     failure = failure_of(Culprit::kPage, error, folder);
   } else {
-    failure = write_symbol_file(path, record_writer_->finish(style_digest, symbol_records, counts));
+    const std::string bytes = record_writer_->finish(style_digest, symbol_records, counts);
+    // A record the same as the one read, whose file is as it was read, is
+    // not even compared with the file again (it is megabytes).
+    FileStamp stamp;
+    if (!record_.loaded() || bytes != record_.bytes() || !file_stamp(path.c_str(), stamp) ||
+        !(stamp == record_stamp_))
+      failure = write_symbol_file(path, bytes);
   }
   record_writer_.reset();
   if (!failure) return;
