@@ -445,7 +445,7 @@ void TreeConversion::find_definitions() {
   record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
   record_writer_->reserve(record_.size() + record_.size() / 8);
   find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
-                        symbols_, &record_, record_writer_.get(), &names_read_);
+                        symbols_, &record_, record_writer_.get(), record_.loaded() ? &names_read_ : nullptr);
   std::vector<DefinitionSource>().swap(definition_sources_);
   symbols_.finish(settings_.extension);
   const LinkSignatures signatures = symbols_.link_signatures();
