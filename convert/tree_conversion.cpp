@@ -931,7 +931,7 @@ void TreeConversion::consume_file(Event& event) {
       summary_.bytes += job.record.source.size;
       if (record_writer_) {
         note_uses_changed(job, true);
-        record_writer_->add_page(job.site_page, job.record.source, job.page, job.uses, symbols_);
+        record_writer_->add_page_entry(job.record_entry);
       }
     }
     if (settings_.site_navigation) {
