@@ -97,24 +97,27 @@ void SymbolTable::finish(std::string_view page_extension) {
   // comparisons read no entry.
   struct Key {
     std::uint64_t prefix;
-    const Entry* entry;
     std::uint32_t index;
   };
   std::vector<Key> keys(entries_.size());
-  for (std::uint32_t i = 0; i < keys.size(); ++i)
-    keys[i] = {name_prefix(entries_[i].definition.name), &entries_[i], i};
-  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+  for (std::uint32_t i = 0; i < keys.size(); ++i) keys[i] = {name_prefix(entries_[i].definition.name), i};
+  std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    const Entry& x = *a.entry;
-    const Entry& y = *b.entry;
+    const Entry& x = entries_[a.index];
+    const Entry& y = entries_[b.index];
     if (x.definition.name != y.definition.name) return x.definition.name < y.definition.name;
     if (x.page != y.page) return x.page < y.page;
     if (x.definition.line != y.definition.line) return x.definition.line < y.definition.line;
     return a.index < b.index;
   });
   std::vector<std::uint32_t> order(keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].index;
+  std::size_t names = 0;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    order[i] = keys[i].index;
+    names += i == 0 || entries_[order[i]].definition.name != entries_[order[i - 1]].definition.name;
+  }
   std::vector<Key>().swap(keys);
+  names_.reserve(names);
   for (std::size_t i = 0; i < order.size();) {
     Name name;
     name.name = entries_[order[i]].definition.name;
@@ -131,7 +134,11 @@ void SymbolTable::finish(std::string_view page_extension) {
     }
     // The href needs no percent-encoding: its page and anchor are made of
     // characters a URL keeps.
-    name.symbol_url = std::string(kSymbolFolder) + "/" + symbol_href(name.name, page_extension);
+    const std::string href = symbol_href(name.name, page_extension);
+    name.symbol_url.reserve(kSymbolFolder.size() + 1 + href.size());
+    name.symbol_url += kSymbolFolder;
+    name.symbol_url += '/';
+    name.symbol_url += href;
     names_.push_back(std::move(name));
   }
   std::size_t size = 16;
