@@ -94,7 +94,8 @@ void SymbolTable::finish(std::string_view page_extension) {
   // The entries of each name together, by page and line within it, and
   // in the site's order where those are equal too. Each is sorted by a key
   // beside it, the name's first eight bytes as one number, so that most
-  // comparisons read no entry.
+  // comparisons read no entry (the sort: 15 ms then 12 on the headers' tree
+  // of bench/run.py's cross-reference rows).
   struct Key {
     std::uint64_t prefix;
     std::uint32_t index;
