@@ -56,6 +56,7 @@ PageReferences::PageReferences(const SymbolTable& symbols, std::string_view page
   for (const char c : page_path) {
     if (c == '/') root_ += "../";
   }
+  for (std::size_t i = 0; i < kSeenSlots; ++i) seen_[i] = ~static_cast<std::uint32_t>(i);
   set_links_identifiers(true);
 }
 
@@ -71,8 +72,14 @@ std::string_view PageReferences::identifier_target(const IdentifierUse& use) {
                                      : symbols_.link(name, page_, use.line, use.after_member);
   // A name on one of the page's own definition's lines leads to its uses
   // whatever the other pages define: the page's own source decides that.
-  if (uses_ != nullptr && link.kind != SymbolTable::LinkKind::kUses)
-    uses_->looked_up.push_back(static_cast<std::uint32_t>(hash));
+  if (uses_ != nullptr && link.kind != SymbolTable::LinkKind::kUses) {
+    const auto hash32 = static_cast<std::uint32_t>(hash);
+    std::uint32_t& seen = seen_[hash32 % kSeenSlots];
+    if (seen != hash32) {
+      seen = hash32;
+      uses_->looked_up.push_back(hash32);
+    }
+  }
   switch (link.kind) {
     case SymbolTable::LinkKind::kNone:
       return {};

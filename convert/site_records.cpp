@@ -31,8 +31,12 @@ std::uint64_t checksum_of(std::string_view bytes) {
   return hash ^ (hash >> 32);
 }
 
+// Each number goes in as one append of its little-endian bytes, built in
+// place: the record runs to megabytes of them.
 void put_number(std::string& out, std::uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i, value >>= 8) out += static_cast<char>(value & 0xFFu);
+  char buffer[8];
+  for (int i = 0; i < bytes; ++i, value >>= 8) buffer[i] = static_cast<char>(value & 0xFFu);
+  out.append(buffer, static_cast<std::size_t>(bytes));
 }
 void put32(std::string& out, std::uint32_t value) { put_number(out, value, 4); }
 void put64(std::string& out, std::uint64_t value) { put_number(out, value, 8); }
@@ -41,7 +45,12 @@ void put_text(std::string& out, std::string_view text) {
   out += text;
 }
 void put_stamp(std::string& out, const FileStamp& s) {
-  for (const std::uint64_t field : {s.device, s.index, s.size, s.modified, s.changed}) put64(out, field);
+  char buffer[kStampSize];
+  std::size_t at = 0;
+  for (std::uint64_t field : {s.device, s.index, s.size, s.modified, s.changed}) {
+    for (int i = 0; i < 8; ++i, field >>= 8) buffer[at++] = static_cast<char>(field & 0xFFu);
+  }
+  out.append(buffer, kStampSize);
 }
 void patch32(std::string& out, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i, value >>= 8)
@@ -359,6 +368,59 @@ bool SiteRecord::uses_of(const RecordedPage& page, const SymbolTable& symbols, P
   return true;
 }
 
+void append_source_entry(std::string& out, std::string_view page_path, const FileStamp& stamp,
+                         std::span<const Definition> definitions) {
+  std::size_t size = 4 + page_path.size() + kStampSize + 4;
+  for (const Definition& definition : definitions)
+    size += 3 * 4 + definition.name.size() + definition.scope.size() + definition.text.size() + 4 + 2;
+  out.reserve(out.size() + size);
+  put_text(out, page_path);
+  put_stamp(out, stamp);
+  put32(out, static_cast<std::uint32_t>(definitions.size()));
+  for (const Definition& definition : definitions) {
+    put_text(out, definition.name);
+    put_text(out, definition.scope);
+    put_text(out, definition.text);
+    const char tail[2] = {static_cast<char>(definition.kind), static_cast<char>(definition.declaration_only)};
+    put32(out, definition.line);
+    out.append(tail, 2);
+  }
+}
+
+void append_page_entry(std::string& out, std::string_view page_path, const FileStamp& source,
+                       const FileStamp& page, PageUses& uses, const SymbolTable& symbols) {
+  std::vector<std::uint32_t>& looked_up = uses.looked_up;
+  std::sort(looked_up.begin(), looked_up.end());
+  looked_up.erase(std::unique(looked_up.begin(), looked_up.end()), looked_up.end());
+  // The names by their own bytes: the table's numbers are this run's only.
+  std::vector<std::uint32_t> names;
+  names.reserve(uses.uses.size());
+  for (const PageUses::Use& use : uses.uses) names.push_back(use.name);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  std::size_t size =
+      4 + page_path.size() + 2 * kStampSize + 4 + 4 * looked_up.size() + 4 + 4 + 4 + 12 * uses.uses.size();
+  for (const std::uint32_t name : names) size += 4 + symbols.name(name).size();
+  for (const std::string& text : uses.texts) size += 4 + text.size();
+  out.reserve(out.size() + size);
+  put_text(out, page_path);
+  put_stamp(out, source);
+  put_stamp(out, page);
+  put32(out, static_cast<std::uint32_t>(looked_up.size()));
+  for (const std::uint32_t hash : looked_up) put32(out, hash);
+  put32(out, static_cast<std::uint32_t>(names.size()));
+  for (const std::uint32_t name : names) put_text(out, symbols.name(name));
+  put32(out, static_cast<std::uint32_t>(uses.texts.size()));
+  for (const std::string& text : uses.texts) put_text(out, text);
+  put32(out, static_cast<std::uint32_t>(uses.uses.size()));
+  for (const PageUses::Use& use : uses.uses) {
+    put32(out,
+          static_cast<std::uint32_t>(std::lower_bound(names.begin(), names.end(), use.name) - names.begin()));
+    put32(out, use.line);
+    put32(out, use.text);
+  }
+}
+
 SiteRecordWriter::SiteRecordWriter(std::uint64_t fingerprint) {
   out_ = kOpening;
   put64(out_, fingerprint);
@@ -371,20 +433,10 @@ SiteRecordWriter::SiteRecordWriter(std::uint64_t fingerprint) {
 void SiteRecordWriter::add_source(std::string_view page_path, const FileStamp& stamp,
                                   std::span<const Definition> definitions) {
   ++count_;
-  put_text(out_, page_path);
-  put_stamp(out_, stamp);
-  put32(out_, static_cast<std::uint32_t>(definitions.size()));
-  for (const Definition& definition : definitions) {
-    put_text(out_, definition.name);
-    put_text(out_, definition.scope);
-    put_text(out_, definition.text);
-    put32(out_, definition.line);
-    out_ += static_cast<char>(definition.kind);
-    out_ += static_cast<char>(definition.declaration_only ? 1 : 0);
-  }
+  append_source_entry(out_, page_path, stamp, definitions);
 }
 
-void SiteRecordWriter::add_recorded_source(std::string_view entry) {
+void SiteRecordWriter::add_source_entry(std::string_view entry) {
   ++count_;
   out_ += entry;
 }
@@ -408,35 +460,12 @@ void SiteRecordWriter::add_signatures(const LinkSignatures& signatures) {
 void SiteRecordWriter::add_page(std::string_view page_path, const FileStamp& source, const FileStamp& page,
                                 PageUses& uses, const SymbolTable& symbols) {
   ++count_;
-  put_text(out_, page_path);
-  put_stamp(out_, source);
-  put_stamp(out_, page);
-  std::vector<std::uint32_t>& looked_up = uses.looked_up;
-  std::sort(looked_up.begin(), looked_up.end());
-  looked_up.erase(std::unique(looked_up.begin(), looked_up.end()), looked_up.end());
-  put32(out_, static_cast<std::uint32_t>(looked_up.size()));
-  for (const std::uint32_t hash : looked_up) put32(out_, hash);
-  // The names by their own bytes: the table's numbers are this run's only.
-  std::vector<std::uint32_t> names;
-  for (const PageUses::Use& use : uses.uses) names.push_back(use.name);
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  put32(out_, static_cast<std::uint32_t>(names.size()));
-  for (const std::uint32_t name : names) put_text(out_, symbols.name(name));
-  put32(out_, static_cast<std::uint32_t>(uses.texts.size()));
-  for (const std::string& text : uses.texts) put_text(out_, text);
-  put32(out_, static_cast<std::uint32_t>(uses.uses.size()));
-  for (const PageUses::Use& use : uses.uses) {
-    put32(out_,
-          static_cast<std::uint32_t>(std::lower_bound(names.begin(), names.end(), use.name) - names.begin()));
-    put32(out_, use.line);
-    put32(out_, use.text);
-  }
+  append_page_entry(out_, page_path, source, page, uses, symbols);
 }
 
-void SiteRecordWriter::add_recorded_page(const RecordedPage& page) {
+void SiteRecordWriter::add_page_entry(std::string_view entry) {
   ++count_;
-  out_ += page.entry;
+  out_ += entry;
 }
 
 std::string SiteRecordWriter::finish(std::uint64_t symbol_style, const FileStamp& symbol_records,

@@ -138,25 +138,41 @@ class SiteRecord {
   std::unordered_map<std::string_view, RecordedPage> pages_;     // views of bytes_
 };
 
+// A source's entry of the record, appended to `out`: its page's path, its
+// stamp and its definitions. Made on any thread, for SiteRecordWriter's
+// add_source_entry.
+void append_source_entry(std::string& out, std::string_view page_path, const FileStamp& stamp,
+                         std::span<const Definition> definitions);
+// A page's entry, appended to `out`, for add_page_entry: what it linked by
+// `symbols`' numbers, and the hashes of the names it looked up (in any
+// order, repeated or not: `uses.looked_up` is left sorted, each once). Made
+// on the thread that made the page.
+void append_page_entry(std::string& out, std::string_view page_path, const FileStamp& source,
+                       const FileStamp& page, PageUses& uses, const SymbolTable& symbols);
+
 // Builds the next record: the sources first, then the signatures, then the
 // pages in any order.
 class SiteRecordWriter {
  public:
   explicit SiteRecordWriter(std::uint64_t fingerprint);
-  // Room for a record of `bytes`, so that it is not copied as it grows.
-  void reserve(std::size_t bytes) { out_.reserve(bytes); }
+  // Room for `bytes` more, so that the record is not copied as it grows.
+  void reserve(std::size_t bytes) { out_.reserve(out_.size() + bytes); }
   void add_source(std::string_view page_path, const FileStamp& stamp,
                   std::span<const Definition> definitions);
-  // A source whose definitions were taken from the record: its entry.
-  void add_recorded_source(std::string_view entry);
+  // A source's whole entry: made by append_source_entry, or the recorded
+  // one of a source whose definitions were taken from the record.
+  void add_source_entry(std::string_view entry);
+  void add_recorded_source(std::string_view entry) { add_source_entry(entry); }
   void end_sources();
   void add_signatures(const LinkSignatures& signatures);
   // A page made in this run: what it linked by `symbols`' numbers, and the
   // hashes of the names it looked up (in any order, repeated or not).
   void add_page(std::string_view page_path, const FileStamp& source, const FileStamp& page, PageUses& uses,
                 const SymbolTable& symbols);
+  // A page's whole entry, made by append_page_entry.
+  void add_page_entry(std::string_view entry);
   // A page left as it was: its recorded entry.
-  void add_recorded_page(const RecordedPage& page);
+  void add_recorded_page(const RecordedPage& page) { add_page_entry(page.entry); }
   // The pages added so far, for SiteRecord::for_each_page.
   std::string_view pages() const { return std::string_view(out_).substr(pages_at_); }
   // The file's bytes, with the symbol pages' style and records' stamp

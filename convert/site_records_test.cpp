@@ -138,6 +138,72 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   EXPECT_EQ(again.page("main.cpp.html")->page, stamp(4));
 }
 
+// Little-endian bytes, spelt out for the expected entries.
+std::string le(std::uint64_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+
+// An entry made on a worker thread is the bytes the record holds: every
+// number little-endian, every text after its length.
+TEST(SiteRecordTest, EntriesAreMadeByteForByte) {
+  const FileStamp odd{0x0102030405060708ull, 0x1112131415161718ull, 0xF0, 0xA1B2C3D4E5F60718ull, 9};
+  std::string expected_stamp;
+  for (const char* field : {"\x08\x07\x06\x05\x04\x03\x02\x01", "\x18\x17\x16\x15\x14\x13\x12\x11",
+                            "\xF0\0\0\0\0\0\0\0", "\x18\x07\xF6\xE5\xD4\xC3\xB2\xA1", "\x09\0\0\0\0\0\0\0"})
+    expected_stamp.append(field, 8);
+
+  Definition made = definition("f", 0x01020304, true);
+  made.kind = SymbolKind::Macro;
+  std::string source = "kept";  // appended to, not replaced
+  append_source_entry(source, "a/b.h", odd, std::vector<Definition>{made});
+  std::string expected = "kept";
+  expected += std::string("\5\0\0\0a/b.h", 9) + expected_stamp + std::string("\1\0\0\0", 4);
+  expected +=
+      std::string("\1\0\0\0f", 5) + std::string("\2\0\0\0ns", 6) + std::string("\x08\0\0\0int f();", 12);
+  expected += std::string("\x04\x03\x02\x01", 4) + static_cast<char>(SymbolKind::Macro) + '\1';
+  EXPECT_EQ(source, expected);
+
+  // A page: the looked-up hashes sorted, each once; its names by their
+  // numbers (area before helper), each once; its uses by those names.
+  const SymbolTable symbols = table();
+  PageUses uses;
+  uses.texts = {"helper(area);"};
+  uses.uses = {{symbols.find("helper"), 0x105, 0}, {symbols.find("area"), 0x105, 0}};
+  uses.looked_up = {0xC0000030, 0x10, 0xC0000030};
+  std::string page;
+  append_page_entry(page, "p.html", stamp(3), odd, uses, symbols);
+  expected = std::string("\6\0\0\0p.html", 10) + le(1, 8) + le(3, 8) + le(103, 8) + le(1003, 8) + le(2003, 8);
+  expected += expected_stamp;
+  expected += le(2, 4) + le(0x10, 4) + std::string("\x30\0\0\xC0", 4);
+  expected += le(2, 4) + le(4, 4) + "area" + le(6, 4) + "helper";
+  expected += le(1, 4) + le(13, 4) + "helper(area);";
+  expected += le(2, 4) + le(1, 4) + std::string("\x05\x01\0\0", 4) + le(0, 4);
+  expected += le(0, 4) + std::string("\x05\x01\0\0", 4) + le(0, 4);
+  EXPECT_EQ(page, expected);
+  EXPECT_EQ(uses.looked_up, (std::vector<std::uint32_t>{0x10, 0xC0000030}));
+
+  // And the writer holds them as it is given them.
+  SiteRecordWriter writer(kFingerprint);
+  writer.add_source_entry(source.substr(4));
+  writer.end_sources();
+  writer.add_signatures({});
+  writer.add_page_entry(page);
+  EXPECT_EQ(writer.pages(), page);
+  SiteRecord record;
+  ASSERT_TRUE(record.load(writer.finish(0, FileStamp(), {}), kFingerprint));
+  std::vector<Definition> found;
+  std::string_view entry;
+  ASSERT_TRUE(record.take_definitions("a/b.h", odd, found, entry));
+  EXPECT_EQ(entry, source.substr(4));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].line, 0x01020304u);
+  EXPECT_EQ(found[0].kind, SymbolKind::Macro);
+  ASSERT_NE(record.page("p.html"), nullptr);
+  EXPECT_EQ(record.page("p.html")->entry, page);
+}
+
 TEST(SiteRecordTest, UsesOfANameNoLongerDefinedAreRefused) {
   const SymbolTable before = table();
   SiteRecord record;

@@ -28,6 +28,9 @@ class SymbolTable {
   // root ('/'-separated, the file system's bytes), with the definitions of
   // its source in the order of their lines. Returns its number.
   std::uint32_t add_page(std::string path, std::vector<Definition> definitions);
+  // Room for `pages` more pages of `definitions` in all, so that the
+  // definitions are not moved again as pages are added.
+  void reserve(std::size_t pages, std::size_t definitions);
   // Readies the table for look-ups, the symbol pages named with
   // `page_extension` behind: called once, after every page is added.
   void finish(std::string_view page_extension);

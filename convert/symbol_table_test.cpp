@@ -101,6 +101,33 @@ TEST(SymbolTable, OnlyDefinedNamesAndPagesThatDefineAreFound) {
   EXPECT_EQ(table.symbol_url(table.find("size")), "prismet-symbols/2dd.html#size");
 }
 
+// Names come in the order of their bytes as unsigned, however long the
+// part they share.
+TEST(SymbolTable, NamesAreInTheOrderOfTheirBytes) {
+  SymbolTable table;
+  table.add_page("a.h.html", {defined("zeta", 1), defined("alpha_long_name_b", 2), defined("alpha_lo", 3),
+                              defined("\xC3\xA9t\xC3\xA9", 4), defined("alpha_long_name_a", 5)});
+  table.add_page("b.h.html", {defined("Zeta", 1), defined("alpha", 2), defined("_x", 3),
+                              defined("alpha_long_name_a", 4), defined("alpha_long_name", 5)});
+  table.finish(".html");
+  const std::vector<std::string> expected{"Zeta",
+                                          "_x",
+                                          "alpha",
+                                          "alpha_lo",
+                                          "alpha_long_name",
+                                          "alpha_long_name_a",
+                                          "alpha_long_name_b",
+                                          "zeta",
+                                          "\xC3\xA9t\xC3\xA9"};
+  std::vector<std::string> names;
+  for (std::uint32_t i = 0; i < table.name_count(); ++i) names.push_back(table.name(i));
+  EXPECT_EQ(names, expected);
+  for (std::uint32_t i = 0; i < table.name_count(); ++i) EXPECT_EQ(table.find(expected[i]), i);
+  // alpha_long_name_a's two definitions: a use leads to its symbol page.
+  EXPECT_EQ(table.link(table.find("alpha_long_name_a"), SymbolTable::kNone, 9, false).kind,
+            SymbolTable::LinkKind::kSymbolPage);
+}
+
 TEST(SymbolTable, AClassNameLeadsToTheClassNotItsConstructors) {
   SymbolTable table;
   Definition constructor = defined("Box", 4);

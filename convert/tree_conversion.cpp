@@ -446,7 +446,7 @@ void TreeConversion::find_definitions() {
   record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
   record_writer_->reserve(record_.size() + record_.size() / 8);
   find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
-                        symbols_, &record_, record_writer_.get(), &names_read_);
+                        symbols_, &record_, record_writer_.get(), record_.loaded() ? &names_read_ : nullptr);
   std::vector<DefinitionSource>().swap(definition_sources_);
   symbols_.finish(settings_.extension);
   const LinkSignatures signatures = symbols_.link_signatures();
@@ -940,7 +940,7 @@ void TreeConversion::consume_file(Event& event) {
       summary_.bytes += job.record.source.size;
       if (record_writer_) {
         note_uses_changed(job, true);
-        record_writer_->add_page(job.site_page, job.record.source, job.page, job.uses, symbols_);
+        record_writer_->add_page_entry(job.record_entry);
       }
     }
     if (settings_.site_navigation) {

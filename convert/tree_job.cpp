@@ -72,6 +72,8 @@ void carry_out(TreeJob& job, PageConverter& converter, const Freshness& freshnes
   job.record.lines = result.lines;
   if (job.symbols != nullptr) {
     job.record.page_size = file_stamp(job.page_path.c_str(), job.page) ? job.page.size : kUnknownPageSize;
+    job.record_entry.clear();
+    append_page_entry(job.record_entry, job.site_page, job.record.source, job.page, job.uses, *job.symbols);
   } else {
     job.record.page_size = page_size_of(job.page_path);
   }

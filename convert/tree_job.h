@@ -66,7 +66,10 @@ struct TreeJob {
   std::optional<FileFailure> failure;
   PageRecord record;
   bool unchanged = false;
-  PageUses uses;   // with cross-references, of the page
+  PageUses uses;  // with cross-references, of the page
+  // With cross-references, the page's entry of the site's record, made by
+  // the thread that made the page.
+  std::string record_entry;
   FileStamp page;  // with cross-references, the page's stamp as written or as it was left
 };
 
