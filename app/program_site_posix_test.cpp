@@ -1,6 +1,7 @@
 // A tree made into a site by the program in the html5 mode of its first
 // run, end to end: numbered lines that link themselves, trails, indexes
-// with a search box, and the names that box searches.
+// with a search box, the names that box searches, and names linked to
+// their definitions and uses.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,7 +30,7 @@ class ProgramSiteTest : public testing::ProgramTest {
       fs::copy_file(entry.path(), path("share/prismet") + "/" + entry.path().filename().string());
     }
     fs::create_directories(path("src/sub"));
-    write_file(path("src/a.cpp"), "int a;\nint b;\n");
+    write_file(path("src/a.cpp"), "int a;\nint b = a;\n");
     write_file(path("src/sub/b.h"), "// b\n");
   }
   int run_with_streams(const std::vector<std::string>& arguments) {
@@ -48,9 +49,15 @@ TEST_F(ProgramSiteTest, TheHtml5ModeMakesANavigableSite) {
   const std::string page = read_file(path("site/a.cpp.html"));
   EXPECT_TRUE(
       holds(page, "<nav class=\"prismet-nav prismet-breadcrumbs\"><a href=\"index.html\">src</a></nav>"));
-  EXPECT_TRUE(holds(page,
-                    "<pre class=\"prismet\"><a id=\"L1\" href=\"#L1\">   1: </a><span class=\"keyword\">int"
-                    "</span> a;\r\n<a id=\"L2\" href=\"#L2\">   2: </a>"));
+  // Cross-references: a definition leads to its uses, a use to its line.
+  EXPECT_TRUE(
+      holds(page,
+            "<pre class=\"prismet\"><a id=\"L1\" href=\"#L1\">   1: </a><span class=\"keyword\">int"
+            "</span> <a href=\"prismet-symbols/20a.html#a.uses\">a</a>;\r\n<a id=\"L2\" href=\"#L2\">   2: "
+            "</a><span class=\"keyword\">int</span> <a href=\"prismet-symbols/1b9.html#b.uses\">b</a> = "
+            "<a href=\"#L1\">a</a>;"));
+  EXPECT_TRUE(holds(read_file(path("site/prismet-symbols/20a.html")),
+                    "<tr><td><a href=\"../a.cpp.html#L2\">2</a></td><td><code>int b = a;</code></td></tr>"));
   EXPECT_TRUE(holds(page, "pre.prismet :target::before"));
   EXPECT_TRUE(holds(page, "classList.add(\"prismet-marked\")"));
   EXPECT_TRUE(holds(read_file(path("site/sub/b.h.html")),
@@ -61,13 +68,20 @@ TEST_F(ProgramSiteTest, TheHtml5ModeMakesANavigableSite) {
                     "<td><a href=\"sub/index.html\">sub/</a></td><td>1</td><td>1</td>"
                     "<td title=\"5 bytes\">5 B</td>"));
   EXPECT_TRUE(holds(index, "<input type=\"search\" id=\"prismet-search\""));
+  EXPECT_TRUE(holds(index, "prismet-symbols/+index.html"));
   EXPECT_TRUE(holds(read_file(path("site/sub/index.html")),
                     "<h1 class=\"prismet-breadcrumbs\"><a href=\"../index.html\">src</a> / sub</h1>"));
   EXPECT_TRUE(holds(read_file(path("site/prismet-files.js")), "files: [\n\"a.cpp\",\n\"sub/b.h\",\n]};\n"));
-  // For one run without it: the old link to the index, and no names.
-  ASSERT_EQ(run_with_streams({"--no-site-navigation", "-o", path("plain"), path("src")}), 0) << err();
+  // For one run without them: the old link to the index, no names, no
+  // symbol pages.
+  ASSERT_EQ(
+      run_with_streams({"--no-site-navigation", "--no-cross-references", "-o", path("plain"), path("src")}),
+      0)
+      << err();
   EXPECT_TRUE(holds(read_file(path("plain/sub/b.h.html")), "<a href=\"index.html\">/sub/</a>"));
   EXPECT_FALSE(fs::exists(path("plain/prismet-files.js")));
+  EXPECT_FALSE(fs::exists(path("plain/prismet-symbols")));
+  EXPECT_TRUE(holds(read_file(path("plain/a.cpp.html")), "</span> a;"));
 }
 
 }  // namespace
