@@ -16,13 +16,6 @@ bool no_shift_key() { return false; }
 
 constexpr prismet::StartupPlatform kPlatform{no_shift_key, prismet::run_dialog_stand_in};
 
-// A run allocates and frees large buffers by the thousand (pages, symbol
-// pages, the site's record); glibc gives each back to the system when it is
-// freed and takes page faults to touch it again at the next. Kept instead,
-// up to the largest buffer a run is likely to make: a first run of the
-// libstdc++ headers' site with cross-references took 13,200 page faults
-// instead of 18,100 and about a fifth less processor time (perf stat; the
-// site of bench/run.py's cross-reference peer row).
 // Memory faulted in by the 2 MB page where the system allows it (its
 // transparent huge pages in "madvise" mode) rather than by the 4 KB one:
 // glibc's allocator asks for them only when told so in the environment
@@ -42,6 +35,13 @@ void start_with_huge_pages(char** argv) {
 #endif
 }
 
+// A run allocates and frees large buffers by the thousand (pages, symbol
+// pages, the site's record); glibc gives each back to the system when it is
+// freed and takes page faults to touch it again at the next. Kept instead,
+// up to the largest buffer a run is likely to make: a first run of the
+// libstdc++ headers' site with cross-references took 13,200 page faults
+// instead of 18,100 and about a fifth less processor time (perf stat; the
+// site of bench/run.py's cross-reference peer row).
 void keep_freed_memory() {
 #if defined(__GLIBC__)
   constexpr int kLargest = 32 << 20;  // glibc's ceiling for the threshold
@@ -54,8 +54,8 @@ void keep_freed_memory() {
 
 int main(int argc, char** argv) {
   start_with_huge_pages(argv);
-  // Before anything else, so that an interruption never leaves a temporary
-  // file or a half-rewritten page.
+  // Before anything else but that, so that an interruption never leaves a
+  // temporary file or a half-rewritten page.
   prismet::watch_for_interruptions();
   keep_freed_memory();
   return prismet::run_program(argc, argv, kPlatform);
