@@ -1,5 +1,6 @@
 #include "convert/page_references.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "common/cp932.h"
@@ -29,7 +30,57 @@ std::size_t character_length(std::string_view text, std::size_t at, bool utf8) {
   return std::min(length, text.size() - at);
 }
 
+// A page's uses by name, then line, each with its line's text.
+struct NamedUse {
+  std::uint32_t name;
+  std::uint32_t line;
+  std::string_view text;
+  bool operator<(const NamedUse& other) const {
+    return name != other.name   ? name < other.name
+           : line != other.line ? line < other.line
+                                : text < other.text;
+  }
+  bool operator==(const NamedUse& other) const = default;
+};
+
+std::vector<NamedUse> named_uses(const PageUses& page) {
+  std::vector<NamedUse> uses;
+  uses.reserve(page.uses.size());
+  for (const PageUses::Use& use : page.uses) {
+    const std::string_view text = use.text < page.texts.size() ? page.texts[use.text] : std::string_view();
+    uses.push_back({use.name, use.line, text});
+  }
+  std::sort(uses.begin(), uses.end());
+  return uses;
+}
+
 }  // namespace
+
+void mark_changed_uses(const PageUses& before, const PageUses& now, std::vector<char>& changed) {
+  const std::vector<NamedUse> a = named_uses(before);
+  const std::vector<NamedUse> b = named_uses(now);
+  auto mark = [&changed](std::uint32_t name) {
+    if (name < changed.size()) changed[name] = 1;
+  };
+  // Both in order: a name's run of uses in one compared with its run in the
+  // other.
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() || j < b.size()) {
+    const std::uint32_t name =
+        j == b.size() || (i < a.size() && a[i].name < b[j].name) ? a[i].name : b[j].name;
+    std::size_t i_end = i;
+    std::size_t j_end = j;
+    while (i_end < a.size() && a[i_end].name == name) ++i_end;
+    while (j_end < b.size() && b[j_end].name == name) ++j_end;
+    if (i_end - i != j_end - j || !std::equal(a.begin() + static_cast<std::ptrdiff_t>(i),
+                                              a.begin() + static_cast<std::ptrdiff_t>(i_end),
+                                              b.begin() + static_cast<std::ptrdiff_t>(j)))
+      mark(name);
+    i = i_end;
+    j = j_end;
+  }
+}
 
 std::string_view trimmed_line_text(std::string_view line, bool utf8) {
   while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);

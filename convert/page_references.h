@@ -31,6 +31,13 @@ struct PageUses {
   std::vector<std::uint32_t> looked_up;
 };
 
+// Marks in `changed` (by the symbol table's number) every name whose uses
+// differ between what a page linked before and what it links now: another
+// line, another line text, a use more or less. A page made again with the
+// same uses (an edit that moved none of them) marks nothing, so the
+// symbol pages of its names stand.
+void mark_changed_uses(const PageUses& before, const PageUses& now, std::vector<char>& changed);
+
 // At most 240 bytes of the line, blanks (and a line ending) at both ends
 // trimmed, never cut inside a character of the page's encoding.
 std::string_view trimmed_line_text(std::string_view line, bool utf8);

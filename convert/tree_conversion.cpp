@@ -465,8 +465,14 @@ void TreeConversion::judge_links(TreeJob& job) {
 }
 
 // The names whose uses the job's page changes: those it uses now, if it
-// was made, and those its record held.
+// was made, and those its record held; of a page made again whose record
+// names only names still defined, those whose uses differ.
 void TreeConversion::note_uses_changed(const TreeJob& job, bool made) {
+  PageUses before;
+  if (made && job.recorded != nullptr && SiteRecord::uses_of(*job.recorded, symbols_, before)) {
+    mark_changed_uses(before, job.uses, names_changed_);
+    return;
+  }
   if (made) {
     for (const PageUses::Use& use : job.uses.uses) names_changed_[use.name] = 1;
   }
