@@ -91,41 +91,80 @@ void SymbolTable::finish(std::string_view page_extension) {
     page.url = url_of_path(page.path);
     by_page_.emplace(page.path, static_cast<std::uint32_t>(&page - pages_.data()));
   }
-  // The entries of each name together, by page and line within it, and
-  // in the site's order where those are equal too. Each is sorted by a key
-  // beside it, the name's first eight bytes as one number, so that most
-  // comparisons read no entry (the sort: 15 ms then 12 on the headers' tree
-  // of bench/run.py's cross-reference rows).
+  // The entries of each name together: each entry's name found in a table
+  // of the names met so far (open addressing on the name's hash), the
+  // entries of a name then in the site's order, which is by page and line.
+  // Only the distinct names are sorted, a quarter of the entries on the
+  // headers' tree (bench/run.py's cross-reference rows: the whole table
+  // sorted by name took 12 ms of every run, a run after an edit too).
+  std::vector<std::uint64_t> hashes;  // of the distinct names, by their group
+  std::vector<std::uint32_t> firsts;  // the first entry of each
+  std::vector<std::uint32_t> group_of(entries_.size());
+  {
+    std::size_t size = 16;
+    while (size < 2 * entries_.size()) size *= 2;
+    std::vector<std::uint32_t> groups(size, kNone);
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+      const std::string& name = entries_[i].definition.name;
+      const std::uint64_t hash = name_hash(name);
+      std::size_t at = hash & (size - 1);
+      for (;; at = (at + 1) & (size - 1)) {
+        const std::uint32_t group = groups[at];
+        if (group == kNone) {
+          groups[at] = static_cast<std::uint32_t>(firsts.size());
+          group_of[i] = static_cast<std::uint32_t>(firsts.size());
+          hashes.push_back(hash);
+          firsts.push_back(i);
+          break;
+        }
+        if (hashes[group] == hash && entries_[firsts[group]].definition.name == name) {
+          group_of[i] = group;
+          break;
+        }
+      }
+    }
+  }
+  // Each group's entries in one array, in the site's order.
+  std::vector<std::uint32_t> starts(firsts.size() + 1, 0);
+  for (const std::uint32_t group : group_of) ++starts[group + 1];
+  for (std::size_t g = 0; g < firsts.size(); ++g) starts[g + 1] += starts[g];
+  std::vector<std::uint32_t> members(entries_.size());
+  {
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) members[next[group_of[i]]++] = i;
+  }
+  // The names in the order of their bytes, by a key of their first eight
+  // bytes beside each, so that most comparisons read no entry.
   struct Key {
     std::uint64_t prefix;
-    std::uint32_t index;
+    std::uint32_t group;
   };
-  std::vector<Key> keys(entries_.size());
-  for (std::uint32_t i = 0; i < keys.size(); ++i) keys[i] = {name_prefix(entries_[i].definition.name), i};
-  std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
+  std::vector<Key> keys(firsts.size());
+  for (std::uint32_t g = 0; g < keys.size(); ++g)
+    keys[g] = {name_prefix(entries_[firsts[g]].definition.name), g};
+  std::sort(keys.begin(), keys.end(), [this, &firsts](const Key& a, const Key& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    const Entry& x = entries_[a.index];
-    const Entry& y = entries_[b.index];
-    if (x.definition.name != y.definition.name) return x.definition.name < y.definition.name;
-    if (x.page != y.page) return x.page < y.page;
-    if (x.definition.line != y.definition.line) return x.definition.line < y.definition.line;
-    return a.index < b.index;
+    return entries_[firsts[a.group]].definition.name < entries_[firsts[b.group]].definition.name;
   });
-  std::vector<std::uint32_t> order(keys.size());
-  std::size_t names = 0;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    order[i] = keys[i].index;
-    names += i == 0 || entries_[order[i]].definition.name != entries_[order[i - 1]].definition.name;
-  }
-  std::vector<Key>().swap(keys);
-  names_.reserve(names);
-  for (std::size_t i = 0; i < order.size();) {
+  names_.reserve(keys.size());
+  std::vector<std::uint64_t> name_hashes;
+  name_hashes.reserve(keys.size());
+  for (const Key& key : keys) {
     Name name;
-    name.name = entries_[order[i]].definition.name;
-    for (; i < order.size() && entries_[order[i]].definition.name == name.name; ++i) {
-      name.entries.push_back(order[i]);
-      if (leads_a_use(entries_[order[i]].definition)) {
-        if (name.targets++ == 0) name.target = order[i];
+    name.name = entries_[firsts[key.group]].definition.name;
+    name.entries.assign(members.begin() + starts[key.group], members.begin() + starts[key.group + 1]);
+    // By page and line, as the site's order has them unless a page gave its
+    // definitions out of the order of their lines.
+    const auto by_place = [this](std::uint32_t a, std::uint32_t b) {
+      const Entry& x = entries_[a];
+      const Entry& y = entries_[b];
+      return x.page != y.page ? x.page < y.page : x.definition.line < y.definition.line;
+    };
+    if (!std::is_sorted(name.entries.begin(), name.entries.end(), by_place))
+      std::stable_sort(name.entries.begin(), name.entries.end(), by_place);
+    for (const std::uint32_t index : name.entries) {
+      if (leads_a_use(entries_[index].definition)) {
+        if (name.targets++ == 0) name.target = index;
       }
     }
     if (name.targets == 0) {
@@ -141,12 +180,13 @@ void SymbolTable::finish(std::string_view page_extension) {
     name.symbol_url += '/';
     name.symbol_url += href;
     names_.push_back(std::move(name));
+    name_hashes.push_back(hashes[key.group]);
   }
   std::size_t size = 16;
   while (size < 2 * names_.size()) size *= 2;
   slots_.assign(size, Slot{});
   for (std::uint32_t i = 0; i < names_.size(); ++i) {
-    const std::uint64_t hash = name_hash(names_[i].name);
+    const std::uint64_t hash = name_hashes[i];
     std::size_t at = hash & (size - 1);
     while (slots_[at].name != kNone) at = (at + 1) & (size - 1);
     slots_[at] = {hash, i};
