@@ -92,7 +92,8 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
       writer->add_source_entry(made[i]);
       std::string().swap(made[i]);
     }
-    if (names_read != nullptr && state[i] == Found::kRead) {
+    if (names_read != nullptr && state[i] == Found::kRead &&
+        (record == nullptr || !record->changed_definitions(sources[i].page_path, found[i], *names_read))) {
       for (const Definition& definition : found[i]) names_read->push_back(definition.name);
     }
     table.add_page(sources[i].page_path, std::move(found[i]));

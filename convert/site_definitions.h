@@ -27,9 +27,11 @@ struct DefinitionSource {
 // definitions are taken. Each source's stamp is taken once, before it is
 // read, and every source whose definitions are known goes to `writer`
 // (null: none) with it. A source that cannot be read defines nothing (its
-// page's conversion tells why) and is not recorded. The names that the
-// sources read define go to `names_read` (null: not asked). Returns how
-// many sources were read.
+// page's conversion tells why) and is not recorded. The names whose
+// definitions the sources read change go to `names_read` (null: not
+// asked): of a source the record holds, those whose definitions differ
+// from the recorded ones (its entry then taken); of another, all it
+// defines. Returns how many sources were read.
 std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, const Settings& settings,
                                   const Vocabulary& vocabulary, int threads, SymbolTable& table,
                                   SiteRecord* record, SiteRecordWriter* writer,

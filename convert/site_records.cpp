@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace prismet {
 
@@ -283,6 +284,56 @@ bool SiteRecord::next_page(std::string_view& pages, std::string_view& path, std:
 std::uint32_t SiteRecord::use_count(std::uint64_t hash) const {
   const auto found = std::lower_bound(counts_.begin(), counts_.end(), std::pair(hash, std::uint32_t{0}));
   return found != counts_.end() && found->first == hash ? found->second : kNoCount;
+}
+
+namespace {
+
+// A definition's fields in an order that puts each name's together.
+bool definition_before(const Definition* a, const Definition* b) {
+  return std::tie(a->name, a->line, a->scope, a->text, a->kind, a->declaration_only) <
+         std::tie(b->name, b->line, b->scope, b->text, b->kind, b->declaration_only);
+}
+
+bool same_definition(const Definition* a, const Definition* b) {
+  return std::tie(a->name, a->line, a->scope, a->text, a->kind, a->declaration_only) ==
+         std::tie(b->name, b->line, b->scope, b->text, b->kind, b->declaration_only);
+}
+
+std::vector<const Definition*> by_name(std::span<const Definition> definitions) {
+  std::vector<const Definition*> sorted;
+  sorted.reserve(definitions.size());
+  for (const Definition& definition : definitions) sorted.push_back(&definition);
+  std::sort(sorted.begin(), sorted.end(), definition_before);
+  return sorted;
+}
+
+}  // namespace
+
+bool SiteRecord::changed_definitions(const std::string& page_path, std::span<const Definition> now,
+                                     std::vector<std::string>& names) {
+  const auto found = sources_.find(page_path);
+  if (found == sources_.end()) return false;
+  const std::vector<const Definition*> a = by_name(found->second.definitions);
+  const std::vector<const Definition*> b = by_name(now);
+  // Each name's run in one compared with its run in the other.
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() || j < b.size()) {
+    const std::string& name =
+        j == b.size() || (i < a.size() && a[i]->name < b[j]->name) ? a[i]->name : b[j]->name;
+    std::size_t i_end = i;
+    std::size_t j_end = j;
+    while (i_end < a.size() && a[i_end]->name == name) ++i_end;
+    while (j_end < b.size() && b[j_end]->name == name) ++j_end;
+    if (i_end - i != j_end - j || !std::equal(a.begin() + static_cast<std::ptrdiff_t>(i),
+                                              a.begin() + static_cast<std::ptrdiff_t>(i_end),
+                                              b.begin() + static_cast<std::ptrdiff_t>(j), same_definition))
+      names.push_back(name);
+    i = i_end;
+    j = j_end;
+  }
+  sources_.erase(found);
+  return true;
 }
 
 std::vector<std::string_view> SiteRecord::names_not_taken() const {

@@ -93,6 +93,13 @@ class SiteRecord {
   // The uses of the name of that hash, kNoCount when not recorded.
   static constexpr std::uint32_t kNoCount = 0xFFFFFFFFu;
   std::uint32_t use_count(std::uint64_t hash) const;
+  // For the source of the page `page_path` read again: into `names`, the
+  // names whose definitions there differ between the record and `now`
+  // (another line, text, scope or kind, one more or less); its recorded
+  // entry then counts as taken. False, nothing added, when the record has
+  // no entry for it.
+  bool changed_definitions(const std::string& page_path, std::span<const Definition> now,
+                           std::vector<std::string>& names);
   // The names of the definitions of the sources not taken.
   std::vector<std::string_view> names_not_taken() const;
   // Each recorded page, by its path.

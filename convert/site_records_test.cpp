@@ -281,6 +281,49 @@ TEST(SiteRecordTest, RandomBodiesAreReadSafely) {
   EXPECT_GT(refused, 1000);
 }
 
+// A source read again: only the names whose definitions there differ from
+// the recorded ones ("a.h.html" recorded area's declaration on line 3 and
+// Shape on line 1).
+TEST(SiteRecordTest, ASourceReadAgainChangesOnlyTheNamesWhoseDefinitionsDiffer) {
+  const SymbolTable symbols = table();
+  const auto changed_with = [&](std::vector<Definition> now) {
+    SiteRecord record;
+    EXPECT_TRUE(record.load(record_bytes(symbols), kFingerprint));
+    std::vector<std::string> names;
+    EXPECT_TRUE(record.changed_definitions("a.h.html", now, names));
+    // Its entry is taken: its names are no longer among those not taken.
+    for (const std::string_view name : record.names_not_taken()) EXPECT_NE(name, "Shape");
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(changed_with({definition("area", 3, true), definition("Shape", 1)}), Names{});
+  EXPECT_EQ(changed_with({definition("Shape", 1), definition("area", 3, true)}), Names{});
+  EXPECT_EQ(changed_with({definition("area", 4, true), definition("Shape", 2)}), (Names{"Shape", "area"}));
+  EXPECT_EQ(changed_with({definition("area", 3), definition("Shape", 1)}), Names{"area"});
+  Definition other_text = definition("Shape", 1);
+  other_text.text = "struct Shape {";
+  EXPECT_EQ(changed_with({definition("area", 3, true), other_text}), Names{"Shape"});
+  Definition other_scope = definition("Shape", 1);
+  other_scope.scope = "geo";
+  EXPECT_EQ(changed_with({definition("area", 3, true), other_scope}), Names{"Shape"});
+  Definition other_kind = definition("Shape", 1);
+  other_kind.kind = SymbolKind::Struct;
+  EXPECT_EQ(changed_with({definition("area", 3, true), other_kind}), Names{"Shape"});
+  EXPECT_EQ(changed_with({definition("area", 3, true)}), Names{"Shape"});
+  EXPECT_EQ(changed_with({definition("area", 3, true), definition("Shape", 1), definition("Shape", 9)}),
+            Names{"Shape"});
+  EXPECT_EQ(changed_with({definition("area", 3, true), definition("Shape", 1), definition("Circle", 5)}),
+            Names{"Circle"});
+  EXPECT_EQ(changed_with({}), (Names{"Shape", "area"}));
+  // A page the record has no source for: nothing compared.
+  SiteRecord record;
+  ASSERT_TRUE(record.load(record_bytes(symbols), kFingerprint));
+  std::vector<std::string> names;
+  EXPECT_FALSE(record.changed_definitions("new.h.html", std::vector<Definition>{definition("x", 1)}, names));
+  EXPECT_TRUE(names.empty());
+}
+
 TEST(SiteRecordTest, ChangedNamesAreThoseWhoseSignatureDiffersOrThatComeOrGo) {
   const LinkSignatures before{{0x100000001ull, 1}, {0x2ull, 2}, {0x3ull, 3}, {0x5ull, 5}};
   const LinkSignatures now{{0x100000001ull, 1}, {0x2ull, 20}, {0x4ull, 4}, {0x5ull, 5}};
