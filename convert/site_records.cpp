@@ -266,14 +266,16 @@ bool SiteRecord::parse(std::string_view body) {
   return in.ok() && in.left() == 0;
 }
 
-bool SiteRecord::next_page(std::string_view& pages, std::string_view& path, std::string_view& uses) {
+bool SiteRecord::next_page(std::string_view& pages, std::string_view& path, std::string_view& uses,
+                           std::vector<std::uint32_t>& looked_up) {
   if (pages.empty()) return false;
   Reader in(pages);
   path = in.text();
   in.stamp();
   in.stamp();
-  const std::uint32_t looked_up = in.count(4);
-  for (std::uint32_t l = 0; l < looked_up && in.ok(); ++l) in.u32();
+  const std::uint32_t count = in.count(4);
+  looked_up.clear();
+  for (std::uint32_t l = 0; l < count && in.ok(); ++l) looked_up.push_back(in.u32());
   const std::size_t start = in.offset();
   if (!read_uses(in, nullptr, nullptr, nullptr)) return false;
   uses = pages.substr(start, in.offset() - start);
@@ -440,15 +442,20 @@ void append_source_entry(std::string& out, std::string_view page_path, const Fil
 
 void append_page_entry(std::string& out, std::string_view page_path, const FileStamp& source,
                        const FileStamp& page, PageUses& uses, const SymbolTable& symbols) {
-  std::vector<std::uint32_t>& looked_up = uses.looked_up;
-  std::sort(looked_up.begin(), looked_up.end());
-  looked_up.erase(std::unique(looked_up.begin(), looked_up.end()), looked_up.end());
   // The names by their own bytes: the table's numbers are this run's only.
   std::vector<std::uint32_t> names;
   names.reserve(uses.uses.size());
   for (const PageUses::Use& use : uses.uses) names.push_back(use.name);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
+  // Every name it uses is among those it looked up (as a page's links make
+  // them anyway), so that a run after can pass over a page whose looked-up
+  // names hold none it wants.
+  std::vector<std::uint32_t>& looked_up = uses.looked_up;
+  for (const std::uint32_t name : names)
+    looked_up.push_back(static_cast<std::uint32_t>(SymbolTable::name_hash(symbols.name(name))));
+  std::sort(looked_up.begin(), looked_up.end());
+  looked_up.erase(std::unique(looked_up.begin(), looked_up.end()), looked_up.end());
   std::size_t size =
       4 + page_path.size() + 2 * kStampSize + 4 + 4 * looked_up.size() + 4 + 4 + 4 + 12 * uses.uses.size();
   for (const std::uint32_t name : names) size += 4 + symbols.name(name).size();

@@ -116,13 +116,17 @@ class SiteRecord {
   // none.
   static bool wanted_uses(std::string_view uses, const SymbolTable& symbols, const std::vector<char>& wanted,
                           std::vector<RecordedUse>& out);
-  // Calls `each(path, uses)` for each page in `pages` (SiteRecordWriter::pages),
-  // in their order; false for bytes that are not pages.
+  // Calls `each(path, uses, looked_up)` for each page in `pages`
+  // (SiteRecordWriter::pages), in their order, `looked_up` the sorted
+  // hashes of the names it looked up (every name it uses among them);
+  // false for bytes that are not pages.
   template <class Each>
   static bool for_each_page(std::string_view pages, Each each) {
     std::string_view path;
     std::string_view uses;
-    while (next_page(pages, path, uses)) each(path, uses);
+    std::vector<std::uint32_t> looked_up;
+    while (next_page(pages, path, uses, looked_up))
+      each(path, uses, std::span<const std::uint32_t>(looked_up));
     return pages.empty();
   }
 
@@ -133,7 +137,8 @@ class SiteRecord {
     std::string_view entry;
   };
   bool parse(std::string_view body);
-  static bool next_page(std::string_view& pages, std::string_view& path, std::string_view& uses);
+  static bool next_page(std::string_view& pages, std::string_view& path, std::string_view& uses,
+                        std::vector<std::uint32_t>& looked_up);
 
   bool loaded_ = false;
   std::string bytes_;

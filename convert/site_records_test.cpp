@@ -124,9 +124,18 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   next.add_recorded_page(*page);
   next.add_page("b.cpp.html", stamp(6), stamp(7), uses, symbols);
   std::vector<std::string_view> paths;
-  EXPECT_TRUE(SiteRecord::for_each_page(next.pages(), [&](std::string_view path, std::string_view page_uses) {
+  EXPECT_TRUE(SiteRecord::for_each_page(next.pages(), [&](std::string_view path, std::string_view page_uses,
+                                                          std::span<const std::uint32_t> looked_up) {
     paths.push_back(path);
     EXPECT_EQ(SiteRecord::names_of(page_uses).size(), 2u);
+    // Sorted, each once, and every name it uses among them.
+    EXPECT_TRUE(std::is_sorted(looked_up.begin(), looked_up.end()));
+    EXPECT_EQ(std::adjacent_find(looked_up.begin(), looked_up.end()), looked_up.end());
+    for (const char* name : {"area", "helper"}) {
+      EXPECT_TRUE(std::binary_search(looked_up.begin(), looked_up.end(),
+                                     static_cast<std::uint32_t>(SymbolTable::name_hash(name))))
+          << path << " " << name;
+    }
   }));
   EXPECT_EQ(paths, (std::vector<std::string_view>{"main.cpp.html", "b.cpp.html"}));
   SiteRecord again;
@@ -165,8 +174,9 @@ TEST(SiteRecordTest, EntriesAreMadeByteForByte) {
   expected += std::string("\x04\x03\x02\x01", 4) + static_cast<char>(SymbolKind::Macro) + '\1';
   EXPECT_EQ(source, expected);
 
-  // A page: the looked-up hashes sorted, each once; its names by their
-  // numbers (area before helper), each once; its uses by those names.
+  // A page: the looked-up hashes sorted, each once, with those of the names
+  // it uses (helper 0x4C7E5874, area 0xDFE5AEBC); its names by their numbers
+  // (area before helper), each once; its uses by those names.
   const SymbolTable symbols = table();
   PageUses uses;
   uses.texts = {"helper(area);"};
@@ -176,13 +186,13 @@ TEST(SiteRecordTest, EntriesAreMadeByteForByte) {
   append_page_entry(page, "p.html", stamp(3), odd, uses, symbols);
   expected = std::string("\6\0\0\0p.html", 10) + le(1, 8) + le(3, 8) + le(103, 8) + le(1003, 8) + le(2003, 8);
   expected += expected_stamp;
-  expected += le(2, 4) + le(0x10, 4) + std::string("\x30\0\0\xC0", 4);
+  expected += le(4, 4) + le(0x10, 4) + le(0x4C7E5874, 4) + std::string("\x30\0\0\xC0", 4) + le(0xDFE5AEBC, 4);
   expected += le(2, 4) + le(4, 4) + "area" + le(6, 4) + "helper";
   expected += le(1, 4) + le(13, 4) + "helper(area);";
   expected += le(2, 4) + le(1, 4) + std::string("\x05\x01\0\0", 4) + le(0, 4);
   expected += le(0, 4) + std::string("\x05\x01\0\0", 4) + le(0, 4);
   EXPECT_EQ(page, expected);
-  EXPECT_EQ(uses.looked_up, (std::vector<std::uint32_t>{0x10, 0xC0000030}));
+  EXPECT_EQ(uses.looked_up, (std::vector<std::uint32_t>{0x10, 0x4C7E5874, 0xC0000030, 0xDFE5AEBC}));
 
   // And the writer holds them as it is given them.
   SiteRecordWriter writer(kFingerprint);

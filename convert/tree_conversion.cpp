@@ -484,11 +484,20 @@ void TreeConversion::note_uses_changed(const TreeJob& job, bool made) {
 }
 
 // The uses of the names `wanted` marks, from every page of this run's
-// record, in the site's order.
+// record, in the site's order. With a few names wanted, a page that looked
+// none of them up is passed over without reading its uses.
 void TreeConversion::gather_uses(const std::vector<char>& wanted) {
   uses_ = std::make_unique<SymbolUses>(symbols_);
+  std::vector<std::uint32_t> hashes;
+  for (std::uint32_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i]) hashes.push_back(static_cast<std::uint32_t>(SymbolTable::name_hash(symbols_.name(i))));
+  }
+  const bool all = hashes.size() == wanted.size();
+  std::sort(hashes.begin(), hashes.end());
   std::vector<RecordedUse> page;
-  SiteRecord::for_each_page(record_writer_->pages(), [&](std::string_view path, std::string_view uses) {
+  SiteRecord::for_each_page(record_writer_->pages(), [&](std::string_view path, std::string_view uses,
+                                                         std::span<const std::uint32_t> looked_up) {
+    if (!all && !looked_up_any(looked_up, hashes)) return;
     if (SiteRecord::wanted_uses(uses, symbols_, wanted, page)) uses_->add_page(path, page);
   });
 }
