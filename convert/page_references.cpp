@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "common/cp932.h"
+#include "convert/name_runs.h"
 #include "convert/symbol_page_name.h"
 
 namespace prismet {
@@ -62,24 +63,10 @@ void mark_changed_uses(const PageUses& before, const PageUses& now, std::vector<
   auto mark = [&changed](std::uint32_t name) {
     if (name < changed.size()) changed[name] = 1;
   };
-  // Both in order: a name's run of uses in one compared with its run in the
-  // other.
-  std::size_t i = 0;
-  std::size_t j = 0;
-  while (i < a.size() || j < b.size()) {
-    const std::uint32_t name =
-        j == b.size() || (i < a.size() && a[i].name < b[j].name) ? a[i].name : b[j].name;
-    std::size_t i_end = i;
-    std::size_t j_end = j;
-    while (i_end < a.size() && a[i_end].name == name) ++i_end;
-    while (j_end < b.size() && b[j_end].name == name) ++j_end;
-    if (i_end - i != j_end - j || !std::equal(a.begin() + static_cast<std::ptrdiff_t>(i),
-                                              a.begin() + static_cast<std::ptrdiff_t>(i_end),
-                                              b.begin() + static_cast<std::ptrdiff_t>(j)))
-      mark(name);
-    i = i_end;
-    j = j_end;
-  }
+  for_each_changed_name(
+      std::span<const NamedUse>(a), std::span<const NamedUse>(b),
+      [](const NamedUse& use) { return use.name; },
+      [](const NamedUse& x, const NamedUse& y) { return x == y; }, mark);
 }
 
 std::string_view trimmed_line_text(std::string_view line, bool utf8) {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <tuple>
 
+#include "convert/name_runs.h"
+
 namespace prismet {
 
 namespace {
@@ -317,23 +319,10 @@ bool SiteRecord::changed_definitions(const std::string& page_path, std::span<con
   if (found == sources_.end()) return false;
   const std::vector<const Definition*> a = by_name(found->second.definitions);
   const std::vector<const Definition*> b = by_name(now);
-  // Each name's run in one compared with its run in the other.
-  std::size_t i = 0;
-  std::size_t j = 0;
-  while (i < a.size() || j < b.size()) {
-    const std::string& name =
-        j == b.size() || (i < a.size() && a[i]->name < b[j]->name) ? a[i]->name : b[j]->name;
-    std::size_t i_end = i;
-    std::size_t j_end = j;
-    while (i_end < a.size() && a[i_end]->name == name) ++i_end;
-    while (j_end < b.size() && b[j_end]->name == name) ++j_end;
-    if (i_end - i != j_end - j || !std::equal(a.begin() + static_cast<std::ptrdiff_t>(i),
-                                              a.begin() + static_cast<std::ptrdiff_t>(i_end),
-                                              b.begin() + static_cast<std::ptrdiff_t>(j), same_definition))
-      names.push_back(name);
-    i = i_end;
-    j = j_end;
-  }
+  for_each_changed_name(
+      std::span<const Definition* const>(a), std::span<const Definition* const>(b),
+      [](const Definition* definition) -> const std::string& { return definition->name; }, same_definition,
+      [&names](const std::string& name) { names.push_back(name); });
   sources_.erase(found);
   return true;
 }
