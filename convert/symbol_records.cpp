@@ -1,9 +1,9 @@
 #include "convert/symbol_records.h"
 
 #include <charconv>
-#include <cstring>
 
 #include "common/fnv1a.h"
+#include "common/word_mix.h"
 
 namespace prismet {
 
@@ -12,36 +12,18 @@ namespace {
 constexpr std::string_view kOpening = "prismet-symbol-records 1\n";
 static_assert(kOpening.size() <= kSymbolRecordsHeadSize);
 
-// A digest of fields, eight bytes at a time (the last ones zero-padded);
-// each field ends in its length, so that moving bytes from one field to the
-// next changes the digest. A group's uses are most of the site's bytes:
-// FNV-1a a byte at a time took 8% of a first run of the headers' site
-// (perf; bench/run.py's cross-reference peer row).
+// A digest of fields, eight bytes at a time; each field ends in its
+// length, so that moving bytes from one field to the next changes the
+// digest. A group's uses are most of the site's bytes: FNV-1a a byte at a
+// time took 8% of a first run of the headers' site (perf; bench/run.py's
+// cross-reference peer row).
 class Digest {
  public:
-  void add(std::string_view text) {
-    const char* at = text.data();
-    std::size_t left = text.size();
-    for (; left >= 8; left -= 8, at += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, at, 8);
-      mix(word);
-    }
-    if (left > 0) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, at, left);
-      mix(word);
-    }
-    mix(text.size());
-  }
-  void add(std::uint64_t value) { mix(value); }
+  void add(std::string_view text) { hash_ = mix_word(mix_words(hash_, text), text.size()); }
+  void add(std::uint64_t value) { hash_ = mix_word(hash_, value); }
   std::uint64_t value() const { return hash_ == 0 ? 1 : hash_; }
 
  private:
-  void mix(std::uint64_t word) {
-    hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15ull;
-    hash_ ^= hash_ >> 29;
-  }
   std::uint64_t hash_ = kFnv1aBasis;
 };
 

@@ -1,9 +1,9 @@
 #include "convert/symbol_table.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "common/fnv1a.h"
+#include "common/word_mix.h"
 #include "convert/site_index.h"
 #include "convert/symbol_page_name.h"
 
@@ -194,22 +194,7 @@ void SymbolTable::finish(std::string_view page_extension) {
 }
 
 std::uint64_t SymbolTable::name_hash(std::string_view name) {
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  std::uint64_t hash = name.size() * kMultiplier;
-  const char* p = name.data();
-  std::size_t left = name.size();
-  for (; left >= 8; left -= 8, p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    hash = (hash ^ word) * kMultiplier;
-    hash ^= hash >> 29;
-  }
-  if (left > 0) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, left);
-    hash = (hash ^ word) * kMultiplier;
-    hash ^= hash >> 29;
-  }
+  const std::uint64_t hash = mix_words(name.size() * kWordMixMultiplier, name);
   return hash ^ (hash >> 32);
 }
 
