@@ -73,21 +73,15 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
     }
   });
   std::size_t definitions = 0;
-  std::size_t bytes = 0;
   std::size_t pages = 0;
   for (std::size_t i = 0; i < sources.size(); ++i) {
     definitions += found[i].size();
     pages += !found[i].empty();
-    bytes += state[i] == Found::kRecorded ? entries[i].size() : made.empty() ? 0 : made[i].size();
   }
   table.reserve(pages, definitions);
-  // Room for the pages' entries after them too, about twice as many bytes
-  // (the headers' tree: 4.4 MB of sources, 9.5 MB of pages), so that the
-  // record is not copied as it grows; room never written takes no pages.
-  if (writer != nullptr) writer->reserve(4 * bytes);
   for (std::size_t i = 0; i < sources.size(); ++i) {
     if (writer != nullptr && state[i] == Found::kRecorded) {
-      writer->add_source_entry(entries[i]);
+      writer->add_recorded_source(entries[i]);
     } else if (writer != nullptr && !made[i].empty()) {
       writer->add_source_entry(made[i]);
       std::string().swap(made[i]);

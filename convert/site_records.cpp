@@ -16,22 +16,51 @@ constexpr std::size_t kStampSize = 5 * 8;
 // Where the symbol pages' style and records' stamp go: after the fingerprint.
 constexpr std::size_t kSymbolsAt = kOpening.size() + 8;
 
-// A checksum of the bytes, eight at a time: a record changed anywhere since
-// it was written is no record.
-std::uint64_t checksum_of(std::string_view bytes) {
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  std::uint64_t hash = (bytes.size() + 1) * kMultiplier;
-  std::size_t at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + at, 8);
-    hash = (hash ^ word) * kMultiplier;
-    hash ^= hash >> 29;
+constexpr std::uint64_t kChecksumMultiplier = 0x9E3779B97F4A7C15ull;
+
+// A checksum of the bytes, eight at a time, given in any number of pieces
+// that together make `size` bytes: a record changed anywhere since it was
+// written is no record.
+class Checksum {
+ public:
+  explicit Checksum(std::size_t size) : hash_((size + 1) * kChecksumMultiplier) {}
+  void add(std::string_view bytes) {
+    if (held_ > 0) {
+      const std::size_t take = std::min(8 - held_, bytes.size());
+      std::memcpy(word_ + held_, bytes.data(), take);
+      held_ += take;
+      bytes.remove_prefix(take);
+      if (held_ < 8) return;
+      mix(word_);
+      held_ = 0;
+    }
+    for (; bytes.size() >= 8; bytes.remove_prefix(8)) mix(bytes.data());
+    std::memcpy(word_, bytes.data(), bytes.size());
+    held_ = bytes.size();
   }
-  std::uint64_t word = 0;
-  std::memcpy(&word, bytes.data() + at, bytes.size() - at);
-  hash = (hash ^ word) * kMultiplier;
-  return hash ^ (hash >> 32);
+  std::uint64_t value() const {
+    std::uint64_t word = 0;
+    std::memcpy(&word, word_, held_);
+    const std::uint64_t hash = (hash_ ^ word) * kChecksumMultiplier;
+    return hash ^ (hash >> 32);
+  }
+
+ private:
+  void mix(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    hash_ = (hash_ ^ word) * kChecksumMultiplier;
+    hash_ ^= hash_ >> 29;
+  }
+  std::uint64_t hash_;
+  char word_[8] = {};
+  std::size_t held_ = 0;
+};
+
+std::uint64_t checksum_of(std::string_view bytes) {
+  Checksum checksum(bytes.size());
+  checksum.add(bytes);
+  return checksum.value();
 }
 
 // Each number goes in as one append of its little-endian bytes, built in
@@ -55,9 +84,8 @@ void put_stamp(std::string& out, const FileStamp& s) {
   }
   out.append(buffer, kStampSize);
 }
-void patch32(std::string& out, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i, value >>= 8)
-    out[at + static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFFu);
+void patch32(char* at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i, value >>= 8) at[i] = static_cast<char>(value & 0xFFu);
 }
 
 // Reads the record's fields, every one checked against what is left: a read
@@ -468,67 +496,117 @@ void append_page_entry(std::string& out, std::string_view page_path, const FileS
   }
 }
 
+// A chunk of the writer's own bytes: large enough that a record of
+// megabytes is a few pieces, small enough that a small one takes little.
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
 SiteRecordWriter::SiteRecordWriter(std::uint64_t fingerprint) {
-  out_ = kOpening;
-  put64(out_, fingerprint);
-  put64(out_, 0);
-  put_stamp(out_, FileStamp());
-  count_at_ = out_.size();
-  put32(out_, 0);
+  std::string head(kOpening);
+  put64(head, fingerprint);
+  put64(head, 0);
+  put_stamp(head, FileStamp());
+  head_ = own(head);
+  count_at_ = own(std::string_view("\0\0\0\0", 4));
+}
+
+char* SiteRecordWriter::own(std::string_view bytes) {
+  if (chunks_.empty() || chunks_.back().capacity() - chunks_.back().size() < bytes.size()) {
+    chunks_.emplace_back();
+    chunks_.back().reserve(std::max(kChunkSize, bytes.size()));
+  }
+  std::string& chunk = chunks_.back();
+  const std::size_t at = chunk.size();
+  chunk.append(bytes);  // within its capacity: the chunk's bytes stay where they are
+  extend(std::string_view(chunk).substr(at, bytes.size()));
+  return chunk.data() + at;
+}
+
+void SiteRecordWriter::keep(std::string_view bytes) { extend(bytes); }
+
+void SiteRecordWriter::extend(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (!split_ && !pieces_.empty() && pieces_.back().data() + pieces_.back().size() == bytes.data()) {
+    pieces_.back() = std::string_view(pieces_.back().data(), pieces_.back().size() + bytes.size());
+  } else {
+    pieces_.push_back(bytes);
+  }
+  split_ = false;
 }
 
 void SiteRecordWriter::add_source(std::string_view page_path, const FileStamp& stamp,
                                   std::span<const Definition> definitions) {
-  ++count_;
-  append_source_entry(out_, page_path, stamp, definitions);
-}
-
-void SiteRecordWriter::add_source_entry(std::string_view entry) {
-  ++count_;
-  out_ += entry;
+  scratch_.clear();
+  append_source_entry(scratch_, page_path, stamp, definitions);
+  add_source_entry(scratch_);
 }
 
 void SiteRecordWriter::end_sources() {
-  patch32(out_, count_at_, count_);
+  patch32(count_at_, count_);
   count_ = 0;
 }
 
 void SiteRecordWriter::add_signatures(const LinkSignatures& signatures) {
-  put32(out_, static_cast<std::uint32_t>(signatures.size()));
+  scratch_.clear();
+  put32(scratch_, static_cast<std::uint32_t>(signatures.size()));
   for (const auto& [hash, signature] : signatures) {
-    put64(out_, hash);
-    put64(out_, signature);
+    put64(scratch_, hash);
+    put64(scratch_, signature);
   }
-  count_at_ = out_.size();
-  put32(out_, 0);
-  pages_at_ = out_.size();
+  own(scratch_);
+  count_at_ = own(std::string_view("\0\0\0\0", 4));
+  split_ = true;  // the pages' pieces hold pages only
+  pages_from_ = pieces_.size();
 }
 
 void SiteRecordWriter::add_page(std::string_view page_path, const FileStamp& source, const FileStamp& page,
                                 PageUses& uses, const SymbolTable& symbols) {
-  ++count_;
-  append_page_entry(out_, page_path, source, page, uses, symbols);
+  scratch_.clear();
+  append_page_entry(scratch_, page_path, source, page, uses, symbols);
+  add_page_entry(scratch_);
 }
 
-void SiteRecordWriter::add_page_entry(std::string_view entry) {
-  ++count_;
-  out_ += entry;
+void SiteRecordWriter::seal(std::uint64_t symbol_style, const FileStamp& symbol_records,
+                            const std::vector<std::pair<std::uint64_t, std::uint32_t>>& counts) {
+  patch32(count_at_, count_);
+  std::string symbols;
+  put64(symbols, symbol_style);
+  put_stamp(symbols, symbol_records);
+  std::memcpy(head_ + kSymbolsAt, symbols.data(), symbols.size());
+  scratch_.clear();
+  put32(scratch_, static_cast<std::uint32_t>(counts.size()));
+  for (const auto& [hash, count] : counts) {
+    put64(scratch_, hash);
+    put32(scratch_, count);
+  }
+  split_ = true;
+  pages_from_ = pieces_.size();  // no pages after this
+  own(scratch_);
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces_) size += piece.size();
+  Checksum checksum(size);
+  for (const std::string_view piece : pieces_) checksum.add(piece);
+  scratch_.clear();
+  put64(scratch_, checksum.value());
+  own(scratch_);
 }
 
 std::string SiteRecordWriter::finish(std::uint64_t symbol_style, const FileStamp& symbol_records,
                                      const std::vector<std::pair<std::uint64_t, std::uint32_t>>& counts) {
-  patch32(out_, count_at_, count_);
-  std::string head;
-  put64(head, symbol_style);
-  put_stamp(head, symbol_records);
-  out_.replace(kSymbolsAt, head.size(), head);
-  put32(out_, static_cast<std::uint32_t>(counts.size()));
-  for (const auto& [hash, count] : counts) {
-    put64(out_, hash);
-    put32(out_, count);
+  seal(symbol_style, symbol_records, counts);
+  std::string bytes;
+  for (const std::string_view piece : pieces_) bytes += piece;
+  return bytes;
+}
+
+bool same_bytes(std::span<const std::string_view> pieces, std::string_view bytes) {
+  std::size_t at = 0;
+  for (const std::string_view piece : pieces) {
+    if (piece.size() > bytes.size() - at) return false;
+    // A view of the very bytes compared is them.
+    if (piece.data() != bytes.data() + at && piece != bytes.substr(at, piece.size())) return false;
+    at += piece.size();
   }
-  put64(out_, checksum_of(out_));
-  return std::move(out_);
+  return at == bytes.size();
 }
 
 }  // namespace prismet

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -163,41 +164,86 @@ void append_page_entry(std::string& out, std::string_view page_path, const FileS
                        const FileStamp& page, PageUses& uses, const SymbolTable& symbols);
 
 // Builds the next record: the sources first, then the signatures, then the
-// pages in any order.
+// pages in any order. Its bytes are pieces, never copied as the record
+// grows: an entry left as the record read held it is a view of that
+// record's bytes (which must outlive the writer), and every other byte is
+// the writer's own, in chunks that never move. A second run that leaves
+// most pages as they were copies none of their megabytes: it is fresh
+// memory, which a run pays for by the page fault.
 class SiteRecordWriter {
  public:
   explicit SiteRecordWriter(std::uint64_t fingerprint);
-  // Room for `bytes` more, so that the record is not copied as it grows.
-  void reserve(std::size_t bytes) { out_.reserve(out_.size() + bytes); }
+  SiteRecordWriter(const SiteRecordWriter&) = delete;  // its pieces are views of its own chunks
+  SiteRecordWriter& operator=(const SiteRecordWriter&) = delete;
+
   void add_source(std::string_view page_path, const FileStamp& stamp,
                   std::span<const Definition> definitions);
-  // A source's whole entry: made by append_source_entry, or the recorded
-  // one of a source whose definitions were taken from the record.
-  void add_source_entry(std::string_view entry);
-  void add_recorded_source(std::string_view entry) { add_source_entry(entry); }
+  // A source's whole entry made by append_source_entry (copied).
+  void add_source_entry(std::string_view entry) {
+    ++count_;
+    own(entry);
+  }
+  // The recorded entry of a source whose definitions were taken from the
+  // record (kept as a view).
+  void add_recorded_source(std::string_view entry) {
+    ++count_;
+    keep(entry);
+  }
   void end_sources();
   void add_signatures(const LinkSignatures& signatures);
   // A page made in this run: what it linked by `symbols`' numbers, and the
   // hashes of the names it looked up (in any order, repeated or not).
   void add_page(std::string_view page_path, const FileStamp& source, const FileStamp& page, PageUses& uses,
                 const SymbolTable& symbols);
-  // A page's whole entry, made by append_page_entry.
-  void add_page_entry(std::string_view entry);
-  // A page left as it was: its recorded entry.
-  void add_recorded_page(const RecordedPage& page) { add_page_entry(page.entry); }
-  // The pages added so far, for SiteRecord::for_each_page.
-  std::string_view pages() const { return std::string_view(out_).substr(pages_at_); }
-  // The file's bytes, with the symbol pages' style and records' stamp
+  // A page's whole entry, made by append_page_entry (copied).
+  void add_page_entry(std::string_view entry) {
+    ++count_;
+    own(entry);
+  }
+  // A page left as it was: its recorded entry (kept as a view).
+  void add_recorded_page(const RecordedPage& page) {
+    ++count_;
+    keep(page.entry);
+  }
+  // Calls SiteRecord::for_each_page's `each` for each page added so far, in
+  // their order; false for bytes that are not pages.
+  template <class Each>
+  bool for_each_page(Each each) const {
+    bool whole = true;
+    for (std::size_t i = pages_from_; i < pieces_.size(); ++i)
+      whole = SiteRecord::for_each_page(pieces_[i], each) && whole;
+    return whole;
+  }
+  // Ends the record with the symbol pages' style and records' stamp
   // (SiteRecord::symbol_records) and each name's count of uses by its hash
-  // (sorted, kNoCount for names whose hashes collide); the writer is spent.
+  // (sorted, kNoCount for names whose hashes collide), and its checksum;
+  // nothing can be added after.
+  void seal(std::uint64_t symbol_style, const FileStamp& symbol_records,
+            const std::vector<std::pair<std::uint64_t, std::uint32_t>>& counts);
+  // The file's bytes, in order, once sealed.
+  std::span<const std::string_view> pieces() const { return pieces_; }
+  // Seals the record and gives its bytes in one string.
   std::string finish(std::uint64_t symbol_style, const FileStamp& symbol_records,
                      const std::vector<std::pair<std::uint64_t, std::uint32_t>>& counts);
 
  private:
-  std::size_t pages_at_ = 0;
-  std::string out_;
-  std::size_t count_at_ = 0;  // where the count of the current section goes
+  // Appends a copy of `bytes` in one piece of a chunk; where it went.
+  char* own(std::string_view bytes);
+  // Appends a view that outlives the writer.
+  void keep(std::string_view bytes);
+  void extend(std::string_view bytes);
+
+  std::deque<std::string> chunks_;  // each reserved once: its bytes never move
+  std::vector<std::string_view> pieces_;
+  bool split_ = false;                 // the next bytes start a piece of their own
+  std::size_t pages_from_ = SIZE_MAX;  // the first piece of the pages (each holds whole pages)
+  char* head_ = nullptr;               // the record's opening
+  char* count_at_ = nullptr;           // where the count of the current section goes
   std::uint32_t count_ = 0;
+  std::string scratch_;
 };
+
+// Whether the pieces, in order, hold the same bytes as `bytes`.
+bool same_bytes(std::span<const std::string_view> pieces, std::string_view bytes);
 
 }  // namespace prismet

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace prismet {
@@ -124,22 +125,35 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   next.add_recorded_page(*page);
   next.add_page("b.cpp.html", stamp(6), stamp(7), uses, symbols);
   std::vector<std::string_view> paths;
-  EXPECT_TRUE(SiteRecord::for_each_page(next.pages(), [&](std::string_view path, std::string_view page_uses,
-                                                          std::span<const std::uint32_t> looked_up) {
-    paths.push_back(path);
-    EXPECT_EQ(SiteRecord::names_of(page_uses).size(), 2u);
-    // Sorted, each once, and every name it uses among them.
-    EXPECT_TRUE(std::is_sorted(looked_up.begin(), looked_up.end()));
-    EXPECT_EQ(std::adjacent_find(looked_up.begin(), looked_up.end()), looked_up.end());
-    for (const char* name : {"area", "helper"}) {
-      EXPECT_TRUE(std::binary_search(looked_up.begin(), looked_up.end(),
-                                     static_cast<std::uint32_t>(SymbolTable::name_hash(name))))
-          << path << " " << name;
-    }
-  }));
+  EXPECT_TRUE(next.for_each_page(
+      [&](std::string_view path, std::string_view page_uses, std::span<const std::uint32_t> looked_up) {
+        paths.push_back(path);
+        EXPECT_EQ(SiteRecord::names_of(page_uses).size(), 2u);
+        // Sorted, each once, and every name it uses among them.
+        EXPECT_TRUE(std::is_sorted(looked_up.begin(), looked_up.end()));
+        EXPECT_EQ(std::adjacent_find(looked_up.begin(), looked_up.end()), looked_up.end());
+        for (const char* name : {"area", "helper"}) {
+          EXPECT_TRUE(std::binary_search(looked_up.begin(), looked_up.end(),
+                                         static_cast<std::uint32_t>(SymbolTable::name_hash(name))))
+              << path << " " << name;
+        }
+      }));
   EXPECT_EQ(paths, (std::vector<std::string_view>{"main.cpp.html", "b.cpp.html"}));
+  next.seal(0, FileStamp(), {});
+  // The entries left as they were are the record's own bytes, not copies.
+  const auto in_record = [&record](std::string_view piece) {
+    return piece.data() >= record.bytes().data() &&
+           piece.data() < record.bytes().data() + record.bytes().size();
+  };
+  std::string joined;
+  std::size_t viewed = 0;
+  for (const std::string_view piece : next.pieces()) {
+    joined += piece;
+    if (in_record(piece)) viewed += piece.size();
+  }
+  EXPECT_EQ(viewed, entry.size() + page->entry.size());
   SiteRecord again;
-  ASSERT_TRUE(again.load(next.finish(0, FileStamp(), {}), kFingerprint));
+  ASSERT_TRUE(again.load(joined, kFingerprint));
   ASSERT_NE(again.page("main.cpp.html"), nullptr);
   ASSERT_TRUE(again.take_definitions("a.h.html", stamp(1), found, entry));
   ASSERT_EQ(found.size(), 2u);
@@ -200,7 +214,13 @@ TEST(SiteRecordTest, EntriesAreMadeByteForByte) {
   writer.end_sources();
   writer.add_signatures({});
   writer.add_page_entry(page);
-  EXPECT_EQ(writer.pages(), page);
+  std::size_t pages = 0;
+  EXPECT_TRUE(
+      writer.for_each_page([&](std::string_view path, std::string_view, std::span<const std::uint32_t>) {
+        EXPECT_EQ(path, "p.html");
+        ++pages;
+      }));
+  EXPECT_EQ(pages, 1u);
   SiteRecord record;
   ASSERT_TRUE(record.load(writer.finish(0, FileStamp(), {}), kFingerprint));
   std::vector<Definition> found;
@@ -253,6 +273,68 @@ TEST(SiteRecordTest, AnyOtherBytesAreNoRecord) {
   }
   SiteRecord other;
   EXPECT_FALSE(other.load(record_bytes(table(), kFingerprint + 1), kFingerprint));
+}
+
+// A record of megabytes is written in chunks of the writer's own and views
+// of the record read; the checksum over its pieces is the checksum of its
+// bytes, wherever the pieces end, and every page comes back in its order.
+TEST(SiteRecordTest, ARecordInManyPiecesIsOneRecord) {
+  const SymbolTable symbols = table();
+  SiteRecord first;
+  ASSERT_TRUE(first.load(record_bytes(symbols), kFingerprint));
+  const RecordedPage& kept = *first.page("main.cpp.html");
+  SiteRecordWriter writer(kFingerprint);
+  writer.end_sources();
+  writer.add_signatures({});
+  PageUses uses;
+  uses.uses = {{symbols.find("area"), 1, 0}};
+  std::vector<std::string> expected;
+  // Lines of odd lengths, one longer than a chunk, and a recorded page.
+  for (int i = 0; i < 300; ++i) {
+    const std::size_t length =
+        i == 150 ? (std::size_t{3} << 20) + 5 : 7000 + 13 * static_cast<std::size_t>(i);
+    uses.texts = {std::string(length, static_cast<char>('a' + i % 26))};
+    const std::string path = "p" + std::to_string(i) + ".html";
+    writer.add_page(path, stamp(i), stamp(i + 1), uses, symbols);
+    expected.push_back(path);
+    if (i == 100) {  // a page's path is in a record once
+      writer.add_recorded_page(kept);
+      expected.push_back("main.cpp.html");
+    }
+  }
+  std::vector<std::string> seen;
+  EXPECT_TRUE(writer.for_each_page([&](std::string_view path, std::string_view,
+                                       std::span<const std::uint32_t>) { seen.emplace_back(path); }));
+  EXPECT_EQ(seen, expected);
+  const std::string bytes = writer.finish(3, stamp(8), {});
+  EXPECT_GT(writer.pieces().size(), 4u);
+  SiteRecord again;
+  ASSERT_TRUE(again.load(bytes, kFingerprint));
+  EXPECT_EQ(again.symbol_style(), 3u);
+  EXPECT_EQ(again.symbol_records(), stamp(8));
+  EXPECT_EQ(again.pages().size(), 301u);
+  ASSERT_NE(again.page("p150.html"), nullptr);
+  EXPECT_EQ(again.page("p150.html")->source, stamp(150));
+}
+
+TEST(SiteRecordTest, PiecesAreTheSameBytesOnlyWhenTheyMakeThemAll) {
+  const std::string bytes = "0123456789";
+  const std::string copy = bytes;
+  const std::string_view all = bytes;
+  using Pieces = std::vector<std::string_view>;
+  const std::vector<std::tuple<const char*, Pieces, bool>> cases = {
+      {"the bytes themselves", {all}, true},
+      {"views of them, cut", {all.substr(0, 3), all.substr(3, 1), all.substr(4)}, true},
+      {"a copy, cut", {std::string_view(copy).substr(0, 5), std::string_view(copy).substr(5)}, true},
+      {"an empty piece between", {all.substr(0, 5), std::string_view(), all.substr(5)}, true},
+      {"one byte short", {all.substr(0, 9)}, false},
+      {"one byte more", {all, std::string_view("x")}, false},
+      {"out of order", {all.substr(5), all.substr(0, 5)}, false},
+      {"a view of other bytes", {all.substr(0, 5), std::string_view("56780")}, false},
+      {"none", {}, false},
+  };
+  for (const auto& [what, pieces, same] : cases) EXPECT_EQ(same_bytes(pieces, bytes), same) << what;
+  EXPECT_TRUE(same_bytes({}, std::string_view()));
 }
 
 // Random bytes behind a valid head and checksum reach the parser: whatever

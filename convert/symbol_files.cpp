@@ -1,5 +1,6 @@
 #include "convert/symbol_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -26,21 +27,43 @@ bool ours(std::string_view head) {
          begins_like_symbol_records(head) || begins_like_site_records(head);
 }
 
-bool write_file(const std::string& path, std::string_view bytes, int& error) {
+bool write_file(const std::string& path, std::span<const std::string_view> pieces, int& error) {
   FileReplacement replacement;
   FileReplacement::Options options;
   options.refuse_links = true;  // one made since it was looked at
-  if (replacement.begin(path.c_str(), options) &&
-      std::fwrite(bytes.data(), 1, bytes.size(), replacement.stream()) == bytes.size() &&
-      replacement.commit())
-    return true;
+  bool written = replacement.begin(path.c_str(), options);
+  for (std::size_t i = 0; written && i < pieces.size(); ++i)
+    written = std::fwrite(pieces[i].data(), 1, pieces[i].size(), replacement.stream()) == pieces[i].size();
+  if (written && replacement.commit()) return true;
   error = replacement.error() != 0 ? replacement.error() : errno;
   return false;
+}
+
+// Whether `block` is what the pieces hold from `piece` and `offset` on,
+// both moved past it.
+bool next_bytes_are(std::string_view block, std::span<const std::string_view> pieces, std::size_t& piece,
+                    std::size_t& offset) {
+  while (!block.empty()) {
+    while (piece < pieces.size() && offset == pieces[piece].size()) {
+      ++piece;
+      offset = 0;
+    }
+    if (piece == pieces.size()) return false;
+    const std::size_t take = std::min(block.size(), pieces[piece].size() - offset);
+    if (block.substr(0, take) != pieces[piece].substr(offset, take)) return false;
+    block.remove_prefix(take);
+    offset += take;
+  }
+  return true;
 }
 
 }  // namespace
 
 SymbolFile compare_symbol_file(const std::string& path, std::string_view bytes) {
+  return compare_symbol_file(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+SymbolFile compare_symbol_file(const std::string& path, std::span<const std::string_view> pieces) {
   if (is_link(path.c_str())) return SymbolFile::kOthers;
   bool not_regular = false;
   FileStamp stamp;
@@ -52,20 +75,29 @@ SymbolFile compare_symbol_file(const std::string& path, std::string_view bytes) 
   std::size_t got = 0;
   bool read = read_block(file.get(), buffer, kSymbolHeadSize, got);
   if (!ours(std::string_view(buffer, got))) return SymbolFile::kOthers;
-  if (stamp.size != bytes.size()) return SymbolFile::kDiffers;
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces) size += piece.size();
+  if (stamp.size != size) return SymbolFile::kDiffers;
+  std::size_t piece = 0;
   std::size_t offset = 0;
+  std::size_t compared = 0;
   while (read && got > 0) {
-    if (got > bytes.size() - offset || std::string_view(buffer, got) != bytes.substr(offset, got))
+    if (got > size - compared || !next_bytes_are(std::string_view(buffer, got), pieces, piece, offset))
       return SymbolFile::kDiffers;
-    offset += got;
+    compared += got;
     read = read_block(file.get(), buffer, sizeof buffer, got);
   }
-  return read && offset == bytes.size() ? SymbolFile::kSame : SymbolFile::kDiffers;
+  return read && compared == size ? SymbolFile::kSame : SymbolFile::kDiffers;
 }
 
 std::optional<FileFailure> write_symbol_file(const std::string& path, std::string_view bytes) {
+  return write_symbol_file(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+std::optional<FileFailure> write_symbol_file(const std::string& path,
+                                             std::span<const std::string_view> pieces) {
   if (path.size() >= kPathCapacity) return failure_of(Culprit::kPage, ENAMETOOLONG, path);
-  switch (compare_symbol_file(path, bytes)) {
+  switch (compare_symbol_file(path, pieces)) {
     case SymbolFile::kSame:
       return std::nullopt;
     case SymbolFile::kOthers: {
@@ -80,7 +112,7 @@ std::optional<FileFailure> write_symbol_file(const std::string& path, std::strin
       break;
   }
   int error = 0;
-  if (!write_file(path, bytes, error)) return failure_of(Culprit::kPage, error, path);
+  if (!write_file(path, pieces, error)) return failure_of(Culprit::kPage, error, path);
   return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,10 +20,15 @@ enum class SymbolFile { kNone, kSame, kDiffers, kOthers };
 // names script, the records or the site's record) with the same or other bytes (compared block
 // by block, never read whole), or anything else, a symbolic link included.
 SymbolFile compare_symbol_file(const std::string& path, std::string_view bytes);
+// The same beside the bytes the pieces make in order.
+SymbolFile compare_symbol_file(const std::string& path, std::span<const std::string_view> pieces);
 
 // Brings the file at `path` to `bytes` unless it holds them already; why it
 // could not, if so. Safe on several threads at once for different files.
 std::optional<FileFailure> write_symbol_file(const std::string& path, std::string_view bytes);
+// The same with the bytes the pieces make in order.
+std::optional<FileFailure> write_symbol_file(const std::string& path,
+                                             std::span<const std::string_view> pieces);
 
 // The records kept at `path`; none when there is no such file, when it is
 // anyone else's or is larger than a records file of millions of names.

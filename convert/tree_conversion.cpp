@@ -444,7 +444,6 @@ void TreeConversion::find_definitions() {
   if (read_site_records_file(symbol_path(kSiteRecordsName), bytes, &record_stamp_))
     record_.load(std::move(bytes), fingerprint);
   record_writer_ = std::make_unique<SiteRecordWriter>(fingerprint);
-  record_writer_->reserve(record_.size() + record_.size() / 8);
   find_site_definitions(definition_sources_, settings_, vocabulary_, converting_threads(settings_.jobs),
                         symbols_, &record_, record_writer_.get(), record_.loaded() ? &names_read_ : nullptr);
   std::vector<DefinitionSource>().swap(definition_sources_);
@@ -495,11 +494,11 @@ void TreeConversion::gather_uses(const std::vector<char>& wanted) {
   const bool all = hashes.size() == wanted.size();
   std::sort(hashes.begin(), hashes.end());
   std::vector<RecordedUse> page;
-  SiteRecord::for_each_page(record_writer_->pages(), [&](std::string_view path, std::string_view uses,
-                                                         std::span<const std::uint32_t> looked_up) {
-    if (!all && !looked_up_any(looked_up, hashes)) return;
-    if (SiteRecord::wanted_uses(uses, symbols_, wanted, page)) uses_->add_page(path, page);
-  });
+  record_writer_->for_each_page(
+      [&](std::string_view path, std::string_view uses, std::span<const std::uint32_t> looked_up) {
+        if (!all && !looked_up_any(looked_up, hashes)) return;
+        if (SiteRecord::wanted_uses(uses, symbols_, wanted, page)) uses_->add_page(path, page);
+      });
 }
 
 // Whether the symbol pages of the run before stand as it wrote them, so
@@ -606,8 +605,8 @@ void TreeConversion::finish_symbols() {
   counts.reserve(symbols.size());
   for (const Symbol& symbol : symbols)
     counts.emplace_back(SymbolTable::name_hash(symbol.name), static_cast<std::uint32_t>(symbol.use_count()));
-  // The uses are views of the record's pages, which finishing the record
-  // moves: the caller's copy is made first.
+  // The uses are views of the record's pages, which go with its writer:
+  // the caller's copy is made first.
   if (symbols_out_ != nullptr) symbols_out_->keep(std::move(symbols));
   symbols.clear();
   uses_.reset();
@@ -639,13 +638,13 @@ void TreeConversion::write_site_record(std::uint64_t style_digest, const FileSta
   if (!make_folders(folder, error)) {
     failure = failure_of(Culprit::kPage, error, folder);
   } else {
-    const std::string bytes = record_writer_->finish(style_digest, symbol_records, counts);
+    record_writer_->seal(style_digest, symbol_records, counts);
     // A record the same as the one read, whose file is as it was read, is
     // not even compared with the file again (it is megabytes).
     FileStamp stamp;
-    if (!record_.loaded() || bytes != record_.bytes() || !file_stamp(path.c_str(), stamp) ||
-        !(stamp == record_stamp_))
-      failure = write_symbol_file(path, bytes);
+    if (!record_.loaded() || !same_bytes(record_writer_->pieces(), record_.bytes()) ||
+        !file_stamp(path.c_str(), stamp) || !(stamp == record_stamp_))
+      failure = write_symbol_file(path, record_writer_->pieces());
   }
   record_writer_.reset();
   if (!failure) return;
