@@ -33,29 +33,42 @@ std::uint32_t symbol_group(std::string_view name) {
   return static_cast<std::uint32_t>(hash >> (64 - kGroupBits));
 }
 
+namespace {
+
+void append_group_page(std::string& out, std::uint32_t group, std::string_view page_extension) {
+  append_hex(out, group % kSymbolGroups, 3, "0123456789abcdef");
+  out += page_extension;
+}
+
+void append_symbol_anchor(std::string& out, std::string_view name) {
+  const std::size_t start = out.size();
+  for (const char c : name) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '~') {
+      out += c;
+    } else {
+      out += '.';
+      append_hex(out, static_cast<unsigned char>(c), 2, "0123456789ABCDEF");
+    }
+  }
+  if (out.size() - start > kLongestAnchor) {
+    out.resize(start + kKeptOfLongAnchor);
+    out += '-';
+    append_hex(out, fnv1a(kFnv1aBasis, name), 16, "0123456789abcdef");
+  }
+}
+
+}  // namespace
+
 std::string symbol_group_page(std::uint32_t group, std::string_view page_extension) {
   std::string page;
-  append_hex(page, group % kSymbolGroups, 3, "0123456789abcdef");
-  page += page_extension;
+  append_group_page(page, group, page_extension);
   return page;
 }
 
 std::string symbol_anchor(std::string_view name) {
   std::string anchor;
   anchor.reserve(name.size() + 8);
-  for (const char c : name) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '~') {
-      anchor += c;
-    } else {
-      anchor += '.';
-      append_hex(anchor, static_cast<unsigned char>(c), 2, "0123456789ABCDEF");
-    }
-  }
-  if (anchor.size() > kLongestAnchor) {
-    anchor.resize(kKeptOfLongAnchor);
-    anchor += '-';
-    append_hex(anchor, fnv1a(kFnv1aBasis, name), 16, "0123456789abcdef");
-  }
+  append_symbol_anchor(anchor, name);
   return anchor;
 }
 
@@ -65,10 +78,15 @@ std::string symbol_uses_anchor(std::string_view name) {
   return anchor;
 }
 
+void append_symbol_href(std::string& out, std::string_view name, std::string_view page_extension) {
+  append_group_page(out, symbol_group(name), page_extension);
+  out += '#';
+  append_symbol_anchor(out, name);
+}
+
 std::string symbol_href(std::string_view name, std::string_view page_extension) {
-  std::string href = symbol_group_page(symbol_group(name), page_extension);
-  href += '#';
-  href += symbol_anchor(name);
+  std::string href;
+  append_symbol_href(href, name, page_extension);
   return href;
 }
 

@@ -52,5 +52,7 @@ inline constexpr std::string_view kSymbolUsesSuffix = ".uses";
 // '#' and its anchor ("0a3.html#Point"). Every link to a name is made of
 // this.
 std::string symbol_href(std::string_view name, std::string_view page_extension);
+// The same appended to `out`.
+void append_symbol_href(std::string& out, std::string_view name, std::string_view page_extension);
 
 }  // namespace prismet

@@ -106,9 +106,10 @@ SymbolRecord bring_page(const std::string& path, std::span<const Symbol* const> 
                         std::optional<FileFailure>& failure) {
   SymbolRecord record;
   record.digest = symbol_group_digest(names, style);
+  // A page with no record (all of them in a first run) is not even looked at.
   FileStamp stamp;
-  const bool stamped = file_stamp(path.c_str(), stamp);
-  if (previous != nullptr && previous->digest == record.digest && stamped && stamp == previous->page) {
+  if (previous != nullptr && previous->digest == record.digest && file_stamp(path.c_str(), stamp) &&
+      stamp == previous->page) {
     record.page = stamp;
     return record;
   }

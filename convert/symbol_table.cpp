@@ -147,12 +147,19 @@ void SymbolTable::finish(std::string_view page_extension) {
     return entries_[firsts[a.group]].definition.name < entries_[firsts[b.group]].definition.name;
   });
   names_.reserve(keys.size());
+  members_.clear();
+  members_.reserve(entries_.size());
+  urls_.clear();
   std::vector<std::uint64_t> name_hashes;
   name_hashes.reserve(keys.size());
   for (const Key& key : keys) {
     Name name;
     name.name = entries_[firsts[key.group]].definition.name;
-    name.entries.assign(members.begin() + starts[key.group], members.begin() + starts[key.group + 1]);
+    name.first = static_cast<std::uint32_t>(members_.size());
+    name.count = starts[key.group + 1] - starts[key.group];
+    members_.insert(members_.end(), members.begin() + starts[key.group],
+                    members.begin() + starts[key.group + 1]);
+    const auto own = members_.begin() + name.first;
     // By page and line, as the site's order has them unless a page gave its
     // definitions out of the order of their lines.
     const auto by_place = [this](std::uint32_t a, std::uint32_t b) {
@@ -160,26 +167,25 @@ void SymbolTable::finish(std::string_view page_extension) {
       const Entry& y = entries_[b];
       return x.page != y.page ? x.page < y.page : x.definition.line < y.definition.line;
     };
-    if (!std::is_sorted(name.entries.begin(), name.entries.end(), by_place))
-      std::stable_sort(name.entries.begin(), name.entries.end(), by_place);
-    for (const std::uint32_t index : name.entries) {
-      if (leads_a_use(entries_[index].definition)) {
-        if (name.targets++ == 0) name.target = index;
+    if (!std::is_sorted(own, members_.end(), by_place)) std::stable_sort(own, members_.end(), by_place);
+    for (auto index = own; index != members_.end(); ++index) {
+      if (leads_a_use(entries_[*index].definition)) {
+        if (name.targets++ == 0) name.target = *index;
       }
     }
     if (name.targets == 0) {
       // Declarations only: they are what a use leads to.
-      name.targets = static_cast<std::uint32_t>(name.entries.size());
-      name.target = name.entries.front();
+      name.targets = name.count;
+      name.target = *own;
     }
     // The href needs no percent-encoding: its page and anchor are made of
     // characters a URL keeps.
-    const std::string href = symbol_href(name.name, page_extension);
-    name.symbol_url.reserve(kSymbolFolder.size() + 1 + href.size());
-    name.symbol_url += kSymbolFolder;
-    name.symbol_url += '/';
-    name.symbol_url += href;
-    names_.push_back(std::move(name));
+    name.url_at = static_cast<std::uint32_t>(urls_.size());
+    urls_ += kSymbolFolder;
+    urls_ += '/';
+    append_symbol_href(urls_, name.name, page_extension);
+    name.url_size = static_cast<std::uint32_t>(urls_.size() - name.url_at);
+    names_.push_back(name);
     name_hashes.push_back(hashes[key.group]);
   }
   std::size_t size = 16;
@@ -217,13 +223,14 @@ SymbolTable::Link SymbolTable::link(std::uint32_t name, std::uint32_t page, std:
                                     bool after_member) const {
   const Name& entry = names_[name];
   if (page != kNone) {
+    const std::span<const std::uint32_t> entries = entries_of(entry);
     const auto own =
-        std::lower_bound(entry.entries.begin(), entry.entries.end(), std::pair(page, line),
+        std::lower_bound(entries.begin(), entries.end(), std::pair(page, line),
                          [this](std::uint32_t index, const std::pair<std::uint32_t, std::uint64_t>& at) {
                            const Entry& e = entries_[index];
                            return e.page != at.first ? e.page < at.first : e.definition.line < at.second;
                          });
-    if (own != entry.entries.end() && entries_[*own].page == page && entries_[*own].definition.line == line)
+    if (own != entries.end() && entries_[*own].page == page && entries_[*own].definition.line == line)
       return {LinkKind::kUses, 0, 0};
   }
   if (entry.targets == 1) {
@@ -272,9 +279,10 @@ std::vector<Symbol> SymbolTable::symbols() const& {
     const Name& name = names_[i];
     Symbol& symbol = symbols[i];
     symbol.name = name.name;
-    symbol.definitions.resize(name.entries.size());
-    for (std::size_t d = 0; d < name.entries.size(); ++d) {
-      const Entry& entry = entries_[name.entries[d]];
+    const std::span<const std::uint32_t> entries = entries_of(name);
+    symbol.definitions.resize(entries.size());
+    for (std::size_t d = 0; d < entries.size(); ++d) {
+      const Entry& entry = entries_[entries[d]];
       SymbolDefinition& definition = symbol.definitions[d];
       definition.page = pages_[entry.page].path;
       definition.line = entry.definition.line;

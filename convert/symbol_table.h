@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,6 +24,13 @@ namespace prismet {
 class SymbolTable {
  public:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+  SymbolTable() = default;
+  // Its names and pages are views of its own strings: moved, never copied.
+  SymbolTable(const SymbolTable&) = delete;
+  SymbolTable& operator=(const SymbolTable&) = delete;
+  SymbolTable(SymbolTable&&) = default;
+  SymbolTable& operator=(SymbolTable&&) = default;
 
   // A page of the site, in the site's order, by its path from the site's
   // root ('/'-separated, the file system's bytes), with the definitions of
@@ -65,9 +73,11 @@ class SymbolTable {
   const std::string& page_url(std::uint32_t page) const { return pages_[page].url; }
   // The URL of the name's section of its symbol page from the site's root
   // (symbol_href); the list of its uses is that and kSymbolUsesSuffix.
-  const std::string& symbol_url(std::uint32_t name) const { return names_[name].symbol_url; }
+  std::string_view symbol_url(std::uint32_t name) const {
+    return std::string_view(urls_).substr(names_[name].url_at, names_[name].url_size);
+  }
   std::size_t name_count() const { return names_.size(); }
-  const std::string& name(std::uint32_t name) const { return names_[name].name; }
+  std::string_view name(std::uint32_t name) const { return names_[name].name; }
 
   // What the pages' links depend on: every name with its pages, lines and
   // whether each is a declaration only.
@@ -96,13 +106,21 @@ class SymbolTable {
     std::uint32_t page = 0;
     Definition definition;
   };
+  // A name, all in place: an allocation or three for each of the tens of
+  // thousands of names took most of finish() (bench/run.py's cross-reference
+  // edit rows: every second run finishes the table again).
   struct Name {
-    std::string name;
-    std::vector<std::uint32_t> entries;  // into entries_, by page and line
-    std::uint32_t targets = 0;           // the definitions a use may lead to
-    std::uint32_t target = 0;            // the one, when there is one
-    std::string symbol_url;
+    std::string_view name;    // its first entry's, in entries_
+    std::uint32_t first = 0;  // its entries: members_[first, first + count)
+    std::uint32_t count = 0;
+    std::uint32_t targets = 0;  // the definitions a use may lead to
+    std::uint32_t target = 0;   // the one, when there is one
+    std::uint32_t url_at = 0;   // its symbol URL in urls_
+    std::uint32_t url_size = 0;
   };
+  std::span<const std::uint32_t> entries_of(const Name& name) const {
+    return std::span<const std::uint32_t>(members_).subspan(name.first, name.count);
+  }
   struct ViewHash {
     std::size_t operator()(std::string_view text) const noexcept;
   };
@@ -113,9 +131,11 @@ class SymbolTable {
   };
 
   std::vector<Page> pages_;
-  std::vector<Entry> entries_;  // in the site's order: by page, then line
-  std::vector<Name> names_;     // by name, once finished
-  std::vector<Slot> slots_;     // a power of two of them
+  std::vector<Entry> entries_;          // in the site's order: by page, then line
+  std::vector<Name> names_;             // by name, once finished; views of entries_' names
+  std::vector<std::uint32_t> members_;  // into entries_, each name's by page and line
+  std::string urls_;                    // every name's symbol URL, one after another
+  std::vector<Slot> slots_;             // a power of two of them
   // Views of pages_' strings, which no longer move once finished.
   std::unordered_map<std::string_view, std::uint32_t, ViewHash> by_page_;
   std::uint64_t digest_ = kFnv1aBasis;

@@ -120,7 +120,7 @@ TEST(SymbolTable, NamesAreInTheOrderOfTheirBytes) {
                                           "zeta",
                                           "\xC3\xA9t\xC3\xA9"};
   std::vector<std::string> names;
-  for (std::uint32_t i = 0; i < table.name_count(); ++i) names.push_back(table.name(i));
+  for (std::uint32_t i = 0; i < table.name_count(); ++i) names.emplace_back(table.name(i));
   EXPECT_EQ(names, expected);
   for (std::uint32_t i = 0; i < table.name_count(); ++i) EXPECT_EQ(table.find(expected[i]), i);
   // alpha_long_name_a's two definitions: a use leads to its symbol page.
