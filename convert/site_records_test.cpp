@@ -245,6 +245,36 @@ TEST(SiteRecordTest, UsesOfANameNoLongerDefinedAreRefused) {
   EXPECT_FALSE(SiteRecord::uses_of(*record.page("main.cpp.html"), now, uses));
 }
 
+// A use whose numbers point past its page's names or texts passes the
+// loading (which reads no use) and fails whatever decodes it: no page is
+// read outside its bytes, none of its uses counted.
+TEST(SiteRecordTest, AUseOutOfItsPageIsRefusedWhenDecoded) {
+  const SymbolTable symbols = table();
+  PageUses uses;
+  uses.texts = {"helper();"};
+  uses.uses = {{symbols.find("helper"), 3, 0}};
+  for (const std::size_t field : {std::size_t{12}, std::size_t{4}}) {  // the use's name, then its text
+    std::string entry;
+    append_page_entry(entry, "p.html", stamp(1), stamp(2), uses, symbols);
+    entry[entry.size() - field] = 0x63;
+    SiteRecordWriter writer(kFingerprint);
+    writer.end_sources();
+    writer.add_signatures(symbols.link_signatures());
+    writer.add_page_entry(entry);
+    SiteRecord record;
+    ASSERT_TRUE(record.load(writer.finish(0, FileStamp(), {}), kFingerprint)) << field;
+    const RecordedPage* page = record.page("p.html");
+    ASSERT_NE(page, nullptr);
+    PageUses decoded;
+    EXPECT_FALSE(SiteRecord::uses_of(*page, symbols, decoded)) << field;
+    std::vector<RecordedUse> wanted;
+    EXPECT_FALSE(
+        SiteRecord::wanted_uses(page->uses, symbols, std::vector<char>(symbols.name_count(), 1), wanted))
+        << field;
+    EXPECT_TRUE(wanted.empty()) << field;
+  }
+}
+
 TEST(SiteRecordTest, AnyOtherBytesAreNoRecord) {
   const std::string good = record_bytes(table());
   std::vector<std::pair<const char*, std::string>> cases = {
