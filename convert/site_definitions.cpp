@@ -35,6 +35,7 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
                                   SiteRecord* record, SiteRecordWriter* writer,
                                   std::vector<std::string>* names_read) {
   std::vector<std::vector<Definition>> found(sources.size());
+  std::vector<std::vector<DefinitionView>> recorded(sources.size());  // views of the record's bytes
   std::vector<FileStamp> stamps(sources.size());
   std::vector<Found> state(sources.size(), Found::kNotRead);
   std::vector<char> stamped(sources.size(), 0);
@@ -47,7 +48,7 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
         stamped[i] = file_stamp(sources[i].source_path.c_str(), stamps[i]);
     });
     for (std::size_t i = 0; i < sources.size(); ++i) {
-      if (stamped[i] && record->take_definitions(sources[i].page_path, stamps[i], found[i], entries[i]))
+      if (stamped[i] && record->take_definitions(sources[i].page_path, stamps[i], recorded[i], entries[i]))
         state[i] = Found::kRecorded;
     }
   }
@@ -75,8 +76,8 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
   std::size_t definitions = 0;
   std::size_t pages = 0;
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    definitions += found[i].size();
-    pages += !found[i].empty();
+    definitions += found[i].size() + recorded[i].size();
+    pages += !found[i].empty() || !recorded[i].empty();
   }
   table.reserve(pages, definitions);
   for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -90,7 +91,11 @@ std::size_t find_site_definitions(const std::vector<DefinitionSource>& sources, 
         (record == nullptr || !record->changed_definitions(sources[i].page_path, found[i], *names_read))) {
       for (const Definition& definition : found[i]) names_read->push_back(definition.name);
     }
-    table.add_page(sources[i].page_path, std::move(found[i]));
+    if (state[i] == Found::kRecorded) {
+      table.add_viewed_page(sources[i].page_path, recorded[i]);
+    } else {
+      table.add_page(sources[i].page_path, std::move(found[i]));
+    }
   }
   return read;
 }

@@ -258,7 +258,7 @@ bool SiteRecord::parse(std::string_view body) {
     const std::uint32_t definitions = in.count(3 * 4 + 4 + 2);
     source.definitions.reserve(definitions);
     for (std::uint32_t d = 0; d < definitions && in.ok(); ++d) {
-      Definition definition;
+      DefinitionView definition;
       definition.name = in.text();
       definition.scope = in.text();
       definition.text = in.text();
@@ -268,7 +268,7 @@ bool SiteRecord::parse(std::string_view body) {
       if (kind > static_cast<std::uint8_t>(SymbolKind::Member) || declaration > 1) return false;
       definition.kind = static_cast<SymbolKind>(kind);
       definition.declaration_only = declaration != 0;
-      source.definitions.push_back(std::move(definition));
+      source.definitions.push_back(definition);
     }
     source.entry = body.substr(start, in.offset() - start);
     if (in.ok() && !sources_.emplace(std::string(path), std::move(source)).second) return false;
@@ -337,20 +337,20 @@ std::uint32_t SiteRecord::use_count(std::uint64_t hash) const {
 namespace {
 
 // A definition's fields in an order that puts each name's together.
-bool definition_before(const Definition* a, const Definition* b) {
+bool definition_before(const DefinitionView* a, const DefinitionView* b) {
   return std::tie(a->name, a->line, a->scope, a->text, a->kind, a->declaration_only) <
          std::tie(b->name, b->line, b->scope, b->text, b->kind, b->declaration_only);
 }
 
-bool same_definition(const Definition* a, const Definition* b) {
+bool same_definition(const DefinitionView* a, const DefinitionView* b) {
   return std::tie(a->name, a->line, a->scope, a->text, a->kind, a->declaration_only) ==
          std::tie(b->name, b->line, b->scope, b->text, b->kind, b->declaration_only);
 }
 
-std::vector<const Definition*> by_name(std::span<const Definition> definitions) {
-  std::vector<const Definition*> sorted;
+std::vector<const DefinitionView*> by_name(std::span<const DefinitionView> definitions) {
+  std::vector<const DefinitionView*> sorted;
   sorted.reserve(definitions.size());
-  for (const Definition& definition : definitions) sorted.push_back(&definition);
+  for (const DefinitionView& definition : definitions) sorted.push_back(&definition);
   std::sort(sorted.begin(), sorted.end(), definition_before);
   return sorted;
 }
@@ -361,12 +361,15 @@ bool SiteRecord::changed_definitions(const std::string& page_path, std::span<con
                                      std::vector<std::string>& names) {
   const auto found = sources_.find(page_path);
   if (found == sources_.end()) return false;
-  const std::vector<const Definition*> a = by_name(found->second.definitions);
-  const std::vector<const Definition*> b = by_name(now);
+  std::vector<DefinitionView> views;
+  views.reserve(now.size());
+  for (const Definition& definition : now) views.push_back(view_of(definition));
+  const std::vector<const DefinitionView*> a = by_name(found->second.definitions);
+  const std::vector<const DefinitionView*> b = by_name(views);
   for_each_changed_name(
-      std::span<const Definition* const>(a), std::span<const Definition* const>(b),
-      [](const Definition* definition) -> const std::string& { return definition->name; }, same_definition,
-      [&names](const std::string& name) { names.push_back(name); });
+      std::span<const DefinitionView* const>(a), std::span<const DefinitionView* const>(b),
+      [](const DefinitionView* definition) { return definition->name; }, same_definition,
+      [&names](std::string_view name) { names.emplace_back(name); });
   sources_.erase(found);
   return true;
 }
@@ -374,7 +377,7 @@ bool SiteRecord::changed_definitions(const std::string& page_path, std::span<con
 std::vector<std::string_view> SiteRecord::names_not_taken() const {
   std::vector<std::string_view> names;
   for (const auto& [path, source] : sources_) {
-    for (const Definition& definition : source.definitions) names.push_back(definition.name);
+    for (const DefinitionView& definition : source.definitions) names.push_back(definition.name);
   }
   return names;
 }
@@ -418,7 +421,7 @@ bool SiteRecord::wanted_uses(std::string_view uses, const SymbolTable& symbols,
 }
 
 bool SiteRecord::take_definitions(const std::string& page_path, const FileStamp& stamp,
-                                  std::vector<Definition>& out, std::string_view& entry) {
+                                  std::vector<DefinitionView>& out, std::string_view& entry) {
   const auto found = sources_.find(page_path);
   if (found == sources_.end() || !(found->second.stamp == stamp)) return false;
   out = std::move(found->second.definitions);

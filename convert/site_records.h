@@ -83,8 +83,8 @@ class SiteRecord {
   // The definitions recorded for the source of the page `page_path` when its
   // stamp is `stamp`, moved out into `out`, with the source's whole entry
   // for the next record; false (nothing moved) otherwise.
-  bool take_definitions(const std::string& page_path, const FileStamp& stamp, std::vector<Definition>& out,
-                        std::string_view& entry);
+  bool take_definitions(const std::string& page_path, const FileStamp& stamp,
+                        std::vector<DefinitionView>& out, std::string_view& entry);
   std::size_t size() const { return bytes_.size(); }
   const LinkSignatures& signatures() const { return signatures_; }
   // A digest of the symbol pages' style, and their records file's stamp
@@ -134,7 +134,7 @@ class SiteRecord {
  private:
   struct Source {
     FileStamp stamp;
-    std::vector<Definition> definitions;
+    std::vector<DefinitionView> definitions;  // views of bytes_
     std::string_view entry;
   };
   bool parse(std::string_view body);

@@ -66,11 +66,17 @@ TEST(SiteRecordTest, WhatIsWrittenComesBack) {
   const SymbolTable symbols = table();
   SiteRecord record;
   ASSERT_TRUE(record.load(record_bytes(symbols), kFingerprint));
-  std::vector<Definition> found;
+  std::vector<DefinitionView> found;
   std::string_view entry;
   EXPECT_FALSE(record.take_definitions("a.h.html", stamp(9), found, entry));  // another stamp: read again
   ASSERT_TRUE(record.take_definitions("a.h.html", stamp(1), found, entry));
   ASSERT_EQ(found.size(), 2u);
+  // Views of the record's own bytes, not copies.
+  for (const DefinitionView& taken : found) {
+    for (const std::string_view field : {taken.name, taken.scope, taken.text})
+      EXPECT_TRUE(field.data() >= record.bytes().data() &&
+                  field.data() < record.bytes().data() + record.bytes().size());
+  }
   EXPECT_EQ(found[0].name, "area");
   EXPECT_EQ(found[0].scope, "ns");
   EXPECT_EQ(found[0].text, "int area();");
@@ -223,7 +229,7 @@ TEST(SiteRecordTest, EntriesAreMadeByteForByte) {
   EXPECT_EQ(pages, 1u);
   SiteRecord record;
   ASSERT_TRUE(record.load(writer.finish(0, FileStamp(), {}), kFingerprint));
-  std::vector<Definition> found;
+  std::vector<DefinitionView> found;
   std::string_view entry;
   ASSERT_TRUE(record.take_definitions("a/b.h", odd, found, entry));
   EXPECT_EQ(entry, source.substr(4));
@@ -297,7 +303,7 @@ TEST(SiteRecordTest, AnyOtherBytesAreNoRecord) {
     EXPECT_FALSE(record.loaded()) << what;
     EXPECT_EQ(record.page("main.cpp.html"), nullptr) << what;
     EXPECT_TRUE(record.signatures().empty()) << what;
-    std::vector<Definition> found;
+    std::vector<DefinitionView> found;
     std::string_view entry;
     EXPECT_FALSE(record.take_definitions("a.h.html", stamp(1), found, entry)) << what;
   }

@@ -50,11 +50,21 @@ std::size_t SymbolTable::ViewHash::operator()(std::string_view text) const noexc
 
 std::uint32_t SymbolTable::add_page(std::string path, std::vector<Definition> definitions) {
   if (definitions.empty()) return kNone;
+  // Kept where they are: a vector moved keeps its elements in place.
+  const std::vector<Definition>& kept = owned_.emplace_back(std::move(definitions));
+  std::vector<DefinitionView> views;
+  views.reserve(kept.size());
+  for (const Definition& definition : kept) views.push_back(view_of(definition));
+  return add_viewed_page(std::move(path), views);
+}
+
+std::uint32_t SymbolTable::add_viewed_page(std::string path, std::span<const DefinitionView> definitions) {
+  if (definitions.empty()) return kNone;
   const auto page = static_cast<std::uint32_t>(pages_.size());
   digest_ = hashed(digest_, path);
-  for (Definition& definition : definitions) {
+  for (const DefinitionView& definition : definitions) {
     digest_ = hashed(hashed(hashed(digest_, definition.name), definition.line), definition.declaration_only);
-    entries_.push_back({page, std::move(definition)});
+    entries_.push_back({page, definition});
   }
   pages_.push_back({std::move(path), std::string()});
   return page;
@@ -73,7 +83,7 @@ namespace {
 // Counting the constructors cost 2 points of the uses that link to their
 // name's one definition (bench/xref_quality.py: 67.9% then 69.9%, both
 // before the sources without an extension were in the first pass).
-bool leads_a_use(const Definition& definition) {
+bool leads_a_use(const DefinitionView& definition) {
   if (definition.declaration_only) return false;
   if (definition.kind != SymbolKind::Function) return true;
   const std::string_view scope = definition.scope;
@@ -105,7 +115,7 @@ void SymbolTable::finish(std::string_view page_extension) {
     while (size < 2 * entries_.size()) size *= 2;
     std::vector<std::uint32_t> groups(size, kNone);
     for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-      const std::string& name = entries_[i].definition.name;
+      const std::string_view name = entries_[i].definition.name;
       const std::uint64_t hash = name_hash(name);
       std::size_t at = hash & (size - 1);
       for (;; at = (at + 1) & (size - 1)) {

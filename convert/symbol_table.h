@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ class SymbolTable {
   // root ('/'-separated, the file system's bytes), with the definitions of
   // its source in the order of their lines. Returns its number.
   std::uint32_t add_page(std::string path, std::vector<Definition> definitions);
+  // The same with views of definitions whose bytes outlive the table (the
+  // site's record read), which are not copied.
+  std::uint32_t add_viewed_page(std::string path, std::span<const DefinitionView> definitions);
   // Room for `pages` more pages of `definitions` in all, so that the
   // definitions are not moved again as pages are added.
   void reserve(std::size_t pages, std::size_t definitions);
@@ -104,7 +108,7 @@ class SymbolTable {
   };
   struct Entry {
     std::uint32_t page = 0;
-    Definition definition;
+    DefinitionView definition;  // of owned_ or of bytes that outlive the table
   };
   // A name, all in place: an allocation or three for each of the tens of
   // thousands of names took most of finish() (bench/run.py's cross-reference
@@ -131,11 +135,12 @@ class SymbolTable {
   };
 
   std::vector<Page> pages_;
-  std::vector<Entry> entries_;          // in the site's order: by page, then line
-  std::vector<Name> names_;             // by name, once finished; views of entries_' names
-  std::vector<std::uint32_t> members_;  // into entries_, each name's by page and line
-  std::string urls_;                    // every name's symbol URL, one after another
-  std::vector<Slot> slots_;             // a power of two of them
+  std::vector<Entry> entries_;                 // in the site's order: by page, then line
+  std::deque<std::vector<Definition>> owned_;  // the definitions given, where they stay
+  std::vector<Name> names_;                    // by name, once finished; views of entries_' names
+  std::vector<std::uint32_t> members_;         // into entries_, each name's by page and line
+  std::string urls_;                           // every name's symbol URL, one after another
+  std::vector<Slot> slots_;                    // a power of two of them
   // Views of pages_' strings, which no longer move once finished.
   std::unordered_map<std::string_view, std::uint32_t, ViewHash> by_page_;
   std::uint64_t digest_ = kFnv1aBasis;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -39,6 +41,47 @@ SymbolTable sample_table() {
   table.add_page("z z.h.html", {defined("twin", 1), defined("twin", 3)});
   table.finish(".html");
   return table;
+}
+
+// A table of views of definitions kept elsewhere (a site's record) is the
+// table of the same definitions given whole: names, links, signatures and
+// digest alike, and its symbols show the viewed bytes themselves.
+TEST(SymbolTable, ViewedDefinitionsMakeTheSameTable) {
+  const std::vector<std::pair<const char*, std::vector<Definition>>> pages = {
+      {"a.h.html",
+       {defined("area", 5, true), defined("Point", 2, false, SymbolKind::Struct), defined("size", 7)}},
+      {"src/b.cpp.html", {defined("area", 2), defined("size", 9), defined("proto", 11, true)}},
+      {"z z.h.html", {defined("twin", 1), defined("twin", 3)}},
+  };
+  SymbolTable given;
+  SymbolTable viewed;
+  std::vector<std::vector<DefinitionView>> views;
+  for (const auto& [path, definitions] : pages) {
+    given.add_page(path, definitions);
+    std::vector<DefinitionView>& page = views.emplace_back();
+    for (const Definition& definition : definitions) page.push_back(view_of(definition));
+    viewed.add_viewed_page(path, page);
+  }
+  given.finish(".html");
+  viewed.finish(".html");
+  EXPECT_EQ(viewed.digest(), given.digest());
+  EXPECT_EQ(viewed.link_signatures(), given.link_signatures());
+  ASSERT_EQ(viewed.name_count(), given.name_count());
+  for (std::uint32_t i = 0; i < viewed.name_count(); ++i) {
+    EXPECT_EQ(viewed.name(i), given.name(i));
+    EXPECT_EQ(viewed.symbol_url(i), given.symbol_url(i));
+    for (const std::uint32_t page : {0u, 1u, SymbolTable::kNone}) {
+      const SymbolTable::Link a = viewed.link(i, page, 2, false);
+      const SymbolTable::Link b = given.link(i, page, 2, false);
+      EXPECT_EQ(std::tie(a.kind, a.page, a.line), std::tie(b.kind, b.page, b.line)) << given.name(i);
+    }
+  }
+  const std::vector<Symbol> symbols = viewed.symbols();
+  const auto twin =
+      std::find_if(symbols.begin(), symbols.end(), [](const Symbol& s) { return s.name == "twin"; });
+  ASSERT_NE(twin, symbols.end());
+  ASSERT_EQ(twin->definitions.size(), 2u);
+  EXPECT_EQ(twin->definitions[1].text.data(), pages[2].second[1].text.data());
 }
 
 TEST(SymbolTable, UsesLeadToTheOneDefinitionTheSymbolPageOrTheUsesList) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace prismet {
 
@@ -30,5 +31,20 @@ struct Definition {
   SymbolKind kind = SymbolKind::Function;
   bool declaration_only = false;  // a prototype or forward declaration: no body
 };
+
+// The same fields as views of bytes kept elsewhere: a site's record, or the
+// definitions a symbol table keeps.
+struct DefinitionView {
+  std::string_view name;
+  std::string_view scope;
+  std::string_view text;
+  std::uint32_t line = 0;
+  SymbolKind kind = SymbolKind::Function;
+  bool declaration_only = false;
+};
+
+inline DefinitionView view_of(const Definition& d) {
+  return {d.name, d.scope, d.text, d.line, d.kind, d.declaration_only};
+}
 
 }  // namespace prismet

@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
-  std::vector<prismet::Definition> taken;
+  std::vector<prismet::DefinitionView> taken;
   std::string_view entry;
   (void)record.take_definitions("a.cpp.html", prismet::FileStamp(), taken, entry);
   return 0;
