@@ -4,6 +4,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "common/word_mix.h"
 #include "convert/name_runs.h"
 
 namespace prismet {
@@ -16,14 +17,12 @@ constexpr std::size_t kStampSize = 5 * 8;
 // Where the symbol pages' style and records' stamp go: after the fingerprint.
 constexpr std::size_t kSymbolsAt = kOpening.size() + 8;
 
-constexpr std::uint64_t kChecksumMultiplier = 0x9E3779B97F4A7C15ull;
-
 // A checksum of the bytes, eight at a time, given in any number of pieces
 // that together make `size` bytes: a record changed anywhere since it was
 // written is no record.
 class Checksum {
  public:
-  explicit Checksum(std::size_t size) : hash_((size + 1) * kChecksumMultiplier) {}
+  explicit Checksum(std::size_t size) : hash_((size + 1) * kWordMixMultiplier) {}
   void add(std::string_view bytes) {
     if (held_ > 0) {
       const std::size_t take = std::min(8 - held_, bytes.size());
@@ -41,7 +40,7 @@ class Checksum {
   std::uint64_t value() const {
     std::uint64_t word = 0;
     std::memcpy(&word, word_, held_);
-    const std::uint64_t hash = (hash_ ^ word) * kChecksumMultiplier;
+    const std::uint64_t hash = (hash_ ^ word) * kWordMixMultiplier;
     return hash ^ (hash >> 32);
   }
 
@@ -49,8 +48,7 @@ class Checksum {
   void mix(const char* at) {
     std::uint64_t word;
     std::memcpy(&word, at, 8);
-    hash_ = (hash_ ^ word) * kChecksumMultiplier;
-    hash_ ^= hash_ >> 29;
+    hash_ = mix_word(hash_, word);
   }
   std::uint64_t hash_;
   char word_[8] = {};
@@ -536,13 +534,11 @@ char* SiteRecordWriter::own(std::string_view bytes) {
   std::string& chunk = chunks_.back();
   const std::size_t at = chunk.size();
   chunk.append(bytes);  // within its capacity: the chunk's bytes stay where they are
-  extend(std::string_view(chunk).substr(at, bytes.size()));
+  keep(std::string_view(chunk).substr(at, bytes.size()));
   return chunk.data() + at;
 }
 
-void SiteRecordWriter::keep(std::string_view bytes) { extend(bytes); }
-
-void SiteRecordWriter::extend(std::string_view bytes) {
+void SiteRecordWriter::keep(std::string_view bytes) {
   if (bytes.empty()) return;
   if (!split_ && !pieces_.empty() && pieces_.back().data() + pieces_.back().size() == bytes.data()) {
     pieces_.back() = std::string_view(pieces_.back().data(), pieces_.back().size() + bytes.size());

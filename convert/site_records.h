@@ -81,8 +81,9 @@ class SiteRecord {
   std::string_view bytes() const { return bytes_; }
 
   // The definitions recorded for the source of the page `page_path` when its
-  // stamp is `stamp`, moved out into `out`, with the source's whole entry
-  // for the next record; false (nothing moved) otherwise.
+  // stamp is `stamp`, into `out` as views of the record's bytes, with the
+  // source's whole entry for the next record; false (nothing taken)
+  // otherwise.
   bool take_definitions(const std::string& page_path, const FileStamp& stamp,
                         std::vector<DefinitionView>& out, std::string_view& entry);
   std::size_t size() const { return bytes_.size(); }
@@ -229,9 +230,9 @@ class SiteRecordWriter {
  private:
   // Appends a copy of `bytes` in one piece of a chunk; where it went.
   char* own(std::string_view bytes);
-  // Appends a view that outlives the writer.
+  // Appends a view that outlives the writer, as part of the last piece
+  // where it follows it.
   void keep(std::string_view bytes);
-  void extend(std::string_view bytes);
 
   std::deque<std::string> chunks_;  // each reserved once: its bytes never move
   std::vector<std::string_view> pieces_;
